@@ -1,0 +1,54 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The two everyday commands: `make run` and `make test`. Both install what is missing first.
+
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
+
+.PHONY: run test deps build build-asan check check-asan fuzz bench format clean
+
+run: deps build
+	./build/dev/src/glimbar
+
+test: deps check check-asan
+
+deps:
+	@bash scripts/install-deps
+
+build:
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev
+
+build-asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+
+# Tests run inside their own session bus so that file metadata (custom icons) works without a desktop.
+check: build
+	dbus-run-session -- ctest --preset dev
+
+check-asan: build-asan
+	dbus-run-session -- ctest --preset asan
+
+fuzz:
+	@bash scripts/install-deps --fuzz
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
+	@set -e; for target in $(FUZZ_TARGETS); do \
+		corpus=$$(mktemp -d); cp -r fuzz/corpus/$${target#fuzz_}/. $$corpus/ 2>/dev/null || true; \
+		mkdir -p build/fuzz/artifacts/$$target; \
+		echo "== $$target for $(FUZZ_SECONDS) s"; \
+		build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+			-artifact_prefix=build/fuzz/artifacts/$$target/ $$corpus fuzz/corpus/$${target#fuzz_}; \
+		rm -rf $$corpus; \
+	done
+
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build
