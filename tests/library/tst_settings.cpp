@@ -1,0 +1,261 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/settings.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QSettings rawStore()
+{
+    return QSettings(u"Glimbar"_s, u"Glimbar"_s);
+}
+
+template <typename T> std::function<bool()> readsDefault(const SettingsKey<T> &key)
+{
+    return [&key] { return key.read() == key.defaultValue(); };
+}
+
+// Whether each key, looked up by stored name, reads its default.
+QHash<QString, std::function<bool()>> defaultCheckers()
+{
+    QHash<QString, std::function<bool()>> checks;
+    const auto add = [&checks](const auto &key) { checks.insert(key.name(), readsDefault(key)); };
+    add(Settings::sidebarIconSize());
+    add(Settings::iconViewMode());
+    add(Settings::iconPreviewSize());
+    add(Settings::listIconSize());
+    add(Settings::galleryIconSize());
+    add(Settings::showIconNamesInGrid());
+    add(Settings::showIconNamesInGallery());
+    add(Settings::emulateLowResolution());
+    add(Settings::lowResolutionScreenBrightness());
+    add(Settings::lowResolutionOverlayColor());
+    add(Settings::defaultDragAndDropFormat());
+    add(Settings::alternateDragAndDropFormat());
+    return checks;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        // A folder of this test's own: other test programs running beside it use settings too.
+        QVERIFY(m_dir.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        QVERIFY(rawStore().fileName().startsWith(m_dir.path()));
+    }
+
+    void init() { rawStore().clear(); }
+
+    // Runs first, so this is the key's first use in the process.
+    void keyMadeOnWorkerThreadNotifiesOnApplicationThread()
+    {
+        QThread *thread = QThread::create([] { Settings::alternateDragAndDropFormat(); });
+        thread->start();
+        QVERIFY(thread->wait(10000));
+        delete thread;
+        QCOMPARE(Settings::alternateDragAndDropFormat().notifier()->thread(), QCoreApplication::instance()->thread());
+    }
+
+    void storedNames()
+    {
+        const QStringList names { Settings::sidebarIconSize().name(), Settings::iconViewMode().name(),
+            Settings::iconPreviewSize().name(), Settings::listIconSize().name(), Settings::galleryIconSize().name(),
+            Settings::showIconNamesInGrid().name(), Settings::showIconNamesInGallery().name(),
+            Settings::emulateLowResolution().name(), Settings::lowResolutionScreenBrightness().name(),
+            Settings::lowResolutionOverlayColor().name(), Settings::defaultDragAndDropFormat().name(),
+            Settings::alternateDragAndDropFormat().name() };
+        QCOMPARE(names,
+            QStringList({ u"sidebarIconSize"_s, u"iconViewMode"_s, u"iconPreviewSize"_s, u"listIconSize"_s,
+                u"galleryIconSize"_s, u"showIconNamesInGrid"_s, u"showIconNamesInGallery"_s, u"emulateLowResoltion"_s,
+                u"lowResolutionScreenBrightness"_s, u"lowResolutionOverlayColor"_s, u"defaultDragAndDropFormat"_s,
+                u"alternateDragAndDropFormat"_s }));
+
+        Settings::emulateLowResolution().write(true);
+        QCOMPARE(rawStore().value(u"emulateLowResoltion"_s), QVariant(true));
+        QVERIFY(!rawStore().contains(u"emulateLowResolution"_s));
+    }
+
+    void freshStoreDefaults()
+    {
+        QCOMPARE(Settings::sidebarIconSize().read(), SidebarIconSize::defaultSize);
+        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::grid);
+        QCOMPARE(Settings::iconPreviewSize().read(), 64);
+        QCOMPARE(Settings::listIconSize().read(), ListIconSize::defaultSize);
+        QCOMPARE(Settings::galleryIconSize().read(), GalleryIconSize::defaultSize);
+        QCOMPARE(Settings::showIconNamesInGrid().read(), false);
+        QCOMPARE(Settings::showIconNamesInGallery().read(), false);
+        QCOMPARE(Settings::emulateLowResolution().read(), false);
+        QCOMPARE(Settings::lowResolutionScreenBrightness().read(), 2.0f);
+        QCOMPARE(Settings::lowResolutionOverlayColor().read(), (HSBColor { 0.666, 0.1, 0.3, 1.0 }));
+        QCOMPARE(Settings::defaultDragAndDropFormat().read(), DragAndDropIconFormat::folder);
+        QCOMPARE(Settings::alternateDragAndDropFormat().read(), false);
+        QVERIFY(rawStore().allKeys().isEmpty());
+    }
+
+    // Each stored value would read as something other than the default if it were parsed loosely.
+    void unreadableValuesReadAsDefault_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QVariant>("stored");
+
+        QTest::newRow("view mode title") << u"iconViewMode"_s << QVariant(u"List"_s);
+        QTest::newRow("view mode blank") << u"iconViewMode"_s << QVariant(u" gallery"_s);
+        QTest::newRow("view mode number") << u"iconViewMode"_s << QVariant(1);
+        QTest::newRow("view mode list") << u"iconViewMode"_s << QVariant(QStringList { u"list"_s });
+        QTest::newRow("sidebar case name") << u"sidebarIconSize"_s << QVariant(u"small "_s);
+        QTest::newRow("drag format title") << u"defaultDragAndDropFormat"_s << QVariant(u"Image"_s);
+        QTest::newRow("size not a number") << u"iconPreviewSize"_s << QVariant(u"banana"_s);
+        QTest::newRow("size fraction") << u"iconPreviewSize"_s << QVariant(u"128.5"_s);
+        QTest::newRow("size bool") << u"iconPreviewSize"_s << QVariant(true);
+        QTest::newRow("size double") << u"iconPreviewSize"_s << QVariant(128.0);
+        QTest::newRow("bool yes") << u"showIconNamesInGrid"_s << QVariant(u"yes"_s);
+        QTest::newRow("bool one") << u"emulateLowResoltion"_s << QVariant(u"1"_s);
+        QTest::newRow("bool number") << u"alternateDragAndDropFormat"_s << QVariant(1);
+        QTest::newRow("brightness text") << u"lowResolutionScreenBrightness"_s << QVariant(u"bright"_s);
+        QTest::newRow("brightness nan") << u"lowResolutionScreenBrightness"_s << QVariant(u"nan"_s);
+        QTest::newRow("brightness inf") << u"lowResolutionScreenBrightness"_s << QVariant(u"inf"_s);
+        QTest::newRow("brightness beyond float") << u"lowResolutionScreenBrightness"_s << QVariant(1e39);
+        QTest::newRow("colour text") << u"lowResolutionOverlayColor"_s << QVariant(u"red"_s);
+        QTest::newRow("colour short") << u"lowResolutionOverlayColor"_s
+                                      << QVariant(QStringList { u"hsb"_s, u"0.5"_s, u"0.5"_s, u"0.5"_s });
+        QTest::newRow("colour other space")
+            << u"lowResolutionOverlayColor"_s << QVariant(QStringList { u"rgb"_s, u"1"_s, u"0"_s, u"0"_s, u"1"_s });
+        QTest::newRow("colour out of range")
+            << u"lowResolutionOverlayColor"_s << QVariant(QStringList { u"hsb"_s, u"0.5"_s, u"1.5"_s, u"0"_s, u"1"_s });
+        QTest::newRow("colour not a number")
+            << u"lowResolutionOverlayColor"_s << QVariant(QStringList { u"hsb"_s, u"0.5"_s, u"x"_s, u"0"_s, u"1"_s });
+    }
+
+    void unreadableValuesReadAsDefault()
+    {
+        QFETCH(QString, name);
+        QFETCH(QVariant, stored);
+        rawStore().setValue(name, stored);
+        const auto checks = defaultCheckers();
+        QVERIFY(checks.contains(name));
+        QVERIFY(checks.value(name)());
+    }
+
+    // What a fresh process finds in the file is text; the store's own typed values read too.
+    void storedFormsRead()
+    {
+        rawStore().setValue(u"iconPreviewSize"_s, u"128"_s);
+        QCOMPARE(Settings::iconPreviewSize().read(), 128);
+        rawStore().setValue(u"iconPreviewSize"_s, 32);
+        QCOMPARE(Settings::iconPreviewSize().read(), 32);
+        rawStore().setValue(u"showIconNamesInGallery"_s, u"true"_s);
+        QCOMPARE(Settings::showIconNamesInGallery().read(), true);
+        rawStore().setValue(u"lowResolutionScreenBrightness"_s, u"2.5"_s);
+        QCOMPARE(Settings::lowResolutionScreenBrightness().read(), 2.5f);
+        rawStore().setValue(u"listIconSize"_s, u"large"_s);
+        QCOMPARE(Settings::listIconSize().read(), ListIconSize::large);
+        rawStore().setValue(
+            u"lowResolutionOverlayColor"_s, QStringList { u"hsb"_s, u"0.5"_s, u"0.25"_s, u"1"_s, u"0"_s });
+        QCOMPARE(Settings::lowResolutionOverlayColor().read(), (HSBColor { 0.5, 0.25, 1, 0 }));
+    }
+
+    void writesStoreNativeAndRawValueForms()
+    {
+        Settings::iconViewMode().write(IconViewMode::gallery);
+        Settings::sidebarIconSize().write(SidebarIconSize::defaultSize);
+        Settings::showIconNamesInGrid().write(true);
+        Settings::iconPreviewSize().write(128);
+        Settings::lowResolutionScreenBrightness().write(3.5f);
+        Settings::lowResolutionOverlayColor().write(HSBColor { 0.666, 0.1, 0.3, 1.0 });
+
+        QSettings store = rawStore();
+        QCOMPARE(store.value(u"iconViewMode"_s), QVariant(u"gallery"_s));
+        QCOMPARE(store.value(u"sidebarIconSize"_s), QVariant(u"default"_s));
+        QCOMPARE(store.value(u"showIconNamesInGrid"_s), QVariant(true));
+        QCOMPARE(store.value(u"iconPreviewSize"_s), QVariant(qint64(128)));
+        QCOMPARE(store.value(u"lowResolutionScreenBrightness"_s), QVariant(3.5f));
+
+        // Every write reaches the file at once: nothing is saved when the program quits.
+        QFile file(store.fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.contains("iconViewMode=gallery\n"));
+        QVERIFY(text.contains("sidebarIconSize=default\n"));
+        QVERIFY(text.contains("showIconNamesInGrid=true\n"));
+        QVERIFY(text.contains("iconPreviewSize=128\n"));
+        QVERIFY(text.contains("lowResolutionScreenBrightness=3.5\n"));
+        QVERIFY(text.contains("lowResolutionOverlayColor=hsb, 0.666, 0.1, 0.3, 1\n"));
+    }
+
+    void colourRoundTripAndReset()
+    {
+        const auto &key = Settings::lowResolutionOverlayColor();
+        const HSBColor picked { 0.1 + 0.2, 1.0 / 3.0, 0.0, 0.25 };
+        key.write(picked);
+        QCOMPARE(key.read(), picked);
+
+        key.reset();
+        QVERIFY(!rawStore().contains(key.name()));
+        const HSBColor color = key.read();
+        QCOMPARE(color.hue, 0.666);
+        QCOMPARE(color.saturation, 0.1);
+        QCOMPARE(color.brightness, 0.3);
+        QCOMPARE(color.opacity, 1.0);
+    }
+
+    void changeSignalOnEveryWriteAndReset()
+    {
+        const auto &key = Settings::iconViewMode();
+        QSignalSpy spy(key.notifier(), &SettingsKeyNotifier::changed);
+        QList<IconViewMode> seen;
+        QObject receiver;
+        connect(key.notifier(), &SettingsKeyNotifier::changed, &receiver, [&seen, &key] { seen << key.read(); });
+
+        key.write(IconViewMode::list);
+        key.write(IconViewMode::list);
+        key.reset();
+        key.reset();
+        QCOMPARE(spy.count(), 4);
+        QCOMPARE(seen, QList({ IconViewMode::list, IconViewMode::list, IconViewMode::grid, IconViewMode::grid }));
+
+        // Other keys keep quiet.
+        QSignalSpy otherSpy(Settings::listIconSize().notifier(), &SettingsKeyNotifier::changed);
+        key.write(IconViewMode::gallery);
+        QCOMPARE(otherSpy.count(), 0);
+    }
+
+    void writeFromWorkerThreadReachesReceiverOnItsThread()
+    {
+        const auto &key = Settings::iconPreviewSize();
+        QObject receiver;
+        QList<QThread *> deliveredOn;
+        connect(key.notifier(), &SettingsKeyNotifier::changed, &receiver,
+            [&deliveredOn] { deliveredOn << QThread::currentThread(); });
+
+        QThread *thread = QThread::create([&key] { key.write(256); });
+        thread->start();
+        QVERIFY(thread->wait(10000));
+        delete thread;
+        QCOMPARE(key.read(), 256);
+        QTRY_COMPARE(deliveredOn.size(), 1);
+        QCOMPARE(deliveredOn.first(), QThread::currentThread());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
