@@ -206,6 +206,12 @@ private slots:
         key.write(picked);
         QCOMPARE(key.read(), picked);
 
+        // A grey has no hue; it must still be stored as a readable colour, not lost to the default.
+        const HSBColor grey = HSBColor::fromColor(QColor(128, 128, 128));
+        key.write(grey);
+        QCOMPARE(key.read(), grey);
+        QCOMPARE(key.read().toColor().rgb(), QColor(128, 128, 128).rgb());
+
         key.reset();
         QVERIFY(!rawStore().contains(key.name()));
         const HSBColor color = key.read();

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+// Sets the custom icon that file managers show for a file or folder. The program uses shared(),
+// the desktop's metadata store by default; tests put a fake in its place to count calls.
+// Implementations must be safe to call from any thread.
+class FileIconSetter
+{
+public:
+    virtual ~FileIconSetter() = default;
+
+    // Makes `image` the custom icon of the item at `path` (a plain path, not a URL), or removes the
+    // item's custom icon when there is no image. False when that did not happen.
+    virtual bool setIcon(const std::optional<QImage> &image, const QString &path) = 0;
+    // The picture file of the item's custom icon; none when it has none.
+    virtual std::optional<QString> customIconPath(const QString &path) const = 0;
+
+    static FileIconSetter &shared();
+    // Replaces the shared setter (not owned; it must outlive its use); nullptr restores the default.
+    static void setShared(FileIconSetter *setter);
+};

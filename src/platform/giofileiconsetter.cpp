@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/giofileiconsetter.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+// GLib names a struct member `signals`, which Qt defines as a macro.
+#pragma push_macro("signals")
+#undef signals
+#include <gio/gio.h>
+#pragma pop_macro("signals")
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcFileIcon, "glimbar.platform.fileicon")
+
+constexpr const char *customIconAttribute = "metadata::custom-icon";
+
+struct GObjectDeleter
+{
+    void operator()(gpointer object) const { g_object_unref(object); }
+};
+using FilePtr = std::unique_ptr<GFile, GObjectDeleter>;
+using FileInfoPtr = std::unique_ptr<GFileInfo, GObjectDeleter>;
+
+struct GErrorDeleter
+{
+    void operator()(GError *error) const { g_error_free(error); }
+};
+using ErrorPtr = std::unique_ptr<GError, GErrorDeleter>;
+
+struct GFreeDeleter
+{
+    void operator()(gpointer memory) const { g_free(memory); }
+};
+using CharPtr = std::unique_ptr<char, GFreeDeleter>;
+
+FilePtr fileForPath(const QString &path)
+{
+    return FilePtr(g_file_new_for_path(QFile::encodeName(path).constData()));
+}
+
+// Stores the PNG under the hash of its bytes; an existing file of that name already holds them,
+// since every file there was written whole by QSaveFile.
+std::optional<QString> storePicture(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG")) {
+        qCWarning(lcFileIcon) << "cannot encode the icon as PNG";
+        return std::nullopt;
+    }
+    const QString folder = GioFileIconSetter::customIconFolder();
+    const QString fileName = folder + u'/'
+        + QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex()) + ".png"_L1;
+    if (QFileInfo::exists(fileName))
+        return fileName;
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcFileIcon) << "cannot make" << folder;
+        return std::nullopt;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit()) {
+        qCWarning(lcFileIcon) << "cannot write" << fileName << file.errorString();
+        return std::nullopt;
+    }
+    return fileName;
+}
+
+} // namespace
+
+bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QString &path)
+{
+    // Checked first so a missing item neither stores a picture nor gets metadata of its own.
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        qCWarning(lcFileIcon) << "no item at" << path;
+        return false;
+    }
+    const auto file = fileForPath(path);
+    GError *rawError = nullptr;
+    bool done = false;
+    if (image) {
+        const auto picture = storePicture(*image);
+        if (!picture)
+            return false;
+        const CharPtr uri(g_file_get_uri(fileForPath(*picture).get()));
+        done = g_file_set_attribute_string(
+            file.get(), customIconAttribute, uri.get(), G_FILE_QUERY_INFO_NONE, nullptr, &rawError);
+    } else {
+        // The invalid type unsets the attribute; removing an icon that is not there succeeds.
+        done = g_file_set_attribute(file.get(), customIconAttribute, G_FILE_ATTRIBUTE_TYPE_INVALID, nullptr,
+            G_FILE_QUERY_INFO_NONE, nullptr, &rawError);
+    }
+    const ErrorPtr error(rawError);
+    if (!done)
+        qCWarning(lcFileIcon) << "cannot set the custom icon of" << path << ":"
+                              << (error ? QString::fromUtf8(error->message) : QString());
+    return done;
+}
+
+std::optional<QString> GioFileIconSetter::customIconPath(const QString &path) const
+{
+    GError *rawError = nullptr;
+    const FileInfoPtr info(
+        g_file_query_info(fileForPath(path).get(), customIconAttribute, G_FILE_QUERY_INFO_NONE, nullptr, &rawError));
+    const ErrorPtr error(rawError);
+    if (!info)
+        return std::nullopt;
+    const char *uri = g_file_info_get_attribute_string(info.get(), customIconAttribute);
+    if (!uri)
+        return std::nullopt;
+    const CharPtr localPath(g_filename_from_uri(uri, nullptr, nullptr));
+    if (!localPath)
+        return std::nullopt;
+    return QFile::decodeName(localPath.get());
+}
+
+QString GioFileIconSetter::customIconFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Glimbar/custom-icons"_L1;
+}

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/giofileiconsetter.h"
+
+#include "support/privatesessionbus.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QImage filledImage(QRgb color)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+// The attribute as GIO's own tool reports it, the way a file manager sees it; empty when unset.
+QString customIconSeenByGio(const QString &path)
+{
+    QProcess gio;
+    gio.start(u"gio"_s, { u"info"_s, u"--attributes=metadata::custom-icon"_s, path });
+    if (!gio.waitForFinished(10000) || gio.exitCode() != 0)
+        return u"gio failed"_s;
+    const QString prefix = u"metadata::custom-icon: "_s;
+    for (const QString &line : QString::fromUtf8(gio.readAllStandardOutput()).split(u'\n')) {
+        if (line.trimmed().startsWith(prefix))
+            return QUrl(line.trimmed().mid(prefix.size())).toLocalFile();
+    }
+    return {};
+}
+
+qsizetype storedPictureCount()
+{
+    return QDir(GioFileIconSetter::customIconFolder()).entryList(QDir::Files).size();
+}
+
+} // namespace
+
+class TestFileIconSetter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_metadataHome.isValid());
+        m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
+        QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
+        QDir(GioFileIconSetter::customIconFolder()).removeRecursively();
+    }
+
+    void cleanupTestCase()
+    {
+        QDir(GioFileIconSetter::customIconFolder()).removeRecursively();
+        m_bus.reset();
+    }
+
+    void setsAndRemovesIcon_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("folder");
+
+        QTest::newRow("file") << u"document.txt"_s << false;
+        QTest::newRow("folder") << u"Folder"_s << true;
+        QTest::newRow("name that needs escaping") << u"caf\u00e9 #1 100%.txt"_s << false;
+    }
+
+    void setsAndRemovesIcon()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, folder);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name);
+        if (folder) {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+
+        const QImage image = filledImage(qRgba(200, 40, 10, 255));
+        GioFileIconSetter setter;
+        QVERIFY(setter.setIcon(image, path));
+        const auto picture = setter.customIconPath(path);
+        QVERIFY(picture);
+        QVERIFY(picture->startsWith(GioFileIconSetter::customIconFolder() + u'/'));
+        QVERIFY(picture->endsWith(".png"_L1));
+        QCOMPARE(QImage(*picture).convertToFormat(QImage::Format_ARGB32), image);
+        QCOMPARE(customIconSeenByGio(path), *picture);
+
+        QVERIFY(setter.setIcon(std::nullopt, path));
+        QCOMPARE(setter.customIconPath(path), std::nullopt);
+        QCOMPARE(customIconSeenByGio(path), QString());
+        QVERIFY2(QFileInfo::exists(*picture), "other items may still show it");
+
+        // Removing an icon that is not there is no failure.
+        QVERIFY(setter.setIcon(std::nullopt, path));
+    }
+
+    void sameImageStoredOnce()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(u"first"_s);
+        const QString second = dir.filePath(u"second"_s);
+        QVERIFY(QDir().mkdir(first) && QDir().mkdir(second));
+        GioFileIconSetter setter;
+        const qsizetype before = storedPictureCount();
+
+        const QImage image = filledImage(qRgba(10, 120, 250, 255));
+        QVERIFY(setter.setIcon(image, first));
+        QVERIFY(setter.setIcon(image, second));
+        QVERIFY(setter.setIcon(image, first));
+        QCOMPARE(setter.customIconPath(first), setter.customIconPath(second));
+        QCOMPARE(storedPictureCount(), before + 1);
+
+        QVERIFY(setter.setIcon(filledImage(qRgba(10, 120, 250, 128)), second));
+        QVERIFY(setter.customIconPath(first) != setter.customIconPath(second));
+        QCOMPARE(storedPictureCount(), before + 2);
+    }
+
+    void failsWithoutItemOrPicture()
+    {
+        QTemporaryDir dir;
+        GioFileIconSetter setter;
+        const qsizetype before = storedPictureCount();
+        const QImage image = filledImage(qRgba(1, 2, 3, 255));
+
+        QVERIFY(!setter.setIcon(image, dir.filePath(u"missing"_s)));
+        QVERIFY(!setter.setIcon(std::nullopt, dir.filePath(u"missing"_s)));
+        QVERIFY(!setter.setIcon(image, QString()));
+        QCOMPARE(storedPictureCount(), before);
+        QCOMPARE(setter.customIconPath(dir.filePath(u"missing"_s)), std::nullopt);
+
+        QVERIFY(!setter.setIcon(QImage(), dir.path()));
+        QCOMPARE(setter.customIconPath(dir.path()), std::nullopt);
+    }
+
+    void worksFromWorkerThreads()
+    {
+        QTemporaryDir dir;
+        constexpr int count = 8;
+        std::vector<std::unique_ptr<QThread>> threads;
+        QAtomicInt succeeded;
+        for (int i = 0; i < count; ++i) {
+            const QString path = dir.filePath(QString::number(i));
+            QVERIFY(QDir().mkdir(path));
+            // Half the threads share one picture, so they also race to store it.
+            const QImage image = filledImage(i % 2 ? qRgba(9, 9, 9, 255) : qRgba(i, 0, 0, 255));
+            threads.emplace_back(QThread::create([path, image, &succeeded] {
+                if (FileIconSetter::shared().setIcon(image, path))
+                    succeeded.ref();
+            }));
+        }
+        for (auto &thread : threads)
+            thread->start();
+        for (auto &thread : threads)
+            QVERIFY(thread->wait(30000));
+        QCOMPARE(succeeded.loadRelaxed(), count);
+        for (int i = 0; i < count; ++i)
+            QVERIFY(FileIconSetter::shared().customIconPath(dir.filePath(QString::number(i))));
+    }
+
+    void sharedSetterCanBeReplaced()
+    {
+        struct CountingSetter : FileIconSetter
+        {
+            bool setIcon(const std::optional<QImage> &, const QString &) override { return ++calls, true; }
+            std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
+            int calls = 0;
+        } fake;
+
+        FileIconSetter::setShared(&fake);
+        QVERIFY(FileIconSetter::shared().setIcon(std::nullopt, u"/nowhere"_s));
+        QCOMPARE(fake.calls, 1);
+        FileIconSetter::setShared(nullptr);
+        QVERIFY(dynamic_cast<GioFileIconSetter *>(&FileIconSetter::shared()));
+    }
+
+private:
+    QTemporaryDir m_metadataHome;
+    std::unique_ptr<PrivateSessionBus> m_bus;
+};
+
+QTEST_GUILESS_MAIN(TestFileIconSetter)
+#include "tst_fileiconsetter.moc"
