@@ -16,7 +16,8 @@ namespace {
 
 enum class Family { compressed, argb, rle24 };
 
-struct ElementKind {
+struct ElementKind
+{
     const char *type;
     int pixels; // the side of the RLE kinds; compressed data says its own size
     int scale;
@@ -129,7 +130,10 @@ std::shared_ptr<const ImageSource> sourceFor(
 
 } // namespace
 
-bool IcnsReader::isIcns(QByteArrayView data) { return data.startsWith("icns"); }
+bool IcnsReader::isIcns(QByteArrayView data)
+{
+    return data.startsWith("icns");
+}
 
 std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
 {
@@ -140,7 +144,8 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
         qCDebug(lcPlatformImage) << "ICNS length" << total << "does not fit the file of" << file.size();
         return std::nullopt;
     }
-    struct Element {
+    struct Element
+    {
         QByteArray type;
         Slice data;
     };
@@ -189,8 +194,8 @@ QImage IcnsReader::decodeRle(QByteArrayView planes, bool alphaPlane, QByteArrayV
     const uchar *green = red + planeSize;
     const uchar *blue = green + planeSize;
     const uchar *alpha = alphaPlane ? first
-        : mask.size() == planeSize ? reinterpret_cast<const uchar *>(mask.data())
-                                   : nullptr;
+        : mask.size() == planeSize  ? reinterpret_cast<const uchar *>(mask.data())
+                                    : nullptr;
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));

@@ -3,9 +3,9 @@
 
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QMutex>
 #include <QSize>
-#include <QList>
 
 #include <list>
 
@@ -35,7 +35,8 @@ public:
 private:
     ImageCache() = default;
 
-    struct Entry {
+    struct Entry
+    {
         quint64 source;
         QSize size;
         QImage image;

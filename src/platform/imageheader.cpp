@@ -14,14 +14,19 @@ constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr char jp2Signature[] = "\x00\x00\x00\x0cjP  \r\n\x87\n";
 constexpr char codestreamSignature[] = "\xff\x4f\xff\x51";
 
-template<std::size_t N>
-bool startsWith(QByteArrayView data, const char (&signature)[N])
+template <std::size_t N> bool startsWith(QByteArrayView data, const char (&signature)[N])
 {
     return data.startsWith(QByteArrayView(signature, N - 1));
 }
 
-quint32 u32(QByteArrayView data, qsizetype at) { return qFromBigEndian<quint32>(data.data() + at); }
-quint16 u16(QByteArrayView data, qsizetype at) { return qFromBigEndian<quint16>(data.data() + at); }
+quint32 u32(QByteArrayView data, qsizetype at)
+{
+    return qFromBigEndian<quint32>(data.data() + at);
+}
+quint16 u16(QByteArrayView data, qsizetype at)
+{
+    return qFromBigEndian<quint16>(data.data() + at);
+}
 
 // pHYs stores pixels per metre, so 72 dpi arrives as 2835; whole dpi give the size the author meant.
 double pointsAlong(int pixels, quint32 pixelsPerMetre)
@@ -54,7 +59,10 @@ std::optional<ImageHeader> readCodestream(QByteArrayView data)
 
 } // namespace
 
-bool ImageHeader::isPng(QByteArrayView data) { return startsWith(data, pngSignature); }
+bool ImageHeader::isPng(QByteArrayView data)
+{
+    return startsWith(data, pngSignature);
+}
 
 bool ImageHeader::isJpeg2000(QByteArrayView data)
 {

@@ -9,7 +9,8 @@
 
 // The sizes of a PNG or JPEG 2000 picture, read from its headers without decoding a pixel.
 // A header is only returned when its sizes pass ImageLimits.
-struct ImageHeader {
+struct ImageHeader
+{
     QSize pixelSize;
     // PNG: from the pHYs chunk (72 dpi when absent); JPEG 2000: the pixel size.
     QSizeF pointSize;

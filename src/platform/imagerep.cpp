@@ -8,12 +8,17 @@
 
 ImageRep::ImageRep(std::shared_ptr<const ImageSource> source)
     : m_source(std::move(source))
+{ }
+
+QSize ImageRep::pixelSize() const
 {
+    return m_source ? m_source->pixelSize() : QSize();
 }
 
-QSize ImageRep::pixelSize() const { return m_source ? m_source->pixelSize() : QSize(); }
-
-QSizeF ImageRep::pointSize() const { return m_source ? m_source->pointSize() : QSizeF(); }
+QSizeF ImageRep::pointSize() const
+{
+    return m_source ? m_source->pointSize() : QSizeF();
+}
 
 QImage ImageRep::bitmap() const
 {

@@ -25,14 +25,22 @@ ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize
     , m_pixelSize(pixelSize)
     , m_pointSize(pointSize)
     , m_id(nextSourceId.fetch_add(1, std::memory_order_relaxed))
+{ }
+
+ImageSource::~ImageSource()
 {
+    ImageCache::instance().removeSource(m_id);
 }
 
-ImageSource::~ImageSource() { ImageCache::instance().removeSource(m_id); }
+QByteArrayView ImageSource::data() const
+{
+    return QByteArrayView(m_file).sliced(m_data.offset, m_data.length);
+}
 
-QByteArrayView ImageSource::data() const { return QByteArrayView(m_file).sliced(m_data.offset, m_data.length); }
-
-QByteArrayView ImageSource::mask() const { return QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length); }
+QByteArrayView ImageSource::mask() const
+{
+    return QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
+}
 
 QImage ImageSource::decode() const
 {

@@ -10,7 +10,8 @@
 #include <atomic>
 
 // Where a picture lies in its file.
-struct ImageSlice {
+struct ImageSlice
+{
     qsizetype offset = 0;
     qsizetype length = 0;
 };

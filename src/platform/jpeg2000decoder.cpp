@@ -13,7 +13,8 @@
 
 namespace {
 
-struct MemoryStream {
+struct MemoryStream
+{
     const char *data;
     OPJ_SIZE_T size;
     OPJ_SIZE_T pos;
@@ -60,13 +61,16 @@ void logMessage(const char *message, void *)
 
 void ignoreMessage(const char *, void *) { }
 
-struct CodecDeleter {
+struct CodecDeleter
+{
     void operator()(opj_codec_t *codec) const { opj_destroy_codec(codec); }
 };
-struct StreamDeleter {
+struct StreamDeleter
+{
     void operator()(opj_stream_t *stream) const { opj_stream_destroy(stream); }
 };
-struct ImageDeleter {
+struct ImageDeleter
+{
     void operator()(opj_image_t *image) const { opj_image_destroy(image); }
 };
 
@@ -88,8 +92,8 @@ int sample(const opj_image_comp_t &comp, int x, int y, int width, int height)
 QSize boundedSize(const opj_image_t &image)
 {
     const qint64 width = qint64(image.x1) - image.x0, height = qint64(image.y1) - image.y0;
-    if (width <= 0 || height <= 0 || width > ImageLimits::maxSide || height > ImageLimits::maxSide
-        || image.numcomps < 1 || image.numcomps > 4)
+    if (width <= 0 || height <= 0 || width > ImageLimits::maxSide || height > ImageLimits::maxSide || image.numcomps < 1
+        || image.numcomps > 4)
         return {};
     const QSize size { int(width), int(height) };
     return ImageLimits::acceptable(size) ? size : QSize();

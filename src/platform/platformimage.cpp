@@ -20,11 +20,17 @@
 
 // The core is a static library, so its resources are registered only when asked for. Outside
 // the anonymous namespace, where the macro's declaration must live.
-static void registerResources() { Q_INIT_RESOURCE(core); }
+static void registerResources()
+{
+    Q_INIT_RESOURCE(core);
+}
 
 namespace {
 
-qint64 pixelCount(const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); }
+qint64 pixelCount(const ImageRep &rep)
+{
+    return qint64(rep.pixelSize().width()) * rep.pixelSize().height();
+}
 
 std::optional<ImageRep> singleRep(const QByteArray &data)
 {
