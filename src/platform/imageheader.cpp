@@ -10,6 +10,7 @@
 
 namespace {
 
+constexpr quint64 maxTiles = 1024;
 constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
 constexpr char jp2Signature[] = "\x00\x00\x00\x0cjP  \r\n\x87\n";
 constexpr char codestreamSignature[] = "\xff\x4f\xff\x51";
@@ -42,9 +43,18 @@ std::optional<ImageHeader> readCodestream(QByteArrayView data)
     if (!startsWith(data, codestreamSignature) || data.size() < fixedLength)
         return std::nullopt;
     const quint32 xEnd = u32(data, 8), yEnd = u32(data, 12), xOrigin = u32(data, 16), yOrigin = u32(data, 20);
+    const quint32 tileWidth = u32(data, 24), tileHeight = u32(data, 28);
+    const quint32 tileX = u32(data, 32), tileY = u32(data, 36);
     const quint16 components = u16(data, 40);
     if (xEnd <= xOrigin || yEnd <= yOrigin || components < 1 || components > 4) {
         qCDebug(lcPlatformImage) << "JPEG 2000 size or component count out of range";
+        return std::nullopt;
+    }
+    // The decoder keeps state per tile, so a few bytes claiming millions of tiles would cost gigabytes.
+    if (tileWidth == 0 || tileHeight == 0 || tileX > xOrigin || tileY > yOrigin
+        || (quint64(xEnd - tileX) + tileWidth - 1) / tileWidth * ((quint64(yEnd - tileY) + tileHeight - 1) / tileHeight)
+            > maxTiles) {
+        qCDebug(lcPlatformImage) << "JPEG 2000 tiling out of range";
         return std::nullopt;
     }
     const qint64 width = qint64(xEnd) - xOrigin, height = qint64(yEnd) - yOrigin;

@@ -257,6 +257,12 @@ private slots:
         putU32(hugeCodestream, 8, 60000);
         putU32(hugeCodestream, 12, 60000);
         QTest::newRow("codestream claims 60000 x 60000") << hugeCodestream;
+        QByteArray manyTiles = j2k(IcnsBuilder::pattern(16, 16));
+        putU32(manyTiles, 8, 4000);
+        putU32(manyTiles, 12, 4000);
+        putU32(manyTiles, 24, 1);
+        putU32(manyTiles, 28, 1);
+        QTest::newRow("codestream claims 16 million tiles") << manyTiles;
         QTest::newRow("codestream cut in its header") << j2k(IcnsBuilder::pattern(16, 16)).left(20);
 
         QByteArray bmp("BM");
