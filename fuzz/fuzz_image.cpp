@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     // Qt's image plugins are found through the application object; their complaints about
     // damaged data would drown the fuzzer's own output.
     static QCoreApplication app(*argc, *argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) { });
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     return 0;
 }
 
