@@ -10,7 +10,9 @@
 class ImageSource;
 
 // One representation of an image: a pixel size, a point size, and pixels that are decoded on
-// first use and kept in the shared ImageCache. Cheap to copy; copies share the source bytes.
+// first use and kept in the shared ImageCache. Cheap to copy: copies share the file's bytes, and
+// holding a representation holds no pixels. A non-null representation's header has been read and
+// checked; its pixels can still fail to decode (damaged data past the header).
 class ImageRep
 {
 public:
@@ -20,8 +22,11 @@ public:
     bool isNull() const { return !m_source; }
     QSize pixelSize() const;
     QSizeF pointSize() const;
-    // The decoded pixels (ARGB32 premultiplied); a null image when they cannot be decoded.
+    // The decoded pixels: ARGB32 premultiplied of exactly pixelSize(), or a null image when they
+    // cannot be decoded (then never tried again). Safe to call from any thread.
     QImage bitmap() const;
+    // The pixels scaled smoothly to `size` (aspect ratio not kept), cached like bitmap().
+    QImage bitmap(QSize size) const;
 
 private:
     std::shared_ptr<const ImageSource> m_source;

@@ -11,31 +11,44 @@
 #include <optional>
 
 // An image with one or more representations (an ICNS file holds many, a PNG one), each with a
-// pixel size and a point size. Making one from bytes reads headers only; see ImageRep for pixels.
+// pixel size and a point size. A plain value: copies share bytes and decoded pixels.
+// Guarantees: making one from bytes reads headers only (PNG IHDR and pHYs, the JPEG 2000 SIZ
+// marker, the ICNS element table, QImageReader::size()) and decodes no pixel; pixels are decoded
+// on the first bitmap() and kept in the shared ImageCache. Hostile bytes give no image, or a
+// representation whose bitmap is null; never a crash or an unbounded allocation.
 class PlatformImage
 {
 public:
     PlatformImage() = default;
 
-    // None when the bytes are not an image we can read (PNG, ICNS, JPEG 2000, and the formats of
-    // Qt's image readers).
+    // None when the bytes are not an image we can read: ICNS (see IcnsReader), PNG (point size
+    // from its pHYs chunk, 72 dpi when absent), JPEG 2000, and the formats of Qt's image readers
+    // (point size = pixel size), or when the header claims a size beyond ImageLimits.
     static std::optional<PlatformImage> fromData(const QByteArray &data);
-    // An image of the application's resources; a null image when there is none of that name.
+    // An image of the application's resources (the PNGs in :/images/<name>/, one representation
+    // each, ascending); a null image when there is none of that name. Read once per name.
     static PlatformImage named(const QString &name);
     // One representation shown at a given point size (the preview of an icon at one size).
     static PlatformImage fromRepresentation(const ImageRep &rep, QSizeF pointSize);
 
     bool isNull() const { return m_reps.isEmpty(); }
-    // The image's size in points.
+    // The image's size in points: that of its largest representation (the first of equal ones),
+    // or the size given to fromRepresentation().
     QSizeF size() const { return m_size; }
     const QList<ImageRep> &representations() const { return m_reps; }
-    // The representation to draw a square of `points` points: the smallest whose pixels cover the
-    // square, else the largest. None for a null image.
+    // The representation to draw a square of `points` points with: the one with the fewest pixels
+    // among those whose pixel width and height are both at least `points`; when none is that
+    // large, the one with the most pixels. Ties go to the earlier representation. None for a null
+    // image.
     std::optional<ImageRep> bestRepresentation(double points) const;
-    // Pixels for drawing at the image's own size on a screen with the given device pixel ratio.
+    // Pixels for drawing the image into a rectangle of size() points on a screen with the given
+    // device pixel ratio: size() × ratio pixels (rounded, at least 1), from the best
+    // representation for that many pixels, scaled when it differs. Null when it cannot be decoded.
     QImage bitmap(qreal devicePixelRatio = 1.0) const;
 
 private:
+    explicit PlatformImage(QList<ImageRep> reps);
+
     QList<ImageRep> m_reps;
     QSizeF m_size;
 };

@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/icnsreader.h"
+
+#include "platform/imageheader.h"
+#include "platform/imagelog.h"
+#include "platform/imagesource.h"
+
+#include <QHash>
+#include <QtEndian>
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+enum class Family { compressed, argb, rle24 };
+
+struct ElementKind
+{
+    const char *type;
+    int pixels; // the side of the RLE kinds; compressed data says its own size
+    int scale;
+    Family family;
+    const char *mask;
+    int leadingBytes;
+};
+
+constexpr std::array<ElementKind, 17> elementKinds { {
+    { "icp4", 16, 1, Family::compressed, nullptr, 0 },
+    { "icp5", 32, 1, Family::compressed, nullptr, 0 },
+    { "icp6", 64, 1, Family::compressed, nullptr, 0 },
+    { "ic07", 128, 1, Family::compressed, nullptr, 0 },
+    { "ic08", 256, 1, Family::compressed, nullptr, 0 },
+    { "ic09", 512, 1, Family::compressed, nullptr, 0 },
+    { "ic10", 1024, 2, Family::compressed, nullptr, 0 },
+    { "ic11", 32, 2, Family::compressed, nullptr, 0 },
+    { "ic12", 64, 2, Family::compressed, nullptr, 0 },
+    { "ic13", 256, 2, Family::compressed, nullptr, 0 },
+    { "ic14", 512, 2, Family::compressed, nullptr, 0 },
+    { "ic04", 16, 1, Family::argb, nullptr, 0 },
+    { "ic05", 32, 1, Family::argb, nullptr, 0 },
+    { "is32", 16, 1, Family::rle24, "s8mk", 0 },
+    { "il32", 32, 1, Family::rle24, "l8mk", 0 },
+    { "ih32", 48, 1, Family::rle24, "h8mk", 0 },
+    { "it32", 128, 1, Family::rle24, "t8mk", 4 },
+} };
+
+const ElementKind *kindOf(QByteArrayView type)
+{
+    for (const ElementKind &kind : elementKinds) {
+        if (type == QByteArrayView(kind.type, 4))
+            return &kind;
+    }
+    return nullptr;
+}
+
+using Slice = ImageSource::Slice;
+
+// Unpacks one plane of `size` bytes that starts at `pos`: a control byte below 0x80 copies the
+// next b + 1 bytes, one of 0x80 or more repeats the next byte b - 125 times. Returns the position
+// after the plane, or -1 when the data ends early or a run would pass the plane's end. Without
+// `out` it only checks, which is what reading the element table does.
+qsizetype unpackPlane(QByteArrayView in, qsizetype pos, qsizetype size, uchar *out)
+{
+    qsizetype done = 0;
+    while (done < size) {
+        if (pos >= in.size())
+            return -1;
+        const uchar control = uchar(in[pos++]);
+        const bool literal = control < 0x80;
+        const qsizetype count = literal ? control + 1 : control - 125;
+        const qsizetype needed = literal ? count : 1;
+        if (count > size - done || needed > in.size() - pos)
+            return -1;
+        if (out && literal)
+            std::memcpy(out + done, in.data() + pos, size_t(count));
+        else if (out)
+            std::memset(out + done, in[pos], size_t(count));
+        pos += needed;
+        done += count;
+    }
+    return pos;
+}
+
+// Unpacks `planes` planes of `size` one after another; false when any of them breaks.
+bool unpackPlanes(QByteArrayView in, int planes, QSize size, uchar *out)
+{
+    const qsizetype planeSize = qsizetype(size.width()) * size.height();
+    qsizetype pos = 0;
+    for (int i = 0; i < planes; ++i) {
+        pos = unpackPlane(in, pos, planeSize, out ? out + i * planeSize : nullptr);
+        if (pos < 0)
+            return false;
+    }
+    return true;
+}
+
+std::shared_ptr<const ImageSource> sourceFor(
+    const QByteArray &file, const ElementKind &kind, Slice data, const QHash<QByteArray, Slice> &elements)
+{
+    const QByteArrayView bytes = QByteArrayView(file).sliced(data.offset, data.length);
+    if (ImageHeader::isPng(bytes) || ImageHeader::isJpeg2000(bytes)) {
+        const bool png = ImageHeader::isPng(bytes);
+        const auto header = png ? ImageHeader::readPng(bytes) : ImageHeader::readJpeg2000(bytes);
+        if (!header)
+            return nullptr;
+        return std::make_shared<const ImageSource>(png ? ImageSource::Kind::Png : ImageSource::Kind::Jpeg2000, file,
+            data, header->pixelSize, QSizeF(header->pixelSize) / kind.scale);
+    }
+    const QSize size(kind.pixels, kind.pixels);
+    if (kind.family == Family::argb) {
+        if (!bytes.startsWith("ARGB") || !unpackPlanes(bytes.sliced(4), 4, size, nullptr))
+            return nullptr;
+        return std::make_shared<const ImageSource>(
+            ImageSource::Kind::IcnsArgb, file, Slice { data.offset + 4, data.length - 4 }, size, QSizeF(size));
+    }
+    if (kind.family == Family::rle24) {
+        if (bytes.size() < kind.leadingBytes || !unpackPlanes(bytes.sliced(kind.leadingBytes), 3, size, nullptr))
+            return nullptr;
+        // A mask of another length than the picture's cannot be matched to it; the picture is opaque then.
+        Slice mask = elements.value(QByteArray(kind.mask));
+        if (mask.length != qsizetype(size.width()) * size.height())
+            mask = {};
+        return std::make_shared<const ImageSource>(ImageSource::Kind::IcnsRle24, file,
+            Slice { data.offset + kind.leadingBytes, data.length - kind.leadingBytes }, size, QSizeF(size), mask);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool IcnsReader::isIcns(QByteArrayView data)
+{
+    return data.startsWith("icns");
+}
+
+std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
+{
+    if (!isIcns(file) || file.size() < 8)
+        return std::nullopt;
+    const quint32 total = qFromBigEndian<quint32>(file.constData() + 4);
+    if (total < 8 || total > quint64(file.size())) {
+        qCDebug(lcPlatformImage) << "ICNS length" << total << "does not fit the file of" << file.size();
+        return std::nullopt;
+    }
+    struct Element
+    {
+        QByteArray type;
+        Slice data;
+    };
+    QList<Element> elements;
+    QHash<QByteArray, Slice> byType;
+    const qsizetype end = total;
+    qsizetype pos = 8;
+    // Each element takes at least 8 bytes, so there are at most end / 8 of them.
+    while (pos < end) {
+        if (end - pos < 8)
+            return std::nullopt;
+        const QByteArray type = file.sliced(pos, 4);
+        const quint32 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
+        if (length < 8 || length > quint64(end - pos)) {
+            qCDebug(lcPlatformImage) << "ICNS element" << type << "has length" << length;
+            return std::nullopt;
+        }
+        const Slice data { pos + 8, qsizetype(length) - 8 };
+        elements.append({ type, data });
+        byType.insert(type, data);
+        pos += length;
+    }
+
+    QList<ImageRep> reps;
+    for (const Element &element : std::as_const(elements)) {
+        const ElementKind *kind = kindOf(element.type);
+        if (!kind)
+            continue;
+        if (auto source = sourceFor(file, *kind, element.data, byType))
+            reps.append(ImageRep(std::move(source)));
+        else
+            qCDebug(lcPlatformImage) << "skipping unreadable ICNS element" << element.type;
+    }
+    return reps;
+}
+
+QImage IcnsReader::decodeRle(QByteArrayView planes, bool alphaPlane, QByteArrayView mask, QSize size)
+{
+    const qsizetype planeSize = qsizetype(size.width()) * size.height();
+    const int planeCount = alphaPlane ? 4 : 3;
+    QByteArray channels(planeCount * planeSize, Qt::Uninitialized);
+    auto *first = reinterpret_cast<uchar *>(channels.data());
+    if (!unpackPlanes(planes, planeCount, size, first))
+        return {};
+    const uchar *red = alphaPlane ? first + planeSize : first;
+    const uchar *green = red + planeSize;
+    const uchar *blue = green + planeSize;
+    const uchar *alpha = alphaPlane ? first
+        : mask.size() == planeSize  ? reinterpret_cast<const uchar *>(mask.data())
+                                    : nullptr;
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            const qsizetype i = qsizetype(y) * size.width() + x;
+            line[x] = qPremultiply(qRgba(red[i], green[i], blue[i], alpha ? alpha[i] : 255));
+        }
+    }
+    return image;
+}

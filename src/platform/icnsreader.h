@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "platform/imagerep.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QImage>
+#include <QList>
+#include <QSize>
+
+#include <optional>
+
+// Reads the element table of an Apple Icon Image file. Picture elements become representations
+// in file order: PNG and JPEG 2000 (told by their data), ARGB (ic04, ic05) and 24-bit RLE with
+// their 8-bit masks (is32, il32, ih32, it32). Other elements are skipped, and so is a picture
+// element whose data does not check out; 2x elements get half their pixel size in points.
+// Reading touches headers and RLE control bytes only; pixels are decoded by ImageRep::bitmap().
+class IcnsReader
+{
+public:
+    static bool isIcns(QByteArrayView data);
+    // None when the file's structure is broken (an element length below 8 or past the end).
+    static std::optional<QList<ImageRep>> read(const QByteArray &file);
+
+    // Decodes the RLE kinds: alpha, red, green and blue planes (ARGB), or red, green and blue
+    // planes with a raw mask (opaque when the mask is empty). A null image when the planes do not
+    // fill `size` exactly.
+    static QImage decodeRle(QByteArrayView planes, bool alphaPlane, QByteArrayView mask, QSize size);
+};

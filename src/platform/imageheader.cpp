@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/imageheader.h"
+
+#include "platform/imagelimits.h"
+#include "platform/imagelog.h"
+
+#include <QtEndian>
+
+#include <cmath>
+
+namespace {
+
+constexpr quint64 maxTiles = 1024;
+constexpr char pngSignature[] = "\x89PNG\r\n\x1a\n";
+constexpr char jp2Signature[] = "\x00\x00\x00\x0cjP  \r\n\x87\n";
+constexpr char codestreamSignature[] = "\xff\x4f\xff\x51";
+
+template <std::size_t N> bool startsWith(QByteArrayView data, const char (&signature)[N])
+{
+    return data.startsWith(QByteArrayView(signature, N - 1));
+}
+
+quint32 u32(QByteArrayView data, qsizetype at)
+{
+    return qFromBigEndian<quint32>(data.data() + at);
+}
+quint16 u16(QByteArrayView data, qsizetype at)
+{
+    return qFromBigEndian<quint16>(data.data() + at);
+}
+
+// pHYs stores pixels per metre, so 72 dpi arrives as 2835; whole dpi give the size the author meant.
+double pointsAlong(int pixels, quint32 pixelsPerMetre)
+{
+    const double dpi = std::round(pixelsPerMetre * 0.0254);
+    return dpi >= 1 ? pixels * 72.0 / dpi : pixels;
+}
+
+std::optional<ImageHeader> readCodestream(QByteArrayView data)
+{
+    // SOC, SIZ marker, Lsiz, Rsiz, then eight 32-bit sizes and Csiz.
+    constexpr qsizetype fixedLength = 4 + 2 + 2 + 8 * 4 + 2;
+    if (!startsWith(data, codestreamSignature) || data.size() < fixedLength)
+        return std::nullopt;
+    const quint32 xEnd = u32(data, 8), yEnd = u32(data, 12), xOrigin = u32(data, 16), yOrigin = u32(data, 20);
+    const quint32 tileWidth = u32(data, 24), tileHeight = u32(data, 28);
+    const quint32 tileX = u32(data, 32), tileY = u32(data, 36);
+    const quint16 components = u16(data, 40);
+    if (xEnd <= xOrigin || yEnd <= yOrigin || components < 1 || components > 4) {
+        qCDebug(lcPlatformImage) << "JPEG 2000 size or component count out of range";
+        return std::nullopt;
+    }
+    // The decoder keeps state per tile, so a few bytes claiming millions of tiles would cost gigabytes.
+    if (tileWidth == 0 || tileHeight == 0 || tileX > xOrigin || tileY > yOrigin
+        || (quint64(xEnd - tileX) + tileWidth - 1) / tileWidth * ((quint64(yEnd - tileY) + tileHeight - 1) / tileHeight)
+            > maxTiles) {
+        qCDebug(lcPlatformImage) << "JPEG 2000 tiling out of range";
+        return std::nullopt;
+    }
+    const qint64 width = qint64(xEnd) - xOrigin, height = qint64(yEnd) - yOrigin;
+    if (width > ImageLimits::maxSide || height > ImageLimits::maxSide
+        || !ImageLimits::acceptable(QSize(int(width), int(height)))) {
+        qCDebug(lcPlatformImage) << "JPEG 2000 size too large" << width << height;
+        return std::nullopt;
+    }
+    const QSize pixels { int(width), int(height) };
+    return ImageHeader { pixels, QSizeF(pixels) };
+}
+
+} // namespace
+
+bool ImageHeader::isPng(QByteArrayView data)
+{
+    return startsWith(data, pngSignature);
+}
+
+bool ImageHeader::isJpeg2000(QByteArrayView data)
+{
+    return startsWith(data, jp2Signature) || startsWith(data, codestreamSignature);
+}
+
+std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
+{
+    if (!isPng(data))
+        return std::nullopt;
+    std::optional<ImageHeader> header;
+    bool sawData = false;
+    qsizetype pos = 8;
+    // Every chunk takes at least 12 bytes, so the walk ends within size / 12 steps.
+    while (data.size() - pos >= 12) {
+        const quint32 length = u32(data, pos);
+        const QByteArrayView type = data.sliced(pos + 4, 4);
+        if (length > quint32(data.size() - pos - 12)) {
+            qCDebug(lcPlatformImage) << "PNG chunk runs past the end";
+            return std::nullopt;
+        }
+        const QByteArrayView body = data.sliced(pos + 8, length);
+        if (!header) {
+            if (type != "IHDR" || length != 13)
+                return std::nullopt;
+            const quint32 width = u32(body, 0), height = u32(body, 4);
+            if (width > quint32(ImageLimits::maxSide) || height > quint32(ImageLimits::maxSide)
+                || !ImageLimits::acceptable(QSize(int(width), int(height)))) {
+                qCDebug(lcPlatformImage) << "PNG size out of range" << width << height;
+                return std::nullopt;
+            }
+            header = ImageHeader { QSize(int(width), int(height)), QSizeF(width, height) };
+        } else if (type == "pHYs" && length == 9 && !sawData && body[8] == 1) {
+            header->pointSize = QSizeF(pointsAlong(header->pixelSize.width(), u32(body, 0)),
+                pointsAlong(header->pixelSize.height(), u32(body, 4)));
+        } else if (type == "IDAT") {
+            sawData = true;
+        } else if (type == "IEND") {
+            if (sawData)
+                return header;
+            break;
+        }
+        pos += 12 + qsizetype(length);
+    }
+    qCDebug(lcPlatformImage) << "PNG ends before its image data does";
+    return std::nullopt;
+}
+
+std::optional<ImageHeader> ImageHeader::readJpeg2000(QByteArrayView data)
+{
+    if (!startsWith(data, jp2Signature))
+        return readCodestream(data);
+    // Top-level boxes: a 32-bit length (1: a 64-bit length follows, 0: to the end) and a type.
+    qsizetype pos = 0;
+    while (data.size() - pos >= 8) {
+        quint64 length = u32(data, pos);
+        qsizetype headerLength = 8;
+        const QByteArrayView type = data.sliced(pos + 4, 4);
+        if (length == 1) {
+            if (data.size() - pos < 16)
+                return std::nullopt;
+            length = qFromBigEndian<quint64>(data.data() + pos + 8);
+            headerLength = 16;
+        } else if (length == 0) {
+            length = quint64(data.size() - pos);
+        }
+        if (length < quint64(headerLength) || length > quint64(data.size() - pos))
+            return std::nullopt;
+        if (type == "jp2c")
+            return readCodestream(data.sliced(pos + headerLength, qsizetype(length) - headerLength));
+        pos += qsizetype(length);
+    }
+    return std::nullopt;
+}

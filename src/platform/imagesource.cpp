@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/imagesource.h"
+
+#include "platform/icnsreader.h"
+#include "platform/imagecache.h"
+#include "platform/imagelog.h"
+#include "platform/jpeg2000decoder.h"
+
+#include <QBuffer>
+#include <QImageReader>
+
+#include <utility>
+
+Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", QtWarningMsg)
+
+namespace {
+std::atomic<quint64> nextSourceId { 1 };
+}
+
+ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask)
+    : m_kind(kind)
+    , m_file(std::move(file))
+    , m_data(data)
+    , m_mask(mask)
+    , m_pixelSize(pixelSize)
+    , m_pointSize(pointSize)
+    , m_id(nextSourceId.fetch_add(1, std::memory_order_relaxed))
+{ }
+
+ImageSource::~ImageSource()
+{
+    ImageCache::instance().removeSource(m_id);
+}
+
+QByteArrayView ImageSource::data() const
+{
+    return QByteArrayView(m_file).sliced(m_data.offset, m_data.length);
+}
+
+QByteArrayView ImageSource::mask() const
+{
+    return QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
+}
+
+QImage ImageSource::decode() const
+{
+    if (m_failed.load(std::memory_order_relaxed))
+        return {};
+    QImage image = decodeOnce();
+    if (!image.isNull() && image.size() != m_pixelSize) {
+        qCDebug(lcPlatformImage) << "decoded" << image.size() << "where the header said" << m_pixelSize;
+        image = {};
+    }
+    if (image.isNull())
+        m_failed.store(true, std::memory_order_relaxed);
+    return image;
+}
+
+QImage ImageSource::decodeOnce() const
+{
+    switch (m_kind) {
+    case Kind::Png:
+    case Kind::QtReadable: {
+        const QByteArrayView bytes = data();
+        // A view of the shared bytes: the reader copies nothing.
+        QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
+        QBuffer buffer(&raw);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, m_kind == Kind::Png ? QByteArrayLiteral("png") : QByteArray());
+        QImage image = reader.read();
+        if (image.isNull())
+            qCDebug(lcPlatformImage) << "cannot decode:" << reader.errorString();
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    }
+    case Kind::Jpeg2000:
+        return Jpeg2000Decoder::decode(data());
+    case Kind::IcnsArgb:
+        return IcnsReader::decodeRle(data(), true, {}, m_pixelSize);
+    case Kind::IcnsRle24:
+        return IcnsReader::decodeRle(data(), false, mask(), m_pixelSize);
+    }
+    return {};
+}

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QImage>
+#include <QSize>
+#include <QSizeF>
+
+#include <atomic>
+
+// Where a picture lies in its file.
+struct ImageSlice
+{
+    qsizetype offset = 0;
+    qsizetype length = 0;
+};
+
+// What one representation decodes from: the whole file's bytes (shared, never copied), the slice
+// that holds this picture, and what kind of data the slice is. Holds no pixels; its sizes come
+// from headers that were checked against ImageLimits. Its decoded pixels, once made, live in the
+// ImageCache under id() and are dropped from there when the source goes away.
+class ImageSource
+{
+public:
+    enum class Kind {
+        Png, // a PNG file
+        Jpeg2000, // a JP2 file or a raw codestream
+        QtReadable, // anything else QImageReader knows
+        IcnsArgb, // four RLE-packed planes: alpha, red, green, blue
+        IcnsRle24, // three RLE-packed planes (red, green, blue) and an optional raw 8-bit mask
+    };
+
+    using Slice = ImageSlice;
+
+    ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask = {});
+    ~ImageSource();
+    ImageSource(const ImageSource &) = delete;
+    ImageSource &operator=(const ImageSource &) = delete;
+
+    Kind kind() const { return m_kind; }
+    QSize pixelSize() const { return m_pixelSize; }
+    QSizeF pointSize() const { return m_pointSize; }
+    quint64 id() const { return m_id; }
+    QByteArrayView data() const;
+    QByteArrayView mask() const;
+
+    // Decodes now, without the cache: ARGB32 premultiplied of exactly pixelSize(), or a null
+    // image. A source that failed once is not decoded again.
+    QImage decode() const;
+
+private:
+    QImage decodeOnce() const;
+
+    Kind m_kind;
+    QByteArray m_file;
+    Slice m_data;
+    Slice m_mask;
+    QSize m_pixelSize;
+    QSizeF m_pointSize;
+    quint64 m_id;
+    mutable std::atomic<bool> m_failed { false };
+};

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/platformimage.h"
+
+#include "platform/icnsreader.h"
+#include "platform/imageheader.h"
+#include "platform/imagelimits.h"
+#include "platform/imagelog.h"
+#include "platform/imagesource.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cmath>
+
+// The core is a static library, so its resources are registered only when asked for. Outside
+// the anonymous namespace, where the macro's declaration must live.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(core);
+}
+
+namespace {
+
+qint64 pixelCount(const ImageRep &rep)
+{
+    return qint64(rep.pixelSize().width()) * rep.pixelSize().height();
+}
+
+std::optional<ImageRep> singleRep(const QByteArray &data)
+{
+    using Kind = ImageSource::Kind;
+    const ImageSource::Slice whole { 0, data.size() };
+    if (ImageHeader::isPng(data) || ImageHeader::isJpeg2000(data)) {
+        const bool png = ImageHeader::isPng(data);
+        const auto header = png ? ImageHeader::readPng(data) : ImageHeader::readJpeg2000(data);
+        if (!header)
+            return std::nullopt;
+        return ImageRep(std::make_shared<const ImageSource>(
+            png ? Kind::Png : Kind::Jpeg2000, data, whole, header->pixelSize, header->pointSize));
+    }
+    QByteArray raw = QByteArray::fromRawData(data.constData(), data.size());
+    QBuffer buffer(&raw);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.canRead() ? reader.size() : QSize();
+    if (!ImageLimits::acceptable(size)) {
+        qCDebug(lcPlatformImage) << "not an image, or of no readable size:" << reader.errorString();
+        return std::nullopt;
+    }
+    return ImageRep(std::make_shared<const ImageSource>(Kind::QtReadable, data, whole, size, QSizeF(size)));
+}
+
+} // namespace
+
+PlatformImage::PlatformImage(QList<ImageRep> reps)
+    : m_reps(std::move(reps))
+{
+    double most = -1;
+    for (const ImageRep &rep : std::as_const(m_reps)) {
+        const QSizeF points = rep.pointSize();
+        if (points.width() * points.height() > most) {
+            most = points.width() * points.height();
+            m_size = points;
+        }
+    }
+}
+
+std::optional<PlatformImage> PlatformImage::fromData(const QByteArray &data)
+{
+    if (IcnsReader::isIcns(data)) {
+        std::optional<QList<ImageRep>> reps = IcnsReader::read(data);
+        if (!reps || reps->isEmpty())
+            return std::nullopt;
+        return PlatformImage(std::move(*reps));
+    }
+    std::optional<ImageRep> rep = singleRep(data);
+    if (!rep)
+        return std::nullopt;
+    return PlatformImage({ *rep });
+}
+
+PlatformImage PlatformImage::named(const QString &name)
+{
+    static QMutex mutex;
+    static QHash<QString, PlatformImage> images;
+    static const bool registered = (registerResources(), true);
+    Q_UNUSED(registered);
+    QMutexLocker lock(&mutex);
+    if (const auto found = images.constFind(name); found != images.cend())
+        return *found;
+    QList<ImageRep> reps;
+    const QDir dir(QStringLiteral(":/images/") + name);
+    const QStringList files = dir.entryList({ QStringLiteral("*.png") }, QDir::Files);
+    for (const QString &file : files) {
+        QFile resource(dir.filePath(file));
+        if (!resource.open(QIODevice::ReadOnly))
+            continue;
+        if (const auto image = fromData(resource.readAll()))
+            reps.append(image->representations());
+    }
+    std::stable_sort(
+        reps.begin(), reps.end(), [](const ImageRep &a, const ImageRep &b) { return pixelCount(a) < pixelCount(b); });
+    const PlatformImage image(std::move(reps));
+    images.insert(name, image);
+    return image;
+}
+
+PlatformImage PlatformImage::fromRepresentation(const ImageRep &rep, QSizeF pointSize)
+{
+    if (rep.isNull())
+        return {};
+    PlatformImage image({ rep });
+    image.m_size = pointSize;
+    return image;
+}
+
+std::optional<ImageRep> PlatformImage::bestRepresentation(double points) const
+{
+    const ImageRep *smallestCovering = nullptr;
+    const ImageRep *largest = nullptr;
+    for (const ImageRep &rep : m_reps) {
+        const QSize pixels = rep.pixelSize();
+        if (pixels.width() >= points && pixels.height() >= points
+            && (!smallestCovering || pixelCount(rep) < pixelCount(*smallestCovering)))
+            smallestCovering = &rep;
+        if (!largest || pixelCount(rep) > pixelCount(*largest))
+            largest = &rep;
+    }
+    if (const ImageRep *best = smallestCovering ? smallestCovering : largest)
+        return *best;
+    return std::nullopt;
+}
+
+QImage PlatformImage::bitmap(qreal devicePixelRatio) const
+{
+    const double width = std::max(1.0, std::round(m_size.width() * devicePixelRatio));
+    const double height = std::max(1.0, std::round(m_size.height() * devicePixelRatio));
+    // Also refuses NaN, which fails every comparison.
+    if (!(width <= ImageLimits::maxSide && height <= ImageLimits::maxSide))
+        return {};
+    const QSize pixels { int(width), int(height) };
+    if (!ImageLimits::acceptable(pixels))
+        return {};
+    const std::optional<ImageRep> rep = bestRepresentation(std::max(pixels.width(), pixels.height()));
+    return rep ? rep->bitmap(pixels) : QImage();
+}
