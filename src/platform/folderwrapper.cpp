@@ -5,11 +5,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -78,6 +80,15 @@ QString FolderWrapper::addRegularFile(const QByteArray &contents, const QString 
     return name;
 }
 
+QStringList FolderWrapper::memberNames() const
+{
+    QStringList names;
+    names.reserve(m_members.size());
+    for (const Member &member : m_members)
+        names << member.name;
+    return names;
+}
+
 bool FolderWrapper::setRegularFileContents(const QString &name, const QByteArray &contents)
 {
     const auto it = m_index.constFind(name);
@@ -102,11 +113,14 @@ std::optional<FolderWrapper> FolderWrapper::read(const QString &path, QString *e
         setError(errorMessage, tr("The folder “%1” doesn’t exist.").arg(folderInfo.fileName()));
         return std::nullopt;
     }
-    const QFileInfoList entries
-        = QDir(path).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QString tooLarge = tr("The folder “%1” is too large to read.").arg(folderInfo.fileName());
     QFileInfoList files;
     qint64 totalBytes = 0;
-    for (const QFileInfo &entry : entries) {
+    // Iterated rather than listed, so that a folder of millions of entries is refused early.
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo entry = it.fileInfo();
         if (entry.isSymLink() || !entry.isFile())
             continue;
         files.append(entry);
@@ -116,28 +130,27 @@ std::optional<FolderWrapper> FolderWrapper::read(const QString &path, QString *e
             return std::nullopt;
         }
         if (entry.size() > maxFileBytes || totalBytes > maxTotalBytes) {
-            setError(errorMessage, tr("The folder “%1” is too large to read.").arg(folderInfo.fileName()));
+            setError(errorMessage, tooLarge);
             return std::nullopt;
         }
     }
+
+    std::sort(
+        files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
 
     FolderWrapper folder;
     totalBytes = 0;
     for (const QFileInfo &entry : std::as_const(files)) {
         QFile file(entry.filePath());
-        if (!file.open(QIODevice::ReadOnly)) {
-            setError(errorMessage, tr("The file “%1” couldn’t be read: %2").arg(entry.fileName(), file.errorString()));
-            return std::nullopt;
-        }
         // A file may grow after it was measured, so the bounds hold while reading too.
-        const QByteArray contents = file.read(maxFileBytes + 1);
+        const QByteArray contents = file.open(QIODevice::ReadOnly) ? file.read(maxFileBytes + 1) : QByteArray();
         if (file.error() != QFileDevice::NoError) {
             setError(errorMessage, tr("The file “%1” couldn’t be read: %2").arg(entry.fileName(), file.errorString()));
             return std::nullopt;
         }
         totalBytes += contents.size();
         if (contents.size() > maxFileBytes || totalBytes > maxTotalBytes) {
-            setError(errorMessage, tr("The folder “%1” is too large to read.").arg(folderInfo.fileName()));
+            setError(errorMessage, tooLarge);
             return std::nullopt;
         }
         folder.append(entry.fileName(), contents);
@@ -156,7 +169,7 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
     }
 
     // A hidden sibling on the same file system, so that the final move is a rename.
-    QTemporaryDir staging(parent + u"/."_s + destinationInfo.fileName() + u".XXXXXX"_s);
+    QTemporaryDir staging(parent + u'/' + fitFileName(u'.' + destinationInfo.fileName(), u".XXXXXX"_s));
     if (!staging.isValid()) {
         setError(errorMessage, tr("Couldn’t create a folder in “%1”: %2").arg(parent, staging.errorString()));
         return false;

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -32,11 +33,12 @@ public:
     bool setRegularFileContents(const QString &name, const QByteArray &contents);
 
     const QList<Member> &members() const { return m_members; }
+    QStringList memberNames() const;
     bool isEmpty() const { return m_members.isEmpty(); }
     bool contains(const QString &name) const { return m_index.contains(name); }
     std::optional<QByteArray> regularFileContents(const QString &name) const;
 
-    // The regular files directly inside `path`, in name order; symbolic links, folders and other
+    // The regular files directly inside `path`, in name order (by UTF-16 code units); symbolic links, folders and other
     // kinds are left out. None, with a one-line message, when the folder cannot be read or exceeds
     // the limits above.
     static std::optional<FolderWrapper> read(const QString &path, QString *errorMessage = nullptr);

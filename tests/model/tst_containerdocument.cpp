@@ -23,14 +23,6 @@ Icon makeIcon(const QString &name, IconFileType type, std::optional<QByteArray> 
         u"https://example.org"_s, std::move(filename));
 }
 
-QStringList memberNames(const FolderWrapper &folder)
-{
-    QStringList names;
-    for (const auto &member : folder.members())
-        names << member.name;
-    return names;
-}
-
 // The file names that the written "info.json" records for the icons, in order.
 QStringList recordedFileNames(const FolderWrapper &folder)
 {
@@ -65,7 +57,7 @@ private slots:
         const IconContainer container { .title = u"Space"_s };
         const auto folder = containerFileWrapper(container);
         QVERIFY(folder);
-        QCOMPARE(memberNames(folder.value()), QStringList { u"info.json"_s });
+        QCOMPARE(folder.value().memberNames(), QStringList { u"info.json"_s });
         const auto decoded = decodeContainerJson(*folder.value().regularFileContents(u"info.json"_s));
         QVERIFY(decoded);
         QCOMPARE(decoded.value().title, u"Space"_s);
@@ -107,7 +99,7 @@ private slots:
             type == IconFileType::image ? std::optional(data) : std::nullopt, filename) };
         const auto folder = containerFileWrapper(container);
         QVERIFY(folder);
-        QCOMPARE(memberNames(folder.value()), QStringList({ u"info.json"_s, expected }));
+        QCOMPARE(folder.value().memberNames(), QStringList({ u"info.json"_s, expected }));
         QCOMPARE(folder.value().regularFileContents(expected), std::optional(data));
         // The document names the file as written, also for an icon that had no file name.
         QCOMPARE(recordedFileNames(folder.value()), QStringList { expected });
@@ -150,7 +142,7 @@ private slots:
         const auto folder = containerFileWrapper(container);
         QVERIFY(folder);
         const QStringList expected { u"Star.icns"_s, u"Star 2.icns"_s, u"Star 3.icns"_s, u"Moon.png"_s };
-        QCOMPARE(memberNames(folder.value()), QStringList { u"info.json"_s } + expected);
+        QCOMPARE(folder.value().memberNames(), QStringList { u"info.json"_s } + expected);
         QCOMPARE(recordedFileNames(folder.value()), expected);
         QCOMPARE(folder.value().regularFileContents(u"Star.icns"_s), std::optional("first"_ba));
         QCOMPARE(folder.value().regularFileContents(u"Star 2.icns"_s), std::optional("second"_ba));

@@ -19,14 +19,6 @@ void writeFile(const QString &path, const QByteArray &contents)
     QCOMPARE(file.write(contents), contents.size());
 }
 
-QStringList namesOf(const FolderWrapper &folder)
-{
-    QStringList names;
-    for (const auto &member : folder.members())
-        names << member.name;
-    return names;
-}
-
 // Everything in a folder, hidden members too.
 QStringList listing(const QString &path)
 {
@@ -74,7 +66,7 @@ private slots:
         for (const QString &name : preferred)
             returned << folder.addRegularFile(name.toUtf8(), name);
         QCOMPARE(returned, expected);
-        QCOMPARE(namesOf(folder), expected);
+        QCOMPARE(folder.memberNames(), expected);
         // Each member keeps its own contents.
         for (qsizetype i = 0; i < preferred.size(); ++i)
             QCOMPARE(folder.regularFileContents(expected.at(i)), std::optional(preferred.at(i).toUtf8()));
@@ -118,11 +110,21 @@ private slots:
 
         const auto read = FolderWrapper::read(destination, &error);
         QVERIFY2(read, qPrintable(error));
-        QStringList expected = namesOf(folder);
+        QStringList expected = folder.memberNames();
         expected.sort();
-        QCOMPARE(namesOf(*read), expected);
+        QCOMPARE(read->memberNames(), expected);
         for (const auto &member : folder.members())
             QCOMPARE(read->regularFileContents(member.name), std::optional(member.contents));
+    }
+
+    void writeUnderLongestName()
+    {
+        FolderWrapper folder;
+        folder.addRegularFile("x"_ba, QString(255, u'm'));
+        const QString destination = path(QString(244, u'd') + u".ravivovode"_s);
+        QString error;
+        QVERIFY2(folder.write(destination, &error), qPrintable(error));
+        QCOMPARE(listing(destination), QStringList { QString(255, u'm') });
     }
 
     void writeReplacesExistingDestination()
@@ -188,7 +190,7 @@ private slots:
         QVERIFY(QFile::link(path(u"outside.png"_s), source + u"/link.png"_s));
         const auto read = FolderWrapper::read(source);
         QVERIFY(read);
-        QCOMPARE(namesOf(*read), QStringList({ u".hidden"_s, u"b.png"_s }));
+        QCOMPARE(read->memberNames(), QStringList({ u".hidden"_s, u"b.png"_s }));
     }
 
     void readRefuses_data()
