@@ -4,8 +4,8 @@
 #include <QString>
 
 struct AuthorInfo {
-    QString authorName;
-    QString authorEmail;
-    QString authorURL;
-    QString copyright;
+    QString authorName {};
+    QString authorEmail {};
+    QString authorURL {};
+    QString copyright {};
 };

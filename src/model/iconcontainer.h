@@ -14,20 +14,21 @@
 
 // One rAvivovode: a titled, authored set of icons. An aggregate, so that a creator names only the
 // fields it gives (`IconContainer { .title = u"Space"_s }`); every other field takes its initial value.
+// Every field has an initializer, so that naming only some of them draws no warning.
 struct IconContainer {
     QUuid id = QUuid::createUuid();
     QString title = QStringLiteral("Icon Container");
-    QString collectionID;
+    QString collectionID {};
     QString collectionVersion = QStringLiteral("1.0");
-    QString authorName;
-    QString authorURL;
-    QString authorEmail;
+    QString authorName {};
+    QString authorURL {};
+    QString authorEmail {};
     bool authoringLock = false;
-    std::optional<RGBAColor> backgroundColor;
+    std::optional<RGBAColor> backgroundColor {};
     std::uint8_t containerVersion = 4;
-    QString copyright;
-    std::optional<QByteArray> customIcon;
-    QList<Icon> icons;
+    QString copyright {};
+    std::optional<QByteArray> customIcon {};
+    QList<Icon> icons {};
 
     // The image that stands for the container in the sidebar: its custom icon at the sidebar size,
     // else the application's "CollectionIcon".

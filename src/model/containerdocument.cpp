@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/containerdocument.h"
+
+#include "model/containerjson.h"
+#include "model/iconfile.h"
+#include "platform/standardoutput.h"
+
+#include <QCoreApplication>
+
+QString errorDescription(DocumentReadError error)
+{
+    switch (error) {
+    case DocumentReadError::noSuchFile:
+        return QCoreApplication::translate("DocumentReadError", "The file “info.json” doesn’t exist.");
+    case DocumentReadError::unknown:
+        return QCoreApplication::translate("DocumentReadError", "The file couldn’t be opened.");
+    }
+    return {};
+}
+
+const QList<ContentType> &containerDocumentReadableTypes()
+{
+    static const QList<ContentType> types { ownContainerType(), legacyContainerType() };
+    return types;
+}
+
+const QList<ContentType> &containerDocumentWritableTypes()
+{
+    return containerDocumentReadableTypes();
+}
+
+ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &container)
+{
+    const QString infoName = containerInfoFileName.toString();
+    FolderWrapper folder;
+    // Taken first, so that no icon file can claim the name; filled in once the icons' names are known.
+    folder.addRegularFile(QByteArray(), infoName);
+
+    IconContainer recorded = container;
+    for (Icon &icon : recorded.icons) {
+        const auto fileName = iconFileName(icon);
+        if (!fileName)
+            return fileName.error();
+        const auto data = iconFileData(icon);
+        if (!data)
+            return ContainerError::missingIconData;
+        icon.filename = folder.addRegularFile(*data, fileName.value());
+    }
+
+    const auto json = encodeContainerJson(recorded);
+    if (!json) {
+        printLine(json.error());
+        return ContainerError::writeInfoFailed;
+    }
+    folder.setRegularFileContents(infoName, json.value());
+    return folder;
+}
+
+ContainerResult<IconContainer, DocumentReadError> readContainerDocument(
+    const ContentType &type, const FolderWrapper &contents)
+{
+    if (type == ownContainerType()) {
+        if (!contents.contains(containerInfoFileName.toString()))
+            printLine(errorDescription(DocumentReadError::noSuchFile));
+        return IconContainer {};
+    }
+    if (type == legacyContainerType())
+        return IconContainer {};
+    return DocumentReadError::unknown;
+}

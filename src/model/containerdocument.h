@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/containerresult.h"
+#include "model/iconcontainer.h"
+#include "platform/contenttype.h"
+#include "platform/folderwrapper.h"
+
+#include <QList>
+#include <QString>
+
+// The document form of a container: an rAvivovode folder holding "info.json" and one file per icon,
+// as written for an export.
+
+// The failures of the document-reading entry, in the platform's terms.
+enum class DocumentReadError {
+    noSuchFile,
+    unknown,
+};
+
+QString errorDescription(DocumentReadError error);
+
+// The own folder type, then the older archive type.
+const QList<ContentType> &containerDocumentReadableTypes();
+const QList<ContentType> &containerDocumentWritableTypes();
+
+// The folder to write for `container`: "info.json" first, then each icon's data in icon order,
+// under its file name (see iconFileName); a clash gets a numbered name. The "info.json" written
+// names every icon by the member its data was actually written to; the container itself is not
+// changed. Fails with iconExtensionError or missingIconData for the first icon that lacks them, and
+// with writeInfoFailed, after printing why, when the container cannot be encoded.
+ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &container);
+
+// The document-reading entry. For the own type the folder must hold "info.json", else the failure
+// is printed and a container with initial values is returned; the legacy type is accepted without
+// reading `contents`; any other type fails with `unknown`. No part of the program opens documents
+// this way, so nothing is built from the contents.
+ContainerResult<IconContainer, DocumentReadError> readContainerDocument(
+    const ContentType &type, const FolderWrapper &contents);

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/containerresult.h"
+#include "model/iconcontainer.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// The "info.json" document: the JSON form of a container and its icons' text fields. Identifiers,
+// icon data and previews are never stored.
+
+// The document's name inside an rAvivovode folder.
+inline constexpr QStringView containerInfoFileName = u"info.json";
+
+// Documents larger than this are refused before they are parsed.
+inline constexpr qsizetype maxContainerJsonBytes = qsizetype(64) << 20;
+
+// The document's UTF-8 bytes; fails, with a one-line message, when a colour component is not a
+// finite number (JSON has no way to write it).
+ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &container);
+
+// A container with a new identifier, whose icons have new identifiers of their own (their
+// containerID too is new, not the container's), no data and no previews. Fails as a whole, with a
+// one-line message for the user, on any missing required key, wrong JSON type, unknown icon type,
+// containerVersion outside 0…255, invalid Base64, or bytes that are not a JSON object. Keys it does
+// not know are ignored.
+ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes);

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/contenttype.h"
+
+#include <utility>
+
+namespace {
+
+// The identifier of the older archives is ours to choose; kept here and nowhere else.
+constexpr QStringView legacyContainerIdentifier = u"com.tarnveld.glimbar.legacy-ravivovode";
+constexpr QStringView ownContainerIdentifier = u"com.tarnveld.glimbar.ravivovode";
+constexpr QStringView containerExtension = u"ravivovode";
+
+} // namespace
+
+ContentType::ContentType(QString identifier, QString extension, bool isFolder, const ContentType *parent)
+    : m_identifier(std::move(identifier))
+    , m_extension(std::move(extension))
+    , m_isFolder(isFolder)
+    , m_lineage { m_identifier }
+{
+    if (parent)
+        m_lineage += parent->m_lineage;
+}
+
+bool ContentType::conforms(const ContentType &other) const
+{
+    return m_lineage.contains(other.m_identifier);
+}
+
+const ContentType &ContentType::data()
+{
+    static const ContentType type(QStringLiteral("public.data"), QString(), false, nullptr);
+    return type;
+}
+
+const ContentType &ContentType::folder()
+{
+    static const ContentType type(QStringLiteral("public.folder"), QString(), true, nullptr);
+    return type;
+}
+
+const ContentType &ContentType::icns()
+{
+    static const ContentType type(QStringLiteral("com.apple.icns"), QStringLiteral("icns"), false, &data());
+    return type;
+}
+
+const ContentType &ContentType::png()
+{
+    static const ContentType type(QStringLiteral("public.png"), QStringLiteral("png"), false, &data());
+    return type;
+}
+
+const ContentType &ContentType::json()
+{
+    static const ContentType type(QStringLiteral("public.json"), QStringLiteral("json"), false, &data());
+    return type;
+}
+
+const ContentType &ownContainerType()
+{
+    static const ContentType type(
+        ownContainerIdentifier.toString(), containerExtension.toString(), true, &ContentType::folder());
+    return type;
+}
+
+const ContentType &legacyContainerType()
+{
+    static const ContentType type(
+        legacyContainerIdentifier.toString(), containerExtension.toString(), false, &ContentType::data());
+    return type;
+}
+
+const ContentType &ContentType::fromFileName(const QString &fileName, bool isFolder)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    // A leading dot starts a hidden name, not an extension.
+    const QString extension = dot > 0 ? fileName.mid(dot + 1).toLower() : QString();
+    if (isFolder)
+        return extension == containerExtension ? ownContainerType() : folder();
+    for (const ContentType *type : { &icns(), &png(), &json(), &legacyContainerType() }) {
+        if (extension == type->preferredFilenameExtension())
+            return *type;
+    }
+    return data();
+}

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// A folder held in memory: regular files by name, in the order they were added. Names are unique
+// and always safe as single path components. Written to disk all at once: either the whole folder
+// appears at its destination or nothing does.
+class FolderWrapper
+{
+public:
+    struct Member
+    {
+        QString name;
+        QByteArray contents;
+    };
+
+    // What read() accepts; a folder beyond these is refused rather than read in part.
+    static constexpr qsizetype maxMembers = 65536;
+    static constexpr qint64 maxFileBytes = qint64(256) << 20;
+    static constexpr qint64 maxTotalBytes = qint64(2) << 30;
+
+    // Adds a regular file and returns the name it got: `preferredName` made safe (safeFileName),
+    // and, when a member already has that name, a numbered variant ("Star 2.icns", "Star 3.icns").
+    QString addRegularFile(const QByteArray &contents, const QString &preferredName);
+    // Replaces the contents of an existing member; false when there is none of that name.
+    bool setRegularFileContents(const QString &name, const QByteArray &contents);
+
+    const QList<Member> &members() const { return m_members; }
+    QStringList memberNames() const;
+    bool isEmpty() const { return m_members.isEmpty(); }
+    bool contains(const QString &name) const { return m_index.contains(name); }
+    std::optional<QByteArray> regularFileContents(const QString &name) const;
+
+    // The regular files directly inside `path`, in name order (by UTF-16 code units); symbolic links, folders and other
+    // kinds are left out. None, with a one-line message, when the folder cannot be read or exceeds
+    // the limits above.
+    static std::optional<FolderWrapper> read(const QString &path, QString *errorMessage = nullptr);
+
+    // Writes the folder to `destination`, replacing what is there. The files go into a hidden
+    // temporary sibling first, which is then moved into place in one step; on failure the
+    // destination is as it was and `errorMessage` says why.
+    bool write(const QString &destination, QString *errorMessage = nullptr) const;
+
+private:
+    void append(const QString &name, const QByteArray &contents);
+    QString uniqueName(const QString &name);
+
+    QList<Member> m_members;
+    QHash<QString, qsizetype> m_index;
+    // Per preferred name, the next number to try, so that many clashes stay cheap.
+    QHash<QString, int> m_nextNumber;
+};

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/containerdocument.h"
+#include "model/containerjson.h"
+#include "model/iconfile.h"
+
+#include "support/filesizelimit.h"
+#include "support/standardoutputcapture.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+Icon makeIcon(const QString &name, IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image,
+    std::optional<QString> filename = std::nullopt)
+{
+    return Icon(QUuid::createUuid(), QUuid(), name, type, std::move(icns), std::move(image), u"Ann"_s, u"© Ann"_s,
+        u"https://example.org"_s, std::move(filename));
+}
+
+// The file names that the written "info.json" records for the icons, in order.
+QStringList recordedFileNames(const FolderWrapper &folder)
+{
+    const auto info = folder.regularFileContents(containerInfoFileName.toString());
+    if (!info)
+        return {};
+    const auto decoded = decodeContainerJson(*info);
+    if (!decoded)
+        return {};
+    QStringList names;
+    for (const Icon &icon : decoded.value().icons)
+        names << icon.filename.value_or(u"(none)"_s);
+    return names;
+}
+
+} // namespace
+
+class TestContainerDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void contentTypes()
+    {
+        const QList<ContentType> expected { ownContainerType(), legacyContainerType() };
+        QCOMPARE(containerDocumentReadableTypes(), expected);
+        QCOMPARE(containerDocumentWritableTypes(), expected);
+    }
+
+    void containerWithoutIconsHoldsOnlyInfo()
+    {
+        const IconContainer container { .title = u"Space"_s };
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(folder);
+        QCOMPARE(folder.value().memberNames(), QStringList { u"info.json"_s });
+        const auto decoded = decodeContainerJson(*folder.value().regularFileContents(u"info.json"_s));
+        QVERIFY(decoded);
+        QCOMPARE(decoded.value().title, u"Space"_s);
+    }
+
+    void iconFileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<std::optional<QString>>("filename");
+        QTest::addColumn<IconFileType>("type");
+        QTest::addColumn<QString>("expected");
+        const std::optional<QString> none;
+        QTest::newRow("name gets extension") << u"Star"_s << none << IconFileType::icns << u"Star.icns"_s;
+        QTest::newRow("file name with extension")
+            << u"Star"_s << std::optional(u"Star.icns"_s) << IconFileType::icns << u"Star.icns"_s;
+        QTest::newRow("file name without extension")
+            << u"Star"_s << std::optional(u"Other"_s) << IconFileType::icns << u"Other.icns"_s;
+        QTest::newRow("name with extension") << u"Star.icns"_s << none << IconFileType::icns << u"Star.icns"_s;
+        QTest::newRow("image") << u"Moon"_s << none << IconFileType::image << u"Moon.png"_s;
+        QTest::newRow("image named like ICNS") << u"Moon.icns"_s << none << IconFileType::image << u"Moon.icns.png"_s;
+        QTest::newRow("extension in capitals") << u"Star.ICNS"_s << none << IconFileType::icns << u"Star.ICNS.icns"_s;
+        QTest::newRow("climbing name") << u"../../evil"_s << none << IconFileType::icns << u"_._.._evil.icns"_s;
+        QTest::newRow("climbing file name")
+            << u"Star"_s << std::optional(u"/tmp/x.png"_s) << IconFileType::image << u"_tmp_x.png"_s;
+        QTest::newRow("empty name") << QString() << none << IconFileType::icns << u"_.icns"_s;
+        QTest::newRow("dot dot") << u".."_s << none << IconFileType::image << u"_..png"_s;
+        QTest::newRow("hidden name") << u".icns"_s << none << IconFileType::icns << u"_icns.icns"_s;
+    }
+
+    void iconFileNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(std::optional<QString>, filename);
+        QFETCH(IconFileType, type);
+        QFETCH(QString, expected);
+        const QByteArray data = "icon-bytes"_ba;
+        IconContainer container;
+        container.icons = { makeIcon(name, type, type == IconFileType::icns ? std::optional(data) : std::nullopt,
+            type == IconFileType::image ? std::optional(data) : std::nullopt, filename) };
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(folder);
+        QCOMPARE(folder.value().memberNames(), QStringList({ u"info.json"_s, expected }));
+        QCOMPARE(folder.value().regularFileContents(expected), std::optional(data));
+        // The document names the file as written, also for an icon that had no file name.
+        QCOMPARE(recordedFileNames(folder.value()), QStringList { expected });
+    }
+
+    void missingDataOfItsKindFails_data()
+    {
+        QTest::addColumn<IconFileType>("type");
+        QTest::addColumn<std::optional<QByteArray>>("icns");
+        QTest::addColumn<std::optional<QByteArray>>("image");
+        QTest::newRow("ICNS icon with image data only")
+            << IconFileType::icns << std::optional<QByteArray>() << std::optional("png"_ba);
+        QTest::newRow("image icon with ICNS data only")
+            << IconFileType::image << std::optional("icns"_ba) << std::optional<QByteArray>();
+    }
+
+    void missingDataOfItsKindFails()
+    {
+        QFETCH(IconFileType, type);
+        QFETCH(std::optional<QByteArray>, icns);
+        QFETCH(std::optional<QByteArray>, image);
+        IconContainer container;
+        container.icons = { makeIcon(u"Fine"_s, IconFileType::icns, "ok"_ba, std::nullopt),
+            makeIcon(u"Broken"_s, type, icns, image) };
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(!folder);
+        QCOMPARE(folder.error(), ContainerError::missingIconData);
+    }
+
+    void clashingNamesAreRecordedAsWritten()
+    {
+        IconContainer container;
+        container.icons = {
+            makeIcon(u"A"_s, IconFileType::icns, "first"_ba, std::nullopt, u"Star.icns"_s),
+            makeIcon(u"B"_s, IconFileType::icns, "second"_ba, std::nullopt, u"Star.icns"_s),
+            makeIcon(u"Star"_s, IconFileType::icns, "third"_ba, std::nullopt),
+            makeIcon(u"Moon"_s, IconFileType::image, std::nullopt, "png"_ba),
+        };
+        const IconContainer before = container;
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(folder);
+        const QStringList expected { u"Star.icns"_s, u"Star 2.icns"_s, u"Star 3.icns"_s, u"Moon.png"_s };
+        QCOMPARE(folder.value().memberNames(), QStringList { u"info.json"_s } + expected);
+        QCOMPARE(recordedFileNames(folder.value()), expected);
+        QCOMPARE(folder.value().regularFileContents(u"Star.icns"_s), std::optional("first"_ba));
+        QCOMPARE(folder.value().regularFileContents(u"Star 2.icns"_s), std::optional("second"_ba));
+        QCOMPARE(folder.value().regularFileContents(u"Star 3.icns"_s), std::optional("third"_ba));
+
+        // The container in memory is as it was.
+        for (qsizetype i = 0; i < container.icons.size(); ++i)
+            QCOMPARE(container.icons.at(i).filename, before.icons.at(i).filename);
+    }
+
+    void encodingFailureFailsTheWrite()
+    {
+        IconContainer container;
+        container.backgroundColor = RGBAColor { std::numeric_limits<double>::quiet_NaN(), 0, 0, 1 };
+        container.icons = { makeIcon(u"Star"_s, IconFileType::icns, "x"_ba, std::nullopt) };
+        StandardOutputCapture output;
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(!folder);
+        QCOMPARE(folder.error(), ContainerError::writeInfoFailed);
+        QCOMPARE(output.takeLines().size(), 1);
+    }
+
+    void writtenDocumentReadsBack()
+    {
+        IconContainer container { .title = u"Space"_s };
+        container.icons = {
+            makeIcon(u"Star"_s, IconFileType::icns, "icns"_ba, std::nullopt, u"Star.icns"_s),
+            makeIcon(u"Star"_s, IconFileType::icns, "icns2"_ba, std::nullopt),
+            makeIcon(u"../Moon"_s, IconFileType::image, std::nullopt, "png"_ba),
+        };
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(folder);
+        QTemporaryDir dir;
+        const QString destination = dir.filePath(u"Export.ravivovode"_s);
+        QVERIFY(folder.value().write(destination));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList { u"Export.ravivovode"_s });
+
+        // Every file that info.json names is in the folder, holding that icon's data.
+        const auto read = FolderWrapper::read(destination);
+        QVERIFY(read);
+        const auto decoded = decodeContainerJson(*read->regularFileContents(u"info.json"_s));
+        QVERIFY(decoded);
+        QCOMPARE(decoded.value().icons.size(), 3);
+        for (qsizetype i = 0; i < 3; ++i) {
+            const QString name = decoded.value().icons.at(i).filename.value_or(QString());
+            QCOMPARE(read->regularFileContents(name), iconFileData(container.icons.at(i)));
+        }
+    }
+
+    void failedWriteLeavesNothing()
+    {
+        IconContainer container;
+        container.icons = { makeIcon(u"Big"_s, IconFileType::icns, QByteArray(64 * 1024, 'x'), std::nullopt) };
+        const auto folder = containerFileWrapper(container);
+        QVERIFY(folder);
+        QTemporaryDir dir;
+        {
+            const FileSizeLimit limit(4096);
+            QVERIFY(!folder.value().write(dir.filePath(u"Export.ravivovode"_s)));
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void readingOwnType_data()
+    {
+        QTest::addColumn<bool>("withInfo");
+        QTest::addColumn<int>("printedLines");
+        QTest::newRow("with info.json") << true << 0;
+        QTest::newRow("without info.json") << false << 1;
+    }
+
+    void readingOwnType()
+    {
+        QFETCH(bool, withInfo);
+        QFETCH(int, printedLines);
+        FolderWrapper contents;
+        contents.addRegularFile("icns"_ba, u"Star.icns"_s);
+        if (withInfo)
+            contents.addRegularFile(encodeContainerJson(IconContainer { .title = u"Space"_s }).value(), u"info.json"_s);
+        StandardOutputCapture output;
+        const auto read = readContainerDocument(ownContainerType(), contents);
+        QCOMPARE(output.takeLines().size(), printedLines);
+        QVERIFY(read);
+        // Nothing is built from the folder: the initial values.
+        QCOMPARE(read.value().title, u"Icon Container"_s);
+        QCOMPARE(read.value().collectionVersion, u"1.0"_s);
+        QCOMPARE(read.value().containerVersion, 4);
+        QVERIFY(read.value().icons.isEmpty());
+    }
+
+    void readingOtherTypes()
+    {
+        QVERIFY(readContainerDocument(legacyContainerType(), FolderWrapper()));
+        for (const ContentType *type : { &ContentType::folder(), &ContentType::png(), &ContentType::data() }) {
+            const auto read = readContainerDocument(*type, FolderWrapper());
+            QVERIFY(!read);
+            QCOMPARE(read.error(), DocumentReadError::unknown);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestContainerDocument)
+#include "tst_containerdocument.moc"

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "model/containerjson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include <functional>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A valid document with every key, and one icon with a file name.
+QJsonObject validDocument()
+{
+    const QJsonObject icon {
+        { u"name"_s, u"Star"_s },
+        { u"type"_s, u"icns"_s },
+        { u"author"_s, u"Ann"_s },
+        { u"copyright"_s, u"© Ann"_s },
+        { u"authorURL"_s, u"https://example.org"_s },
+        { u"filename"_s, u"Star.icns"_s },
+    };
+    const QJsonObject color { { u"red"_s, 1 }, { u"green"_s, 0.5 }, { u"blue"_s, 0 }, { u"alpha"_s, 1 } };
+    return QJsonObject {
+        { u"title"_s, u"Space"_s },
+        { u"collectionID"_s, u"space-set"_s },
+        { u"collectionVersion"_s, u"2.1"_s },
+        { u"authorName"_s, u"Ann"_s },
+        { u"authorURL"_s, u"https://example.org"_s },
+        { u"authorEmail"_s, u"ann@example.org"_s },
+        { u"authoringLock"_s, true },
+        { u"backgroundColor"_s, color },
+        { u"containerVersion"_s, 4 },
+        { u"copyright"_s, u"© Ann"_s },
+        { u"customIcon"_s, u"iVBORw0KGgo="_s },
+        { u"icons"_s, QJsonArray { icon } },
+    };
+}
+
+QByteArray bytes(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// The valid document with one change made to it.
+QByteArray changed(const std::function<void(QJsonObject &)> &change)
+{
+    QJsonObject object = validDocument();
+    change(object);
+    return bytes(object);
+}
+
+QByteArray changedIcon(const std::function<void(QJsonObject &)> &change)
+{
+    return changed([&](QJsonObject &document) {
+        QJsonArray icons = document[u"icons"_s].toArray();
+        QJsonObject icon = icons.at(0).toObject();
+        change(icon);
+        icons[0] = icon;
+        document[u"icons"_s] = icons;
+    });
+}
+
+QByteArray withValue(const QString &key, const QJsonValue &value)
+{
+    return changed([&](QJsonObject &document) { document[key] = value; });
+}
+
+QByteArray withIconValue(const QString &key, const QJsonValue &value)
+{
+    return changedIcon([&](QJsonObject &icon) { icon[key] = value; });
+}
+
+IconContainer fullContainer()
+{
+    IconContainer container {
+        .title = u"Weltraum – Ünïcode ✨"_s,
+        .collectionID = u"space-set"_s,
+        .collectionVersion = u"2.1"_s,
+        .authorName = u"Ann"_s,
+        .authorURL = u"https://example.org"_s,
+        .authorEmail = u"ann@example.org"_s,
+        .authoringLock = true,
+        .backgroundColor = RGBAColor { 0.1, 1.0 / 3.0, 0, 0.75 },
+        .containerVersion = 255,
+        .copyright = u"© 2024 \"Ann\"\n"_s,
+        .customIcon = QByteArray("\x00\xff\x89PNG\r\n", 7),
+    };
+    container.icons = {
+        Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::icns, "icns"_ba, std::nullopt, u"A1"_s,
+            u"C1"_s, u"U1"_s, u"Star.icns"_s),
+        Icon(QUuid::createUuid(), container.id, u"Moon"_s, IconFileType::image, std::nullopt, "png"_ba, u"A2"_s,
+            u"C2"_s, u"U2"_s, std::nullopt),
+    };
+    return container;
+}
+
+} // namespace
+
+class TestContainerJson : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripKeepsEveryStoredField()
+    {
+        const IconContainer original = fullContainer();
+        const auto encoded = encodeContainerJson(original);
+        QVERIFY(encoded);
+        const auto decoded = decodeContainerJson(encoded.value());
+        QVERIFY2(decoded, qPrintable(decoded ? QString() : decoded.error()));
+        const IconContainer &c = decoded.value();
+
+        QCOMPARE(c.title, original.title);
+        QCOMPARE(c.collectionID, original.collectionID);
+        QCOMPARE(c.collectionVersion, original.collectionVersion);
+        QCOMPARE(c.authorName, original.authorName);
+        QCOMPARE(c.authorURL, original.authorURL);
+        QCOMPARE(c.authorEmail, original.authorEmail);
+        QCOMPARE(c.authoringLock, original.authoringLock);
+        QVERIFY(c.backgroundColor);
+        QCOMPARE(c.backgroundColor->red, 0.1);
+        QCOMPARE(c.backgroundColor->green, 1.0 / 3.0); // exact: shortest round-trip digits
+        QCOMPARE(c.backgroundColor->blue, 0.0);
+        QCOMPARE(c.backgroundColor->alpha, 0.75);
+        QCOMPARE(c.containerVersion, 255);
+        QCOMPARE(c.copyright, original.copyright);
+        QCOMPARE(c.customIcon, original.customIcon);
+        QCOMPARE(c.icons.size(), 2);
+        for (qsizetype i = 0; i < 2; ++i) {
+            const Icon &icon = c.icons.at(i);
+            const Icon &before = original.icons.at(i);
+            QCOMPARE(icon.name, before.name);
+            QCOMPARE(icon.type, before.type);
+            QCOMPARE(icon.author, before.author);
+            QCOMPARE(icon.copyright, before.copyright);
+            QCOMPARE(icon.authorURL, before.authorURL);
+            QCOMPARE(icon.filename, before.filename);
+            // Data lives in the folder's files, never in the document.
+            QVERIFY(!icon.icnsData);
+            QVERIFY(!icon.imageData);
+            QVERIFY(icon.previewReps.isEmpty());
+        }
+    }
+
+    void encodingLeavesOutAbsentOptionals()
+    {
+        IconContainer container;
+        container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::icns, "x"_ba, std::nullopt,
+            {}, {}, {}, std::nullopt) };
+        const auto encoded = encodeContainerJson(container);
+        QVERIFY(encoded);
+        const QJsonObject object = QJsonDocument::fromJson(encoded.value()).object();
+        QVERIFY(!object.contains(u"backgroundColor"_s));
+        QVERIFY(!object.contains(u"customIcon"_s));
+        const QJsonObject icon = object[u"icons"_s].toArray().at(0).toObject();
+        QVERIFY(!icon.contains(u"filename"_s));
+        QCOMPARE(QStringList(icon.keys()),
+            QStringList({ u"author"_s, u"authorURL"_s, u"copyright"_s, u"name"_s, u"type"_s }));
+        QCOMPARE(object.keys().size(), 10);
+        // An integer in the text, not 4.0; and nothing that identifies the run.
+        QVERIFY(encoded.value().contains("\"containerVersion\":4,"));
+        QVERIFY(!encoded.value().contains(container.id.toString(QUuid::WithoutBraces).toLatin1()));
+    }
+
+    void decodeAccepts_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::newRow("every key") << bytes(validDocument());
+        QTest::newRow("optional keys absent") << changed([](QJsonObject &d) {
+            d.remove(u"backgroundColor"_s);
+            d.remove(u"customIcon"_s);
+        });
+        QTest::newRow("extra top-level key") << withValue(u"favourite"_s, QJsonObject { { u"x"_s, 1 } });
+        QTest::newRow("extra icon key") << withIconValue(u"rating"_s, 5);
+        QTest::newRow("extra colour key") << changed([](QJsonObject &d) {
+            QJsonObject color = d[u"backgroundColor"_s].toObject();
+            color[u"space"_s] = u"P3"_s;
+            d[u"backgroundColor"_s] = color;
+        });
+        QTest::newRow("null background colour") << withValue(u"backgroundColor"_s, QJsonValue::Null);
+        QTest::newRow("null custom icon") << withValue(u"customIcon"_s, QJsonValue::Null);
+        QTest::newRow("null file name") << withIconValue(u"filename"_s, QJsonValue::Null);
+        QTest::newRow("empty custom icon") << withValue(u"customIcon"_s, u""_s);
+        QTest::newRow("no icons") << withValue(u"icons"_s, QJsonArray());
+        QTest::newRow("version 0") << withValue(u"containerVersion"_s, 0);
+        QTest::newRow("version 4.0") << QByteArray(
+            bytes(validDocument()).replace("\"containerVersion\":4", "\"containerVersion\":4.0"));
+    }
+
+    void decodeAccepts()
+    {
+        QFETCH(QByteArray, document);
+        const auto decoded = decodeContainerJson(document);
+        QVERIFY2(decoded, qPrintable(decoded ? QString() : decoded.error()));
+    }
+
+    void extraKeysChangeNothing()
+    {
+        const auto plain = decodeContainerJson(bytes(validDocument()));
+        const auto extra = decodeContainerJson(changed([](QJsonObject &d) {
+            d[u"title2"_s] = u"Other"_s;
+            QJsonArray icons = d[u"icons"_s].toArray();
+            QJsonObject icon = icons.at(0).toObject();
+            icon[u"Name"_s] = u"Other"_s;
+            icons[0] = icon;
+            d[u"icons"_s] = icons;
+        }));
+        QVERIFY(plain && extra);
+        QCOMPARE(extra.value().title, plain.value().title);
+        QCOMPARE(extra.value().icons.at(0).name, plain.value().icons.at(0).name);
+    }
+
+    void nullOrAbsentOptionalsGiveNone()
+    {
+        const auto decoded = decodeContainerJson(changed([](QJsonObject &d) {
+            d[u"backgroundColor"_s] = QJsonValue::Null;
+            d.remove(u"customIcon"_s);
+            QJsonArray icons = d[u"icons"_s].toArray();
+            QJsonObject icon = icons.at(0).toObject();
+            icon[u"filename"_s] = QJsonValue::Null;
+            icons[0] = icon;
+            d[u"icons"_s] = icons;
+        }));
+        QVERIFY(decoded);
+        QVERIFY(!decoded.value().backgroundColor);
+        QVERIFY(!decoded.value().customIcon);
+        QVERIFY(!decoded.value().icons.at(0).filename);
+    }
+
+    void decodeRejects_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        for (const QString &key : validDocument().keys()) {
+            if (key != u"backgroundColor" && key != u"customIcon")
+                QTest::addRow("missing %s", qPrintable(key)) << changed([&](QJsonObject &d) { d.remove(key); });
+        }
+        for (const QString &key : { u"name"_s, u"type"_s, u"author"_s, u"copyright"_s, u"authorURL"_s }) {
+            QTest::addRow("icon missing %s", qPrintable(key))
+                << changedIcon([&](QJsonObject &icon) { icon.remove(key); });
+        }
+        for (const QString &key : { u"red"_s, u"green"_s, u"blue"_s, u"alpha"_s }) {
+            QTest::addRow("colour missing %s", qPrintable(key)) << changed([&](QJsonObject &d) {
+                QJsonObject color = d[u"backgroundColor"_s].toObject();
+                color.remove(key);
+                d[u"backgroundColor"_s] = color;
+            });
+        }
+        QTest::newRow("title a number") << withValue(u"title"_s, 5);
+        QTest::newRow("title null") << withValue(u"title"_s, QJsonValue::Null);
+        QTest::newRow("lock as text") << withValue(u"authoringLock"_s, u"true"_s);
+        QTest::newRow("lock as number") << withValue(u"authoringLock"_s, 1);
+        QTest::newRow("icons an object") << withValue(u"icons"_s, QJsonObject());
+        QTest::newRow("icon not an object") << withValue(u"icons"_s, QJsonArray { u"Star"_s });
+        QTest::newRow("colour an array") << withValue(u"backgroundColor"_s, QJsonArray { 1, 0, 0, 1 });
+        QTest::newRow("colour component as text") << changed([](QJsonObject &d) {
+            QJsonObject color = d[u"backgroundColor"_s].toObject();
+            color[u"red"_s] = u"1"_s;
+            d[u"backgroundColor"_s] = color;
+        });
+        QTest::newRow("colour component beyond double")
+            << QByteArray(bytes(validDocument()).replace("\"alpha\":1", "\"alpha\":1e999"));
+        QTest::newRow("file name a number") << withIconValue(u"filename"_s, 7);
+        QTest::newRow("type in capitals") << withIconValue(u"type"_s, u"ICNS"_s);
+        QTest::newRow("type an extension") << withIconValue(u"type"_s, u"png"_s);
+        QTest::newRow("type empty") << withIconValue(u"type"_s, u""_s);
+        QTest::newRow("version 256") << withValue(u"containerVersion"_s, 256);
+        QTest::newRow("version 4.5") << withValue(u"containerVersion"_s, 4.5);
+        QTest::newRow("version -1") << withValue(u"containerVersion"_s, -1);
+        QTest::newRow("version as text") << withValue(u"containerVersion"_s, u"4"_s);
+        QTest::newRow("version huge") << withValue(u"containerVersion"_s, 1e300);
+        QTest::newRow("base64 unpadded") << withValue(u"customIcon"_s, u"iVBORw0KGgo"_s);
+        QTest::newRow("base64 url alphabet") << withValue(u"customIcon"_s, u"iVBO-w0_Ggo="_s);
+        QTest::newRow("base64 inner padding") << withValue(u"customIcon"_s, u"iV=ORw0KGgo="_s);
+        QTest::newRow("base64 three pads") << withValue(u"customIcon"_s, u"iVBORw0KG==="_s);
+        QTest::newRow("base64 whitespace") << withValue(u"customIcon"_s, u"iVBO Rw0KGgo="_s);
+        QTest::newRow("base64 non-ASCII") << withValue(u"customIcon"_s, u"iVBORw0KGgé="_s);
+        QTest::newRow("base64 a number") << withValue(u"customIcon"_s, 12);
+        QTest::newRow("not JSON") << "title: Space"_ba;
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << bytes(validDocument()).chopped(2);
+        QTest::newRow("top level an array") << "[]"_ba;
+        QTest::newRow("top level a string") << "\"Space\""_ba;
+        QTest::newRow("deep nesting") << QByteArray(5000, '[') + QByteArray(5000, ']');
+    }
+
+    void decodeRejects()
+    {
+        QFETCH(QByteArray, document);
+        const auto decoded = decodeContainerJson(document);
+        QVERIFY(!decoded);
+        QVERIFY(!decoded.error().isEmpty());
+        QVERIFY(!decoded.error().contains(u'\n'));
+    }
+
+    void messageSaysWhere()
+    {
+        const auto decoded = decodeContainerJson(withIconValue(u"type"_s, u"ICNS"_s));
+        QVERIFY(!decoded);
+        QVERIFY2(decoded.error().contains(u"icons[0].type"), qPrintable(decoded.error()));
+    }
+
+    void oversizedDocumentRefusedUnparsed()
+    {
+        // Valid JSON but too long: a string value padded past the bound.
+        QByteArray document = bytes(validDocument());
+        document.replace("\"Space\"", '"' + QByteArray(maxContainerJsonBytes, 'a') + '"');
+        QVERIFY(document.size() > maxContainerJsonBytes);
+        const auto decoded = decodeContainerJson(document);
+        QVERIFY(!decoded);
+        QVERIFY(decoded.error().contains(u"too large"));
+    }
+
+    void identifiersAreFreshEachTime()
+    {
+        const QByteArray document = bytes(validDocument());
+        const auto first = decodeContainerJson(document);
+        const auto second = decodeContainerJson(document);
+        QVERIFY(first && second);
+        const Icon &a = first.value().icons.at(0);
+        const Icon &b = second.value().icons.at(0);
+        QVERIFY(!first.value().id.isNull() && !a.id.isNull() && !a.containerID.isNull());
+        QVERIFY(first.value().id != second.value().id);
+        QVERIFY(a.id != b.id);
+        QVERIFY(a.containerID != b.containerID);
+        QVERIFY(a.containerID != first.value().id);
+        QVERIFY(a.containerID != a.id);
+    }
+
+    void nonFiniteColourFailsToEncode_data()
+    {
+        QTest::addColumn<RGBAColor>("color");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("red NaN") << RGBAColor { nan, 0, 0, 1 };
+        QTest::newRow("green infinite") << RGBAColor { 0, inf, 0, 1 };
+        QTest::newRow("blue minus infinite") << RGBAColor { 0, 0, -inf, 1 };
+        QTest::newRow("alpha NaN") << RGBAColor { 0, 0, 0, nan };
+    }
+
+    void nonFiniteColourFailsToEncode()
+    {
+        QFETCH(RGBAColor, color);
+        const auto encoded = encodeContainerJson(IconContainer { .backgroundColor = color });
+        QVERIFY(!encoded);
+        QVERIFY(!encoded.error().isEmpty());
+        QVERIFY(!encoded.error().contains(u'\n'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestContainerJson)
+#include "tst_containerjson.moc"
