@@ -131,6 +131,9 @@ private:
     std::optional<QByteArrayView> sharedString();
     QByteArrayView requiredSharedString();
     void expectGroup(QByteArrayView types);
+    // A group "i" holding a length or count; refused when that many items of at least
+    // `bytesPerItem` bytes cannot follow.
+    qint64 countGroup(qint64 bytesPerItem);
     std::optional<QByteArrayView> cString();
     qsizetype classAt(qsizetype index) const;
     std::optional<qsizetype> classValue();
@@ -342,6 +345,14 @@ ArchivedValue Parser::object()
     return value;
 }
 
+qint64 Parser::countGroup(qint64 bytesPerItem)
+{
+    expectGroup("i");
+    const qint64 count = integerFrom(head(), false);
+    need(saturatingProduct(count, bytesPerItem));
+    return count;
+}
+
 ArchivedValue Parser::contents(ClassKind kind)
 {
     switch (kind) {
@@ -358,19 +369,15 @@ ArchivedValue Parser::contents(ClassKind kind)
         return ArchivedValue::string(std::move(text));
     }
     case ClassKind::data: {
-        expectGroup("i");
-        const qint64 length = integerFrom(head(), false);
-        need(length);
+        const qint64 length = countGroup(1);
         expectGroup(QByteArray('[' + QByteArray::number(length) + 'c' + ']'));
         return ArchivedValue::data(take(length).toByteArray());
     }
     case ClassKind::number:
         return number();
     case ClassKind::array: {
-        expectGroup("i");
-        const qint64 count = integerFrom(head(), false);
         // Each element takes at least two bytes: its group's type and the object's head.
-        need(saturatingProduct(count, 2));
+        const qint64 count = countGroup(2);
         ArchivedValue::Array elements;
         elements.reserve(count);
         for (qint64 i = 0; i < count; ++i) {
@@ -383,9 +390,7 @@ ArchivedValue Parser::contents(ClassKind kind)
         return ArchivedValue::array(std::move(elements));
     }
     case ClassKind::dictionary: {
-        expectGroup("i");
-        const qint64 count = integerFrom(head(), false);
-        need(saturatingProduct(count, 4));
+        const qint64 count = countGroup(4);
         ArchivedValue::Dictionary pairs;
         pairs.reserve(count);
         for (qint64 i = 0; i < count; ++i) {

@@ -2,8 +2,8 @@
 #include "platform/typedstreamreader.h"
 #include "support/typedstreamwriter.h"
 
+#include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QTest>
@@ -803,26 +803,16 @@ void TestTypedStreamReader::convertsLists()
 void TestTypedStreamReader::readsLargeArchive()
 {
     // About 50 MB, nearly all of it icon data, as a large collection holds.
-    QRandomGenerator random(7);
-    const ArchivedValue type = ts::str("Type");
-    const ArchivedValue icnsType = ts::str("IcnsFile");
-    const ArchivedValue icnsData = ts::str("IcnsData");
-    ArchivedValue::Dictionary icons;
-    for (int i = 0; i < 500; ++i) {
-        QByteArray data(100 * 1024 + i, Qt::Uninitialized);
-        random.fillRange(reinterpret_cast<quint32 *>(data.data()), data.size() / 4);
-        icons.append({ ts::str(u"Icon %1"_s.arg(i)), ts::dict({ { type, icnsType }, { icnsData, ts::bytes(data) } }) });
-    }
-    const ArchivedValue root = ts::dict({ { "Icons", ArchivedValue::dictionary(icons) } });
+    const ArchivedValue root = ts::iconCollection(500, 100 * 1024);
     const QByteArray bytes = TypedStreamWriter::archive(root);
     QVERIFY(bytes.size() > 50 * 1000 * 1000);
 
     const std::optional<ArchivedValue> read = TypedStreamReader::read(bytes);
     QVERIFY(read);
     QVERIFY(*read == root);
-    const ArchivedValue::Dictionary readIcons = *read->value(u"Icons")->toDictionary();
-    QCOMPARE(readIcons.size(), 500);
-    QCOMPARE(readIcons.last().second.value(u"IcnsData")->toBytes()->size(), 100 * 1024 + 499);
+    const ArchivedValue::Dictionary icons = *read->value(u"Icons")->toDictionary();
+    QCOMPARE(icons.size(), 500);
+    QCOMPARE(icons.last().second.value(u"IcnsData")->toBytes()->size(), 100 * 1024 + 499);
 }
 
 void TestTypedStreamReader::readsFiles()
@@ -847,8 +837,8 @@ void TestTypedStreamReader::readsFiles()
 
 void TestTypedStreamReader::readsShippedSample()
 {
-    const std::optional<ArchivedValue> root
-        = TypedStreamReader::readFile(QStringLiteral(GLIMBAR_TEST_DATA "/../../samples/Starter Shapes.ravivovode"));
+    const std::optional<ArchivedValue> root = TypedStreamReader::readFile(
+        QDir::cleanPath(QStringLiteral(GLIMBAR_TEST_DATA "/../../samples/Starter Shapes.ravivovode")));
     QVERIFY(root);
     const ArchivedValue::Dictionary icons = *root->value(u"Icons")->toDictionary();
     QVERIFY(icons.size() >= 6);

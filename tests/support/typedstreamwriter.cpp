@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/typedstreamwriter.h"
 
+#include <QRandomGenerator>
 #include <QtEndian>
 
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -351,6 +353,27 @@ ArchivedValue dict(std::initializer_list<std::pair<Key, ArchivedValue>> pairs)
     for (const auto &[key, value] : pairs)
         dictionary.append({ key.value, value });
     return ArchivedValue::dictionary(std::move(dictionary));
+}
+
+ArchivedValue iconCollection(int count, qsizetype dataSize)
+{
+    QRandomGenerator random(7);
+    const ArchivedValue type = str("Type");
+    const ArchivedValue icnsType = str("IcnsFile");
+    const ArchivedValue icnsData = str("IcnsData");
+    ArchivedValue::Dictionary icons;
+    ArchivedValue::Array order;
+    for (int i = 0; i < count; ++i) {
+        QByteArray data(dataSize + i, '\0');
+        for (qsizetype at = 0; at + 4 <= data.size(); at += 4) {
+            const quint32 word = random.generate();
+            std::memcpy(data.data() + at, &word, 4);
+        }
+        const ArchivedValue name = str(QStringLiteral("Icon %1").arg(i));
+        icons.append({ name, dict({ { type, icnsType }, { icnsData, bytes(data) } }) });
+        order.append(name);
+    }
+    return dict({ { "Icons", ArchivedValue::dictionary(icons) }, { "IconOrder", ArchivedValue::array(order) } });
 }
 
 } // namespace ts

@@ -107,4 +107,8 @@ struct Key
     ArchivedValue value;
 };
 ArchivedValue dict(std::initializer_list<std::pair<Key, ArchivedValue>> pairs);
+// A root dictionary as the older application writes one: "Icons" with `count` ICNS icons named
+// "Icon 0", "Icon 1", … of `dataSize` + index pseudo-random bytes each (the same on every call),
+// and "IconOrder" naming them; key strings are shared objects, as constant strings are.
+ArchivedValue iconCollection(int count, qsizetype dataSize);
 } // namespace ts
