@@ -3,6 +3,7 @@
 
 #include <QByteArrayView>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QtEndian>
@@ -585,6 +586,11 @@ std::optional<ArchivedValue> TypedStreamReader::read(const QByteArray &bytes)
 
 std::optional<ArchivedValue> TypedStreamReader::readFile(const QString &path)
 {
+    // Only regular files: opening a FIFO would wait for a writer, a device might never end.
+    if (!QFileInfo(path).isFile()) {
+        qCDebug(lcTypedStream) << "not a regular file:" << path;
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qCDebug(lcTypedStream) << "cannot open" << path << file.errorString();

@@ -8,6 +8,8 @@
 #include <QtEndian>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -830,6 +832,9 @@ void TestTypedStreamReader::readsFiles()
 
     QVERIFY(!TypedStreamReader::readFile(dir.filePath(u"missing"_s)));
     QVERIFY(!TypedStreamReader::readFile(dir.path()));
+    const QString fifo = dir.filePath(u"fifo"_s);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(!TypedStreamReader::readFile(fifo));
     // Refused by its size, before anything is read: the file is sparse.
     QVERIFY(file.resize(TypedStreamReader::maxFileSize + 1));
     QVERIFY(!TypedStreamReader::readFile(path));

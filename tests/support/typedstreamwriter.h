@@ -33,8 +33,8 @@ public:
 
     // The whole archive of `root`: header, then the root object as one group "@".
     static QByteArray archive(const ArchivedValue &root, ByteOrder order = ByteOrder::little);
-    // The chain the archiver writes for a Foundation class, e.g. NSMutableDictionary (1 version 0),
-    // NSDictionary, NSObject; an unknown name gives itself (version 0) above NSObject.
+    // The chain the archiver writes for a Foundation class, e.g. NSMutableDictionary, NSDictionary,
+    // NSObject (each version 0); an unknown name gives itself (version 0) above NSObject.
     static ClassChain classChain(const QByteArray &className);
 
     // The class written for new objects of a kind. Defaults: NSMutableDictionary, NSMutableArray,
@@ -99,7 +99,8 @@ ArchivedValue unsignedInteger(quint64 value, char encoding = 'I');
 ArchivedValue real(double value, char encoding = 'd');
 ArchivedValue boolean(bool value);
 ArchivedValue array(std::initializer_list<ArchivedValue> elements);
-// A dictionary key: any value, or text that becomes a new string object.
+// A dictionary key: any value, or text that becomes a new string object. Converts implicitly so
+// that pairs read as {"Icons", value}.
 struct Key
 {
     Key(const char *text);
