@@ -13,6 +13,7 @@
 
 #include <optional>
 
+// The ordered set hashes with std::hash by default, which Qt does not give QUuid.
 struct IconIdHash
 {
     size_t operator()(const QUuid &id) const noexcept { return qHash(id); }

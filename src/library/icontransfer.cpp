@@ -41,9 +41,9 @@ std::optional<QImage> customIconImage(const QByteArray &data)
     const std::optional<PlatformImage> image = PlatformImage::fromData(data);
     if (!image)
         return std::nullopt;
+    const auto pixels = [](const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); };
     const ImageRep *largest = nullptr;
     for (const ImageRep &rep : image->representations()) {
-        const auto pixels = [](const ImageRep &r) { return qint64(r.pixelSize().width()) * r.pixelSize().height(); };
         if (!largest || pixels(rep) > pixels(*largest))
             largest = &rep;
     }
