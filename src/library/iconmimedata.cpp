@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/iconmimedata.h"
+
+#include "library/icontransfer.h"
+
+#include <QtConcurrent>
+#include <QUrl>
+
+IconMimeData::IconMimeData(Icon icon)
+    : m_icon(std::move(icon))
+{
+    if (IconTransfer::transferRepresentation(m_icon).contains(IconTransfer::folderFormat))
+        folderExport();
+}
+
+// A running export is not waited for: it holds its own copy of the icon, and its folder is reused
+// by the next drag.
+IconMimeData::~IconMimeData() = default;
+
+QStringList IconMimeData::formats() const
+{
+    QStringList formats = IconTransfer::transferRepresentation(m_icon);
+    if (m_folder && m_folder->isFinished() && !m_folder->result())
+        formats.removeOne(IconTransfer::folderFormat);
+    if (formats.contains(IconTransfer::icnsFormat) || formats.contains(IconTransfer::pngFormat))
+        formats.append(IconTransfer::suggestedFileNameFormat);
+    return formats;
+}
+
+QVariant IconMimeData::retrieveData(const QString &mimeType, QMetaType) const
+{
+    // Always bytes: QMimeData turns a URI list into the URLs a caller of urls() asks for.
+    if (!formats().contains(mimeType))
+        return {};
+    if (mimeType == IconTransfer::folderFormat) {
+        const std::optional<QString> folder = folderExport().result();
+        if (!folder)
+            return {};
+        return QVariant(QUrl::fromLocalFile(*folder).toEncoded() + "\r\n");
+    }
+    if (mimeType == IconTransfer::suggestedFileNameFormat)
+        return QVariant(IconTransfer::suggestedFileName(m_icon).toUtf8());
+    // The stored bytes as they are: an ICNS icon without ICNS data hands over its image data.
+    return QVariant(m_icon.primaryData());
+}
+
+const QFuture<std::optional<QString>> &IconMimeData::folderExport() const
+{
+    if (!m_folder)
+        m_folder = QtConcurrent::run([icon = m_icon] { return IconTransfer::exportIconFolder(icon); });
+    return *m_folder;
+}

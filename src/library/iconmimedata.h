@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/icon.h"
+
+#include <QFuture>
+#include <QMimeData>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+
+// The data of one icon dragged out of the window, offered as IconTransfer::transferRepresentation()
+// says each time a receiver asks, plus the suggested file name while data is offered. Nothing is
+// produced before a receiver asks for it, except the folder: its export starts on a worker thread
+// when the drag starts with the folder offered, so that the file system and the custom-icon store
+// are not waited on during the drag; a receiver's request (which Qt delivers synchronously) then
+// waits for that export, or starts it when the folder was not offered at first. One export per
+// drag: later requests reuse its folder. When the folder cannot be made it is no longer offered.
+//
+// The receiver must work on a copy of the folder: start the drag with Qt::CopyAction only.
+// Lives on the GUI thread, like the drag that owns it.
+class IconMimeData : public QMimeData
+{
+    Q_OBJECT
+
+public:
+    explicit IconMimeData(Icon icon);
+    ~IconMimeData() override;
+
+    const Icon &icon() const { return m_icon; }
+    QStringList formats() const override;
+
+protected:
+    QVariant retrieveData(const QString &mimeType, QMetaType type) const override;
+
+private:
+    // The folder's export, started when first needed.
+    const QFuture<std::optional<QString>> &folderExport() const;
+
+    Icon m_icon;
+    mutable std::optional<QFuture<std::optional<QString>>> m_folder;
+};

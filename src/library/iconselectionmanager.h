@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/icon.h"
+
+#include <QHashFunctions>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QUuid>
+
+#include <tsl/ordered_set.h>
+
+#include <optional>
+
+// The ordered set hashes with std::hash by default, which Qt does not give QUuid.
+struct IconIdHash
+{
+    size_t operator()(const QUuid &id) const noexcept { return qHash(id); }
+};
+
+// Selected icon identifiers: each at most once, in the order in which they were added. Use
+// insert() to append and erase() to remove; erase() keeps the order of the others, while
+// unordered_erase() would not.
+using IconSelection = tsl::ordered_set<QUuid, IconIdHash>;
+
+// The icon selection of one main window, shared by its sidebar and collection views.
+// Guarantees: selectionChanged() follows every write, also when the selection stays the same,
+// except select() without an identifier, which does nothing at all. Lives on the GUI thread.
+class IconSelectionManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit IconSelectionManager(QObject *parent = nullptr);
+
+    const IconSelection &selection() const { return m_selection; }
+    void setSelection(IconSelection selection);
+    // Appends `id` when it is absent; a present one keeps its place.
+    void select(std::optional<QUuid> id);
+    // Removes `id` when present.
+    void deselect(const QUuid &id);
+
+Q_SIGNALS:
+    void selectionChanged();
+
+private:
+    IconSelection m_selection;
+};
+
+// The selected icons of the shared library, in selection order. An identifier resolves through
+// its lookup entry to the first container of that identifier in library order, then to the first
+// icon of that identifier in the container; one that does not resolve is skipped without a gap.
+// Copies: changing them does not change the library.
+QList<Icon> selectedIcons(const IconSelection &selection);
+
+// Deselects, one change at a time and in selection order, every selected icon whose container is
+// not in `containerSelection`. Identifiers that do not resolve stay selected.
+void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection);

@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/icontransfer.h"
+
+#include "library/settings.h"
+#include "platform/fileiconsetter.h"
+#include "platform/platformimage.h"
+#include "platform/safefilename.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLoggingCategory>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+Q_LOGGING_CATEGORY(lcIconTransfer, "glimbar.library.icontransfer", QtWarningMsg)
+
+namespace IconTransfer {
+
+namespace {
+
+// The folder goes with D = folder unless the alternate format is held, and with D = image only
+// while it is held; the data goes with D = image, and with D = folder while the alternate is held.
+bool offersFolder(DragAndDropIconFormat format, bool alternate)
+{
+    return (format == DragAndDropIconFormat::folder) != alternate;
+}
+
+bool offersData(DragAndDropIconFormat format, bool alternate)
+{
+    return format == DragAndDropIconFormat::image || alternate;
+}
+
+// The largest representation's pixels; none when the bytes are no image or do not decode.
+std::optional<QImage> customIconImage(const QByteArray &data)
+{
+    const std::optional<PlatformImage> image = PlatformImage::fromData(data);
+    if (!image)
+        return std::nullopt;
+    const auto pixels = [](const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); };
+    const ImageRep *largest = nullptr;
+    for (const ImageRep &rep : image->representations()) {
+        if (!largest || pixels(rep) > pixels(*largest))
+            largest = &rep;
+    }
+    if (!largest)
+        return std::nullopt;
+    QImage bitmap = largest->bitmap();
+    if (bitmap.isNull())
+        return std::nullopt;
+    return bitmap;
+}
+
+} // namespace
+
+QStringList transferRepresentation(const Icon &icon)
+{
+    const DragAndDropIconFormat format = Settings::defaultDragAndDropFormat().read();
+    const bool alternate = Settings::alternateDragAndDropFormat().read();
+    QStringList formats;
+    if (offersFolder(format, alternate))
+        formats.append(folderFormat);
+    if (offersData(format, alternate))
+        formats.append(icon.type == IconFileType::icns ? icnsFormat : pngFormat);
+    return formats;
+}
+
+QString suggestedFileName(const Icon &icon)
+{
+    return safeFileName(icon.name);
+}
+
+std::optional<QString> dragFolderRoot()
+{
+    // The temporary folder is shared by every user of the machine: the folder carries the user's
+    // id and is accepted only as a real folder of the user's own, so that nobody else can plant a
+    // link that sends our folders elsewhere or read what we put there.
+    const uid_t user = ::getuid();
+    const QString root = QDir::tempPath() + u"/glimbar-drag-"_s + QString::number(user);
+    const QByteArray path = QFile::encodeName(root);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        qCWarning(lcIconTransfer) << "cannot make" << root << std::strerror(errno);
+        return std::nullopt;
+    }
+    struct stat info
+    {
+    };
+    if (::lstat(path.constData(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != user) {
+        qCWarning(lcIconTransfer) << root << "is not a folder of our own";
+        return std::nullopt;
+    }
+    if ((info.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0) {
+        qCWarning(lcIconTransfer) << "cannot make" << root << "private" << std::strerror(errno);
+        return std::nullopt;
+    }
+    return root;
+}
+
+std::optional<QString> exportIconFolder(const Icon &icon)
+{
+    const std::optional<QString> root = dragFolderRoot();
+    if (!root)
+        return std::nullopt;
+    // The name is the icon's own, from outside data: made safe, it stays one member of our folder.
+    const QString folder = *root + u'/' + safeFileName(icon.name);
+    if (!QDir().mkpath(folder)) {
+        qCWarning(lcIconTransfer) << "cannot make" << folder;
+        return std::nullopt;
+    }
+    // Whether the icon was set or not, the folder is handed over.
+    FileIconSetter::shared().setIcon(customIconImage(icon.primaryData()), folder);
+    return folder;
+}
+
+} // namespace IconTransfer

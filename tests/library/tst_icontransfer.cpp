@@ -1,0 +1,369 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/iconmimedata.h"
+#include "library/icontransfer.h"
+#include "library/settings.h"
+#include "platform/giofileiconsetter.h"
+
+#include "support/icnsbuilder.h"
+#include "support/privatesessionbus.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+#include <QUrl>
+
+#include <memory>
+#include <sys/stat.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Records what the transfer asks for. It reports failure, since the transfer must not care.
+class RecordingIconSetter : public FileIconSetter
+{
+public:
+    struct Call
+    {
+        QString path;
+        QSize imageSize; // invalid: no image, the icon is removed
+    };
+
+    bool setIcon(const std::optional<QImage> &image, const QString &path) override
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_calls.append({ path, image ? image->size() : QSize() });
+        return false;
+    }
+    std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
+
+    QList<Call> calls() const
+    {
+        const QMutexLocker lock(&m_mutex);
+        return m_calls;
+    }
+    void clear()
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_calls.clear();
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QList<Call> m_calls;
+};
+
+QByteArray pngOf(int pixels, std::optional<double> dpi = std::nullopt)
+{
+    return IcnsBuilder::png(IcnsBuilder::pattern(pixels, pixels), dpi);
+}
+
+// 128, 256 and 32 pixels: the largest is neither the first nor the last element.
+QByteArray icnsBytes()
+{
+    return IcnsBuilder().add("ic07", pngOf(128)).add("ic08", pngOf(256)).add("ic11", pngOf(32)).build();
+}
+
+Icon iconOf(IconFileType type, std::optional<QByteArray> icnsData, std::optional<QByteArray> imageData,
+    const QString &name = u"Rocket"_s)
+{
+    return Icon(QUuid::createUuid(), QUuid::createUuid(), name, type, std::move(icnsData), std::move(imageData), {}, {},
+        {}, std::nullopt);
+}
+
+QString folderOf(const QMimeData &data)
+{
+    const QList<QUrl> urls = data.urls();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
+}
+
+} // namespace
+
+class TestIconTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_settings.isValid() && m_temp.isValid() && m_metadataHome.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        // Before the first GIO call of the process.
+        m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
+        QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
+        // Everything the transfer makes lands in this test's own temporary folder.
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+        QCOMPARE(QDir::tempPath(), m_temp.path());
+        m_root = QDir::tempPath() + u"/glimbar-drag-"_s + QString::number(::getuid());
+    }
+
+    void cleanupTestCase()
+    {
+        QDir(GioFileIconSetter::customIconFolder()).removeRecursively();
+        m_bus.reset();
+    }
+
+    void init()
+    {
+        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
+        QDir(m_temp.path()).removeRecursively();
+        QVERIFY(QDir().mkpath(m_temp.path()));
+        m_setter.clear();
+        FileIconSetter::setShared(&m_setter);
+    }
+
+    void cleanup()
+    {
+        // Exports of drags that ended early still run; they must not outlive the fake.
+        QThreadPool::globalInstance()->waitForDone();
+        FileIconSetter::setShared(nullptr);
+    }
+
+    void offeredFormats_data()
+    {
+        QTest::addColumn<QString>("defaultFormat");
+        QTest::addColumn<bool>("alternate");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QStringList>("expected");
+
+        const QString uris = u"text/uri-list"_s, icns = u"image/x-icns"_s, png = u"image/png"_s;
+        const QString name = u"application/x-kde-suggestedfilename"_s;
+        QTest::newRow("folder, ICNS") << u"folder"_s << false << u"icns"_s << QStringList { uris };
+        QTest::newRow("folder, image") << u"folder"_s << false << u"image"_s << QStringList { uris };
+        QTest::newRow("folder + alternate, ICNS") << u"folder"_s << true << u"icns"_s << QStringList { icns, name };
+        QTest::newRow("folder + alternate, image") << u"folder"_s << true << u"image"_s << QStringList { png, name };
+        QTest::newRow("image, ICNS") << u"image"_s << false << u"icns"_s << QStringList { icns, name };
+        QTest::newRow("image, image") << u"image"_s << false << u"image"_s << QStringList { png, name };
+        QTest::newRow("image + alternate, ICNS") << u"image"_s << true << u"icns"_s << QStringList { uris, icns, name };
+        QTest::newRow("image + alternate, image")
+            << u"image"_s << true << u"image"_s << QStringList { uris, png, name };
+    }
+
+    void offeredFormats()
+    {
+        QFETCH(QString, defaultFormat);
+        QFETCH(bool, alternate);
+        QFETCH(QString, type);
+        QFETCH(QStringList, expected);
+
+        // Made with the defaults in force: the settings are read again at every question.
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsBytes(), pngOf(64)));
+        QCOMPARE(data.formats(), QStringList { u"text/uri-list"_s });
+        Settings::defaultDragAndDropFormat().write(*fromRawValue<DragAndDropIconFormat>(defaultFormat));
+        Settings::alternateDragAndDropFormat().write(alternate);
+
+        QCOMPARE(data.formats(), expected);
+        for (const QString &format : { u"text/uri-list"_s, u"image/x-icns"_s, u"image/png"_s })
+            QCOMPARE(data.hasFormat(format), expected.contains(format));
+        QCOMPARE(data.hasUrls(), expected.contains(u"text/uri-list"_s));
+        QVERIFY(data.data(u"image/jpeg"_s).isNull());
+    }
+
+    void bytesUnchanged_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<std::optional<QByteArray>>("icnsData");
+        QTest::addColumn<std::optional<QByteArray>>("imageData");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QByteArray>("expected");
+
+        const std::optional<QByteArray> none;
+        const QByteArray icns = icnsBytes(), png = pngOf(64);
+        QTest::newRow("ICNS icon") << u"icns"_s << std::optional(icns) << std::optional(png) << u"image/x-icns"_s
+                                   << icns;
+        QTest::newRow("ICNS icon with only image data")
+            << u"icns"_s << none << std::optional(png) << u"image/x-icns"_s << png;
+        QTest::newRow("image icon") << u"image"_s << std::optional(icns) << std::optional(png) << u"image/png"_s << png;
+        QTest::newRow("ICNS icon without data") << u"icns"_s << none << none << u"image/x-icns"_s << QByteArray();
+        QTest::newRow("image icon with only ICNS data")
+            << u"image"_s << std::optional(icns) << none << u"image/png"_s << QByteArray();
+        QTest::newRow("bytes that are no image") << u"icns"_s << std::optional(QByteArray("icns junk")) << none
+                                                 << u"image/x-icns"_s << QByteArray("icns junk");
+    }
+
+    void bytesUnchanged()
+    {
+        QFETCH(QString, type);
+        QFETCH(std::optional<QByteArray>, icnsData);
+        QFETCH(std::optional<QByteArray>, imageData);
+        QFETCH(QString, format);
+        QFETCH(QByteArray, expected);
+
+        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData));
+        QVERIFY(data.hasFormat(format));
+        QCOMPARE(data.data(format), expected);
+        QCOMPARE(data.data(u"application/x-kde-suggestedfilename"_s), "Rocket");
+        QVERIFY(m_setter.calls().isEmpty());
+    }
+
+    void folderCarriesIcon_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<std::optional<QByteArray>>("icnsData");
+        QTest::addColumn<std::optional<QByteArray>>("imageData");
+        QTest::addColumn<QSize>("imageSize");
+
+        const std::optional<QByteArray> none;
+        QTest::newRow("ICNS icon: its largest element")
+            << u"icns"_s << std::optional(icnsBytes()) << none << QSize(256, 256);
+        QTest::newRow("ICNS icon with only image data")
+            << u"icns"_s << none << std::optional(pngOf(64)) << QSize(64, 64);
+        QTest::newRow("image icon: pixels, not points")
+            << u"image"_s << none << std::optional(pngOf(64, 144.0)) << QSize(64, 64);
+        QTest::newRow("no data: icon removed") << u"icns"_s << none << none << QSize();
+        QTest::newRow("no image: icon removed") << u"image"_s << none << std::optional(QByteArray("PNG?")) << QSize();
+    }
+
+    void folderCarriesIcon()
+    {
+        QFETCH(QString, type);
+        QFETCH(std::optional<QByteArray>, icnsData);
+        QFETCH(std::optional<QByteArray>, imageData);
+        QFETCH(QSize, imageSize);
+
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData));
+        const QString folder = folderOf(data);
+        QCOMPARE(folder, m_root + u"/Rocket"_s);
+        QVERIFY(QFileInfo(folder).isDir());
+        QCOMPARE(data.data(u"text/uri-list"_s), QUrl::fromLocalFile(folder).toEncoded() + "\r\n");
+        const QList<RecordingIconSetter::Call> calls = m_setter.calls();
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls.first().path, folder);
+        QCOMPARE(calls.first().imageSize, imageSize);
+    }
+
+    void folderReusedOnSecondDrag()
+    {
+        const Icon icon = iconOf(IconFileType::icns, icnsBytes(), std::nullopt);
+        QString folder;
+        {
+            const IconMimeData first(icon);
+            folder = folderOf(first);
+            QVERIFY(!folder.isEmpty());
+            QFile marker(folder + u"/marker"_s);
+            QVERIFY(marker.open(QIODevice::WriteOnly));
+            // A receiver that asks again gets the same folder without a second export.
+            QCOMPARE(folderOf(first), folder);
+            QCOMPARE(m_setter.calls().size(), 1);
+        }
+        const IconMimeData second(icon);
+        QCOMPARE(folderOf(second), folder);
+        QVERIFY2(QFileInfo::exists(folder + u"/marker"_s), "the folder is reused unchanged");
+        const QList<RecordingIconSetter::Call> calls = m_setter.calls();
+        QCOMPARE(calls.size(), 2);
+        QCOMPARE(calls.last().path, folder);
+        QCOMPARE(calls.last().imageSize, QSize(256, 256));
+    }
+
+    void unsafeNameStaysInside_data()
+    {
+        QTest::addColumn<QString>("name");
+
+        QTest::newRow("slash") << u"Space/Rocket"_s;
+        QTest::newRow("parent steps") << u"../../escaped"_s;
+        QTest::newRow("absolute") << u"/escaped"_s;
+        QTest::newRow("dot") << u"."_s;
+        QTest::newRow("dot dot") << u".."_s;
+        QTest::newRow("empty") << QString();
+        QTest::newRow("too long") << QString(300, u'x');
+    }
+
+    void unsafeNameStaysInside()
+    {
+        QFETCH(QString, name);
+
+        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name));
+        const QString folder = folderOf(data);
+        QVERIFY(!folder.isEmpty());
+        const QFileInfo info(folder);
+        QVERIFY(info.isDir());
+        QCOMPARE(info.canonicalFilePath(), folder);
+        QCOMPARE(info.path(), m_root);
+        QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+        QCOMPARE(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList { QFileInfo(m_root).fileName() });
+        QCOMPARE(m_setter.calls().size(), 1);
+    }
+
+    void folderNotMade_data()
+    {
+        QTest::addColumn<QString>("obstacle");
+
+        QTest::newRow("a file has the folder's name") << u"file in root"_s;
+        QTest::newRow("our folder is a file") << u"root is a file"_s;
+        QTest::newRow("our folder is a link planted elsewhere") << u"root is a link"_s;
+    }
+
+    void folderNotMade()
+    {
+        QFETCH(QString, obstacle);
+
+        const QString elsewhere = m_temp.filePath(u"elsewhere"_s);
+        QVERIFY(QDir().mkpath(elsewhere));
+        if (obstacle == u"file in root"_s) {
+            QVERIFY(QDir().mkpath(m_root));
+            QFile file(m_root + u"/Rocket"_s);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (obstacle == u"root is a file"_s) {
+            QFile file(m_root);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QFile::link(elsewhere, m_root));
+        }
+
+        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt));
+        QVERIFY(data.data(u"text/uri-list"_s).isEmpty());
+        QVERIFY(data.urls().isEmpty());
+        QVERIFY2(!data.formats().contains(u"text/uri-list"_s), "a folder that was not made is not offered");
+        QVERIFY(m_setter.calls().isEmpty());
+        QVERIFY(QDir(elsewhere).isEmpty());
+    }
+
+    void folderRootIsPrivate()
+    {
+        QVERIFY(QDir().mkpath(m_root));
+        QVERIFY(QFile::setPermissions(m_root, QFile::permissions(m_root) | QFile::ReadOther | QFile::ExeOther));
+        QCOMPARE(IconTransfer::dragFolderRoot(), m_root);
+        struct stat info
+        {
+        };
+        QCOMPARE(::stat(QFile::encodeName(m_root).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0700u);
+    }
+
+    // The folder as a file manager sees it, through the desktop's real metadata store.
+    void folderCarriesIconInMetadata()
+    {
+        FileIconSetter::setShared(nullptr);
+        const QString folder = [] {
+            const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt));
+            return folderOf(data);
+        }();
+        QVERIFY(!folder.isEmpty());
+        const std::optional<QString> picture = GioFileIconSetter().customIconPath(folder);
+        QVERIFY(picture);
+        QCOMPARE(QImage(*picture).size(), QSize(256, 256));
+
+        // Dragged again without data: the reused folder loses its icon.
+        const IconMimeData again(iconOf(IconFileType::icns, std::nullopt, std::nullopt));
+        QCOMPARE(folderOf(again), folder);
+        QCOMPARE(GioFileIconSetter().customIconPath(folder), std::nullopt);
+    }
+
+private:
+    QTemporaryDir m_settings;
+    QTemporaryDir m_temp;
+    QTemporaryDir m_metadataHome;
+    std::unique_ptr<PrivateSessionBus> m_bus;
+    RecordingIconSetter m_setter;
+    QString m_root;
+};
+
+QTEST_GUILESS_MAIN(TestIconTransfer)
+#include "tst_icontransfer.moc"
