@@ -45,7 +45,8 @@ public:
     // container's info.json entries and ordered by them. Queues one lookup per icon read.
     IconContainer loadIcons(const IconContainer &container, const QString &folder);
     // The container's title rendered from markdown in bold, then " by " and the author as plain
-    // text when there is one; rich text (HTML) for a label.
+    // text when there is one; inline rich text (HTML) for a label. Needs a QGuiApplication, as the
+    // markdown reader asks for fonts.
     static QString creditLine(const IconContainer &container);
 
     // Reads an older single-file archive; none when it is not one.
