@@ -13,6 +13,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -202,6 +203,24 @@ private slots:
         QCOMPARE(credits,
             QStringList({ u"b.png:Bea|© Bea|https://example.org/Bea"_s, u"a.icns:Ann|© Ann|https://example.org/Ann"_s,
                 u"a.b.png:||"_s, u"c.png:||"_s, u"d.png:||"_s, u"f.PNG:||"_s }));
+    }
+
+    void namesThatAreNotUtf8StillLoad()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, {});
+        const QByteArray bytes = pngBytes();
+        const QByteArray native = QFile::encodeName(container(u"Solar.ravivovode"_s)) + "/caf\xe9.png";
+        std::FILE *raw = std::fopen(native.constData(), "wb");
+        QVERIFY(raw);
+        QCOMPARE(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), raw), size_t(bytes.size()));
+        std::fclose(raw);
+
+        StandardOutputCapture output;
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        QCOMPARE(loaded->first().icons.size(), 1);
+        QCOMPARE(loaded->first().icons.first().imageData, std::optional(bytes));
+        QCOMPARE(output.takeLines(), QStringList());
     }
 
     void eachLoadMakesNewIdentifiersAndLookupsGrow()

@@ -11,6 +11,9 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <filesystem>
+#include <system_error>
+
 using namespace Qt::StringLiterals;
 
 LibraryFixture::LibraryFixture()
@@ -32,11 +35,9 @@ QString LibraryFixture::libraryFolder() const
 
 void LibraryFixture::reset() const
 {
-    const QFileInfo data(dataFolder());
-    if (data.isDir() && !data.isSymLink())
-        QDir(data.filePath()).removeRecursively();
-    else
-        QFile::remove(data.filePath());
+    // By the bytes on disk: a name that is not UTF-8 would not survive a trip through QString.
+    std::error_code error;
+    std::filesystem::remove_all(QFile::encodeName(dataFolder()).toStdString(), error);
 }
 
 bool LibraryFixture::writeFile(const QString &path, const QByteArray &contents)
