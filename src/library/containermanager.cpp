@@ -4,6 +4,7 @@
 #include "library/legacyimporter.h"
 #include "library/libraryreader.h"
 #include "library/librarywriter.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QMetaObject>
@@ -134,8 +135,10 @@ IconContainer ContainerManager::loadIcons(const IconContainer &container, const 
 QString ContainerManager::creditLine(const IconContainer &container)
 {
     // The title is markdown on purpose: markup in it takes effect, as the collection's author meant.
+    // HTML in it stays text, as the platform's markdown reader leaves it.
     QTextDocument document;
-    document.setMarkdown(u"**"_s + container.title + u"**"_s);
+    document.setMarkdown(u"**"_s + container.title + u"**"_s,
+        QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
     QString line = inlineRichText(document);
     // Markdown may leave no text (a title of asterisks becomes a rule); the title still shows.
     if (line.isEmpty() && !container.title.trimmed().isEmpty())

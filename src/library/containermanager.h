@@ -39,7 +39,8 @@ public:
     // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
     // cannot be found or made.
     static std::optional<QString> libraryFolderURL();
-    // Reads every container folder of the library and replaces `containers` (queued).
+    // Reads every container folder of the library, in name order, and replaces `containers`
+    // (queued); publishes nothing when the library cannot be found or listed.
     void loadLibrary();
     // A copy of `container` whose icons are read from the files of `folder`, paired with the
     // container's info.json entries and ordered by them. Queues one lookup per icon read.

@@ -36,22 +36,6 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes)
     return true;
 }
 
-} // namespace
-
-bool LibraryWriter::makeFolder(const QString &folder)
-{
-    std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
-    if (error) {
-        printLine(tr("The folder “%1” couldn’t be created: %2")
-                      .arg(QFileInfo(folder).fileName(), QString::fromLocal8Bit(error.message())));
-        return false;
-    }
-    return true;
-}
-
-namespace {
-
 ContainerResult<void> writeIcons(const IconContainer &container, const QStringList &fileNames, const QString &folder)
 {
     for (qsizetype i = 0; i < container.icons.size(); ++i) {
@@ -65,6 +49,18 @@ ContainerResult<void> writeIcons(const IconContainer &container, const QStringLi
 }
 
 } // namespace
+
+bool LibraryWriter::makeFolder(const QString &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    if (error) {
+        printLine(tr("The folder “%1” couldn’t be created: %2")
+                      .arg(QFileInfo(folder).fileName(), QString::fromLocal8Bit(error.message())));
+        return false;
+    }
+    return true;
+}
 
 QString LibraryWriter::containerFolderName(const QString &title)
 {

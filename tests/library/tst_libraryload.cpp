@@ -348,6 +348,8 @@ private slots:
             << u"Big *Solar* _Sun_"_s << u"Ann"_s << u"*Big **/Solar/** **_Sun_* by Ann"_s;
         QTest::newRow("links and pictures stay text")
             << u"[Sun](https://example.org) ![x](/etc/passwd)"_s << QString() << u"*Sun *"_s;
+        QTest::newRow("HTML in the title stays text")
+            << u"<i>Sun</i> <img src=x>"_s << QString() << u"*<i>Sun</i> <img src=x>*"_s;
         QTest::newRow("author is never markup")
             << u"Solar"_s << u"<b>Ann</b> & *Bo*"_s << u"*Solar* by <b>Ann</b> & *Bo*"_s;
         QTest::newRow("title that markdown makes a rule") << u"*"_s << u"Ann"_s << u"*** by Ann"_s;
