@@ -1,9 +1,57 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 
+#include "library/legacyimporter.h"
+#include "library/libraryreader.h"
+#include "library/librarywriter.h"
+
 #include <QCoreApplication>
+#include <QFont>
 #include <QMetaObject>
+#include <QStandardPaths>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
 #include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The text of `document` as inline rich text for a label: its emphasis only, paragraphs on lines of
+// their own. Links become plain text and pictures are left out, so a title never makes a label
+// load anything.
+QString inlineRichText(const QTextDocument &document)
+{
+    QString html;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (!html.isEmpty())
+            html += u"<br>"_s;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat())
+                continue;
+            QString run = fragment.text().toHtmlEscaped();
+            run.replace(QChar::LineSeparator, u"<br>"_s);
+            const std::pair<bool, QStringView> tags[] = {
+                { format.fontFixedPitch(), u"code" },
+                { format.fontStrikeOut(), u"s" },
+                { format.fontUnderline() && !format.isAnchor(), u"u" },
+                { format.fontItalic(), u"i" },
+                { format.fontWeight() >= QFont::Bold, u"b" },
+            };
+            for (const auto &[on, tag] : tags) {
+                if (on)
+                    run = u"<%1>%2</%1>"_s.arg(tag, run);
+            }
+            html += run;
+        }
+    }
+    return html;
+}
+
+} // namespace
 
 ContainerManager &ContainerManager::shared()
 {
@@ -55,35 +103,70 @@ void ContainerManager::setErrorQueued(ContainerError error)
     postToGuiThread([this, error] { setError(error); });
 }
 
-// --- Placeholders, replaced by the library reader, the importer and the download. ---
-
 std::optional<QString> ContainerManager::libraryFolderURL()
 {
-    return std::nullopt;
+    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataFolder.isEmpty())
+        return std::nullopt;
+    const QString folder = dataFolder + u"/Glimbar/Library"_s;
+    if (!LibraryWriter::makeFolder(folder))
+        return std::nullopt;
+    return folder;
 }
 
-void ContainerManager::loadLibrary() { }
-
-IconContainer ContainerManager::loadIcons(const IconContainer &container, const QString &)
+void ContainerManager::loadLibrary()
 {
-    return container;
+    const std::optional<QString> folder = libraryFolderURL();
+    if (!folder)
+        return;
+    std::optional<QList<IconContainer>> containers
+        = LibraryReader::readLibrary(*folder, [this](const IconLookup &lookup) { insertLookupQueued(lookup); });
+    if (!containers)
+        return;
+    postToGuiThread([this, containers = std::move(*containers)]() mutable { setContainers(std::move(containers)); });
+}
+
+IconContainer ContainerManager::loadIcons(const IconContainer &container, const QString &folder)
+{
+    return LibraryReader::readIcons(
+        container, folder, [this](const IconLookup &lookup) { insertLookupQueued(lookup); });
 }
 
 QString ContainerManager::creditLine(const IconContainer &container)
 {
-    return container.title;
+    // The title is markdown on purpose: markup in it takes effect, as the collection's author meant.
+    // HTML in it stays text, as the platform's markdown reader leaves it.
+    QTextDocument document;
+    document.setMarkdown(u"**"_s + container.title + u"**"_s,
+        QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
+    QString line = inlineRichText(document);
+    // Markdown may leave no text (a title of asterisks becomes a rule); the title still shows.
+    if (line.isEmpty() && !container.title.trimmed().isEmpty())
+        line = u"<b>"_s + container.title.toHtmlEscaped() + u"</b>"_s;
+    if (!container.authorName.isEmpty())
+        line += u" by "_s + container.authorName.toHtmlEscaped();
+    return line;
 }
 
-std::optional<IconContainer> ContainerManager::importLegacyContainer(const QString &)
+std::optional<IconContainer> ContainerManager::importLegacyContainer(const QString &path)
 {
-    return std::nullopt;
+    return LegacyImporter::importArchive(path);
 }
 
-void ContainerManager::saveContainer(const IconContainer &, const QString &) { }
-
-ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &, const QString &)
+void ContainerManager::saveContainer(const IconContainer &container, const QString &libraryFolder)
 {
-    return {};
+    if (!LibraryWriter::saveContainer(container, libraryFolder))
+        setErrorQueued(ContainerError::writeContainerFailed);
 }
+
+ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &container, const QString &folder)
+{
+    const auto fileNames = LibraryWriter::iconFileNames(container);
+    if (!fileNames)
+        return fileNames.error();
+    return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
+}
+
+// --- Placeholder, replaced by the download. ---
 
 void ContainerManager::downloadContainer(const QString &, DownloadCompletion) { }

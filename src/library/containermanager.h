@@ -39,13 +39,15 @@ public:
     // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
     // cannot be found or made.
     static std::optional<QString> libraryFolderURL();
-    // Reads every container folder of the library and replaces `containers` (queued).
+    // Reads every container folder of the library, in name order, and replaces `containers`
+    // (queued); publishes nothing when the library cannot be found or listed.
     void loadLibrary();
     // A copy of `container` whose icons are read from the files of `folder`, paired with the
     // container's info.json entries and ordered by them. Queues one lookup per icon read.
     IconContainer loadIcons(const IconContainer &container, const QString &folder);
     // The container's title rendered from markdown in bold, then " by " and the author as plain
-    // text when there is one; rich text (HTML) for a label.
+    // text when there is one; inline rich text (HTML) for a label. Needs a QGuiApplication, as the
+    // markdown reader asks for fonts.
     static QString creditLine(const IconContainer &container);
 
     // Reads an older single-file archive; none when it is not one.

@@ -1,0 +1,152 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/libraryreader.h"
+
+#include "library/iconordering.h"
+#include "model/containerjson.h"
+#include "platform/contenttype.h"
+#include "platform/nativefiles.h"
+#include "platform/standardoutput.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QStringList>
+
+namespace {
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+const ContentType *contentTypeOf(const FolderMember &member)
+{
+    switch (*member.kind) {
+    case FolderMember::Kind::regularFile:
+        return &ContentType::fromFileName(member.name, false);
+    case FolderMember::Kind::folder:
+        return &ContentType::fromFileName(member.name, true);
+    case FolderMember::Kind::other:
+        break;
+    }
+    return nullptr;
+}
+
+// The kind of icon a member holds; none for any other member (info.json among them).
+std::optional<IconFileType> iconFileType(const ContentType &type)
+{
+    if (type.conforms(ContentType::icns()))
+        return IconFileType::icns;
+    if (type.conforms(ContentType::png()))
+        return IconFileType::image;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &libraryFolder, const IconRead &iconRead)
+{
+    QString failure;
+    const auto members = listVisibleMembers(nativePath(libraryFolder), &failure);
+    if (!members) {
+        printLine(failure);
+        return std::nullopt;
+    }
+    QList<IconContainer> containers;
+    for (const FolderMember &member : *members) {
+        if (!member.kind) {
+            printLine(member.kindError);
+            return std::nullopt;
+        }
+        const ContentType *type = contentTypeOf(member);
+        if (!type || !type->conforms(ownContainerType()))
+            continue;
+        const auto container = readContainerInfo(member.nativePath, member.name);
+        if (!container)
+            continue;
+        containers.append(readIcons(*container, member.nativePath, iconRead));
+    }
+    return containers;
+}
+
+std::optional<IconContainer> LibraryReader::readContainerInfo(const QString &folder)
+{
+    return readContainerInfo(nativePath(folder), QFileInfo(folder).fileName());
+}
+
+std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &folder, const QString &folderName)
+{
+    const QString infoName = containerInfoFileName.toString();
+    QString failure;
+    // One byte past the decoder's limit, so that it is the decoder that refuses a document too large.
+    const auto bytes = readRegularFile(
+        folder + '/' + nativePath(infoName), folderName + u'/' + infoName, maxContainerJsonBytes + 1, &failure);
+    if (!bytes) {
+        printLine(failure);
+        return std::nullopt;
+    }
+    auto decoded = decodeContainerJson(*bytes);
+    if (!decoded) {
+        printLine(decoded.error());
+        return std::nullopt;
+    }
+    return std::move(decoded).value();
+}
+
+IconContainer LibraryReader::readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead)
+{
+    return readIcons(container, nativePath(folder), iconRead);
+}
+
+IconContainer LibraryReader::readIcons(
+    const IconContainer &container, const QByteArray &folder, const IconRead &iconRead)
+{
+    IconContainer result = container;
+    result.icons.clear();
+
+    QStringList order;
+    order.reserve(container.icons.size());
+    // The first entry that names a file is the one whose credits that file takes.
+    QHash<QString, const Icon *> entryByFileName;
+    entryByFileName.reserve(container.icons.size());
+    for (const Icon &entry : container.icons) {
+        order.append(entry.filename.value_or(entry.name));
+        if (entry.filename && !entryByFileName.contains(*entry.filename))
+            entryByFileName.insert(*entry.filename, &entry);
+    }
+
+    QString failure;
+    const auto members = listVisibleMembers(folder, &failure);
+    if (!members) {
+        printLine(failure);
+        return result;
+    }
+    result.icons.reserve(members->size());
+    for (const FolderMember &member : *members) {
+        if (!member.kind) {
+            printLine(member.kindError);
+            return result;
+        }
+        const ContentType *contentType = contentTypeOf(member);
+        const std::optional<IconFileType> type = contentType ? iconFileType(*contentType) : std::nullopt;
+        if (!type)
+            continue;
+        auto bytes = readRegularFile(member.nativePath, member.name, maxIconFileBytes, &failure);
+        if (!bytes) {
+            printLine(failure);
+            return result;
+        }
+        const bool icns = *type == IconFileType::icns;
+        // The content type came from the extension, so there is a "." past the first character.
+        const QString name = member.name.left(member.name.lastIndexOf(u'.'));
+        const Icon *entry = entryByFileName.value(member.name);
+        result.icons.append(
+            Icon(QUuid::createUuid(), result.id, name, *type, icns ? std::optional(*bytes) : std::nullopt,
+                icns ? std::nullopt : std::optional(*bytes), entry ? entry->author : QString(),
+                entry ? entry->copyright : QString(), entry ? entry->authorURL : QString(), member.name));
+        const Icon &icon = result.icons.constLast();
+        iconRead(IconLookup { icon.id, icon.containerID });
+    }
+    orderIcons(result.icons, order, IconOrderKey::fileNameOrName);
+    return result;
+}

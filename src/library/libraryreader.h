@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/iconcontainer.h"
+#include "model/iconlookup.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Reads rAvivovode folders: the library folder's container folders, each one's info.json, and its
+// ICNS and PNG files as icons. Runs on the caller's thread and reports every failure as one line
+// on standard output; it never changes the library itself; each icon read is handed to `iconRead`.
+//
+// Members are taken in name order (UTF-16 code units), so a library loads the same way every
+// time. Hidden members, symbolic links and anything but folders and regular files are passed over.
+class LibraryReader
+{
+public:
+    using IconRead = std::function<void(const IconLookup &)>;
+
+    // Icon files larger than this end the scan of their folder like any other read failure.
+    static constexpr qint64 maxIconFileBytes = qint64(256) << 20;
+
+    // The containers of every rAvivovode folder in `libraryFolder`, in name order; folders whose
+    // info.json is missing or does not decode are left out. None when the folder cannot be listed
+    // or a member's type cannot be read: the load then publishes nothing.
+    static std::optional<QList<IconContainer>> readLibrary(const QString &libraryFolder, const IconRead &iconRead);
+
+    // The container that the info.json of `folder` describes, without icon data; none when it
+    // cannot be read or decoded.
+    static std::optional<IconContainer> readContainerInfo(const QString &folder);
+
+    // A copy of `container` whose icons are the ICNS and PNG files of `folder`, each taking the
+    // credits of the info.json entry that names its file exactly, ordered by those entries (file
+    // name, else name). A failure while scanning ends the scan: the icons read so far are kept,
+    // unordered.
+    static IconContainer readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead);
+
+private:
+    static std::optional<IconContainer> readContainerInfo(const QByteArray &folder, const QString &folderName);
+    static IconContainer readIcons(const IconContainer &container, const QByteArray &folder, const IconRead &iconRead);
+};

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/nativefiles.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("NativeFiles", text);
+}
+
+void setError(QString *errorMessage, const QString &message)
+{
+    if (errorMessage)
+        *errorMessage = message;
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+FolderMember::Kind kindOfMode(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FolderMember::Kind::regularFile;
+    if (S_ISDIR(mode))
+        return FolderMember::Kind::folder;
+    return FolderMember::Kind::other;
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    { }
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+} // namespace
+
+std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, QString *errorMessage)
+{
+    const QString folderName = QFile::decodeName(folder);
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir) {
+        setError(errorMessage, tr("The folder “%1” couldn’t be read: %2").arg(folderName, systemError(errno)));
+        return std::nullopt;
+    }
+    const int dirFd = ::dirfd(dir);
+    QList<FolderMember> members;
+    int failure = 0;
+    while (true) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            failure = errno;
+            break;
+        }
+        const QByteArray nativeName(entry->d_name);
+        if (nativeName.startsWith('.'))
+            continue;
+        FolderMember member;
+        member.name = QFile::decodeName(nativeName);
+        member.nativePath = folder + '/' + nativeName;
+        switch (entry->d_type) {
+        case DT_REG:
+            member.kind = FolderMember::Kind::regularFile;
+            break;
+        case DT_DIR:
+            member.kind = FolderMember::Kind::folder;
+            break;
+        case DT_UNKNOWN: {
+            // Some file systems do not say; ask without following a link.
+            struct stat status
+            {
+            };
+            if (::fstatat(dirFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0)
+                member.kind = kindOfMode(status.st_mode);
+            else
+                member.kindError = tr("The file “%1” couldn’t be read: %2").arg(member.name, systemError(errno));
+            break;
+        }
+        default:
+            member.kind = FolderMember::Kind::other;
+            break;
+        }
+        members.append(std::move(member));
+    }
+    ::closedir(dir);
+    if (failure != 0) {
+        setError(errorMessage, tr("The folder “%1” couldn’t be read: %2").arg(folderName, systemError(failure)));
+        return std::nullopt;
+    }
+    std::sort(members.begin(), members.end(), [](const FolderMember &a, const FolderMember &b) {
+        // Two names that are not valid UTF-8 may decode alike; their bytes still order them.
+        return a.name != b.name ? a.name < b.name : a.nativePath < b.nativePath;
+    });
+    return members;
+}
+
+std::optional<QByteArray> readRegularFile(
+    const QByteArray &path, const QString &displayName, qint64 maxBytes, QString *errorMessage)
+{
+    const auto fail = [&](const QString &reason) {
+        setError(errorMessage, tr("The file “%1” couldn’t be read: %2").arg(displayName, reason));
+        return std::nullopt;
+    };
+    // Non-blocking, so that a pipe put in the file's place after it was listed cannot stall the open.
+    const Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK));
+    if (fd.get() < 0)
+        return fail(systemError(errno));
+    struct stat status
+    {
+    };
+    if (::fstat(fd.get(), &status) != 0)
+        return fail(systemError(errno));
+    if (!S_ISREG(status.st_mode))
+        return fail(tr("it is not a regular file"));
+    if (status.st_size > maxBytes)
+        return fail(tr("it is too large"));
+
+    // One allocation of the size the file has; a file that shrinks meanwhile gives what is there,
+    // one that grows gives its first st_size bytes.
+    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd.get(), bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail(systemError(errno));
+        }
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
+    return bytes;
+}

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Listing a folder and reading a file straight from the file system, for readers of folders that
+// strangers may have filled. Failures come back as a one-line message (a listing that fails is told
+// apart from an empty folder), names that are not valid UTF-8 still open because the bytes on disk
+// are kept, and only regular files are ever read, so a pipe or a device never blocks a reader.
+
+struct FolderMember
+{
+    enum class Kind {
+        regularFile,
+        folder,
+        other, // symbolic links, pipes, sockets, devices: never followed nor read
+    };
+
+    QString name; // decoded, for matching and messages
+    QByteArray nativePath; // the folder's path, "/" and the member's name as the bytes on disk
+    std::optional<Kind> kind; // none when it could not be found out; kindError says why
+    QString kindError;
+};
+
+// The members of `folder` whose names do not start with "." (hidden ones), sorted by name (UTF-16
+// code units), so that every listing of the same folder comes out in the same order. None, with a
+// message, when the folder cannot be opened or read to its end.
+std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, QString *errorMessage);
+
+// The whole contents of the regular file at `path`. None, with a message naming `displayName`,
+// when it cannot be opened or read, is no regular file (links are not followed), or holds more
+// than `maxBytes`.
+std::optional<QByteArray> readRegularFile(
+    const QByteArray &path, const QString &displayName, qint64 maxBytes, QString *errorMessage);

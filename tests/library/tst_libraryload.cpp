@@ -1,0 +1,371 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/containermanager.h"
+#include "library/libraryreader.h"
+#include "model/containerjson.h"
+
+#include "support/icnsbuilder.h"
+#include "support/libraryfixture.h"
+#include "support/standardoutputcapture.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// An info.json entry: what a container's document says of one icon.
+Icon entry(const QString &name, std::optional<QString> filename, const QString &author = {})
+{
+    Icon icon;
+    icon.name = name;
+    icon.filename = std::move(filename);
+    icon.author = author;
+    icon.copyright = author.isEmpty() ? QString() : u"© "_s + author;
+    icon.authorURL = author.isEmpty() ? QString() : u"https://example.org/"_s + author;
+    return icon;
+}
+
+QByteArray infoJson(const QString &title, const QList<Icon> &entries = {})
+{
+    IconContainer container { .title = title, .authorName = u"Ann"_s };
+    container.icons = entries;
+    return encodeContainerJson(container).value();
+}
+
+QByteArray icnsBytes(int side = 32)
+{
+    return IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(side, side))).build();
+}
+
+QByteArray pngBytes(int side = 32)
+{
+    return IcnsBuilder::png(IcnsBuilder::pattern(side, side, Qt::red));
+}
+
+QStringList names(const IconContainer &container)
+{
+    QStringList list;
+    for (const Icon &icon : container.icons)
+        list << icon.name;
+    return list;
+}
+
+QStringList titles(const QList<IconContainer> &containers)
+{
+    QStringList list;
+    for (const IconContainer &container : containers)
+        list << container.title;
+    return list;
+}
+
+// The credit line's text run by run: each run's text, with "*" around bold, "/" around italic and "_"
+// around underlined text.
+QString runs(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QString run = it.fragment().text();
+            if (format.fontItalic())
+                run = u'/' + run + u'/';
+            if (format.fontUnderline())
+                run = u'_' + run + u'_';
+            if (format.fontWeight() >= QFont::Bold)
+                run = u'*' + run + u'*';
+            text += run;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+class TestLibraryLoad : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+    ContainerManager &m_manager = ContainerManager::shared();
+
+    QString container(const QString &folderName) const { return m_fixture.libraryFolder() + u'/' + folderName; }
+
+    // A container folder holding info.json with `entries` and one file per name in `files`.
+    void writeContainer(const QString &folderName, const QList<Icon> &entries, const QStringList &files)
+    {
+        QVERIFY(LibraryFixture::writeFile(container(folderName) + u"/info.json"_s, infoJson(folderName, entries)));
+        for (const QString &file : files) {
+            const QByteArray bytes = file.endsWith(u".icns"_s) ? icnsBytes() : pngBytes();
+            QVERIFY(LibraryFixture::writeFile(container(folderName) + u'/' + file, bytes));
+        }
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_fixture.isValid()); }
+    void init() { m_fixture.reset(); }
+
+    void libraryFolderIsCreated()
+    {
+        QVERIFY(!QFileInfo::exists(m_fixture.dataFolder()));
+        StandardOutputCapture output;
+        QCOMPARE(ContainerManager::libraryFolderURL(), std::optional(m_fixture.libraryFolder()));
+        QVERIFY(QFileInfo(m_fixture.libraryFolder()).isDir());
+        // Found again, not cached, and an existing folder is no failure.
+        QCOMPARE(ContainerManager::libraryFolderURL(), std::optional(m_fixture.libraryFolder()));
+
+        m_manager.setContainers({ IconContainer {} });
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded);
+        QVERIFY(loaded->isEmpty());
+        QCOMPARE(output.takeLines(), QStringList());
+    }
+
+    void libraryFolderThatCannotBeMade()
+    {
+        // "Glimbar" is a file, so "Library" cannot be made inside it.
+        QVERIFY(LibraryFixture::writeFile(m_fixture.dataFolder(), "not a folder"));
+        StandardOutputCapture output;
+        QCOMPARE(ContainerManager::libraryFolderURL(), std::nullopt);
+        QCOMPARE(output.takeLines(), QStringList { u"The folder “Library” couldn’t be created: Not a directory"_s });
+
+        // A load then changes nothing.
+        m_manager.setContainers({ IconContainer { .title = u"Kept"_s } });
+        QVERIFY(!LibraryFixture::load());
+        QCOMPARE(titles(m_manager.containers()), QStringList { u"Kept"_s });
+        QCOMPARE(output.takeLines().size(), 1);
+    }
+
+    void onlyContainerFoldersLoad()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, { u"a.png"_s });
+        writeContainer(u"Capital.RAVIVOVODE"_s, {}, {});
+        // A plain folder, hidden members, a file of the container's extension (an older archive),
+        // a link to a container and a pipe: none of them is a container of the library.
+        writeContainer(u"Test"_s, {}, {});
+        writeContainer(u".Hidden.ravivovode"_s, {}, {});
+        QVERIFY(LibraryFixture::writeFile(container(u".DS_Store"_s), "junk"));
+        QVERIFY(LibraryFixture::writeFile(container(u"Archive.ravivovode"_s), "typedstream"));
+        QVERIFY(QFile::link(container(u"Solar.ravivovode"_s), container(u"Link.ravivovode"_s)));
+        QCOMPARE(::mkfifo(QFile::encodeName(container(u"Pipe.ravivovode"_s)).constData(), 0600), 0);
+
+        StandardOutputCapture output;
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded);
+        // In name order (UTF-16 code units: capitals first), never sorted by title.
+        QCOMPARE(titles(*loaded), QStringList({ u"Capital.RAVIVOVODE"_s, u"Solar.ravivovode"_s }));
+        QCOMPARE(names(loaded->at(1)), QStringList { u"a"_s });
+        QCOMPARE(output.takeLines(), QStringList());
+    }
+
+    void filesPairWithEntriesByExactFileName()
+    {
+        writeContainer(u"Solar.ravivovode"_s,
+            { entry(u"Bee"_s, u"b.png"_s, u"Bea"_s), entry(u"Ant"_s, u"a.icns"_s, u"Ann"_s),
+                entry(u"Capital"_s, u"A.icns"_s, u"Wrong"_s), entry(u"d"_s, std::nullopt, u"Nobody"_s) },
+            { u"a.icns"_s, u"b.png"_s, u"c.png"_s, u"d.png"_s, u"a.b.png"_s, u"e.jpg"_s, u"f.PNG"_s });
+        // Not regular files: skipped, and the pipe never blocks the load.
+        QVERIFY(QDir().mkpath(container(u"Solar.ravivovode/folder.png"_s)));
+        QCOMPARE(::mkfifo(QFile::encodeName(container(u"Solar.ravivovode/pipe.png"_s)).constData(), 0600), 0);
+        QVERIFY(QFile::link(container(u"Solar.ravivovode/a.icns"_s), container(u"Solar.ravivovode/link.icns"_s)));
+
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        const IconContainer &solar = loaded->first();
+        QCOMPARE(solar.title, u"Solar.ravivovode"_s);
+        QCOMPARE(solar.authorName, u"Ann"_s);
+        // Listed files first, in the entries' order; then the rest in name order.
+        QCOMPARE(names(solar), QStringList({ u"b"_s, u"a"_s, u"a.b"_s, u"c"_s, u"d"_s, u"f"_s }));
+
+        QStringList credits;
+        for (const Icon &icon : solar.icons) {
+            QCOMPARE(icon.containerID, solar.id);
+            QCOMPARE(icon.previewReps.isEmpty(), false);
+            const bool icns = icon.type == IconFileType::icns;
+            QCOMPARE(icns, icon.filename == u"a.icns"_s);
+            const QByteArray onDisk = LibraryFixture::readFile(container(u"Solar.ravivovode/"_s + *icon.filename));
+            QCOMPARE(icns ? icon.icnsData : icon.imageData, std::optional(onDisk));
+            QCOMPARE(icns ? icon.imageData : icon.icnsData, std::nullopt);
+            credits << *icon.filename + u':' + icon.author + u'|' + icon.copyright + u'|' + icon.authorURL;
+        }
+        // Only an entry naming the exact file lends its credits: not "A.icns" to a.icns, not an
+        // entry without file name to the file of its name.
+        QCOMPARE(credits,
+            QStringList({ u"b.png:Bea|© Bea|https://example.org/Bea"_s, u"a.icns:Ann|© Ann|https://example.org/Ann"_s,
+                u"a.b.png:||"_s, u"c.png:||"_s, u"d.png:||"_s, u"f.PNG:||"_s }));
+    }
+
+    void namesThatAreNotUtf8StillLoad()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, {});
+        const QByteArray bytes = pngBytes();
+        const QByteArray native = QFile::encodeName(container(u"Solar.ravivovode"_s)) + "/caf\xe9.png";
+        std::FILE *raw = std::fopen(native.constData(), "wb");
+        QVERIFY(raw);
+        QCOMPARE(std::fwrite(bytes.constData(), 1, size_t(bytes.size()), raw), size_t(bytes.size()));
+        std::fclose(raw);
+
+        StandardOutputCapture output;
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        QCOMPARE(loaded->first().icons.size(), 1);
+        QCOMPARE(loaded->first().icons.first().imageData, std::optional(bytes));
+        QCOMPARE(output.takeLines(), QStringList());
+    }
+
+    void eachLoadMakesNewIdentifiersAndLookupsGrow()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, { u"a.png"_s, u"b.icns"_s });
+        const QSet<IconLookup> before = m_manager.iconLookupSet();
+
+        QSignalSpy lookupsChanged(&m_manager, &ContainerManager::iconLookupSetChanged);
+        const auto first = LibraryFixture::load();
+        QCOMPARE(lookupsChanged.size(), 2); // one queued insert per icon
+        const auto second = LibraryFixture::load();
+        QVERIFY(first && second);
+        QVERIFY(first->first().id != second->first().id);
+
+        QSet<IconLookup> expected = before;
+        for (const auto *loaded : { &*first, &*second }) {
+            for (const Icon &icon : loaded->first().icons)
+                expected.insert({ icon.id, icon.containerID });
+        }
+        QCOMPARE(expected.size(), before.size() + 4);
+        QCOMPARE(m_manager.iconLookupSet(), expected);
+    }
+
+    void resultsArriveQueued()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, { u"a.png"_s });
+        m_manager.setContainers({});
+        QSignalSpy published(&m_manager, &ContainerManager::containersChanged);
+        QSignalSpy lookupsChanged(&m_manager, &ContainerManager::iconLookupSetChanged);
+        m_manager.loadLibrary();
+        QCOMPARE(published.size(), 0);
+        QCOMPARE(lookupsChanged.size(), 0);
+        QVERIFY(m_manager.containers().isEmpty());
+        QTRY_COMPARE(published.size(), 1);
+        QCOMPARE(lookupsChanged.size(), 1);
+        QCOMPARE(titles(m_manager.containers()), QStringList { u"Solar.ravivovode"_s });
+    }
+
+    void unreadableInfoLeavesOnlyThatFolderOut_data()
+    {
+        QTest::addColumn<QByteArray>("info");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("missing")
+            << QByteArray() << u"The file “Bad.ravivovode/info.json” couldn’t be read: No such file or directory"_s;
+        QTest::newRow("not JSON") << "{ nope"_ba << QString();
+        QTest::newRow("required key missing") << R"({"title": "Bad"})"_ba << QString();
+        QTest::newRow("a folder")
+            << "folder"_ba << u"The file “Bad.ravivovode/info.json” couldn’t be read: it is not a regular file"_s;
+    }
+
+    void unreadableInfoLeavesOnlyThatFolderOut()
+    {
+        QFETCH(QByteArray, info);
+        QFETCH(QString, line);
+        writeContainer(u"Good.ravivovode"_s, {}, { u"a.png"_s });
+        const QString bad = container(u"Bad.ravivovode"_s);
+        QVERIFY(LibraryFixture::writeFile(bad + u"/a.png"_s, pngBytes()));
+        if (info == "folder")
+            QVERIFY(QDir().mkpath(bad + u"/info.json"_s));
+        else if (!info.isEmpty())
+            QVERIFY(LibraryFixture::writeFile(bad + u"/info.json"_s, info));
+
+        StandardOutputCapture output;
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded);
+        QCOMPARE(titles(*loaded), QStringList { u"Good.ravivovode"_s });
+        const QStringList lines = output.takeLines();
+        QCOMPARE(lines.size(), 1);
+        if (!line.isEmpty())
+            QCOMPARE(lines.first(), line);
+        else
+            QVERIFY2(lines.first().startsWith(u"The rAvivovode’s info.json "_s), qPrintable(lines.first()));
+    }
+
+    void failedReadEndsTheScanUnordered()
+    {
+        // The entries would put b before a; a file too large to read ends the scan at c.
+        writeContainer(u"Solar.ravivovode"_s, { entry(u"b"_s, u"b.png"_s), entry(u"a"_s, u"a.png"_s) },
+            { u"a.png"_s, u"b.png"_s, u"d.png"_s });
+        QFile huge(container(u"Solar.ravivovode/c.png"_s));
+        QVERIFY(huge.open(QIODevice::WriteOnly));
+        QVERIFY(huge.resize(LibraryReader::maxIconFileBytes + 1)); // sparse: costs no disk space
+        huge.close();
+
+        StandardOutputCapture output;
+        QSignalSpy lookupsChanged(&m_manager, &ContainerManager::iconLookupSetChanged);
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded);
+        QCOMPARE(names(loaded->first()), QStringList({ u"a"_s, u"b"_s }));
+        QCOMPARE(lookupsChanged.size(), 2);
+        QCOMPARE(output.takeLines(), QStringList { u"The file “c.png” couldn’t be read: it is too large"_s });
+    }
+
+    void loadIconsReadsAnyFolder()
+    {
+        const QString folder = m_fixture.dataFolder() + u"/Elsewhere/Download"_s;
+        QVERIFY(LibraryFixture::writeFile(folder + u"/Star.icns"_s, icnsBytes()));
+        const IconContainer decoded { .title = u"Sky"_s, .icons = { entry(u"Star"_s, u"Star.icns"_s, u"Ann"_s) } };
+
+        QSignalSpy lookupsChanged(&m_manager, &ContainerManager::iconLookupSetChanged);
+        const IconContainer loaded = m_manager.loadIcons(decoded, folder);
+        QCOMPARE(loaded.id, decoded.id);
+        QCOMPARE(loaded.title, u"Sky"_s);
+        QCOMPARE(names(loaded), QStringList { u"Star"_s });
+        QCOMPARE(loaded.icons.first().author, u"Ann"_s);
+        QCOMPARE(lookupsChanged.size(), 0);
+        QTRY_COMPARE(lookupsChanged.size(), 1);
+        QVERIFY(m_manager.iconLookupSet().contains({ loaded.icons.first().id, decoded.id }));
+
+        // A folder that cannot be listed gives the container without icons.
+        StandardOutputCapture output;
+        QCOMPARE(m_manager.loadIcons(decoded, folder + u"/missing"_s).icons.size(), 0);
+        QCOMPARE(output.takeLines(),
+            QStringList { u"The folder “"_s + folder + u"/missing” couldn’t be read: No such file or directory"_s });
+    }
+
+    void creditLine_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("title and author") << u"Solar"_s << u"Ann"_s << u"*Solar* by Ann"_s;
+        QTest::newRow("no author") << u"Solar"_s << QString() << u"*Solar*"_s;
+        QTest::newRow("markdown in the title")
+            << u"Big *Solar* _Sun_"_s << u"Ann"_s << u"*Big **/Solar/** **_Sun_* by Ann"_s;
+        QTest::newRow("links and pictures stay text")
+            << u"[Sun](https://example.org) ![x](/etc/passwd)"_s << QString() << u"*Sun *"_s;
+        QTest::newRow("HTML in the title stays text")
+            << u"<i>Sun</i> <img src=x>"_s << QString() << u"*<i>Sun</i> <img src=x>*"_s;
+        QTest::newRow("author is never markup")
+            << u"Solar"_s << u"<b>Ann</b> & *Bo*"_s << u"*Solar* by <b>Ann</b> & *Bo*"_s;
+        QTest::newRow("title that markdown makes a rule") << u"*"_s << u"Ann"_s << u"*** by Ann"_s;
+    }
+
+    void creditLine()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, author);
+        QFETCH(QString, expected);
+        const QString html = ContainerManager::creditLine(IconContainer { .title = title, .authorName = author });
+        QCOMPARE(runs(html), expected);
+        QVERIFY2(!html.contains(u"<a "_s) && !html.contains(u"<img"_s), qPrintable(html));
+    }
+};
+
+// The credit line reads markdown, which needs fonts: a QGuiApplication.
+QTEST_MAIN(TestLibraryLoad)
+#include "tst_libraryload.moc"
