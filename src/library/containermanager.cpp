@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 
+#include "library/containerdownload.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
@@ -86,4 +88,7 @@ ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &
     return {};
 }
 
-void ContainerManager::downloadContainer(const QString &, DownloadCompletion) { }
+void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)
+{
+    ContainerDownload::start(*this, link, std::move(completion));
+}
