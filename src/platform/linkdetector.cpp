@@ -4,6 +4,8 @@
 #include <QHostAddress>
 #include <QString>
 
+#include <algorithm>
+
 namespace {
 
 bool isAsciiLetter(QChar c)
@@ -11,35 +13,34 @@ bool isAsciiLetter(QChar c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
 bool isSchemeChar(QChar c)
 {
-    return isAsciiLetter(c) || (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || c == u'.';
+    return isAsciiLetter(c) || isAsciiDigit(c) || c == u'+' || c == u'-' || c == u'.';
+}
+
+bool allOf(QStringView text, bool (*predicate)(QChar))
+{
+    return std::all_of(text.cbegin(), text.cend(), predicate);
 }
 
 // One label of a domain name: letters (international ones too), digits and inner hyphens.
 bool isLabel(QStringView label)
 {
     constexpr qsizetype maxLabelLength = 63;
-    if (label.isEmpty() || label.size() > maxLabelLength || label.front() == u'-' || label.back() == u'-')
-        return false;
-    for (const QChar c : label) {
-        if (!c.isLetterOrNumber() && c != u'-')
-            return false;
-    }
-    return true;
+    return !label.isEmpty() && label.size() <= maxLabelLength && label.front() != u'-' && label.back() != u'-'
+        && allOf(label, [](QChar c) { return c.isLetterOrNumber() || c == u'-'; });
 }
 
 bool isTopLevelLabel(QStringView label)
 {
     if (label.startsWith(u"xn--", Qt::CaseInsensitive))
         return label.size() > 4;
-    if (label.size() < 2)
-        return false;
-    for (const QChar c : label) {
-        if (!c.isLetter())
-            return false;
-    }
-    return true;
+    return label.size() >= 2 && allOf(label, [](QChar c) { return c.isLetter(); });
 }
 
 bool isDomainName(QStringView host)
@@ -48,43 +49,21 @@ bool isDomainName(QStringView host)
     if (host.size() > maxHostLength)
         return false;
     const QList<QStringView> labels = host.split(u'.');
-    if (labels.size() < 2)
-        return false;
-    for (const QStringView label : labels) {
-        if (!isLabel(label))
-            return false;
-    }
-    return isTopLevelLabel(labels.back());
+    return labels.size() >= 2 && std::all_of(labels.cbegin(), labels.cend(), isLabel) && isTopLevelLabel(labels.back());
 }
 
 bool isIPv4Address(QStringView host)
 {
     const QList<QStringView> parts = host.split(u'.');
-    if (parts.size() != 4)
-        return false;
-    for (const QStringView part : parts) {
-        if (part.isEmpty() || part.size() > 3)
-            return false;
-        for (const QChar c : part) {
-            if (c < u'0' || c > u'9')
-                return false;
-        }
-        if (part.toInt() > 255)
-            return false;
-    }
-    return true;
+    return parts.size() == 4 && std::all_of(parts.cbegin(), parts.cend(), [](QStringView part) {
+        return !part.isEmpty() && part.size() <= 3 && allOf(part, isAsciiDigit) && part.toInt() <= 255;
+    });
 }
 
 bool isPort(QStringView port)
 {
     constexpr qsizetype maxPortDigits = 5;
-    if (port.size() > maxPortDigits)
-        return false;
-    for (const QChar c : port) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
+    return port.size() <= maxPortDigits && allOf(port, isAsciiDigit);
 }
 
 // The authority after "://", up to the path, query, fragment or the end of the link.

@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "model/containerjson.h"
+#include "support/folderlisting.h"
 #include "support/icnsbuilder.h"
 #include "support/standardoutputcapture.h"
 #include "support/testhttpsserver.h"
@@ -97,12 +98,6 @@ QByteArray sampleZip(const QByteArray &folder = {})
         .build();
 }
 
-// Everything in a folder, hidden members too.
-QStringList listing(const QString &path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 } // namespace
 
 class TestContainerDownload : public QObject
@@ -148,8 +143,8 @@ private:
     // Nothing of a download is left: no temporary folder, and nothing beside it.
     void verifyNothingLeft()
     {
-        QCOMPARE(listing(m_tmp), QStringList {});
-        QCOMPARE(listing(m_root->path()), QStringList { u"tmp"_s });
+        QCOMPARE(folderListing(m_tmp), QStringList {});
+        QCOMPARE(folderListing(m_root->path()), QStringList { u"tmp"_s });
     }
 
 private slots:
@@ -373,6 +368,8 @@ private slots:
 
         if (arrives) {
             QCOMPARE(received->count(), 1);
+            QCOMPARE(output.takeLines(),
+                QStringList({ localAddress(u"/space.zip"_s), ContainerDownload::describe(received->first()) }));
             QCOMPARE(errors.count(), 0);
         } else {
             QCOMPARE(output.takeLines(),

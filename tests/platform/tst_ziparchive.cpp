@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ziparchive.h"
 
+#include "support/folderlisting.h"
 #include "support/zipwriter.h"
 
 #include <QDir>
@@ -14,12 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 plenty = qint64(1) << 30;
-
-// Everything in a folder, hidden members too.
-QStringList listing(const QString &path)
-{
-    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 QByteArray readFile(const QString &path)
 {
@@ -52,7 +47,7 @@ private slots:
 
     void cleanup()
     {
-        for (const QString &name : listing(m_root->path())) {
+        for (const QString &name : folderListing(m_root->path())) {
             const QString path = m_root->filePath(name);
             if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
                 QDir(path).removeRecursively();
@@ -99,10 +94,10 @@ private slots:
         QVERIFY(!zip.isEmpty());
         QString message;
         QVERIFY2(ZipArchive::unpack(zip, m_destination, { maxMembers, maxBytes }, &message), qPrintable(message));
-        QCOMPARE(listing(m_destination), expected);
+        QCOMPARE(folderListing(m_destination), expected);
         if (expected.contains(u"Star.png"_s))
             QCOMPARE(readFile(QDir(m_destination).filePath(u"Star.png"_s)), "star"_ba);
-        QCOMPARE(listing(m_root->path()), QStringList { u"dest"_s });
+        QCOMPARE(folderListing(m_root->path()), QStringList { u"dest"_s });
     }
 
     void refusesWholeArchive_data()
@@ -175,9 +170,9 @@ private slots:
         QVERIFY(!ZipArchive::unpack(zip, m_destination, { maxMembers, maxBytes }, &message));
         QVERIFY(!message.isEmpty());
         QVERIFY2(!message.contains(u'\n'), qPrintable(message));
-        QCOMPARE(listing(m_destination), QStringList { u"keep.txt"_s });
+        QCOMPARE(folderListing(m_destination), QStringList { u"keep.txt"_s });
         QCOMPARE(readFile(kept), "kept"_ba);
-        QCOMPARE(listing(m_root->path()), QStringList { u"dest"_s });
+        QCOMPARE(folderListing(m_root->path()), QStringList { u"dest"_s });
     }
 
     void neverWritesThroughExistingLink()
