@@ -174,7 +174,7 @@ void ContainerDownload::refuseOversizedBody()
         return;
     m_oversized = true;
     m_body.clear();
-    // Emits finished() at once when the reply is still running.
+    // The reply then finishes as cancelled; finish() reports the bound.
     m_reply->abort();
 }
 
@@ -195,11 +195,12 @@ void ContainerDownload::finish()
     } else if (m_body.isEmpty()) {
         qCDebug(lcDownload) << "download of" << m_reply->url() << "has no body";
     } else {
-        QThreadPool::globalInstance()->start([manager = &m_manager, body = std::move(m_body),
-                                                 limits = m_options.unpackLimits, completion = m_completion] {
-            if (std::optional<IconContainer> container = readBody(*manager, body, limits))
-                completion(*std::move(container));
-        });
+        QThreadPool::globalInstance()->start(
+            [manager = &m_manager, body = std::move(m_body), limits = m_options.unpackLimits,
+                completion = std::move(m_completion)] {
+                if (std::optional<IconContainer> container = readBody(*manager, body, limits))
+                    completion(*std::move(container));
+            });
     }
     m_reply->deleteLater();
     deleteLater();
