@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 
+#include "library/containerdownload.h"
 #include "library/legacyimporter.h"
 #include "library/libraryreader.h"
 #include "library/librarywriter.h"
@@ -167,6 +168,7 @@ ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &
     return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
 }
 
-// --- Placeholder, replaced by the download. ---
-
-void ContainerManager::downloadContainer(const QString &, DownloadCompletion) { }
+void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)
+{
+    ContainerDownload::start(*this, link, std::move(completion));
+}

@@ -70,6 +70,8 @@ Q_SIGNALS:
     void errorChanged();
 
 private:
+    friend class ContainerDownload;
+
     ContainerManager();
 
     // Runs `work` on the GUI thread once control returns to its event loop.

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Unpacks a zip archive from a stranger into a folder, flat: the archive's regular files sit either
+// at its root or inside one top folder, and land directly in the destination either way.
+//
+// Guarantees: nothing is ever written outside the destination, and only regular files with plain
+// names are written there. An archive that holds anything else (absolute or parent paths, deeper
+// folders, links, devices, hidden or control-character names, encrypted or doubled members), or that
+// goes past the limits, is refused as a whole: unpack() then leaves the destination as it found it.
+class ZipArchive
+{
+public:
+    struct Limits
+    {
+        // Every entry counts, the top folder's own entry too.
+        qsizetype maxMembers = 10000;
+        // The bytes actually unpacked, whatever the archive declares.
+        qint64 maxUnpackedBytes = qint64(1) << 30;
+    };
+
+    // Unpacks `bytes` into `destination`, an existing folder in which no member's name is taken yet.
+    // False, with a one-line message, when the archive is refused or cannot be read or written.
+    static bool unpack(
+        const QByteArray &bytes, const QString &destination, const Limits &limits, QString *errorMessage = nullptr);
+    static bool unpack(const QByteArray &bytes, const QString &destination, QString *errorMessage = nullptr)
+    {
+        return unpack(bytes, destination, Limits {}, errorMessage);
+    }
+};

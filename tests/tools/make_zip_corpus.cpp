@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writes the seed corpus of fuzz_zip: small archives in both accepted layouts and one of each kind
+// the unpacker refuses. Run from the build tree:
+//   tests/make_zip_corpus ../../fuzz/corpus/zip
+
+#include "support/zipwriter.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    const QDir dir(QString::fromLocal8Bit(argv[1]));
+    if (!dir.mkpath(u"."_s)) {
+        std::fprintf(stderr, "cannot make %s\n", argv[1]);
+        return 1;
+    }
+
+    const QByteArray info = R"({"title":"Space","icons":[]})"_ba;
+    const QList<std::pair<QString, QByteArray>> seeds {
+        { u"root"_s, ZipWriter().file("info.json", info).file("Star.png", "star").build() },
+        { u"folder"_s, ZipWriter().folder("Space/").file("Space/info.json", info).file("Space/Star.png", "s").build() },
+        { u"empty"_s, ZipWriter().build() },
+        { u"zeros"_s, ZipWriter().file("zeros", QByteArray(1 << 20, '\0')).build() },
+        { u"parent"_s, ZipWriter().file("info.json", info).file("../escaped", "x").build() },
+        { u"absolute"_s, ZipWriter().file("/tmp/escaped", "x").build() },
+        { u"symlink"_s, ZipWriter().symlink("Space", "..").file("Space/escaped", "x").build() },
+        { u"nested"_s, ZipWriter().file("Space/Deeper/Star.png", "x").build() },
+        { u"two-folders"_s, ZipWriter().file("Space/info.json", info).file("Other/Star.png", "x").build() },
+        { u"hidden"_s, ZipWriter().file(".hidden", "x").build() },
+        { u"doubled"_s, ZipWriter().file("info.json", info).file("info.json", info).build() },
+        { u"encrypted"_s, ZipWriter().file("info.json", info).encrypted().build() },
+    };
+    for (const auto &[name, bytes] : seeds) {
+        QFile file(dir.filePath(name + u".zip"_s));
+        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+    }
+    std::printf("wrote %lld seeds to %s\n", qlonglong(seeds.size()), qPrintable(dir.path()));
+    return 0;
+}
