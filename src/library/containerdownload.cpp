@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containerdownload.h"
 
+#include "library/libraryreader.h"
+
 #include "model/containerjson.h"
 #include "platform/linkdetector.h"
 #include "platform/printabletext.h"
@@ -25,11 +27,6 @@ using namespace Qt::StringLiterals;
 Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", QtInfoMsg)
 
 namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerDownload", text);
-}
 
 QMutex optionsMutex;
 ContainerDownload::Options currentOptions;
@@ -64,17 +61,6 @@ std::optional<QString> remoteAddress(QStringView link)
         return std::nullopt;
     const QStringView rest = afterScheme.mid(authorityEnd);
     return u"https:/"_s + rest.left(firstOf(rest, u"?#")).toString();
-}
-
-ContainerResult<QByteArray, QString> readInfo(const QString &folder)
-{
-    QFile file(QDir(folder).filePath(containerInfoFileName.toString()));
-    if (!file.exists())
-        return tr("The file \u201cinfo.json\u201d couldn\u2019t be opened because there is no such file.");
-    if (!file.open(QIODevice::ReadOnly))
-        return tr("The file \u201cinfo.json\u201d couldn\u2019t be opened: %1").arg(file.errorString());
-    // One byte past the bound is enough for the decoder to refuse the document.
-    return file.read(maxContainerJsonBytes + 1);
 }
 
 } // namespace
@@ -221,13 +207,13 @@ std::optional<IconContainer> ContainerDownload::readBody(
     QString message;
     if (!ZipArchive::unpack(body, folder.path(), limits, &message))
         return fail(message);
-    const ContainerResult<QByteArray, QString> info = readInfo(folder.path());
-    if (!info)
-        return fail(info.error());
-    const ContainerResult<IconContainer, QString> decoded = decodeContainerJson(info.value());
-    if (!decoded)
-        return fail(decoded.error());
-    IconContainer container = manager.loadIcons(decoded.value(), folder.path());
+    // The library's own reader prints why info.json could not be read or decoded.
+    const std::optional<IconContainer> decoded = LibraryReader::readContainerInfo(folder.path());
+    if (!decoded) {
+        manager.setErrorQueued(ContainerError::downloadFailed);
+        return std::nullopt;
+    }
+    IconContainer container = manager.loadIcons(*decoded, folder.path());
     printLine(describe(container));
     return container;
 }

@@ -71,7 +71,8 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &li
 
 std::optional<IconContainer> LibraryReader::readContainerInfo(const QString &folder)
 {
-    return readContainerInfo(nativePath(folder), QFileInfo(folder).fileName());
+    // The folder is named only when it is one of the library's; elsewhere (a download) it is noise.
+    return readContainerInfo(nativePath(folder), QString());
 }
 
 std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &folder, const QString &folderName)
@@ -79,8 +80,8 @@ std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &
     const QString infoName = containerInfoFileName.toString();
     QString failure;
     // One byte past the decoder's limit, so that it is the decoder that refuses a document too large.
-    const auto bytes = readRegularFile(
-        folder + '/' + nativePath(infoName), folderName + u'/' + infoName, maxContainerJsonBytes + 1, &failure);
+    const auto bytes = readRegularFile(folder + '/' + nativePath(infoName),
+        folderName.isEmpty() ? infoName : folderName + u'/' + infoName, maxContainerJsonBytes + 1, &failure);
     if (!bytes) {
         printLine(failure);
         return std::nullopt;

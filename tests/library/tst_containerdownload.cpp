@@ -399,7 +399,7 @@ private slots:
             << QString();
         QTest::newRow("not a zip") << "Here is your rAvivovode"_ba << QString();
         QTest::newRow("no info.json") << ZipWriter().file("Star.png", starPng()).build()
-                                      << u"The file “info.json” couldn’t be opened because there is no such file."_s;
+                                      << u"The file “info.json” couldn’t be read: No such file or directory"_s;
         const QByteArray invalid = "{ \"title\": "_ba;
         QTest::newRow("info.json not JSON")
             << ZipWriter().file("info.json", invalid).build() << decodeContainerJson(invalid).error();
