@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <unordered_map>
 #include <vector>
 
 // Why an archive was refused; off unless asked for, since refusing hostile input is routine.
@@ -154,6 +155,10 @@ private:
     // Views into the input, which outlives the parser.
     std::vector<QByteArrayView> m_strings;
     std::vector<Entry> m_objects;
+    // The encodings of each group type string met after the root, parsed once and without the
+    // ones that take no bytes: a reference names a long type string again for one byte, so
+    // parsing or walking it each time would make the reader quadratic.
+    std::unordered_map<const char *, std::vector<Encoding>> m_trailingEncodings;
 };
 
 void Parser::need(qint64 size) const
@@ -482,8 +487,12 @@ Encoding Parser::parseEncoding(QByteArrayView types, qsizetype &pos, int depth) 
             fail("unterminated struct encoding");
         encoding.minimumSize = 0;
         while (pos < types.size() && types[pos] != '}') {
-            encoding.fields.push_back(parseEncoding(types, pos, depth + 1));
-            encoding.minimumSize = std::min(encoding.minimumSize + encoding.fields.back().minimumSize, sizeCap);
+            Encoding field = parseEncoding(types, pos, depth + 1);
+            // A field that takes no bytes has nothing to skip; kept, it would cost time for none.
+            if (field.minimumSize == 0)
+                continue;
+            encoding.minimumSize = std::min(encoding.minimumSize + field.minimumSize, sizeCap);
+            encoding.fields.push_back(std::move(field));
         }
         if (pos++ >= types.size())
             fail("unterminated struct encoding");
@@ -539,9 +548,19 @@ void Parser::skipGroup()
     const QByteArrayView types = requiredSharedString();
     if (types.isEmpty())
         fail("group without a type");
-    qsizetype pos = 0;
-    while (pos < types.size())
-        skipValue(parseEncoding(types, pos, 0));
+    // Each literal shared string is a view of its own place in the input, so its address names it.
+    const auto [found, isNew] = m_trailingEncodings.try_emplace(types.data());
+    if (isNew) {
+        qsizetype pos = 0;
+        while (pos < types.size()) {
+            Encoding encoding = parseEncoding(types, pos, 0);
+            if (encoding.minimumSize > 0)
+                found->second.push_back(std::move(encoding));
+        }
+    }
+    // Every encoding left takes at least one byte, so the walk is bounded by the bytes it reads.
+    for (const Encoding &encoding : found->second)
+        skipValue(encoding);
 }
 
 ArchivedValue Parser::parseArchive()

@@ -344,6 +344,16 @@ void TestTypedStreamReader::readsOtherForms_data()
         w.writeInteger(8);
         w.writeTag(TypedStreamWriter::nil);
     }) << root;
+    // Each group after the first names the long type string for one byte. Read by walking the
+    // type string every time, this half-megabyte archive would take hours.
+    QTest::newRow("long trailing group type named again and again") << archiveWithGroups(
+        root, [](TypedStreamWriter &w) {
+            const QByteArray types = QByteArray("{Empty=}").repeated(32 * 1024) + '{' + QByteArray(8192, 'x') + "=c}";
+            for (int i = 0; i < 128 * 1024; ++i) {
+                w.writeGroup(types);
+                w.writeRaw("\x01");
+            }
+        }) << root;
 }
 
 void TestTypedStreamReader::readsOtherForms()
