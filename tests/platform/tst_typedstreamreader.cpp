@@ -488,6 +488,14 @@ void TestTypedStreamReader::refusesMalformed_data()
             w.writeReference(0);
         },
         1);
+    // Each reference costs two bytes but stands for 64 KB: a consumer of the tree would read 256 MB.
+    const auto sharedBlob = [](int references) {
+        const ArchivedValue blob = ts::bytes(QByteArray(64 * 1024, 'x'));
+        ArchivedValue::Array elements(references, blob);
+        return TypedStreamWriter::archive(ArchivedValue::array(std::move(elements)));
+    };
+    QVERIFY(TypedStreamReader::read(sharedBlob(16)));
+    QTest::newRow("one object shared too widely") << sharedBlob(4096);
     QTest::newRow("class reference to an object") << [] {
         TypedStreamWriter w = rootWriter();
         w.writeObject(ts::str("a"));
