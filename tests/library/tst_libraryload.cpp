@@ -205,6 +205,22 @@ private slots:
                 u"a.b.png:||"_s, u"c.png:||"_s, u"d.png:||"_s, u"f.PNG:||"_s }));
     }
 
+    void decomposedFileNamePairsWithComposedEntry()
+    {
+        // info.json names the file composed; the file system holds it decomposed, as some do.
+        const QString composed = u"Caf\u00e9.png"_s;
+        const QString decomposed = u"Cafe\u0301.png"_s;
+        writeContainer(u"Solar.ravivovode"_s, { entry(u"Other"_s, u"b.png"_s), entry(u"Caf"_s, composed, u"Ann"_s) },
+            { decomposed, u"b.png"_s });
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        const QList<Icon> &icons = loaded->first().icons;
+        QCOMPARE(icons.size(), 2);
+        QCOMPARE(icons.at(0).filename, std::optional(u"b.png"_s));
+        QCOMPARE(icons.at(1).filename, std::optional(decomposed));
+        QCOMPARE(icons.at(1).author, u"Ann"_s);
+    }
+
     void namesThatAreNotUtf8StillLoad()
     {
         writeContainer(u"Solar.ravivovode"_s, {}, {});
