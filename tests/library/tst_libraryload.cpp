@@ -369,6 +369,9 @@ private slots:
         QTest::newRow("author is never markup")
             << u"Solar"_s << u"<b>Ann</b> & *Bo*"_s << u"*Solar* by <b>Ann</b> & *Bo*"_s;
         QTest::newRow("title that markdown makes a rule") << u"*"_s << u"Ann"_s << u"*** by Ann"_s;
+        // Read as markdown, a title of a hundred thousand such spans would take minutes.
+        const QString longTitle = u"*a"_s.repeated(1000);
+        QTest::newRow("very long title shown as it is") << longTitle << u"Ann"_s << u'*' + longTitle + u"* by Ann"_s;
     }
 
     void creditLine()
