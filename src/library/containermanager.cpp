@@ -136,11 +136,17 @@ IconContainer ContainerManager::loadIcons(const IconContainer &container, const 
 QString ContainerManager::creditLine(const IconContainer &container)
 {
     // The title is markdown on purpose: markup in it takes effect, as the collection's author meant.
-    // HTML in it stays text, as the platform's markdown reader leaves it.
-    QTextDocument document;
-    document.setMarkdown(u"**"_s + container.title + u"**"_s,
-        QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
-    QString line = inlineRichText(document);
+    // HTML in it stays text, as the platform's markdown reader leaves it. Qt's reader takes time
+    // that grows with the square of the spans in the text, so a title far longer than any real one
+    // (info.json comes from strangers) is shown as it is, which costs nothing.
+    constexpr qsizetype maxMarkdownTitleLength = 1000;
+    QString line;
+    if (container.title.size() <= maxMarkdownTitleLength) {
+        QTextDocument document;
+        document.setMarkdown(u"**"_s + container.title + u"**"_s,
+            QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML));
+        line = inlineRichText(document);
+    }
     // Markdown may leave no text (a title of asterisks becomes a rule); the title still shows.
     if (line.isEmpty() && !container.title.trimmed().isEmpty())
         line = u"<b>"_s + container.title.toHtmlEscaped() + u"</b>"_s;

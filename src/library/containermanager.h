@@ -45,8 +45,9 @@ public:
     // A copy of `container` whose icons are read from the files of `folder`, paired with the
     // container's info.json entries and ordered by them. Queues one lookup per icon read.
     IconContainer loadIcons(const IconContainer &container, const QString &folder);
-    // The container's title rendered from markdown in bold, then " by " and the author as plain
-    // text when there is one; inline rich text (HTML) for a label. Needs a QGuiApplication, as the
+    // The container's title rendered from markdown in bold (one longer than 1000 characters as
+    // plain text), then " by " and the author as plain text when there is one; inline rich text
+    // (HTML) for a label. Needs a QGuiApplication, as the
     // markdown reader asks for fonts.
     static QString creditLine(const IconContainer &container);
 

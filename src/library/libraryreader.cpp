@@ -107,13 +107,18 @@ IconContainer LibraryReader::readIcons(
 
     QStringList order;
     order.reserve(container.icons.size());
-    // The first entry that names a file is the one whose credits that file takes.
+    // The first entry that names a file is the one whose credits that file takes. Names compare
+    // in composed form, as the ordering does: a folder copied from a file system that stores names
+    // decomposed still pairs with the info.json written for it.
     QHash<QString, const Icon *> entryByFileName;
     entryByFileName.reserve(container.icons.size());
     for (const Icon &entry : container.icons) {
         order.append(entry.filename.value_or(entry.name));
-        if (entry.filename && !entryByFileName.contains(*entry.filename))
-            entryByFileName.insert(*entry.filename, &entry);
+        if (!entry.filename)
+            continue;
+        const QString key = entry.filename->normalized(QString::NormalizationForm_C);
+        if (!entryByFileName.contains(key))
+            entryByFileName.insert(key, &entry);
     }
 
     QString failure;
@@ -140,7 +145,7 @@ IconContainer LibraryReader::readIcons(
         const bool icns = *type == IconFileType::icns;
         // The content type came from the extension, so there is a "." past the first character.
         const QString name = member.name.left(member.name.lastIndexOf(u'.'));
-        const Icon *entry = entryByFileName.value(member.name);
+        const Icon *entry = entryByFileName.value(member.name.normalized(QString::NormalizationForm_C));
         result.icons.append(
             Icon(QUuid::createUuid(), result.id, name, *type, icns ? std::optional(*bytes) : std::nullopt,
                 icns ? std::nullopt : std::optional(*bytes), entry ? entry->author : QString(),

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <unordered_map>
 #include <vector>
 
 // Why an archive was refused; off unless asked for, since refusing hostile input is routine.
@@ -34,6 +35,12 @@ constexpr qint64 referenceBase = -110;
 // Struct and array encodings nest only a few levels in practice.
 constexpr int maxEncodingDepth = 16;
 constexpr qint64 sizeCap = qint64(1) << 40;
+
+// How far the tree may expand beyond the input: its size written out with nothing shared may be
+// at most this many times the input's, plus the allowance, which small archives of shared key
+// strings need.
+constexpr qint64 maxExpansion = 8;
+constexpr qint64 expansionAllowance = qint64(1) << 20;
 
 enum class ClassKind { string, data, number, array, dictionary, superclassOnly };
 
@@ -99,6 +106,7 @@ class Parser
 public:
     explicit Parser(QByteArrayView input)
         : m_input(input)
+        , m_maxExpandedSize(std::min(sizeCap, maxExpansion * input.size() + expansionAllowance))
     { }
 
     ArchivedValue parseArchive();
@@ -112,6 +120,7 @@ private:
         EntryKind kind;
         bool complete = false;
         ArchivedValue value {};
+        qint64 expandedSize = 0; // objects: see addExpanded()
         QByteArrayView text {};
         ClassKind classKind = ClassKind::superclassOnly;
         qint64 version = 0;
@@ -138,8 +147,11 @@ private:
     std::optional<QByteArrayView> cString();
     qsizetype classAt(qsizetype index) const;
     std::optional<qsizetype> classValue();
-    ArchivedValue object();
-    ArchivedValue contents(ClassKind kind);
+    void addExpanded(qint64 &total, qint64 size) const;
+    // An "@" value; adds its expanded size to `expanded`.
+    ArchivedValue object(qint64 &expanded);
+    // The contents of a new object of `kind`; sets `expanded` to the object's expanded size.
+    ArchivedValue contents(ClassKind kind, qint64 &expanded);
     ArchivedValue number();
     ArchivedValue::NumberValue scalar(char code);
 
@@ -148,12 +160,17 @@ private:
     void skipGroup();
 
     QByteArrayView m_input;
+    qint64 m_maxExpandedSize;
     qsizetype m_pos = 0;
     bool m_bigEndian = false;
     int m_depth = 0;
     // Views into the input, which outlives the parser.
     std::vector<QByteArrayView> m_strings;
     std::vector<Entry> m_objects;
+    // The encodings of each group type string met after the root, parsed once and without the
+    // ones that take no bytes: a reference names a long type string again for one byte, so
+    // parsing or walking it each time would make the reader quadratic.
+    std::unordered_map<const char *, std::vector<Encoding>> m_trailingEncodings;
 };
 
 void Parser::need(qint64 size) const
@@ -311,7 +328,18 @@ std::optional<qsizetype> Parser::classValue()
     return first;
 }
 
-ArchivedValue Parser::object()
+// An object's expanded size is what it would take written out with nothing shared: one for the
+// object and the bytes of its string or data, plus that of everything it holds. A reference costs
+// the stream a byte or three yet stands for the whole object, so a few kilobytes could otherwise
+// make a consumer that walks the tree (looking up keys, reading each icon's data) do gigabytes of work.
+void Parser::addExpanded(qint64 &total, qint64 size) const
+{
+    total = std::min(total + size, sizeCap);
+    if (total > m_maxExpandedSize)
+        fail("objects shared so widely that the archive expands too far");
+}
+
+ArchivedValue Parser::object(qint64 &expanded)
 {
     const qint8 h = head();
     if (h == Tag::nil)
@@ -326,6 +354,7 @@ ArchivedValue Parser::object()
         // An object that contains itself cannot become a tree.
         if (!entry.complete)
             fail("object reference to an object still being read");
+        addExpanded(expanded, entry.expandedSize);
         return entry.value;
     }
     if (++m_depth > TypedStreamReader::maxDepth)
@@ -336,12 +365,15 @@ ArchivedValue Parser::object()
     const std::optional<qsizetype> objectClass = classValue();
     if (!objectClass)
         fail("object without a class");
-    ArchivedValue value = contents(m_objects[std::size_t(*objectClass)].classKind);
+    qint64 own = 0;
+    ArchivedValue value = contents(m_objects[std::size_t(*objectClass)].classKind, own);
     if (head() != Tag::endOfObject)
         fail("trailing data inside an object");
     Entry &entry = m_objects[std::size_t(index)];
     entry.value = value;
+    entry.expandedSize = own;
     entry.complete = true;
+    addExpanded(expanded, own);
     --m_depth;
     return value;
 }
@@ -354,8 +386,9 @@ qint64 Parser::countGroup(qint64 bytesPerItem)
     return count;
 }
 
-ArchivedValue Parser::contents(ClassKind kind)
+ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded)
 {
+    expanded = 1;
     switch (kind) {
     case ClassKind::string: {
         expectGroup("+");
@@ -367,12 +400,15 @@ ArchivedValue Parser::contents(ClassKind kind)
         QString text = decoder.decode(*bytes);
         if (decoder.hasError())
             fail("string that is not UTF-8");
+        addExpanded(expanded, bytes->size());
         return ArchivedValue::string(std::move(text));
     }
     case ClassKind::data: {
         const qint64 length = countGroup(1);
         expectGroup(QByteArray('[' + QByteArray::number(length) + 'c' + ']'));
-        return ArchivedValue::data(take(length).toByteArray());
+        QByteArray bytes = take(length).toByteArray();
+        addExpanded(expanded, length);
+        return ArchivedValue::data(std::move(bytes));
     }
     case ClassKind::number:
         return number();
@@ -383,7 +419,7 @@ ArchivedValue Parser::contents(ClassKind kind)
         elements.reserve(count);
         for (qint64 i = 0; i < count; ++i) {
             expectGroup("@");
-            ArchivedValue element = object();
+            ArchivedValue element = object(expanded);
             if (element.isNil())
                 fail("nil inside an array");
             elements.append(std::move(element));
@@ -396,9 +432,9 @@ ArchivedValue Parser::contents(ClassKind kind)
         pairs.reserve(count);
         for (qint64 i = 0; i < count; ++i) {
             expectGroup("@");
-            ArchivedValue key = object();
+            ArchivedValue key = object(expanded);
             expectGroup("@");
-            ArchivedValue value = object();
+            ArchivedValue value = object(expanded);
             if (key.isNil() || value.isNil())
                 fail("nil inside a dictionary");
             pairs.append({ std::move(key), std::move(value) });
@@ -482,8 +518,12 @@ Encoding Parser::parseEncoding(QByteArrayView types, qsizetype &pos, int depth) 
             fail("unterminated struct encoding");
         encoding.minimumSize = 0;
         while (pos < types.size() && types[pos] != '}') {
-            encoding.fields.push_back(parseEncoding(types, pos, depth + 1));
-            encoding.minimumSize = std::min(encoding.minimumSize + encoding.fields.back().minimumSize, sizeCap);
+            Encoding field = parseEncoding(types, pos, depth + 1);
+            // A field that takes no bytes has nothing to skip; kept, it would cost time for none.
+            if (field.minimumSize == 0)
+                continue;
+            encoding.minimumSize = std::min(encoding.minimumSize + field.minimumSize, sizeCap);
+            encoding.fields.push_back(std::move(field));
         }
         if (pos++ >= types.size())
             fail("unterminated struct encoding");
@@ -504,9 +544,11 @@ void Parser::skipValue(const Encoding &encoding)
     case '#':
         classValue();
         return;
-    case '@':
-        object();
+    case '@': {
+        qint64 expanded = 0;
+        object(expanded);
         return;
+    }
     case ':':
         sharedString();
         return;
@@ -539,9 +581,19 @@ void Parser::skipGroup()
     const QByteArrayView types = requiredSharedString();
     if (types.isEmpty())
         fail("group without a type");
-    qsizetype pos = 0;
-    while (pos < types.size())
-        skipValue(parseEncoding(types, pos, 0));
+    // Each literal shared string is a view of its own place in the input, so its address names it.
+    const auto [found, isNew] = m_trailingEncodings.try_emplace(types.data());
+    if (isNew) {
+        qsizetype pos = 0;
+        while (pos < types.size()) {
+            Encoding encoding = parseEncoding(types, pos, 0);
+            if (encoding.minimumSize > 0)
+                found->second.push_back(std::move(encoding));
+        }
+    }
+    // Every encoding left takes at least one byte, so the walk is bounded by the bytes it reads.
+    for (const Encoding &encoding : found->second)
+        skipValue(encoding);
 }
 
 ArchivedValue Parser::parseArchive()
@@ -560,7 +612,8 @@ ArchivedValue Parser::parseArchive()
         fail("no archive signature");
     integerFrom(head(), true); // the system version, which changes nothing we read
     expectGroup("@");
-    ArchivedValue root = object();
+    qint64 expanded = 0;
+    ArchivedValue root = object(expanded);
     // Further groups are read to check them, and ignored.
     while (remaining() > 0)
         skipGroup();

@@ -344,6 +344,16 @@ void TestTypedStreamReader::readsOtherForms_data()
         w.writeInteger(8);
         w.writeTag(TypedStreamWriter::nil);
     }) << root;
+    // Each group after the first names the long type string for one byte. Read by walking the
+    // type string every time, this half-megabyte archive would take hours.
+    QTest::newRow("long trailing group type named again and again") << archiveWithGroups(
+        root, [](TypedStreamWriter &w) {
+            const QByteArray types = QByteArray("{Empty=}").repeated(32 * 1024) + '{' + QByteArray(8192, 'x') + "=c}";
+            for (int i = 0; i < 128 * 1024; ++i) {
+                w.writeGroup(types);
+                w.writeRaw("\x01");
+            }
+        }) << root;
 }
 
 void TestTypedStreamReader::readsOtherForms()
@@ -478,6 +488,14 @@ void TestTypedStreamReader::refusesMalformed_data()
             w.writeReference(0);
         },
         1);
+    // Each reference costs two bytes but stands for 64 KB: a consumer of the tree would read 256 MB.
+    const auto sharedBlob = [](int references) {
+        const ArchivedValue blob = ts::bytes(QByteArray(64 * 1024, 'x'));
+        ArchivedValue::Array elements(references, blob);
+        return TypedStreamWriter::archive(ArchivedValue::array(std::move(elements)));
+    };
+    QVERIFY(TypedStreamReader::read(sharedBlob(16)));
+    QTest::newRow("one object shared too widely") << sharedBlob(4096);
     QTest::newRow("class reference to an object") << [] {
         TypedStreamWriter w = rootWriter();
         w.writeObject(ts::str("a"));
