@@ -299,7 +299,6 @@ private slots:
         QTest::newRow("status 404") << 404 << "Not here"_ba << false << true << true;
         QTest::newRow("status 500 with a container") << 500 << sampleZip() << false << true << true;
         QTest::newRow("status 201 with a container") << 201 << sampleZip() << false << true << true;
-        QTest::newRow("empty body") << 200 << QByteArray() << false << true << true;
         QTest::newRow("time-out") << 200 << sampleZip() << true << true << true;
         QTest::newRow("untrusted certificate") << 200 << sampleZip() << false << false << false;
     }
@@ -398,6 +397,8 @@ private slots:
             << ZipWriter().file("info.json", info).symlink("Star.png", QFile::encodeName(m_root->path())).build()
             << QString();
         QTest::newRow("not a zip") << "Here is your rAvivovode"_ba << QString();
+        // Status 200 and nothing else is still a download, one that holds no container.
+        QTest::newRow("empty body") << QByteArray() << QString();
         QTest::newRow("no info.json") << ZipWriter().file("Star.png", starPng()).build()
                                       << u"The file “info.json” couldn’t be read: No such file or directory"_s;
         const QByteArray invalid = "{ \"title\": "_ba;
