@@ -85,7 +85,8 @@ void ContainerDownload::start(
         manager.setErrorQueued(ContainerError::invalidURL);
         return;
     }
-    printLine(*remote);
+    // Printed whole, but a control character of a malformed link must not reach the terminal.
+    printLine(printableText(*remote, remote->size()));
     if (!containsLink(*remote)) {
         manager.setErrorQueued(ContainerError::invalidURL);
         return;

@@ -259,6 +259,8 @@ private slots:
         refuse("remote host of one label", u"glimbar://download/packs/space.zip"_s, u"https://packs/space.zip"_s);
         refuse("raw space, no URL", u"glimbar://download/127.0.0.1:PORT/my space.zip"_s,
             u"https://127.0.0.1:PORT/my space.zip"_s);
+        refuse("control characters printed harmless", u"glimbar://download/127.0.0.1:PORT/a\x1b[2Jb\nc.zip"_s,
+            u"https://127.0.0.1:PORT/a\ufffd[2Jb\ufffdc.zip"_s);
     }
 
     void linkIsCheckedAndRewritten()
