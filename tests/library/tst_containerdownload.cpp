@@ -223,6 +223,21 @@ private slots:
         QCOMPARE(container.icons.at(0).icnsData, std::optional(moonIcns()));
         QCOMPARE(container.icons.at(1).imageData, std::optional(starPng()));
         QCOMPARE(container.icons.at(1).containerID, container.id);
+        // Each icon read is known to the library, although its container does not join it.
+        settle();
+        for (const Icon &icon : container.icons)
+            QVERIFY(manager().iconLookupSet().contains({ icon.id, container.id }));
+        QCOMPARE(manager().containers().size(), 0);
+    }
+
+    // The time-out the request waits, and the bounds on what a stranger's server can make us hold.
+    void defaultLimits()
+    {
+        const ContainerDownload::Options options;
+        QCOMPARE(options.transferTimeout, 60s);
+        QCOMPARE(options.maxBodyBytes, qint64(256) << 20);
+        QCOMPARE(options.unpackLimits.maxMembers, 10000);
+        QCOMPARE(options.unpackLimits.maxUnpackedBytes, qint64(1) << 30);
     }
 
     void linkIsCheckedAndRewritten_data()
