@@ -85,7 +85,8 @@ void ContainerDownload::start(
         manager.setErrorQueued(ContainerError::invalidURL);
         return;
     }
-    printLine(*remote);
+    // Printed whole, but a control character of a malformed link must not reach the terminal.
+    printLine(printableText(*remote, remote->size()));
     if (!containsLink(*remote)) {
         manager.setErrorQueued(ContainerError::invalidURL);
         return;
@@ -178,9 +179,8 @@ void ContainerDownload::finish()
         m_manager.setErrorQueued(ContainerError::downloadFailed);
     } else if (m_reply->error() != QNetworkReply::NoError) {
         qCDebug(lcDownload) << "download of" << m_reply->url() << "failed:" << m_reply->errorString();
-    } else if (m_body.isEmpty()) {
-        qCDebug(lcDownload) << "download of" << m_reply->url() << "has no body";
     } else {
+        // An empty body is a container that cannot be read, not a missing one: the unpacker says so.
         QThreadPool::globalInstance()->start(
             [manager = &m_manager, body = std::move(m_body), limits = m_options.unpackLimits,
                 completion = std::move(m_completion)] {

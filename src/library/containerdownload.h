@@ -27,8 +27,8 @@ class QNetworkReply;
 //
 // Guarantees: the completion is called at most once, only with a container, on a worker thread.
 // A refused link sets the library's error to invalidURL; a body that is too large or cannot be
-// unpacked or decoded prints why and sets downloadFailed; transport failures, time-outs, statuses
-// other than 200 and empty bodies report nothing. Every change of the error is queued on the GUI thread.
+// unpacked or decoded (an empty one too) prints why and sets downloadFailed; transport failures,
+// time-outs and statuses other than 200 report nothing. Every change of the error is queued on the GUI thread.
 class ContainerDownload : public QObject
 {
     Q_OBJECT

@@ -20,7 +20,9 @@ IconMimeData::~IconMimeData() = default;
 QStringList IconMimeData::formats() const
 {
     QStringList formats = IconTransfer::transferRepresentation(m_icon);
-    if (m_folder && m_folder->isFinished() && !m_folder->result())
+    // The result is ready a moment before the future counts as finished; a receiver that has just
+    // been told there is no folder must not be offered it again in that moment.
+    if (m_folder && m_folder->isResultReadyAt(0) && !m_folder->resultAt(0))
         formats.removeOne(IconTransfer::folderFormat);
     if (formats.contains(IconTransfer::icnsFormat) || formats.contains(IconTransfer::pngFormat))
         formats.append(IconTransfer::suggestedFileNameFormat);

@@ -12,7 +12,7 @@ class SettingsKeyNotifier : public QObject
 public:
     SettingsKeyNotifier();
 
-signals:
+Q_SIGNALS:
     // After every write, also of an unchanged value, and after every reset; the store already
     // holds the new value.
     void changed();

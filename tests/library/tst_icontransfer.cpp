@@ -90,8 +90,12 @@ class TestIconTransfer : public QObject
 private slots:
     void initTestCase()
     {
+        // A home of its own: the test mode's data folder, where custom-icon pictures go, lies below
+        // HOME, and other test programs running beside this one clear theirs.
+        QVERIFY(m_home.isValid() && m_settings.isValid() && m_temp.isValid() && m_metadataHome.isValid());
+        qputenv("HOME", QFile::encodeName(m_home.path()));
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_settings.isValid() && m_temp.isValid() && m_metadataHome.isValid());
+        QVERIFY(GioFileIconSetter::customIconFolder().startsWith(m_home.path()));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         // Before the first GIO call of the process.
         m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
@@ -357,6 +361,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_home;
     QTemporaryDir m_settings;
     QTemporaryDir m_temp;
     QTemporaryDir m_metadataHome;

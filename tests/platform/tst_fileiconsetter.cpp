@@ -54,8 +54,12 @@ class TestFileIconSetter : public QObject
 private slots:
     void initTestCase()
     {
+        // A home of its own: the test mode's data folder, where the pictures go, lies below HOME,
+        // and other test programs running beside this one clear theirs.
+        QVERIFY(m_home.isValid() && m_metadataHome.isValid());
+        qputenv("HOME", QFile::encodeName(m_home.path()));
         QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_metadataHome.isValid());
+        QVERIFY(GioFileIconSetter::customIconFolder().startsWith(m_home.path()));
         m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
         QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
         QDir(GioFileIconSetter::customIconFolder()).removeRecursively();
@@ -189,6 +193,7 @@ private slots:
     }
 
 private:
+    QTemporaryDir m_home;
     QTemporaryDir m_metadataHome;
     std::unique_ptr<PrivateSessionBus> m_bus;
 };

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/privatesessionbus.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QThread>
+
+#include <csignal>
 
 // GLib names a struct member `signals`, which Qt defines as a macro.
 #pragma push_macro("signals")
@@ -10,6 +14,37 @@
 #pragma pop_macro("signals")
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The process that owns `name` on the bus; 0 when nobody does.
+pid_t ownerOf(GDBusConnection *connection, const char *name)
+{
+    GVariant *reply = g_dbus_connection_call_sync(connection, "org.freedesktop.DBus", "/org/freedesktop/DBus",
+        "org.freedesktop.DBus", "GetConnectionUnixProcessID", g_variant_new("(s)", name), G_VARIANT_TYPE("(u)"),
+        G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    if (!reply)
+        return 0;
+    guint32 pid = 0;
+    g_variant_get(reply, "(u)", &pid);
+    g_variant_unref(reply);
+    return pid_t(pid);
+}
+
+// Whether the process still runs; a zombie has done all its writing.
+bool processRunning(pid_t pid)
+{
+    if (::kill(pid, 0) != 0)
+        return false;
+    QFile stat(u"/proc/%1/stat"_s.arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype state = line.lastIndexOf(')') + 2;
+    return state < line.size() && line.at(state) != 'Z';
+}
+
+} // namespace
 
 PrivateSessionBus::PrivateSessionBus(const QString &dataHome)
 {
@@ -36,10 +71,14 @@ PrivateSessionBus::~PrivateSessionBus()
 {
     if (m_daemon.state() == QProcess::NotRunning)
         return;
+    // The metadata daemon writes its store as it leaves, after the bus has gone; the test removes
+    // that store's folder once this returns, so wait for it to have left.
+    pid_t metadataDaemon = 0;
     // GIO ends a process whose session bus goes away; this one goes away on purpose.
     if (isRunning()) {
         if (GDBusConnection *connection = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr)) {
             g_dbus_connection_set_exit_on_close(connection, false);
+            metadataDaemon = ownerOf(connection, "org.gtk.vfs.Metadata");
             g_object_unref(connection);
         }
     }
@@ -48,4 +87,7 @@ PrivateSessionBus::~PrivateSessionBus()
         m_daemon.kill();
         m_daemon.waitForFinished(5000);
     }
+    for (const QDeadlineTimer deadline(5000);
+         metadataDaemon > 0 && processRunning(metadataDaemon) && !deadline.hasExpired();)
+        QThread::msleep(10);
 }

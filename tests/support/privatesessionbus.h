@@ -7,7 +7,8 @@
 // A D-Bus session bus of the test's own, so that GIO's file metadata (the gvfs daemons, started on
 // demand by this bus) works without a desktop and keeps its store under `dataHome` instead of the
 // user's. Make it before the first GIO call of the process: GIO reads DBUS_SESSION_BUS_ADDRESS
-// and XDG_DATA_HOME once. Stopping the bus ends the daemons it started.
+// and XDG_DATA_HOME once. Stopping the bus ends the daemons it started; the destructor returns once
+// the metadata daemon has left, so that its store can be removed.
 class PrivateSessionBus
 {
 public:

@@ -26,6 +26,8 @@ public:
         bool announceLength = true;
         // Reads the request and never answers.
         bool stall = false;
+        // Announces the whole body (when announceLength), sends half of it and closes: a lost connection.
+        bool truncate = false;
     };
 
     TestHttpsServer();
