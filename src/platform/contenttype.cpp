@@ -29,31 +29,31 @@ bool ContentType::conforms(const ContentType &other) const
 
 const ContentType &ContentType::data()
 {
-    static const ContentType type(QStringLiteral("public.data"), QString(), false, nullptr);
+    static const ContentType type(QStringLiteral("application/octet-stream"), QString(), false, nullptr);
     return type;
 }
 
 const ContentType &ContentType::folder()
 {
-    static const ContentType type(QStringLiteral("public.folder"), QString(), true, nullptr);
+    static const ContentType type(QStringLiteral("inode/directory"), QString(), true, nullptr);
     return type;
 }
 
 const ContentType &ContentType::icns()
 {
-    static const ContentType type(QStringLiteral("com.apple.icns"), QStringLiteral("icns"), false, &data());
+    static const ContentType type(QStringLiteral("image/x-icns"), QStringLiteral("icns"), false, &data());
     return type;
 }
 
 const ContentType &ContentType::png()
 {
-    static const ContentType type(QStringLiteral("public.png"), QStringLiteral("png"), false, &data());
+    static const ContentType type(QStringLiteral("image/png"), QStringLiteral("png"), false, &data());
     return type;
 }
 
 const ContentType &ContentType::json()
 {
-    static const ContentType type(QStringLiteral("public.json"), QStringLiteral("json"), false, &data());
+    static const ContentType type(QStringLiteral("application/json"), QStringLiteral("json"), false, &data());
     return type;
 }
 

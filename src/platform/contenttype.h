@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// A kind of file, standing in for a uniform type identifier: an identifier, the preferred file-name
+// A kind of file: an identifier (a MIME name for the system's own kinds), the preferred file-name
 // extension (empty when the type has none) and the types it conforms to. Equal when the
 // identifiers are equal. Each shared type is made once, on first use.
 class ContentType

@@ -15,18 +15,18 @@ private slots:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<bool>("isFolder");
         QTest::addColumn<QString>("identifier");
-        QTest::newRow("icns") << u"Star.icns"_s << false << u"com.apple.icns"_s;
-        QTest::newRow("icns in capitals") << u"Star.ICNS"_s << false << u"com.apple.icns"_s;
-        QTest::newRow("png") << u"a.b.png"_s << false << u"public.png"_s;
-        QTest::newRow("json") << u"info.json"_s << false << u"public.json"_s;
-        QTest::newRow("jpg is data") << u"photo.jpg"_s << false << u"public.data"_s;
-        QTest::newRow("no extension") << u"README"_s << false << u"public.data"_s;
-        QTest::newRow("hidden name is no extension") << u".png"_s << false << u"public.data"_s;
+        QTest::newRow("icns") << u"Star.icns"_s << false << u"image/x-icns"_s;
+        QTest::newRow("icns in capitals") << u"Star.ICNS"_s << false << u"image/x-icns"_s;
+        QTest::newRow("png") << u"a.b.png"_s << false << u"image/png"_s;
+        QTest::newRow("json") << u"info.json"_s << false << u"application/json"_s;
+        QTest::newRow("jpg is data") << u"photo.jpg"_s << false << u"application/octet-stream"_s;
+        QTest::newRow("no extension") << u"README"_s << false << u"application/octet-stream"_s;
+        QTest::newRow("hidden name is no extension") << u".png"_s << false << u"application/octet-stream"_s;
         QTest::newRow("own container") << u"Space.ravivovode"_s << true << u"com.tarnveld.glimbar.ravivovode"_s;
         QTest::newRow("legacy archive") << u"Space.Ravivovode"_s << false
                                         << u"com.tarnveld.glimbar.legacy-ravivovode"_s;
-        QTest::newRow("plain folder") << u"Test"_s << true << u"public.folder"_s;
-        QTest::newRow("folder named like a picture") << u"Test.png"_s << true << u"public.folder"_s;
+        QTest::newRow("plain folder") << u"Test"_s << true << u"inode/directory"_s;
+        QTest::newRow("folder named like a picture") << u"Test.png"_s << true << u"inode/directory"_s;
     }
 
     void fromFileName()
