@@ -3,6 +3,7 @@
 // of the reader. Run from the build tree:
 //   tests/make_typedstream_corpus ../../fuzz/corpus/typedstream
 
+#include "support/corpuswriter.h"
 #include "support/typedstreamwriter.h"
 
 #include <QDir>
@@ -121,17 +122,7 @@ ArchivedValue deepNesting()
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
-        return 2;
-    }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    if (!dir.mkpath(u"."_s)) {
-        std::fprintf(stderr, "cannot make %s\n", argv[1]);
-        return 1;
-    }
-
-    QList<std::pair<QString, QByteArray>> seeds;
+    CorpusSeeds seeds;
     for (const ByteOrder order : { ByteOrder::little, ByteOrder::big }) {
         const QString suffix = order == ByteOrder::little ? u"-le"_s : u"-be"_s;
         seeds.append({ u"collection"_s + suffix, TypedStreamWriter::archive(smallCollection(), order) });
@@ -149,13 +140,5 @@ int main(int argc, char **argv)
     writer.writeObject(value);
     seeds.append({ u"other-classes"_s, writer.bytes() });
 
-    for (const auto &[name, bytes] : seeds) {
-        QFile file(dir.filePath(name + u".typedstream"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
-            return 1;
-        }
-    }
-    std::printf("wrote %lld seeds to %s\n", qlonglong(seeds.size()), qPrintable(dir.path()));
-    return 0;
+    return writeCorpus(argc, argv, seeds, u".typedstream"_s);
 }

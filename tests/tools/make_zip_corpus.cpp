@@ -3,6 +3,7 @@
 // the unpacker refuses. Run from the build tree:
 //   tests/make_zip_corpus ../../fuzz/corpus/zip
 
+#include "support/corpuswriter.h"
 #include "support/zipwriter.h"
 
 #include <QDir>
@@ -14,18 +15,8 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char **argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
-        return 2;
-    }
-    const QDir dir(QString::fromLocal8Bit(argv[1]));
-    if (!dir.mkpath(u"."_s)) {
-        std::fprintf(stderr, "cannot make %s\n", argv[1]);
-        return 1;
-    }
-
     const QByteArray info = R"({"title":"Space","icons":[]})"_ba;
-    const QList<std::pair<QString, QByteArray>> seeds {
+    const CorpusSeeds seeds {
         { u"root"_s, ZipWriter().file("info.json", info).file("Star.png", "star").build() },
         { u"folder"_s, ZipWriter().folder("Space/").file("Space/info.json", info).file("Space/Star.png", "s").build() },
         { u"empty"_s, ZipWriter().build() },
@@ -39,13 +30,5 @@ int main(int argc, char **argv)
         { u"doubled"_s, ZipWriter().file("info.json", info).file("info.json", info).build() },
         { u"encrypted"_s, ZipWriter().file("info.json", info).encrypted().build() },
     };
-    for (const auto &[name, bytes] : seeds) {
-        QFile file(dir.filePath(name + u".zip"_s));
-        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
-            return 1;
-        }
-    }
-    std::printf("wrote %lld seeds to %s\n", qlonglong(seeds.size()), qPrintable(dir.path()));
-    return 0;
+    return writeCorpus(argc, argv, seeds, u".zip"_s);
 }
