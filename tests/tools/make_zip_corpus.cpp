@@ -6,10 +6,7 @@
 #include "support/corpuswriter.h"
 #include "support/zipwriter.h"
 
-#include <QDir>
-#include <QFile>
 
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
