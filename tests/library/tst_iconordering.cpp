@@ -10,11 +10,11 @@ Q_DECLARE_METATYPE(IconOrderKey)
 namespace {
 
 // "name" or "name|file name".
-QList<Icon> makeIcons(const QStringList &specs)
+QList<Icon> makeIcons(const QStringList &descriptions)
 {
     QList<Icon> icons;
-    for (const QString &spec : specs) {
-        const QStringList parts = spec.split(u'|');
+    for (const QString &description : descriptions) {
+        const QStringList parts = description.split(u'|');
         icons.append(Icon(QUuid::createUuid(), QUuid(), parts.at(0), IconFileType::icns, "x"_ba, std::nullopt, {}, {},
             {}, parts.size() > 1 ? std::optional(parts.at(1)) : std::nullopt));
     }
