@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -60,9 +62,12 @@ DownloadSheet::DownloadSheet(
     m_strip->setGridSize(QSize(stripIconPoints + 16, stripIconPoints + 16));
     m_strip->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_strip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_strip->setFixedHeight(
-        stripIconPoints + 16 + m_strip->horizontalScrollBar()->sizeHint().height() + 2 * m_strip->frameWidth());
-    m_strip->setMinimumWidth(6 * (stripIconPoints + 16) + 2 * m_strip->frameWidth());
+    // Wide enough for a small collection to show whole, up to eight icons; more scroll.
+    const qsizetype icons = m_container ? m_container->icons.size() : 0;
+    const int columns = int(std::clamp<qsizetype>(icons, 6, 8));
+    const int scrollBar = icons > columns ? m_strip->horizontalScrollBar()->sizeHint().height() : 0;
+    m_strip->setFixedHeight(stripIconPoints + 16 + scrollBar + 2 * m_strip->frameWidth());
+    m_strip->setMinimumWidth(columns * (stripIconPoints + 16) + 2 * m_strip->frameWidth());
 
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(QDialogButtonBox::Close)->setAutoDefault(false);
@@ -86,6 +91,8 @@ DownloadSheet::DownloadSheet(
         fillStrip();
     } else {
         m_title->setText(tr("No icon container was downloaded."));
+        m_title->setFont(font());
+        setMinimumWidth(360);
         m_author->hide();
         m_count->hide();
         m_strip->hide();
