@@ -133,6 +133,8 @@ QString ExportOptionsSheet::chooseDestination(QWidget *parent, const QString &pr
     QFileDialog dialog(parent, tr("Export"), folder + u'/' + proposedName);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters({ tr("rAvivovodes (*.ravivovode)") });
+    // The dialog then adds the extension itself before it looks for what the name would replace.
+    dialog.setDefaultSuffix(documentExtension.mid(1).toString());
     dialog.selectFile(proposedName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,6 +222,47 @@ private slots:
         shown.exportContainer();
         QCOMPARE(asked, 0);
         QVERIFY(!alert(shown)->isVisible());
+    }
+
+    // The export command opens the sheet only for exactly one selected container that the library holds.
+    void openForSelection_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("one") << 1 << true;
+        QTest::newRow("two") << 2 << false;
+        QTest::newRow("none") << 0 << false;
+        QTest::newRow("one that the library lacks") << -1 << false;
+    }
+
+    void openForSelection()
+    {
+        QFETCH(int, selected);
+        QFETCH(bool, opens);
+        const IconContainer first = space();
+        IconContainer second = space();
+        second.id = QUuid::createUuid();
+        m_manager.setContainers({ first, second });
+        QSet<QUuid> selection;
+        if (selected < 0)
+            selection = { QUuid::createUuid() };
+        if (selected >= 1)
+            selection.insert(first.id);
+        if (selected >= 2)
+            selection.insert(second.id);
+
+        QWidget window;
+        window.show();
+        QPointer<ExportOptionsSheet> sheet = ExportOptionsSheet::openForSelection(&window, selection);
+        QCOMPARE(bool(sheet), opens);
+        QCOMPARE(window.findChildren<ExportOptionsSheet *>().size(), opens ? 1 : 0);
+        if (!sheet)
+            return;
+        QVERIFY(sheet->isVisible());
+        QCOMPARE(sheet->container()->id, first.id);
+        QCOMPARE(shownFields(*sheet), authorFields(first));
+        sheet->reject();
+        QTRY_VERIFY(!sheet);
     }
 
     void documentNames_data()
