@@ -8,9 +8,13 @@
 #include "support/standardoutputcapture.h"
 #include "support/typedstreamwriter.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -141,6 +145,37 @@ private slots:
             QCOMPARE(own->authorName, u"Cy"_s);
             QCOMPARE(own->icons.constFirst().icnsData, std::optional(icns()));
         }
+    }
+
+    // The file dialog opens other folders but hands ours over, beside files, as documents.
+    void dialogTakesFoldersOfOurOwnForm()
+    {
+        const QUrl folder = fixture(u"Folder.ravivovode"_s);
+        const QUrl archive = fixture(u"Archive A.ravivovode"_s);
+        QVERIFY(QDir().mkpath(m_dir->filePath(u"Plain"_s)));
+        bool answered = false;
+        QTimer::singleShot(0, this, [this, &answered] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->setDirectory(m_dir->path());
+            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QVERIFY(name);
+            // A plain folder is opened, not chosen.
+            name->setText(u"Plain"_s);
+            QTest::keyClick(name, Qt::Key_Return);
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->directory().absolutePath(), m_dir->filePath(u"Plain"_s));
+            dialog->setDirectory(m_dir->path());
+            name->setText(u"\"Folder.ravivovode\" \"Archive A.ravivovode\""_s);
+            QTest::keyClick(name, Qt::Key_Return);
+            answered = !dialog->isVisible();
+            // Had it opened the folder instead, the test ends here rather than waiting for ever.
+            if (!answered)
+                static_cast<QDialog *>(dialog)->reject();
+        });
+        const QList<QUrl> chosen = ContainerImporter::chooseFiles(nullptr);
+        QVERIFY(answered);
+        QCOMPARE(chosen, QList<QUrl>({ folder, archive }));
     }
 
     void cancelledDialogImportsNothing()
