@@ -48,7 +48,7 @@ ViewOptions::ViewOptions(QWidget *parent)
 {
     setObjectName(QStringLiteral("viewOptionsWindow"));
     setWindowTitle(tr("View Options"));
-    setFixedWidth(width);
+    setFixedWidth(fixedWidth);
     auto *layout = new QVBoxLayout(this);
     layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -110,6 +110,6 @@ void ViewOptions::fitHeight()
     // Wrapped text needs the height for the fixed width, which sizeHint() does not know.
     QLayout *outer = layout();
     outer->activate();
-    const int height = outer->hasHeightForWidth() ? outer->heightForWidth(width) : outer->sizeHint().height();
+    const int height = outer->hasHeightForWidth() ? outer->heightForWidth(fixedWidth) : outer->sizeHint().height();
     setFixedHeight(height);
 }

@@ -17,7 +17,7 @@ class ViewOptions : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int width = 250;
+    static constexpr int fixedWidth = 250;
 
     explicit ViewOptions(QWidget *parent = nullptr);
 

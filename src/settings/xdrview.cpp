@@ -29,6 +29,8 @@ XDRView *XDRView::overlay(const SettingsKey<float> &brightness, QWidget *parent)
 {
     auto *view = new XDRView(QRect(0, 0, 1, 1), 1.0F, brightness.read(), std::nullopt, parent);
     view->fillParent();
+    // Made while the window is open, so it would otherwise stay hidden.
+    view->show();
     connect(brightness.notifier(), &SettingsKeyNotifier::changed, view, [view, &brightness] {
         view->setBrightness(brightness.read());
         view->setup();
