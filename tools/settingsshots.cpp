@@ -48,7 +48,7 @@ QPalette darkPalette()
     QPalette palette;
     palette.setColor(QPalette::Window, QColor(0x2d, 0x2d, 0x30));
     palette.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x20));
+    palette.setColor(QPalette::Base, QColor(0x45, 0x45, 0x4a));
     palette.setColor(QPalette::AlternateBase, QColor(0x26, 0x26, 0x29));
     palette.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
     palette.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3e));
