@@ -5,6 +5,7 @@
 #include "settings/generalsettingsview.h"
 #include "settings/lowresolutionsettingsview.h"
 #include "settings/radiopicker.h"
+#include "settings/settingsspacer.h"
 #include "settings/settingsview.h"
 #include "support/fakeupdater.h"
 #include "support/settingsfixture.h"
@@ -16,6 +17,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -228,6 +230,22 @@ private slots:
             // The page's own contents fit: the window is at least as large as the page wants.
             QVERIFY(window.page(tab)->height() >= window.page(tab)->minimumSizeHint().height());
         }
+    }
+
+    // Stretched in a tall stack, the spacers keep their length.
+    void spacerKeepsItsHeight()
+    {
+        QWidget stack;
+        auto *layout = new QVBoxLayout(&stack);
+        auto *single = new SettingsSpacer(1.0);
+        auto *twice = new SettingsSpacer(2.0);
+        layout->addWidget(single);
+        layout->addWidget(twice);
+        stack.resize(300, 900);
+        stack.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&stack));
+        QCOMPARE(single->height(), 16);
+        QCOMPARE(twice->height(), 32);
     }
 
 private:
