@@ -63,7 +63,12 @@ ViewOptions::ViewOptions(QWidget *parent)
 void ViewOptions::showRows(IconViewMode mode)
 {
     m_mode = mode;
-    delete m_rows;
+    if (m_rows) {
+        // Later, in case the change came from inside the rows' own event handling.
+        m_rows->hide();
+        m_rows->setParent(nullptr);
+        m_rows->deleteLater();
+    }
     m_rows = new QWidget(this);
     auto *grid = new QGridLayout(m_rows);
     grid->setContentsMargins(0, 0, 0, 0);
