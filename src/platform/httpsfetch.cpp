@@ -134,6 +134,8 @@ HttpsFetch::Result HttpsFetch::fetch(
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, long(limits.maxRedirects));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Proxies named in the environment are not used: the link names the one server to ask.
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, milliseconds(limits.deadline));
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, milliseconds(limits.lowSpeedTime));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBodyBytes));
