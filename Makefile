@@ -37,7 +37,7 @@ fuzz:
 		corpus=$$(mktemp -d); cp -r fuzz/corpus/$${target#fuzz_}/. $$corpus/ 2>/dev/null || true; \
 		mkdir -p build/fuzz/artifacts/$$target; \
 		echo "== $$target for $(FUZZ_SECONDS) s"; \
-		build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+		build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
 			-artifact_prefix=build/fuzz/artifacts/$$target/ $$corpus fuzz/corpus/$${target#fuzz_}; \
 		rm -rf $$corpus; \
 	done
