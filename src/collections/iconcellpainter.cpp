@@ -68,13 +68,6 @@ std::optional<QColor> IconCellPainter::color(const std::optional<RGBAColor> &col
         float(unit(color->red)), float(unit(color->green)), float(unit(color->blue)), float(unit(color->alpha)));
 }
 
-std::optional<QColor> IconCellPainter::shownBackground(bool showBackground, const std::optional<RGBAColor> &color)
-{
-    if (!showBackground)
-        return std::nullopt;
-    return IconCellPainter::color(color);
-}
-
 QColor IconCellPainter::nameColor(bool dark, const QColor &text, const std::optional<QColor> &background, bool selected)
 {
     if (selected)

@@ -57,8 +57,6 @@ public:
     // would stand out too little from the collection's colour.
     static QColor selectionHighlightColor(bool dark, const std::optional<QColor> &background);
     static std::optional<QColor> color(const std::optional<RGBAColor> &color);
-    // The container's colour when the view shows it, else none.
-    static std::optional<QColor> shownBackground(bool showBackground, const std::optional<RGBAColor> &color);
     // The name's colour: white when selected, else the text colour, swapped for the other scheme's
     // when it would stand out too little from the background.
     static QColor nameColor(bool dark, const QColor &text, const std::optional<QColor> &background, bool selected);

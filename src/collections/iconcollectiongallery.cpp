@@ -29,8 +29,9 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, bool, QS
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
     m_preview = new IconGalleryPreview(selectionManager);
-    m_preview->setAutoFillBackground(false);
     m_previewArea->setWidget(m_preview);
+    // setWidget() turns it on; the gallery's colour must show through.
+    m_preview->setAutoFillBackground(false);
 
     m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, std::move(containerSelection), selectionManager,
         std::move(searchText), this);

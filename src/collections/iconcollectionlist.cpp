@@ -46,7 +46,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, bool, QSet<QUu
     setModel(m_model);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setUniformItemSizes(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setAcceptDrops(false);

@@ -16,11 +16,13 @@ IconListDelegate::IconListDelegate(IconSelectionManager &selectionManager, QObje
     , m_selectionManager(selectionManager)
 { }
 
-QSize IconListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const
+QSize IconListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    // One height for every row, headers included, so the view can lay out any number at once.
+    // Rows take the view's width; the width asked for here only keeps a horizontal bar away.
     const int text = option.fontMetrics.height();
-    return QSize(option.rect.width(), std::max(m_edge, int(text * 1.4)) + 8);
+    if (index.data(IconListModel::IsHeaderRole).toBool())
+        return QSize(1, int(text * 1.5) + 8);
+    return QSize(1, std::max(m_edge, int(text * 1.4)) + 8);
 }
 
 void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

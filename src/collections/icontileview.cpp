@@ -25,6 +25,8 @@
 
 namespace {
 
+constexpr int stripBackdropAlpha = 200;
+
 // A settings file may hold any number; layout needs a sane positive edge.
 qint64 saneSize(qint64 size)
 {
@@ -202,6 +204,25 @@ double IconTileView::headerHeight() const
     return QFontMetricsF(title).height() + 16;
 }
 
+std::optional<QColor> IconTileView::contrastBackground(const IconContainer &container) const
+{
+    // Names and highlights stand out from the colour actually painted behind them: the single
+    // container's, each section's own in the grid, and in the strip that colour under its backdrop.
+    const std::optional<QColor> colour = IconCellPainter::color(container.backgroundColor);
+    if (!colour)
+        return std::nullopt;
+    if (m_flow == IconTileLayout::Flow::strip) {
+        if (!m_showBackground)
+            return std::nullopt;
+        const QColor backdrop = palette().color(QPalette::Window);
+        const double a = stripBackdropAlpha / 255.0;
+        return QColor::fromRgbF(float(backdrop.redF() * a + colour->redF() * (1 - a)),
+            float(backdrop.greenF() * a + colour->greenF() * (1 - a)),
+            float(backdrop.blueF() * a + colour->blueF() * (1 - a)));
+    }
+    return colour;
+}
+
 bool IconTileView::isDark() const
 {
     return palette().color(QPalette::Window).lightness() < 128;
@@ -333,7 +354,7 @@ void IconTileView::paintEvent(QPaintEvent *)
                 painter.fillRect(visible, *colour);
         }
         QColor backdrop = palette().color(QPalette::Window);
-        backdrop.setAlpha(200);
+        backdrop.setAlpha(stripBackdropAlpha);
         painter.fillRect(visible, backdrop);
     } else {
         paintSectionBackgrounds(painter, visible);
@@ -367,8 +388,7 @@ void IconTileView::paintEvent(QPaintEvent *)
         const qsizetype index = section.iconIndexes.at(hit.position);
         const Icon &icon = container.icons.at(index);
         shown.append(icon.id);
-        const std::optional<QColor> background
-            = IconCellPainter::shownBackground(m_showBackground, container.backgroundColor);
+        const std::optional<QColor> background = contrastBackground(container);
         cell.tile = m_layout.tileRect(hit.section, hit.position);
         cell.selected = selection.contains(icon.id);
         cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);

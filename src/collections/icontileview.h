@@ -8,6 +8,7 @@
 #include "model/optionenums.h"
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QHash>
 #include <QPoint>
 #include <QSet>
@@ -15,6 +16,7 @@
 #include <QUuid>
 
 #include <memory>
+#include <optional>
 
 class ContainerManager;
 class IconSelectionManager;
@@ -83,6 +85,7 @@ private:
     double nameHeight() const;
     double headerHeight() const;
     bool isDark() const;
+    std::optional<QColor> contrastBackground(const IconContainer &container) const;
     // The tile under a viewport point and which part of it.
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
     const Icon *iconAt(const IconTileLayout::Hit &hit) const;
