@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -232,14 +233,9 @@ IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
 {
     if (part)
         *part = CellPart::none;
+    if (isOnHeader(point))
+        return {};
     const QPointF content = QPointF(point) + contentOffset();
-    // Pinned headers lie over the tiles that scroll beneath them.
-    if (m_flow == IconTileLayout::Flow::grid && m_containerSelection.size() >= 2 && point.y() < headerHeight()) {
-        for (qsizetype s = 0; s < m_sections.size(); ++s) {
-            if (m_layout.sectionRect(s).contains(content))
-                return {};
-        }
-    }
     const IconTileLayout::Hit hit = m_layout.hitTest(content);
     if (!hit.isValid() || !part)
         return hit;
@@ -250,6 +246,29 @@ IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
     else if (names > 0 && IconCellPainter::nameRect(tile, previewSize(), names).contains(content))
         *part = CellPart::name;
     return hit;
+}
+
+QRectF IconTileView::pinnedHeaderRect(qsizetype section, const QRectF &visible) const
+{
+    const QRectF rect = m_layout.sectionRect(section);
+    const double height = headerHeight();
+    // Pinned: the header stays at the top while its section scrolls beneath, until the next
+    // section pushes it away.
+    const double top = std::clamp(visible.top(), rect.top(), std::max(rect.top(), rect.bottom() - height));
+    return QRectF(rect.left(), top, rect.width(), height);
+}
+
+bool IconTileView::isOnHeader(QPoint point) const
+{
+    if (m_flow != IconTileLayout::Flow::grid || m_containerSelection.size() < 2)
+        return false;
+    const QRectF visible(contentOffset(), QSizeF(viewport()->size()));
+    const QPointF content = QPointF(point) + contentOffset();
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        if (m_layout.sectionRect(s).intersects(visible) && pinnedHeaderRect(s, visible).contains(content))
+            return true;
+    }
+    return false;
 }
 
 const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
@@ -319,10 +338,7 @@ void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
         const QRectF section = m_layout.sectionRect(s);
         if (!section.intersects(visible))
             continue;
-        // Pinned: the header stays at the top while its section scrolls beneath, until the next
-        // section pushes it away.
-        const double top = std::clamp(visible.top(), section.top(), section.bottom() - height);
-        const QRectF header(section.left(), top, section.width(), height);
+        const QRectF header = pinnedHeaderRect(s, visible);
         painter.fillRect(header, material);
         painter.fillRect(QRectF(header.left(), header.top(), header.width(), 1), divider);
         painter.fillRect(QRectF(header.left(), header.bottom() - 1, header.width(), 1), divider);
@@ -439,6 +455,19 @@ bool IconTileView::viewportEvent(QEvent *event)
     return QAbstractScrollArea::viewportEvent(event);
 }
 
+void IconTileView::wheelEvent(QWheelEvent *event)
+{
+    // The strip only scrolls sideways; a plain mouse wheel turns vertically.
+    const QPoint delta = event->angleDelta();
+    if (m_flow == IconTileLayout::Flow::strip && delta.x() == 0 && delta.y() != 0) {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() - delta.y() * bar->singleStep() * QApplication::wheelScrollLines() / 120);
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
 void IconTileView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton) {
@@ -480,19 +509,8 @@ void IconTileView::mouseReleaseEvent(QMouseEvent *event)
         // The rules read the container as it is now; a copy keeps it stable while they signal.
         const IconContainer container = m_manager.containers().at(section.containerIndex);
         IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), event->modifiers());
-    } else if (part == CellPart::none && !hit.isValid()) {
-        // Beside every tile (a header takes no click).
-        const QPointF content = event->position() + contentOffset();
-        bool onHeader = false;
-        if (m_flow == IconTileLayout::Flow::grid && m_containerSelection.size() >= 2
-            && event->position().y() < headerHeight()) {
-            for (qsizetype s = 0; s < m_sections.size(); ++s)
-                onHeader = onHeader || m_layout.sectionRect(s).contains(content);
-        }
-        if (!onHeader)
-            m_selectionManager.setSelection({});
-    } else if (part == CellPart::none) {
-        // A tile's empty margin lies over the view's own background.
+    } else if (part == CellPart::none && !isOnHeader(event->position().toPoint())) {
+        // Beside every tile, or in a tile's empty margin, lies the view's own background.
         m_selectionManager.setSelection({});
     }
 }

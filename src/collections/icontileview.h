@@ -62,6 +62,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -89,6 +90,9 @@ private:
     // The tile under a viewport point and which part of it.
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
     const Icon *iconAt(const IconTileLayout::Hit &hit) const;
+    QRectF pinnedHeaderRect(qsizetype section, const QRectF &visible) const;
+    // Headers take no click and lie over the tiles scrolling beneath them.
+    bool isOnHeader(QPoint point) const;
     CreditLineDocument &creditLine(qsizetype section);
     void paintSectionBackgrounds(QPainter &painter, const QRectF &visible);
     void paintHeaders(QPainter &painter, const QRectF &visible);

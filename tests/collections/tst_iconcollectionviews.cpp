@@ -13,11 +13,13 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDragEnterEvent>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolTip>
 
 #include <memory>
 
@@ -148,6 +150,21 @@ private slots:
         grid->deselectAll();
         QVERIFY(m_selection.selection().empty());
         QCOMPARE(spy.count(), 1);
+    }
+
+    // A name from a stranger's file is shown as text, never read as markup.
+    void tooltipShowsTheNameAsText()
+    {
+        QList<IconContainer> containers = manager().containers();
+        containers[0].icons[0].name = u"<img src=\"/etc/hostname\"><b>bold</b>"_s;
+        manager().setContainers(containers);
+        auto grid = makeGrid({ m_firstID });
+        const QPoint point = grid->visualRect(first().icons.at(0).id).center();
+        QHelpEvent help(QEvent::ToolTip, point, grid->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(grid->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), u"<qt>&lt;img src=&quot;/etc/hostname&quot;&gt;&lt;b&gt;bold&lt;/b&gt;</qt>"_s);
+        QToolTip::hideText();
     }
 
     void gridSectionsFollowLibraryOrderAndSearch()
