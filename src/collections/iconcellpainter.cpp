@@ -119,13 +119,32 @@ QRectF IconCellPainter::nameRect(const QRectF &tile, double previewSize, double 
     return QRectF(tile.left(), thumb.bottom() + nameSpacing, tile.width(), nameHeight - nameSpacing);
 }
 
+QImage IconCellPainter::highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio)
+{
+    const double edge = previewSize + 2 * thumbnailPadding;
+    const int pixels = std::max(1, int(std::ceil(edge * devicePixelRatio)));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(0, 0, edge, edge), 8, 8);
+    return image;
+}
+
 void IconCellPainter::paint(QPainter &painter, const Cell &cell)
 {
     const QFontMetricsF metrics(cell.font);
     const double nameHeight = nameBlockHeight(metrics, cell.nameLines.size());
-    const QRectF thumb = thumbnailRect(cell.tile, cell.previewSize, nameHeight);
+    // Whole points, so that a picture of the drawn size is copied rather than resampled.
+    QRectF thumb = thumbnailRect(cell.tile, cell.previewSize, nameHeight);
+    thumb.moveTopLeft(QPointF(std::round(thumb.left()), std::round(thumb.top())));
     painter.setPen(Qt::NoPen);
-    if (cell.selected) {
+    if (cell.selected && !cell.highlightImage.isNull()) {
+        painter.drawImage(thumb.topLeft(), cell.highlightImage);
+    } else if (cell.selected) {
         painter.setBrush(cell.highlight);
         painter.drawRoundedRect(thumb, 8, 8);
     }

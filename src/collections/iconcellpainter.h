@@ -40,6 +40,9 @@ public:
         QStringList nameLines;
         bool selected = false;
         QColor highlight;
+        // The highlight already drawn at the thumbnail's size, to copy instead of filling a
+        // rounded shape per tile; null to draw it.
+        QImage highlightImage;
         QColor nameColor;
         QColor accent;
         QColor placeholder;
@@ -68,5 +71,7 @@ public:
     static QRectF thumbnailRect(const QRectF &tile, double previewSize, double nameHeight);
     static QRectF nameRect(const QRectF &tile, double previewSize, double nameHeight);
 
+    // The selected thumbnail's background for a picture of `previewSize` points.
+    static QImage highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
     static void paint(QPainter &painter, const Cell &cell);
 };

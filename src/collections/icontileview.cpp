@@ -215,13 +215,21 @@ std::optional<QColor> IconTileView::contrastBackground(const IconContainer &cont
     if (m_flow == IconTileLayout::Flow::strip) {
         if (!m_showBackground)
             return std::nullopt;
-        const QColor backdrop = palette().color(QPalette::Window);
-        const double a = stripBackdropAlpha / 255.0;
+        const QColor backdrop = stripBackdrop();
+        const double a = backdrop.alphaF();
         return QColor::fromRgbF(float(backdrop.redF() * a + colour->redF() * (1 - a)),
             float(backdrop.greenF() * a + colour->greenF() * (1 - a)),
             float(backdrop.blueF() * a + colour->blueF() * (1 - a)));
     }
     return colour;
+}
+
+QColor IconTileView::stripBackdrop() const
+{
+    const QColor window = palette().color(QPalette::Window);
+    QColor backdrop = isDark() ? window.lighter(125) : window.darker(104);
+    backdrop.setAlpha(stripBackdropAlpha);
+    return backdrop;
 }
 
 bool IconTileView::isDark() const
@@ -369,9 +377,9 @@ void IconTileView::paintEvent(QPaintEvent *)
                 = IconCellPainter::color(m_manager.containers().at(m_sections.first().containerIndex).backgroundColor))
                 painter.fillRect(visible, *colour);
         }
-        QColor backdrop = palette().color(QPalette::Window);
-        backdrop.setAlpha(stripBackdropAlpha);
-        painter.fillRect(visible, backdrop);
+        painter.fillRect(visible, stripBackdrop());
+        // The strip's edge, so that it stands apart from a preview area of the same colour.
+        painter.fillRect(QRectF(visible.left(), visible.top(), visible.width(), 1), palette().color(QPalette::Mid));
     } else {
         paintSectionBackgrounds(painter, visible);
     }
@@ -391,6 +399,10 @@ void IconTileView::paintEvent(QPaintEvent *)
     ThumbnailProvider &provider = ThumbnailProvider::shared();
 
     QList<QUuid> shown;
+    if (m_highlightKey != qMakePair(size, ratio)) {
+        m_highlights.clear();
+        m_highlightKey = qMakePair(size, ratio);
+    }
     const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
     shown.reserve(tiles.size());
     IconCellPainter::Cell cell;
@@ -408,6 +420,12 @@ void IconTileView::paintEvent(QPaintEvent *)
         cell.tile = m_layout.tileRect(hit.section, hit.position);
         cell.selected = selection.contains(icon.id);
         cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);
+        if (cell.selected) {
+            QImage &highlight = m_highlights[cell.highlight.rgba()];
+            if (highlight.isNull())
+                highlight = IconCellPainter::highlightImage(size, cell.highlight, ratio);
+            cell.highlightImage = highlight;
+        }
         cell.nameColor = IconCellPainter::nameColor(dark, text, background, cell.selected);
         const IconPreviewRep *rep = IconCellPainter::previewRep(icon, size);
         cell.hasImage = rep != nullptr;

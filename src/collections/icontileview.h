@@ -86,6 +86,8 @@ private:
     double nameHeight() const;
     double headerHeight() const;
     bool isDark() const;
+    // The frosted band behind the strip, translucent over the gallery's colour.
+    QColor stripBackdrop() const;
     std::optional<QColor> contrastBackground(const IconContainer &container) const;
     // The tile under a viewport point and which part of it.
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
@@ -115,6 +117,9 @@ private:
     bool m_namesInGallery = false;
 
     QHash<QUuid, std::shared_ptr<CreditLineDocument>> m_creditLines;
+    // Highlights drawn once per colour at the current size and pixel ratio.
+    QHash<QRgb, QImage> m_highlights;
+    QPair<double, qreal> m_highlightKey;
     QList<QUuid> m_visibleIDs;
 
     IconTileLayout::Hit m_pressed;
