@@ -143,14 +143,19 @@ void IconCellPainter::paint(QPainter &painter, const Cell &cell)
     thumb.moveTopLeft(QPointF(std::round(thumb.left()), std::round(thumb.top())));
     painter.setPen(Qt::NoPen);
     if (cell.selected && !cell.highlightImage.isNull()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
         painter.drawImage(thumb.topLeft(), cell.highlightImage);
+        painter.setRenderHint(QPainter::Antialiasing, true);
     } else if (cell.selected) {
         painter.setBrush(cell.highlight);
         painter.drawRoundedRect(thumb, 8, 8);
     }
     const QRectF picture = thumb.adjusted(thumbnailPadding, thumbnailPadding, -thumbnailPadding, -thumbnailPadding);
     if (!cell.thumbnail.isNull()) {
+        // Antialiasing sends even an unscaled picture down the slow path.
+        painter.setRenderHint(QPainter::Antialiasing, false);
         painter.drawImage(picture, cell.thumbnail);
+        painter.setRenderHint(QPainter::Antialiasing, true);
     } else if (cell.hasImage) {
         painter.setBrush(cell.placeholder);
         painter.drawRoundedRect(
