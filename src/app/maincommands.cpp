@@ -25,7 +25,7 @@ MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Con
 void MainCommands::buildFileMenu(QMenu *menu)
 {
     QAction *newWindow = menu->addAction(tr("New Window"));
-    newWindow->setShortcut(QKeySequence::New);
+    newWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newWindow, &QAction::triggered, this, &MainCommands::newWindowRequested);
     menu->addSeparator();
 
@@ -58,10 +58,10 @@ void MainCommands::buildFileMenu(QMenu *menu)
 
     menu->addSeparator();
     QAction *close = menu->addAction(tr("Close Window"));
-    close->setShortcut(QKeySequence::Close);
+    close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, &m_window, &QWidget::close);
     QAction *quit = menu->addAction(tr("Quit"));
-    quit->setShortcut(QKeySequence::Quit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainCommands::quitRequested);
 }

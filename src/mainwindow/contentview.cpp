@@ -146,14 +146,17 @@ void ContentView::presentContainerImporter()
 
 void ContentView::presentExporter(ExportFormat format)
 {
+    if (m_exporter) {
+        m_exporter->raise();
+        m_exporter->activateWindow();
+        return;
+    }
     std::optional<IconContainer> container;
     if (format == ExportFormat::ravivovode) {
         container = Utilities::selectedContainer(m_containerSelection);
         if (!container)
             return;
     }
-    if (m_exporter)
-        m_exporter->close();
     m_exporter = new ExportStandIn(format, std::move(container), this);
     m_exporter->open();
 }

@@ -22,8 +22,8 @@ class CommandManager;
 // views, and reports changes of the library's error on standard output.
 //
 // Guarantees: exporterDisabled is sent on every change of the container selection (not when the
-// window first appears), after the icon selection has been pruned; a request to import while the
-// file dialog is open raises that dialog instead of opening a second one.
+// window first appears), after the icon selection has been pruned; a request to import or export
+// while such a window is open raises it instead of opening a second one.
 class ContentView : public QMainWindow
 {
     Q_OBJECT
