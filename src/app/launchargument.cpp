@@ -41,9 +41,10 @@ LaunchArgument LaunchArgument::classify(const QString &argument, const QString &
         return { Kind::link, argument };
     if (hasScheme(argument, u"file"_s)) {
         const QUrl url(argument, QUrl::StrictMode);
-        if (!url.isValid() || !url.isLocalFile() || url.toLocalFile().isEmpty())
+        const bool onThisMachine = url.host().isEmpty() || url.host() == u"localhost"_s;
+        if (!url.isValid() || !url.isLocalFile() || !onThisMachine || url.path().isEmpty())
             return { Kind::invalid, tr("Not a file link: %1").arg(printableText(argument)) };
-        return { Kind::file, QDir::cleanPath(url.toLocalFile()) };
+        return { Kind::file, QDir::cleanPath(url.path()) };
     }
     return { Kind::file, QDir::cleanPath(QDir(workingFolder).absoluteFilePath(argument)) };
 }
