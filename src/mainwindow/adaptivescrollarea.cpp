@@ -3,7 +3,6 @@
 
 #include <QEvent>
 #include <QScrollBar>
-#include <QStyle>
 
 AdaptiveScrollArea::AdaptiveScrollArea(Qt::Orientations axes, QWidget *parent)
     : QScrollArea(parent)
@@ -15,6 +14,8 @@ AdaptiveScrollArea::AdaptiveScrollArea(Qt::Orientations axes, QWidget *parent)
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A widget without a layout of its own tells its parent, the viewport, that its size hint changed.
+    viewport()->installEventFilter(this);
 }
 
 void AdaptiveScrollArea::setContent(QWidget *content)
@@ -35,7 +36,7 @@ void AdaptiveScrollArea::resizeEvent(QResizeEvent *event)
 
 bool AdaptiveScrollArea::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+    if ((watched == widget() || watched == viewport()) && event->type() == QEvent::LayoutRequest)
         relayout();
     return QScrollArea::eventFilter(watched, event);
 }
@@ -47,7 +48,12 @@ void AdaptiveScrollArea::relayout()
         return;
     m_relayingOut = true;
     const QSize hint = content->sizeHint().expandedTo(content->minimumSizeHint()).expandedTo(content->minimumSize());
-    const QSize available = maximumViewportSize();
+    // The room without any scroll bar; Qt leaves out the bars that are always shown.
+    QSize available = maximumViewportSize();
+    if (verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        available.rwidth() += verticalScrollBar()->sizeHint().width();
+    if (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        available.rheight() += horizontalScrollBar()->sizeHint().height();
     m_scrolling = hint.width() > available.width() || hint.height() > available.height();
 
     const bool horizontal = m_scrolling && m_axes.testFlag(Qt::Horizontal);
@@ -56,11 +62,10 @@ void AdaptiveScrollArea::relayout()
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 
     QSize viewportSize = available;
-    const int barExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     if (vertical)
-        viewportSize.rwidth() -= barExtent;
+        viewportSize.rwidth() -= verticalScrollBar()->sizeHint().width();
     if (horizontal)
-        viewportSize.rheight() -= barExtent;
+        viewportSize.rheight() -= horizontalScrollBar()->sizeHint().height();
     viewportSize = viewportSize.expandedTo(QSize(0, 0));
     content->resize(horizontal ? std::max(hint.width(), viewportSize.width()) : viewportSize.width(),
         vertical ? std::max(hint.height(), viewportSize.height()) : viewportSize.height());
