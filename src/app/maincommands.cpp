@@ -24,7 +24,7 @@ MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Con
 
 void MainCommands::buildFileMenu(QMenu *menu)
 {
-    QAction *newWindow = menu->addAction(tr("New Window"));
+    QAction *newWindow = menu->addAction(tr("&New Window"));
     newWindow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     connect(newWindow, &QAction::triggered, this, &MainCommands::newWindowRequested);
     menu->addSeparator();
@@ -60,7 +60,7 @@ void MainCommands::buildFileMenu(QMenu *menu)
     QAction *close = menu->addAction(tr("Close Window"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, &m_window, &QWidget::close);
-    QAction *quit = menu->addAction(tr("Quit"));
+    QAction *quit = menu->addAction(tr("&Quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setMenuRole(QAction::QuitRole);
     connect(quit, &QAction::triggered, this, &MainCommands::quitRequested);
