@@ -41,7 +41,8 @@ private slots:
     {
         QFETCH(QColor, color);
         QFETCH(double, luminance);
-        QVERIFY2(std::abs(colorLuminance(color) - luminance) < 1e-4, qPrintable(QString::number(colorLuminance(color))));
+        QVERIFY2(
+            std::abs(colorLuminance(color) - luminance) < 1e-4, qPrintable(QString::number(colorLuminance(color))));
     }
 
     void components()

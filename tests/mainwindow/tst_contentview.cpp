@@ -79,12 +79,13 @@ private slots:
     {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("line");
-        QTest::newRow("link to another host") << u"glimbar://elsewhere/https://example.org/a.zip"_s
-                                              << u"The rAvivovode download URL is invalid."_s;
+        QTest::newRow("link to another host")
+            << u"glimbar://elsewhere/https://example.org/a.zip"_s << u"The rAvivovode download URL is invalid."_s;
         QTest::newRow("link without address") << u"glimbar:"_s << u"The rAvivovode download URL is invalid."_s;
         QTest::newRow("missing file") << u"/nonexistent/Space.ravivovode"_s
                                       << u"Not an rAvivovode archive: /nonexistent/Space.ravivovode"_s;
-        QTest::newRow("control characters") << u"/tmp/a\u001b[2Jb"_s << u"Not an rAvivovode archive: /tmp/a\uFFFD[2Jb"_s;
+        QTest::newRow("control characters")
+            << u"/tmp/a\u001b[2Jb"_s << u"Not an rAvivovode archive: /tmp/a\uFFFD[2Jb"_s;
     }
 
     void outsideArguments()

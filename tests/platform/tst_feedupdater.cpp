@@ -18,7 +18,8 @@ QByteArray feed(const QList<std::pair<const char *, const char *>> &items)
 {
     QByteArray xml = "<?xml version=\"1.0\"?>\n<rss version=\"2.0\"><channel><title>Glimbar</title>";
     for (const auto &[version, link] : items)
-        xml += QByteArray("<item><title>Glimbar</title><version>") + version + "</version><link>" + link + "</link></item>";
+        xml += QByteArray("<item><title>Glimbar</title><version>") + version + "</version><link>" + link
+            + "</link></item>";
     return xml + "</channel></rss>";
 }
 
@@ -53,8 +54,9 @@ private slots:
         QTest::addColumn<QString>("reason");
 
         QTest::newRow("newer, listed out of order")
-            << 200 << feed({ { "1.0.0", "https://example.org/1.0" }, { "1.2", "https://example.org/1.2" },
-                             { "1.1.9", "https://example.org/1.1.9" } })
+            << 200
+            << feed({ { "1.0.0", "https://example.org/1.0" }, { "1.2", "https://example.org/1.2" },
+                   { "1.1.9", "https://example.org/1.1.9" } })
             << u"1.2"_s << QString();
         QTest::newRow("same version") << 200 << feed({ { "1.0.0", "https://example.org/1.0" } }) << QString()
                                       << u"newest version"_s;
@@ -65,8 +67,8 @@ private slots:
             << 200 << feed({ { "2.0", "javascript:alert(1)" }, { "3.0", "file:///etc/passwd" } }) << QString()
             << u"newest version"_s;
         QTest::newRow("newer but not a plain version")
-            << 200 << feed({ { "2.0-beta", "https://example.org/b" }, { "v3", "https://example.org/3" } })
-            << QString() << u"newest version"_s;
+            << 200 << feed({ { "2.0-beta", "https://example.org/b" }, { "v3", "https://example.org/3" } }) << QString()
+            << u"newest version"_s;
         QTest::newRow("not XML") << 200 << QByteArray("\x89PNG\r\n\x1a\n garbage") << QString() << u"XML"_s;
         QTest::newRow("not RSS") << 200 << QByteArray("<html><body>Moved</body></html>") << QString() << u"RSS"_s;
         QTest::newRow("empty") << 200 << QByteArray() << QString() << u"XML"_s;
