@@ -35,11 +35,10 @@ GlimbarApp::GlimbarApp(std::unique_ptr<Updater> updater, QObject *parent)
 
 GlimbarApp::~GlimbarApp()
 {
-    for (const QPointer<ContentView> &window : std::as_const(m_mainWindows)) {
-        if (window) {
-            window->disconnect(this);
-            delete window;
-        }
+    const QList<QObject *> windows = std::exchange(m_mainWindows, {});
+    for (QObject *window : windows) {
+        window->disconnect(this);
+        delete window;
     }
 }
 
@@ -52,7 +51,7 @@ ContentView *GlimbarApp::openMainWindow()
     connect(commands, &MainCommands::viewOptionsRequested, this, &GlimbarApp::showViewOptions);
     connect(commands, &MainCommands::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(window, &QObject::destroyed, this, &GlimbarApp::mainWindowDestroyed);
-    m_mainWindows.append(window);
+    m_mainWindows.append(static_cast<QObject *>(window));
     window->show();
     return window;
 }
@@ -60,10 +59,8 @@ ContentView *GlimbarApp::openMainWindow()
 QList<ContentView *> GlimbarApp::mainWindows() const
 {
     QList<ContentView *> windows;
-    for (const QPointer<ContentView> &window : m_mainWindows) {
-        if (window)
-            windows.append(window);
-    }
+    for (QObject *window : m_mainWindows)
+        windows.append(static_cast<ContentView *>(window));
     return windows;
 }
 
@@ -103,7 +100,7 @@ void GlimbarApp::showViewOptions()
 
 void GlimbarApp::mainWindowDestroyed(QObject *window)
 {
-    m_mainWindows.removeIf([window](const QPointer<ContentView> &entry) { return !entry || entry == window; });
+    m_mainWindows.removeAll(window);
     if (!m_mainWindows.isEmpty())
         return;
     Q_EMIT lastMainWindowClosed();

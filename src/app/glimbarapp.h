@@ -8,7 +8,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -58,7 +57,9 @@ private:
     SettingsTab m_selectedSettingsTab = SettingsTab::general;
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<UpdateAlert> m_updateAlert;
-    QList<QPointer<ContentView>> m_mainWindows;
+    // As QObject: a window leaves the list from its destroyed() signal, when it is no longer a
+    // ContentView.
+    QList<QObject *> m_mainWindows;
     std::unique_ptr<QWidget> m_settingsWindow;
     std::unique_ptr<QWidget> m_viewOptionsWindow;
 };
