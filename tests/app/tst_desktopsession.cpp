@@ -51,11 +51,19 @@ private slots:
         QVERIFY(glimbar.waitForStarted());
 
         QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 60000);
-        useMenu(mainWindows().first(), u"n"_s);
-        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 30000);
+        // A loaded machine may open the menu after the key arrived; a user would try again too.
+        for (int attempt = 0; attempt < 3 && mainWindows().size() < 2; ++attempt) {
+            useMenu(mainWindows().first(), u"n"_s);
+            if (QTest::qWaitFor([&] { return mainWindows().size() >= 2; }, 10000))
+                break;
+        }
+        QCOMPARE(mainWindows().size(), 2);
 
-        useMenu(mainWindows().first(), u"q"_s);
-        QVERIFY(glimbar.waitForFinished(60000));
+        for (int attempt = 0; attempt < 3 && glimbar.state() != QProcess::NotRunning; ++attempt) {
+            useMenu(mainWindows().value(0), u"q"_s);
+            glimbar.waitForFinished(15000);
+        }
+        QCOMPARE(glimbar.state(), QProcess::NotRunning);
         QCOMPARE(glimbar.exitStatus(), QProcess::NormalExit);
         QCOMPARE(glimbar.exitCode(), 0);
     }
@@ -95,8 +103,8 @@ private:
     void useMenu(const QString &window, const QString &key) const
     {
         xdotool({ u"windowfocus"_s, u"--sync"_s, window });
-        xdotool({ u"key"_s, u"--window"_s, window, u"--delay"_s, u"200"_s, u"alt+f"_s });
-        QTest::qWait(500);
+        xdotool({ u"key"_s, u"--delay"_s, u"200"_s, u"alt+f"_s });
+        QTest::qWait(1000);
         xdotool({ u"key"_s, u"--delay"_s, u"200"_s, key });
     }
 
