@@ -3,11 +3,12 @@
 
 #include "app/commandmanager.h"
 #include "app/maincommands.h"
-#include "app/settingswindowstandin.h"
-#include "app/viewoptionsstandin.h"
 #include "mainwindow/contentview.h"
+#include "mainwindow/windowextensions.h"
 #include "platform/feedupdater.h"
 #include "platform/ui/updatealert.h"
+#include "settings/settingsview.h"
+#include "settings/viewoptions.h"
 
 #include <QApplication>
 
@@ -86,15 +87,18 @@ void GlimbarApp::openArguments(const QStringList &arguments)
 
 void GlimbarApp::showSettings()
 {
-    if (!m_settingsWindow)
-        m_settingsWindow = std::make_unique<SettingsWindowStandIn>(m_selectedSettingsTab, *m_updater);
+    if (!m_settingsWindow) {
+        auto window = std::make_unique<SettingsView>(m_selectedSettingsTab, *m_updater);
+        customizeSettingsToolbar(window->tabBar());
+        m_settingsWindow = std::move(window);
+    }
     showAndRaise(m_settingsWindow.get());
 }
 
 void GlimbarApp::showViewOptions()
 {
     if (!m_viewOptionsWindow)
-        m_viewOptionsWindow = std::make_unique<ViewOptionsStandIn>();
+        m_viewOptionsWindow = std::make_unique<ViewOptions>();
     showAndRaise(m_viewOptionsWindow.get());
 }
 

@@ -5,6 +5,7 @@
 #include "library/settings.h"
 #include "mainwindow/contentview.h"
 #include "platform/updater.h"
+#include "settings/appupdatesview.h"
 
 #include <QActionGroup>
 #include <QMenuBar>
@@ -127,8 +128,5 @@ void MainCommands::buildViewMenu(QMenu *menu)
 
 void MainCommands::buildHelpMenu(QMenu *menu)
 {
-    QAction *check = menu->addAction(tr("Check for Updates…"));
-    check->setEnabled(m_updater.canCheckForUpdates());
-    connect(&m_updater, &Updater::canCheckForUpdatesChanged, check, &QAction::setEnabled);
-    connect(check, &QAction::triggered, &m_updater, &Updater::checkForUpdates);
+    menu->addAction(new AppUpdatesView(m_updater, menu));
 }
