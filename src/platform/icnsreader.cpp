@@ -59,8 +59,7 @@ using Slice = ImageSource::Slice;
 
 // Unpacks one plane of `size` bytes that starts at `pos`: a control byte below 0x80 copies the
 // next b + 1 bytes, one of 0x80 or more repeats the next byte b - 125 times. Returns the position
-// after the plane, or -1 when the data ends early or a run would pass the plane's end. Without
-// `out` it only checks, which is what reading the element table does.
+// after the plane, or -1 when the data ends early or a run would pass the plane's end.
 qsizetype unpackPlane(QByteArrayView in, qsizetype pos, qsizetype size, uchar *out)
 {
     qsizetype done = 0;
@@ -73,9 +72,9 @@ qsizetype unpackPlane(QByteArrayView in, qsizetype pos, qsizetype size, uchar *o
         const qsizetype needed = literal ? count : 1;
         if (count > size - done || needed > in.size() - pos)
             return -1;
-        if (out && literal)
+        if (literal)
             std::memcpy(out + done, in.data() + pos, size_t(count));
-        else if (out)
+        else
             std::memset(out + done, in[pos], size_t(count));
         pos += needed;
         done += count;
@@ -89,7 +88,7 @@ bool unpackPlanes(QByteArrayView in, int planes, QSize size, uchar *out)
     const qsizetype planeSize = qsizetype(size.width()) * size.height();
     qsizetype pos = 0;
     for (int i = 0; i < planes; ++i) {
-        pos = unpackPlane(in, pos, planeSize, out ? out + i * planeSize : nullptr);
+        pos = unpackPlane(in, pos, planeSize, out + i * planeSize);
         if (pos < 0)
             return false;
     }
@@ -108,15 +107,18 @@ std::shared_ptr<const ImageSource> sourceFor(
         return std::make_shared<const ImageSource>(png ? ImageSource::Kind::Png : ImageSource::Kind::Jpeg2000, file,
             data, header->pixelSize, QSizeF(header->pixelSize) / kind.scale);
     }
+    // Only what the element's header tells is checked here: walking every control byte would cost
+    // a good part of a decode for each element of each icon at load. Planes that do not unpack
+    // fail when drawn, and the next best representation stands in.
     const QSize size(kind.pixels, kind.pixels);
     if (kind.family == Family::argb) {
-        if (!bytes.startsWith("ARGB") || !unpackPlanes(bytes.sliced(4), 4, size, nullptr))
+        if (!bytes.startsWith("ARGB") || bytes.size() == 4)
             return nullptr;
         return std::make_shared<const ImageSource>(
             ImageSource::Kind::IcnsArgb, file, Slice { data.offset + 4, data.length - 4 }, size, QSizeF(size));
     }
     if (kind.family == Family::rle24) {
-        if (bytes.size() < kind.leadingBytes || !unpackPlanes(bytes.sliced(kind.leadingBytes), 3, size, nullptr))
+        if (bytes.size() <= kind.leadingBytes)
             return nullptr;
         // A mask of another length than the picture's cannot be matched to it; the picture is opaque then.
         Slice mask = elements.value(QByteArray(kind.mask));

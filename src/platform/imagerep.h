@@ -27,6 +27,13 @@ public:
     QImage bitmap() const;
     // The pixels scaled smoothly to `size` (aspect ratio not kept), cached like bitmap().
     QImage bitmap(QSize size) const;
+    // What bitmap(size) would give when it is in the cache already; a null image otherwise.
+    // Never decodes.
+    QImage cachedBitmap(QSize size) const;
+    // Whether its pixels failed to decode; such a representation counts as absent from then on.
+    bool hasFailed() const;
+    // Equal for representations of equal content, across loads (see ImageSource::contentKey()).
+    quint64 contentKey() const;
 
 private:
     std::shared_ptr<const ImageSource> m_source;
