@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
+#include "platform/applicationfolder.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
@@ -15,8 +17,8 @@ std::unique_ptr<QMainWindow> createMainWindow()
 int runGlimbar(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Glimbar"));
-    QApplication::setOrganizationName(QStringLiteral("Glimbar"));
+    QApplication::setApplicationName(ApplicationFolder::name());
+    QApplication::setOrganizationName(ApplicationFolder::name());
     QApplication::setDesktopFileName(QStringLiteral("glimbar"));
     auto window = createMainWindow();
     window->show();
