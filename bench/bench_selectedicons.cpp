@@ -81,7 +81,8 @@ int main(int argc, char **argv)
         IconSelection selection;
         for (qsizetype i = 0; i < count; ++i)
             selection.insert(all.at(i));
-        const double resolved = millisecondsFor(selectedIcons, selection, count);
+        const double resolved
+            = millisecondsFor([](const IconSelection &chosen) { return selectedIcons(chosen); }, selection, count);
         const double scanned = millisecondsFor(perIdentifierScans, selection, count);
         std::printf("%6lld selected: %8.3f ms (per-identifier scans %9.3f ms)\n", qlonglong(count), resolved, scanned);
     }

@@ -158,7 +158,7 @@ private slots:
         QTest::newRow("both stay selected") << QList { containerA, containerB } << u"a h c"_s << 0;
         QTest::newRow("reduced to B") << QList { containerB } << u"h c"_s << 1;
         QTest::newRow("reduced to A") << QList { containerA } << u"a h"_s << 1;
-        QTest::newRow("reduced to nothing") << QList<QUuid>() << u"h"_s << 2;
+        QTest::newRow("reduced to nothing, in one change") << QList<QUuid>() << u"h"_s << 1;
     }
 
     void pruneFilter()
