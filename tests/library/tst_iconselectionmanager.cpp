@@ -148,6 +148,20 @@ private slots:
         QCOMPARE(namesOf(::selectedIcons(selectionOf(selection))), expected);
     }
 
+    // A library handed in stands apart from the shared one, and its index follows each change.
+    void aLibraryOfItsOwn()
+    {
+        ContainerManager library;
+        QCOMPARE(namesOf(::selectedIcons(library, selectionOf(u"a c"_s))), u""_s);
+        library.setContainers({ IconContainer { .id = containerB, .icons = { iconOf(u'c', containerB) } } });
+        library.setIconLookupSet({ { idOf(u'c'), containerB }, { idOf(u'x'), containerB } });
+        QCOMPARE(namesOf(::selectedIcons(library, selectionOf(u"a c x"_s))), u"c"_s);
+        library.setContainers({ IconContainer {
+            .id = containerB, .icons = { iconOf(u'x', containerB, u"new x"_s), iconOf(u'c', containerB) } } });
+        QCOMPARE(namesOf(::selectedIcons(library, selectionOf(u"a c x"_s))), u"c new x"_s);
+        QCOMPARE(namesOf(::selectedIcons(selectionOf(u"a c x"_s))), u"a c"_s);
+    }
+
     void pruneFilter_data()
     {
         QTest::addColumn<QList<QUuid>>("containers");
