@@ -80,7 +80,8 @@ ContainerManager::ContainerManager(QObject *parent)
 void ContainerManager::setContainers(QList<IconContainer> containers)
 {
     m_containers = std::move(containers);
-    m_indexed = false;
+    m_containersIndexed = false;
+    m_iconsIndexed = false;
     m_containerIndex.clear();
     m_iconIndex.clear();
     Q_EMIT containersChanged();
@@ -93,7 +94,15 @@ void ContainerManager::setIconLookupSet(QSet<IconLookup> lookups)
     m_lookupIndex.reserve(m_iconLookupSet.size());
     for (const IconLookup &lookup : std::as_const(m_iconLookupSet))
         insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
+    m_iconsIndexed = false;
+    m_iconIndex.clear();
     Q_EMIT iconLookupSetChanged();
+}
+
+void ContainerManager::setError(std::optional<ContainerError> error)
+{
+    m_error = error;
+    Q_EMIT errorChanged();
 }
 
 const IconContainer *ContainerManager::container(const QUuid &id) const
@@ -105,36 +114,46 @@ const IconContainer *ContainerManager::container(const QUuid &id) const
 
 const Icon *ContainerManager::resolveIcon(const QUuid &id) const
 {
-    const auto lookup = m_lookupIndex.constFind(id);
-    if (lookup == m_lookupIndex.cend())
-        return nullptr;
-    const IconContainer *owner = container(*lookup);
-    if (!owner)
-        return nullptr;
-    const auto found = m_iconIndex.constFind(IconLookup { id, owner->id });
-    return found == m_iconIndex.cend() ? nullptr : &owner->icons.at(*found);
+    indexIcons();
+    const auto found = m_iconIndex.constFind(id);
+    return found == m_iconIndex.cend() ? nullptr : &m_containers.at(found->container).icons.at(found->icon);
+}
+
+std::optional<QUuid> ContainerManager::resolvedContainerID(const QUuid &id) const
+{
+    indexIcons();
+    const auto found = m_iconIndex.constFind(id);
+    if (found == m_iconIndex.cend())
+        return std::nullopt;
+    return found->containerID;
 }
 
 void ContainerManager::indexContainers() const
 {
-    if (m_indexed)
+    if (m_containersIndexed)
         return;
-    m_indexed = true;
-    for (qsizetype i = 0; i < m_containers.size(); ++i) {
-        const IconContainer &container = m_containers.at(i);
-        // Only the first container of an identifier counts; later ones are never reached.
-        if (m_containerIndex.contains(container.id))
-            continue;
-        m_containerIndex.insert(container.id, i);
-        for (qsizetype j = 0; j < container.icons.size(); ++j)
-            insertFirst(m_iconIndex, IconLookup { container.icons.at(j).id, container.id }, j);
-    }
+    m_containersIndexed = true;
+    m_containerIndex.reserve(m_containers.size());
+    for (qsizetype i = 0; i < m_containers.size(); ++i)
+        insertFirst(m_containerIndex, m_containers.at(i).id, i);
 }
 
-void ContainerManager::setError(std::optional<ContainerError> error)
+void ContainerManager::indexIcons() const
 {
-    m_error = error;
-    Q_EMIT errorChanged();
+    if (m_iconsIndexed)
+        return;
+    m_iconsIndexed = true;
+    indexContainers();
+    for (auto container = m_containerIndex.cbegin(); container != m_containerIndex.cend(); ++container) {
+        // Only the first container of an identifier is ever reached.
+        const QList<Icon> &icons = m_containers.at(*container).icons;
+        for (qsizetype j = 0; j < icons.size(); ++j) {
+            const Icon &icon = icons.at(j);
+            const auto lookup = m_lookupIndex.constFind(icon.id);
+            if (lookup != m_lookupIndex.cend() && *lookup == container.key())
+                insertFirst(m_iconIndex, icon.id, ResolvedIcon { *container, j, icon.containerID });
+        }
+    }
 }
 
 void ContainerManager::postToGuiThread(std::function<void()> work)
@@ -154,6 +173,8 @@ void ContainerManager::insertLookups(const QList<IconLookup> &lookups)
         m_iconLookupSet.insert(lookup);
         insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
     }
+    m_iconsIndexed = false;
+    m_iconIndex.clear();
     Q_EMIT iconLookupSetChanged();
 }
 

@@ -47,8 +47,11 @@ public:
     const IconContainer *container(const QUuid &id) const;
     // The icon `id` resolves to: through its lookup entry to the first container of that
     // identifier, then to the first icon of `id` in it; null when it does not resolve. Valid until
-    // the containers are next replaced. Indexed like container().
+    // the containers are next replaced. Indexed like container(): the index is made again on the
+    // first call after the containers or the lookups change.
     const Icon *resolveIcon(const QUuid &id) const;
+    // The containerID of that icon, without touching the icon; none when `id` does not resolve.
+    std::optional<QUuid> resolvedContainerID(const QUuid &id) const;
 
     // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
     // cannot be found or made.
@@ -94,6 +97,7 @@ private:
     void insertLookups(const QList<IconLookup> &lookups);
     void setErrorQueued(ContainerError error);
     void indexContainers() const;
+    void indexIcons() const;
 
     QList<IconContainer> m_containers;
     QSet<IconLookup> m_iconLookupSet;
@@ -101,8 +105,17 @@ private:
     // Icon identifier to the container its (first) lookup entry names.
     QHash<QUuid, QUuid> m_lookupIndex;
     // Made on first use after the containers change: the position of the first container of each
-    // identifier, and of the first icon of each identifier within that container.
-    mutable bool m_indexed = false;
+    // identifier.
+    mutable bool m_containersIndexed = false;
     mutable QHash<QUuid, qsizetype> m_containerIndex;
-    mutable QHash<IconLookup, qsizetype> m_iconIndex;
+    // Made on first use after the containers or the lookups change: where each icon identifier
+    // resolves to.
+    struct ResolvedIcon
+    {
+        qsizetype container;
+        qsizetype icon;
+        QUuid containerID; // the icon's own
+    };
+    mutable bool m_iconsIndexed = false;
+    mutable QHash<QUuid, ResolvedIcon> m_iconIndex;
 };

@@ -3,7 +3,6 @@
 
 #include "library/containermanager.h"
 
-#include <algorithm>
 #include <utility>
 
 IconSelectionManager::IconSelectionManager(QObject *parent)
@@ -49,20 +48,19 @@ QList<Icon> selectedIcons(const IconSelection &selection)
 void selectionPruneFilter(
     const ContainerManager &library, IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
 {
-    const auto leaves = [&](const QUuid &id) {
-        const Icon *icon = library.resolveIcon(id);
-        return icon && !containerSelection.contains(icon->containerID);
-    };
     const IconSelection &selection = manager.selection();
-    if (std::none_of(selection.begin(), selection.end(), leaves))
-        return;
     IconSelection kept;
     kept.reserve(selection.size());
+    bool pruned = false;
     for (const QUuid &id : selection) {
-        if (!leaves(id))
+        const std::optional<QUuid> container = library.resolvedContainerID(id);
+        if (container && !containerSelection.contains(*container))
+            pruned = true;
+        else
             kept.insert(id);
     }
-    manager.setSelection(std::move(kept));
+    if (pruned)
+        manager.setSelection(std::move(kept));
 }
 
 void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
