@@ -5,6 +5,7 @@
 #include "platform/imagecache.h"
 #include "platform/imagelog.h"
 #include "platform/jpeg2000decoder.h"
+#include "platform/logging.h"
 
 #include <QBuffer>
 #include <QHashFunctions>
@@ -12,7 +13,7 @@
 
 #include <utility>
 
-Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", glimbarLogLevel)
 
 namespace {
 std::atomic<quint64> nextSourceId { 1 };
