@@ -65,6 +65,7 @@ QList<IconPreviewRep> Icon::makePreviewReps() const
     const std::optional<PlatformImage> image = imageOf(*this);
     if (!image)
         return reps;
+    reps.reserve(qsizetype(std::size(allIconSizes)));
     if (type == IconFileType::icns) {
         for (IconSize size : allIconSizes) {
             if (std::optional<PlatformImage> preview = bitmapAt(*image, pointSize(size)))

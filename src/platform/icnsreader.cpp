@@ -5,8 +5,8 @@
 #include "platform/imagelog.h"
 #include "platform/imagesource.h"
 
-#include <QHash>
 #include <QtEndian>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cstring>
@@ -95,8 +95,21 @@ bool unpackPlanes(QByteArrayView in, int planes, QSize size, uchar *out)
     return true;
 }
 
+// The mask elements of the RLE kinds; a file holds each at most once that counts (the last).
+constexpr std::array<const char *, 4> maskTypes { "s8mk", "l8mk", "h8mk", "t8mk" };
+using Masks = std::array<Slice, maskTypes.size()>;
+
+int maskIndex(QByteArrayView type)
+{
+    for (std::size_t i = 0; i < maskTypes.size(); ++i) {
+        if (type == QByteArrayView(maskTypes[i], 4))
+            return int(i);
+    }
+    return -1;
+}
+
 std::shared_ptr<const ImageSource> sourceFor(
-    const QByteArray &file, const ElementKind &kind, Slice data, const QHash<QByteArray, Slice> &elements)
+    const QByteArray &file, const ElementKind &kind, Slice data, const Masks &masks)
 {
     const QByteArrayView bytes = QByteArrayView(file).sliced(data.offset, data.length);
     if (ImageHeader::isPng(bytes) || ImageHeader::isJpeg2000(bytes)) {
@@ -121,7 +134,8 @@ std::shared_ptr<const ImageSource> sourceFor(
         if (bytes.size() <= kind.leadingBytes)
             return nullptr;
         // A mask of another length than the picture's cannot be matched to it; the picture is opaque then.
-        Slice mask = elements.value(QByteArray(kind.mask));
+        const int index = maskIndex(QByteArrayView(kind.mask, 4));
+        Slice mask = index < 0 ? Slice() : masks[std::size_t(index)];
         if (mask.length != qsizetype(size.width()) * size.height())
             mask = {};
         return std::make_shared<const ImageSource>(ImageSource::Kind::IcnsRle24, file,
@@ -148,18 +162,19 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
     }
     struct Element
     {
-        QByteArray type;
+        QByteArrayView type;
         Slice data;
     };
-    QList<Element> elements;
-    QHash<QByteArray, Slice> byType;
+    // Read for every icon of a library: no allocation for the few elements a file holds.
+    QVarLengthArray<Element, 24> elements;
+    Masks masks {};
     const qsizetype end = total;
     qsizetype pos = 8;
     // Each element takes at least 8 bytes, so there are at most end / 8 of them.
     while (pos < end) {
         if (end - pos < 8)
             return std::nullopt;
-        const QByteArray type = file.sliced(pos, 4);
+        const QByteArrayView type = QByteArrayView(file).sliced(pos, 4);
         const quint32 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
         if (length < 8 || length > quint64(end - pos)) {
             qCDebug(lcPlatformImage) << "ICNS element" << type << "has length" << length;
@@ -167,7 +182,8 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
         }
         const Slice data { pos + 8, qsizetype(length) - 8 };
         elements.append({ type, data });
-        byType.insert(type, data);
+        if (const int mask = maskIndex(type); mask >= 0)
+            masks[std::size_t(mask)] = data;
         pos += length;
     }
 
@@ -176,7 +192,7 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
         const ElementKind *kind = kindOf(element.type);
         if (!kind)
             continue;
-        if (auto source = sourceFor(file, *kind, element.data, byType))
+        if (auto source = sourceFor(file, *kind, element.data, masks))
             reps.append(ImageRep(std::move(source)));
         else
             qCDebug(lcPlatformImage) << "skipping unreadable ICNS element" << element.type;
