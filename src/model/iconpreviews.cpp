@@ -67,9 +67,16 @@ QList<IconPreviewRep> Icon::makePreviewReps() const
         return reps;
     reps.reserve(qsizetype(std::size(allIconSizes)));
     if (type == IconFileType::icns) {
+        // Sizes that pick the same representation share one preview, shown at each one's size.
+        std::optional<PlatformImage> last;
         for (IconSize size : allIconSizes) {
-            if (std::optional<PlatformImage> preview = bitmapAt(*image, pointSize(size)))
-                reps.append({ size, std::move(*preview) });
+            const double points = pointSize(size);
+            const std::optional<ImageRep> rep = image->bestRepresentation(points);
+            if (!rep)
+                continue;
+            if (!last || last->representations().constFirst() != *rep)
+                last = bitmapAt(*image, points);
+            reps.append({ size, last->atPointSize(QSizeF(points, points)) });
         }
         return reps;
     }

@@ -20,6 +20,8 @@ public:
     explicit ImageRep(std::shared_ptr<const ImageSource> source);
 
     bool isNull() const { return !m_source; }
+    // The same representation: copies of one, never two read from equal bytes.
+    friend bool operator==(const ImageRep &a, const ImageRep &b) { return a.m_source == b.m_source; }
     QSize pixelSize() const;
     QSizeF pointSize() const;
     // The decoded pixels: ARGB32 premultiplied of exactly pixelSize(), or a null image when they

@@ -36,6 +36,14 @@ public:
     // pixels fail to decode gives way to the next best.
     static PlatformImage fromRepresentation(const ImageRep &rep, QSizeF pointSize, QList<ImageRep> drawFrom);
 
+    // This image shown at another point size; shares everything else.
+    PlatformImage atPointSize(QSizeF pointSize) const
+    {
+        PlatformImage image = *this;
+        image.m_size = pointSize;
+        return image;
+    }
+
     bool isNull() const { return m_reps.isEmpty(); }
     // The image's size in points: that of its largest representation (the first of equal ones),
     // or the size given to fromRepresentation().
