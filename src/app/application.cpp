@@ -5,6 +5,7 @@
 #include "app/instancechannel.h"
 #include "app/launchargument.h"
 #include "mainwindow/contentview.h"
+#include "platform/applicationfolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,8 +17,8 @@ int runGlimbar(int argc, char **argv)
 {
     Q_INIT_RESOURCE(ui);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(u"Glimbar"_s);
-    QApplication::setOrganizationName(u"Glimbar"_s);
+    QApplication::setApplicationName(ApplicationFolder::name());
+    QApplication::setOrganizationName(ApplicationFolder::name());
     QApplication::setApplicationVersion(QStringLiteral(GLIMBAR_VERSION));
     QApplication::setDesktopFileName(u"glimbar"_s);
     QApplication::setWindowIcon(QIcon::fromTheme(u"glimbar"_s, QIcon(u":/images/glimbar.svg"_s)));

@@ -5,6 +5,7 @@
 
 #include "platform/httpsfetch.h"
 #include "platform/linkdetector.h"
+#include "platform/logging.h"
 #include "platform/nativefiles.h"
 #include "platform/printabletext.h"
 #include "platform/safewrite.h"
@@ -31,7 +32,7 @@
 using namespace Qt::StringLiterals;
 
 // Why a fetch ended without a report; off unless asked for (QT_LOGGING_RULES).
-Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", glimbarLogLevel)
 
 namespace {
 

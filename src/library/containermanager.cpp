@@ -6,11 +6,11 @@
 #include "library/libraryreader.h"
 #include "library/librarywriter.h"
 #include "model/containerdocument.h"
+#include "platform/applicationfolder.h"
 
 #include <QCoreApplication>
 #include <QFont>
 #include <QMetaObject>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
@@ -19,6 +19,13 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Keeps the first value of a key, as QHash::insert() would not.
+template <typename Key, typename Value> void insertFirst(QHash<Key, Value> &hash, const Key &key, const Value &value)
+{
+    if (!hash.contains(key))
+        hash.insert(key, value);
+}
 
 // The text of `document` as inline rich text for a label: its emphasis only, paragraphs on lines of
 // their own. Links become plain text and pictures are left out, so a title never makes a label
@@ -59,7 +66,7 @@ ContainerManager &ContainerManager::shared()
 {
     // Never destroyed: the library lives to the end of the process.
     static ContainerManager *instance = [] {
-        auto *manager = new ContainerManager;
+        auto *manager = new ContainerManager();
         if (auto *app = QCoreApplication::instance(); app && manager->thread() != app->thread())
             manager->moveToThread(app->thread());
         return manager;
@@ -67,17 +74,29 @@ ContainerManager &ContainerManager::shared()
     return *instance;
 }
 
-ContainerManager::ContainerManager() = default;
+ContainerManager::ContainerManager(QObject *parent)
+    : QObject(parent)
+{ }
 
 void ContainerManager::setContainers(QList<IconContainer> containers)
 {
     m_containers = std::move(containers);
+    m_containersIndexed = false;
+    m_iconsIndexed = false;
+    m_containerIndex.clear();
+    m_iconIndex.clear();
     Q_EMIT containersChanged();
 }
 
 void ContainerManager::setIconLookupSet(QSet<IconLookup> lookups)
 {
     m_iconLookupSet = std::move(lookups);
+    m_lookupIndex.clear();
+    m_lookupIndex.reserve(m_iconLookupSet.size());
+    for (const IconLookup &lookup : std::as_const(m_iconLookupSet))
+        insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
+    m_iconsIndexed = false;
+    m_iconIndex.clear();
     Q_EMIT iconLookupSetChanged();
 }
 
@@ -87,17 +106,77 @@ void ContainerManager::setError(std::optional<ContainerError> error)
     Q_EMIT errorChanged();
 }
 
+const IconContainer *ContainerManager::container(const QUuid &id) const
+{
+    indexContainers();
+    const auto found = m_containerIndex.constFind(id);
+    return found == m_containerIndex.cend() ? nullptr : &m_containers.at(*found);
+}
+
+const Icon *ContainerManager::resolveIcon(const QUuid &id) const
+{
+    indexIcons();
+    const auto found = m_iconIndex.constFind(id);
+    return found == m_iconIndex.cend() ? nullptr : &m_containers.at(found->container).icons.at(found->icon);
+}
+
+std::optional<QUuid> ContainerManager::resolvedContainerID(const QUuid &id) const
+{
+    indexIcons();
+    const auto found = m_iconIndex.constFind(id);
+    if (found == m_iconIndex.cend())
+        return std::nullopt;
+    return found->containerID;
+}
+
+void ContainerManager::indexContainers() const
+{
+    if (m_containersIndexed)
+        return;
+    m_containersIndexed = true;
+    m_containerIndex.reserve(m_containers.size());
+    for (qsizetype i = 0; i < m_containers.size(); ++i)
+        insertFirst(m_containerIndex, m_containers.at(i).id, i);
+}
+
+void ContainerManager::indexIcons() const
+{
+    if (m_iconsIndexed)
+        return;
+    m_iconsIndexed = true;
+    indexContainers();
+    for (auto container = m_containerIndex.cbegin(); container != m_containerIndex.cend(); ++container) {
+        // Only the first container of an identifier is ever reached.
+        const QList<Icon> &icons = m_containers.at(*container).icons;
+        for (qsizetype j = 0; j < icons.size(); ++j) {
+            const Icon &icon = icons.at(j);
+            const auto lookup = m_lookupIndex.constFind(icon.id);
+            if (lookup != m_lookupIndex.cend() && *lookup == container.key())
+                insertFirst(m_iconIndex, icon.id, ResolvedIcon { *container, j, icon.containerID });
+        }
+    }
+}
+
 void ContainerManager::postToGuiThread(std::function<void()> work)
 {
     QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
 }
 
-void ContainerManager::insertLookupQueued(const IconLookup &lookup)
+void ContainerManager::insertLookupsQueued(QList<IconLookup> lookups)
 {
-    postToGuiThread([this, lookup] {
+    postToGuiThread([this, lookups = std::move(lookups)] { insertLookups(lookups); });
+}
+
+void ContainerManager::insertLookups(const QList<IconLookup> &lookups)
+{
+    m_iconLookupSet.reserve(m_iconLookupSet.size() + lookups.size());
+    for (const IconLookup &lookup : lookups) {
         m_iconLookupSet.insert(lookup);
-        Q_EMIT iconLookupSetChanged();
-    });
+        insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
+    }
+    m_iconsIndexed = false;
+    m_iconIndex.clear();
+    Q_EMIT iconLookupSetChanged();
 }
 
 void ContainerManager::setErrorQueued(ContainerError error)
@@ -107,10 +186,10 @@ void ContainerManager::setErrorQueued(ContainerError error)
 
 std::optional<QString> ContainerManager::libraryFolderURL()
 {
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const QString dataFolder = ApplicationFolder::dataFolder();
     if (dataFolder.isEmpty())
         return std::nullopt;
-    const QString folder = dataFolder + u"/Glimbar/Library"_s;
+    const QString folder = dataFolder + u"/Library"_s;
     if (!LibraryWriter::makeFolder(folder))
         return std::nullopt;
     return folder;
@@ -124,17 +203,30 @@ void ContainerManager::loadLibrary()
     // What saves and downloads killed part-way left behind, removed before the library is read.
     LibraryWriter::removeLeftovers(*folder);
     ContainerDownload::removeStaleFolders();
+    QList<IconLookup> lookups;
     std::optional<QList<IconContainer>> containers
-        = LibraryReader::readLibrary(*folder, [this](const IconLookup &lookup) { insertLookupQueued(lookup); });
-    if (!containers)
+        = LibraryReader::readLibrary(*folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); });
+    // The lookups of a load that publishes nothing still count, as they did when each was posted.
+    if (!containers) {
+        if (!lookups.isEmpty())
+            insertLookupsQueued(std::move(lookups));
         return;
-    postToGuiThread([this, containers = std::move(*containers)]() mutable { setContainers(std::move(containers)); });
+    }
+    postToGuiThread([this, lookups = std::move(lookups), containers = std::move(*containers)]() mutable {
+        if (!lookups.isEmpty())
+            insertLookups(lookups);
+        setContainers(std::move(containers));
+    });
 }
 
 IconContainer ContainerManager::loadIcons(const IconContainer &container, const QString &folder)
 {
-    return LibraryReader::readIcons(
-        container, folder, [this](const IconLookup &lookup) { insertLookupQueued(lookup); });
+    QList<IconLookup> lookups;
+    IconContainer loaded
+        = LibraryReader::readIcons(container, folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); });
+    if (!lookups.isEmpty())
+        insertLookupsQueued(std::move(lookups));
+    return loaded;
 }
 
 QString ContainerManager::creditLine(const IconContainer &container)

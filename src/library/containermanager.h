@@ -6,6 +6,7 @@
 #include "model/iconcontainer.h"
 #include "model/iconlookup.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -15,16 +16,21 @@
 #include <optional>
 
 // The icon library of the running program: the containers of the user's library, the lookups of
-// every icon a load has read, and the library's last error. One shared instance lives on the GUI
-// thread. Every write of a field emits that field's change signal, also when the value is unchanged.
-// Results computed inside a routine reach the fields only through queued calls on the GUI thread,
-// so a caller sees them once control returns to the event loop; the caller never waits for them.
+// every icon a load has read, and the library's last error. The program's instance is shared();
+// whatever works on a library (selection resolving, Utilities, views) can be handed another, so
+// tests get a fresh one. It lives on the thread that made it (shared(): the GUI thread). Every
+// write of a field emits that field's change signal, also when the value is unchanged. Results
+// computed inside a routine reach the fields only through queued calls on that thread, so a caller
+// sees them once control returns to the event loop; the caller never waits for them. A load posts
+// one such call: its lookups (one iconLookupSetChanged()), then its containers.
 class ContainerManager : public QObject
 {
     Q_OBJECT
 
 public:
     using DownloadCompletion = std::function<void(IconContainer)>;
+
+    explicit ContainerManager(QObject *parent = nullptr);
 
     static ContainerManager &shared();
 
@@ -36,6 +42,17 @@ public:
     std::optional<ContainerError> error() const { return m_error; }
     void setError(std::optional<ContainerError> error);
 
+    // The first container with identifier `id` in library order; null when there is none. Valid
+    // until the containers are next replaced. Indexed, so a call costs the same in any library.
+    const IconContainer *container(const QUuid &id) const;
+    // The icon `id` resolves to: through its lookup entry to the first container of that
+    // identifier, then to the first icon of `id` in it; null when it does not resolve. Valid until
+    // the containers are next replaced. Indexed like container(): the index is made again on the
+    // first call after the containers or the lookups change.
+    const Icon *resolveIcon(const QUuid &id) const;
+    // The containerID of that icon, without touching the icon; none when `id` does not resolve.
+    std::optional<QUuid> resolvedContainerID(const QUuid &id) const;
+
     // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
     // cannot be found or made.
     static std::optional<QString> libraryFolderURL();
@@ -43,7 +60,8 @@ public:
     // (queued); publishes nothing when the library cannot be found or listed.
     void loadLibrary();
     // A copy of `container` whose icons are read from the files of `folder`, paired with the
-    // container's info.json entries and ordered by them. Queues one lookup per icon read.
+    // container's info.json entries and ordered by them. Queues the lookups of the icons read, in
+    // one call.
     IconContainer loadIcons(const IconContainer &container, const QString &folder);
     // The container's title rendered from markdown in bold (one longer than 1000 characters as
     // plain text), then " by " and the author as plain text when there is one; inline rich text
@@ -72,14 +90,31 @@ Q_SIGNALS:
     void errorChanged();
 
 private:
-    ContainerManager();
-
-    // Runs `work` on the GUI thread once control returns to its event loop.
+    // Runs `work` on the manager's thread once control returns to its event loop.
     void postToGuiThread(std::function<void()> work);
-    void insertLookupQueued(const IconLookup &lookup);
+    void insertLookupsQueued(QList<IconLookup> lookups);
+    void insertLookups(const QList<IconLookup> &lookups);
     void setErrorQueued(ContainerError error);
+    void indexContainers() const;
+    void indexIcons() const;
 
     QList<IconContainer> m_containers;
     QSet<IconLookup> m_iconLookupSet;
     std::optional<ContainerError> m_error;
+    // Icon identifier to the container its (first) lookup entry names.
+    QHash<QUuid, QUuid> m_lookupIndex;
+    // Made on first use after the containers change: the position of the first container of each
+    // identifier.
+    mutable bool m_containersIndexed = false;
+    mutable QHash<QUuid, qsizetype> m_containerIndex;
+    // Made on first use after the containers or the lookups change: where each icon identifier
+    // resolves to.
+    struct ResolvedIcon
+    {
+        qsizetype container;
+        qsizetype icon;
+        QUuid containerID; // the icon's own
+    };
+    mutable bool m_iconsIndexed = false;
+    mutable QHash<QUuid, ResolvedIcon> m_iconIndex;
 };

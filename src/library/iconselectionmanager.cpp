@@ -3,8 +3,6 @@
 
 #include "library/containermanager.h"
 
-#include <QHash>
-
 #include <utility>
 
 IconSelectionManager::IconSelectionManager(QObject *parent)
@@ -31,53 +29,41 @@ void IconSelectionManager::deselect(const QUuid &id)
     Q_EMIT selectionChanged();
 }
 
-QList<Icon> selectedIcons(const IconSelection &selection)
+QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &selection)
 {
     QList<Icon> result;
-    if (selection.empty())
-        return result;
-    const ContainerManager &library = ContainerManager::shared();
-
-    // Each identifier could scan the lookups, the containers and a container's icons on its own;
-    // one pass over each instead keeps a large selection of a large library linear in their sizes,
-    // and finds the same first container and first icon.
-    QHash<QUuid, QUuid> containerOf;
-    for (const IconLookup &lookup : library.iconLookupSet()) {
-        if (selection.contains(lookup.id) && !containerOf.contains(lookup.id))
-            containerOf.insert(lookup.id, lookup.containerID);
-    }
-    if (containerOf.isEmpty())
-        return result;
-    QSet<QUuid> wanted;
-    for (const QUuid &containerID : std::as_const(containerOf))
-        wanted.insert(containerID);
-
-    QHash<QUuid, const Icon *> found;
-    for (const IconContainer &container : library.containers()) {
-        // Removing marks the first container of an identifier as the one that counts.
-        if (!wanted.remove(container.id))
-            continue;
-        for (const Icon &icon : container.icons) {
-            const auto entry = containerOf.constFind(icon.id);
-            if (entry != containerOf.cend() && *entry == container.id && !found.contains(icon.id))
-                found.insert(icon.id, &icon);
-        }
-        if (wanted.isEmpty())
-            break;
-    }
-
-    result.reserve(found.size());
+    result.reserve(qsizetype(selection.size()));
     for (const QUuid &id : selection) {
-        if (const Icon *icon = found.value(id))
+        if (const Icon *icon = library.resolveIcon(id))
             result.append(*icon);
     }
     return result;
 }
 
+QList<Icon> selectedIcons(const IconSelection &selection)
+{
+    return selectedIcons(ContainerManager::shared(), selection);
+}
+
+void selectionPruneFilter(
+    const ContainerManager &library, IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
+{
+    const IconSelection &selection = manager.selection();
+    IconSelection kept;
+    kept.reserve(selection.size());
+    bool pruned = false;
+    for (const QUuid &id : selection) {
+        const std::optional<QUuid> container = library.resolvedContainerID(id);
+        if (container && !containerSelection.contains(*container))
+            pruned = true;
+        else
+            kept.insert(id);
+    }
+    if (pruned)
+        manager.setSelection(std::move(kept));
+}
+
 void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
 {
-    for (const Icon &icon : selectedIcons(manager.selection())) {
-        if (!containerSelection.contains(icon.containerID))
-            manager.deselect(icon.id);
-    }
+    selectionPruneFilter(ContainerManager::shared(), manager, containerSelection);
 }

@@ -48,12 +48,21 @@ private:
     IconSelection m_selection;
 };
 
-// The selected icons of the shared library, in selection order. An identifier resolves through
-// its lookup entry to the first container of that identifier in library order, then to the first
-// icon of that identifier in the container; one that does not resolve is skipped without a gap.
-// Copies: changing them does not change the library.
+class ContainerManager;
+
+// The selected icons of `library`, in selection order. An identifier resolves through its lookup
+// entry to the first container of that identifier in library order, then to the first icon of
+// that identifier in the container (ContainerManager::resolveIcon()); one that does not resolve is
+// skipped without a gap. Copies: changing them does not change the library. Costs time in
+// proportion to the selection, whatever the library's size.
+QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &selection);
+// The same in the shared library.
 QList<Icon> selectedIcons(const IconSelection &selection);
 
-// Deselects, one change at a time and in selection order, every selected icon whose container is
-// not in `containerSelection`. Identifiers that do not resolve stay selected.
+// Deselects, in one pass and with one change, every selected icon of `library` whose container is
+// not in `containerSelection`; the others keep their order. Identifiers that do not resolve stay
+// selected. Nothing changes, and nothing is emitted, when every selected icon may stay.
+void selectionPruneFilter(
+    const ContainerManager &library, IconSelectionManager &manager, const QSet<QUuid> &containerSelection);
+// The same in the shared library.
 void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection);

@@ -3,6 +3,7 @@
 
 #include "library/settings.h"
 #include "platform/fileiconsetter.h"
+#include "platform/logging.h"
 #include "platform/nativefiles.h"
 #include "platform/platformimage.h"
 #include "platform/safefilename.h"
@@ -21,7 +22,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-Q_LOGGING_CATEGORY(lcIconTransfer, "glimbar.library.icontransfer", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcIconTransfer, "glimbar.library.icontransfer", glimbarLogLevel)
 
 namespace IconTransfer {
 

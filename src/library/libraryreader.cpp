@@ -65,6 +65,7 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &li
         if (!container)
             continue;
         containers.append(readIcons(*container, member.nativePath, iconRead));
+        containers.last().folderName = member.name;
     }
     return containers;
 }

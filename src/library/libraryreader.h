@@ -25,7 +25,8 @@ public:
     // Icon files larger than this end the scan of their folder like any other read failure.
     static constexpr qint64 maxIconFileBytes = qint64(256) << 20;
 
-    // The containers of every rAvivovode folder in `libraryFolder`, in name order; folders whose
+    // The containers of every rAvivovode folder in `libraryFolder`, in name order, each with its
+    // folder's name in folderName; folders whose
     // info.json is missing or does not decode are left out. None when the folder cannot be listed
     // or a member's type cannot be read: the load then publishes nothing.
     static std::optional<QList<IconContainer>> readLibrary(const QString &libraryFolder, const IconRead &iconRead);

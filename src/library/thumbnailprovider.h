@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/imagecache.h"
 #include "platform/platformimage.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
+#include <QMutex>
 #include <QObject>
+#include <QSet>
+#include <QThreadPool>
 #include <QUuid>
+
+#include <list>
 
 struct Icon;
 
@@ -16,12 +23,23 @@ struct Icon;
 // the view chooses (an icon's or a container's) so it knows what to repaint and can say which
 // ones it shows now. The pictures themselves are cached by image source and pixel size, never by
 // those ids, so a reload of the library finds them again.
+//
+// Guarantees: queued asks are decoded on the provider's own thread pool once control returns to
+// the event loop, so the asks of one paint and the visible ids set after it are known first; asks
+// for visible ids go before the others; an ask dropped while queued is never decoded. At ratio 2
+// an image draws from its larger representation instead of scaling the 1x one up, and a
+// representation whose pixels fail to decode gives way to the next best. A picture keeps its
+// representation's aspect ratio inside the square. Call it from the thread it lives on (the GUI
+// thread for shared()); ready() is emitted there, also for an ask that turned out undecodable
+// (request() then gives a null image at once). Asks of a requester that is destroyed are dropped.
 class ThumbnailProvider : public QObject
 {
     Q_OBJECT
 
 public:
     explicit ThumbnailProvider(QObject *parent = nullptr);
+    // With at most `maxThreads` decoding at once (at least one).
+    explicit ThumbnailProvider(int maxThreads, QObject *parent = nullptr);
     ~ThumbnailProvider() override;
 
     static ThumbnailProvider &shared();
@@ -39,7 +57,35 @@ public:
     // Drops every queued ask of `requester`; views call it when they go away.
     void cancel(const QObject *requester);
 
+    // The most pixels a picture's side gets; larger asks are served at this size.
+    static constexpr int maxSide = 4096;
+
 Q_SIGNALS:
     // A picture that `requester` asked for under `id` can now be had from request().
     void ready(const QObject *requester, QUuid id);
+
+private:
+    struct Ask
+    {
+        const QObject *requester = nullptr;
+        QUuid id;
+        QList<ImageRep> reps;
+        int side = 0;
+        qreal devicePixelRatio = 1;
+    };
+
+    void watch(const QObject *requester);
+    void dispatch();
+    void work();
+    bool takeAsk(Ask &ask);
+    QImage decode(const Ask &ask);
+
+    QThreadPool m_pool;
+    ImageCache m_pictures; // by content key and the side of the square
+    QMutex m_mutex; // guards what follows
+    std::list<Ask> m_queue;
+    QHash<const QObject *, QSet<QUuid>> m_visible;
+    QSet<const QObject *> m_watched; // used on the provider's thread only
+    int m_workers = 0;
+    bool m_dispatchPosted = false;
 };

@@ -3,25 +3,24 @@
 
 #include "library/containermanager.h"
 
-#include <algorithm>
-
-std::optional<IconContainer> Utilities::selectedContainer(const QSet<QUuid> &from)
+std::optional<IconContainer> Utilities::selectedContainer(const ContainerManager &library, const QSet<QUuid> &from)
 {
     if (from.size() != 1)
         return std::nullopt;
-    const QUuid id = *from.cbegin();
-    const QList<IconContainer> &containers = ContainerManager::shared().containers();
-    const auto found = std::find_if(
-        containers.cbegin(), containers.cend(), [&id](const IconContainer &container) { return container.id == id; });
-    if (found == containers.cend())
-        return std::nullopt;
-    return *found;
+    if (const IconContainer *container = library.container(*from.cbegin()))
+        return *container;
+    return std::nullopt;
 }
 
-QList<qsizetype> Utilities::selectedContainerIndexes(const QSet<QUuid> &from)
+std::optional<IconContainer> Utilities::selectedContainer(const QSet<QUuid> &from)
+{
+    return selectedContainer(ContainerManager::shared(), from);
+}
+
+QList<qsizetype> Utilities::selectedContainerIndexes(const ContainerManager &library, const QSet<QUuid> &from)
 {
     QList<qsizetype> indexes;
-    const QList<IconContainer> &containers = ContainerManager::shared().containers();
+    const QList<IconContainer> &containers = library.containers();
     for (qsizetype i = 0; i < containers.size(); ++i) {
         if (from.contains(containers.at(i).id))
             indexes.append(i);
@@ -29,11 +28,21 @@ QList<qsizetype> Utilities::selectedContainerIndexes(const QSet<QUuid> &from)
     return indexes;
 }
 
-QList<IconContainer> Utilities::selectedContainers(const QSet<QUuid> &from)
+QList<qsizetype> Utilities::selectedContainerIndexes(const QSet<QUuid> &from)
 {
-    const QList<IconContainer> &containers = ContainerManager::shared().containers();
+    return selectedContainerIndexes(ContainerManager::shared(), from);
+}
+
+QList<IconContainer> Utilities::selectedContainers(const ContainerManager &library, const QSet<QUuid> &from)
+{
+    const QList<IconContainer> &containers = library.containers();
     QList<IconContainer> selected;
-    for (const qsizetype index : selectedContainerIndexes(from))
+    for (const qsizetype index : selectedContainerIndexes(library, from))
         selected.append(containers.at(index));
     return selected;
+}
+
+QList<IconContainer> Utilities::selectedContainers(const QSet<QUuid> &from)
+{
+    return selectedContainers(ContainerManager::shared(), from);
 }

@@ -19,6 +19,9 @@ Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::op
     , authorURL(std::move(authorURL))
     , filename(std::move(filename))
 {
+    const std::optional<QByteArray> &data = this->type == IconFileType::icns ? this->icnsData : this->imageData;
+    if (data)
+        dataImage = PlatformImage::fromData(*data).value_or(PlatformImage());
     previewReps = makePreviewReps();
 }
 

@@ -13,7 +13,8 @@
 
 // One icon of a container. A plain value: copies share the (immutable) bytes and images.
 // Identifiers are made at run time and never stored in a file.
-struct Icon {
+struct Icon
+{
     // An icon read from JSON: no data and no previews until it is rebuilt with the other constructor.
     Icon() = default;
     // Stores the fields, then builds the previews from the data of the icon's kind.
@@ -34,9 +35,14 @@ struct Icon {
     // At most one entry per size, ascending. Building it reads image headers only; pixels are
     // decoded when an entry is first drawn.
     QList<IconPreviewRep> previewReps;
+    // The image made from the data of the icon's kind, read once by the constructor that builds
+    // the previews; the previews and previewImage() draw from it, so they all share its decoded
+    // pixels. Null for an icon read from JSON and for data that is no image.
+    PlatformImage dataImage;
 
     QList<IconPreviewRep> makePreviewReps() const;
-    // The icon drawn at `size` points; none when its data is missing or is no image.
+    // The icon drawn at `size` points; none when its data is missing or is no image. Draws from
+    // dataImage, so repeated calls decode nothing twice.
     std::optional<PlatformImage> previewImage(double size) const;
     // Whether the icon is shown for the search text: name, author, author URL or copyright
     // contains it, ignoring case for the user's locale. Empty text matches every icon.

@@ -5,17 +5,27 @@
 #include "model/icon.h"
 #include "model/iconcontainer.h"
 
+#include <QCache>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <algorithm>
+
 namespace {
 
-// The bitmap of the best representation for a square of `points`, shown at that size. Pixels
-// are decoded lazily, so a representation whose header was read counts as yielding a bitmap.
-// None when the image has no representation.
+// The largest preview size: a wider image still gets this entry.
+constexpr double largestPreviewPoints = 512;
+
+// The bitmap of the best representation for a square of `points`, shown at that size and drawn
+// from the best of the image's representations at each device pixel ratio. Pixels are decoded
+// lazily, so a representation whose header was read counts as yielding a bitmap until its decode
+// has failed. None when the image has no such representation.
 std::optional<PlatformImage> bitmapAt(const PlatformImage &image, double points)
 {
     const std::optional<ImageRep> rep = image.bestRepresentation(points);
     if (!rep || rep->isNull())
         return std::nullopt;
-    return PlatformImage::fromRepresentation(*rep, QSizeF(points, points));
+    return PlatformImage::fromRepresentation(*rep, QSizeF(points, points), image.representations());
 }
 
 std::optional<PlatformImage> imageFrom(const std::optional<QByteArray> &data)
@@ -23,26 +33,58 @@ std::optional<PlatformImage> imageFrom(const std::optional<QByteArray> &data)
     return data ? PlatformImage::fromData(*data) : std::nullopt;
 }
 
+// The icon's own image when it was read at construction, else one read from its data now.
+std::optional<PlatformImage> imageOf(const Icon &icon)
+{
+    if (!icon.dataImage.isNull())
+        return icon.dataImage;
+    return imageFrom(icon.type == IconFileType::icns ? icon.icnsData : icon.imageData);
+}
+
+// The sidebar asks for a container's image at every paint. Reading the custom icon once per
+// content keeps its decoded pixels and its failed decodes, so a damaged one is found out once.
+std::optional<PlatformImage> customIconImage(const QByteArray &data)
+{
+    constexpr int maxImages = 256;
+    static QMutex mutex;
+    static QCache<QByteArray, std::optional<PlatformImage>> images(maxImages);
+    QMutexLocker lock(&mutex);
+    if (const auto *found = images.object(data))
+        return *found;
+    auto *image = new std::optional<PlatformImage>(PlatformImage::fromData(data));
+    const std::optional<PlatformImage> result = *image;
+    images.insert(data, image);
+    return result;
+}
+
 } // namespace
 
 QList<IconPreviewRep> Icon::makePreviewReps() const
 {
     QList<IconPreviewRep> reps;
+    const std::optional<PlatformImage> image = imageOf(*this);
+    if (!image)
+        return reps;
+    reps.reserve(qsizetype(std::size(allIconSizes)));
     if (type == IconFileType::icns) {
-        const std::optional<PlatformImage> image = imageFrom(icnsData);
-        if (!image)
-            return reps;
+        // Sizes that pick the same representation share one preview, shown at each one's size.
+        std::optional<PlatformImage> last;
         for (IconSize size : allIconSizes) {
-            if (std::optional<PlatformImage> preview = bitmapAt(*image, pointSize(size)))
-                reps.append({ size, std::move(*preview) });
+            const double points = pointSize(size);
+            const std::optional<ImageRep> rep = image->bestRepresentation(points);
+            if (!rep)
+                continue;
+            if (!last || last->representations().constFirst() != *rep)
+                last = bitmapAt(*image, points);
+            reps.append({ size, last->atPointSize(QSizeF(points, points)) });
         }
         return reps;
     }
-    const std::optional<PlatformImage> image = imageFrom(imageData);
-    if (!image)
-        return reps;
+    // An image wider than the largest size still gets that one entry, so that a common
+    // 1024-pixel icon shows in the grid and the list.
+    const double smallest = std::min(image->size().width(), largestPreviewPoints);
     for (IconSize size : allIconSizes) {
-        if (pointSize(size) < image->size().width())
+        if (pointSize(size) < smallest)
             continue;
         reps.append({ size, bitmapAt(*image, pointSize(size)).value_or(*image) });
     }
@@ -51,24 +93,20 @@ QList<IconPreviewRep> Icon::makePreviewReps() const
 
 std::optional<PlatformImage> Icon::previewImage(double size) const
 {
-    if (type == IconFileType::image)
-        return imageFrom(imageData);
-    const std::optional<PlatformImage> image = imageFrom(icnsData);
-    if (!image)
-        return std::nullopt;
-    if (!image->bestRepresentation(size))
+    const std::optional<PlatformImage> image = imageOf(*this);
+    if (!image || type == IconFileType::image)
         return image;
+    // Every image read has a representation; none is left only when all failed to decode.
     return bitmapAt(*image, size);
 }
 
 PlatformImage IconContainer::iconImage(SidebarIconSize size) const
 {
     const PlatformImage asset = PlatformImage::named(QStringLiteral("CollectionIcon"));
-    const std::optional<PlatformImage> custom = imageFrom(customIcon);
+    const std::optional<PlatformImage> custom = customIcon ? customIconImage(*customIcon) : std::nullopt;
     if (!custom)
         return asset;
     const double points = pointSize(size);
-    if (!custom->bestRepresentation(points))
-        return *custom;
+    // Once every representation has failed to decode there is none left, and the asset shows.
     return bitmapAt(*custom, points).value_or(asset);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/giofileiconsetter.h"
 
+#include "platform/applicationfolder.h"
+#include "platform/logging.h"
 #include "platform/nativefiles.h"
 #include "platform/safewrite.h"
 
@@ -10,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 
 // GLib names a struct member `signals`, which Qt defines as a macro.
 #pragma push_macro("signals")
@@ -24,7 +25,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-Q_LOGGING_CATEGORY(lcFileIcon, "glimbar.platform.fileicon")
+Q_LOGGING_CATEGORY(lcFileIcon, "glimbar.platform.fileicon", glimbarLogLevel)
 
 constexpr const char *customIconAttribute = "metadata::custom-icon";
 
@@ -138,5 +139,5 @@ std::optional<QString> GioFileIconSetter::customIconPath(const QString &path) co
 
 QString GioFileIconSetter::customIconFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Glimbar/custom-icons"_L1;
+    return ApplicationFolder::dataFolder() + "/custom-icons"_L1;
 }

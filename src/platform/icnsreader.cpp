@@ -5,8 +5,8 @@
 #include "platform/imagelog.h"
 #include "platform/imagesource.h"
 
-#include <QHash>
 #include <QtEndian>
+#include <QVarLengthArray>
 
 #include <array>
 #include <cstring>
@@ -59,8 +59,7 @@ using Slice = ImageSource::Slice;
 
 // Unpacks one plane of `size` bytes that starts at `pos`: a control byte below 0x80 copies the
 // next b + 1 bytes, one of 0x80 or more repeats the next byte b - 125 times. Returns the position
-// after the plane, or -1 when the data ends early or a run would pass the plane's end. Without
-// `out` it only checks, which is what reading the element table does.
+// after the plane, or -1 when the data ends early or a run would pass the plane's end.
 qsizetype unpackPlane(QByteArrayView in, qsizetype pos, qsizetype size, uchar *out)
 {
     qsizetype done = 0;
@@ -73,9 +72,9 @@ qsizetype unpackPlane(QByteArrayView in, qsizetype pos, qsizetype size, uchar *o
         const qsizetype needed = literal ? count : 1;
         if (count > size - done || needed > in.size() - pos)
             return -1;
-        if (out && literal)
+        if (literal)
             std::memcpy(out + done, in.data() + pos, size_t(count));
-        else if (out)
+        else
             std::memset(out + done, in[pos], size_t(count));
         pos += needed;
         done += count;
@@ -89,15 +88,28 @@ bool unpackPlanes(QByteArrayView in, int planes, QSize size, uchar *out)
     const qsizetype planeSize = qsizetype(size.width()) * size.height();
     qsizetype pos = 0;
     for (int i = 0; i < planes; ++i) {
-        pos = unpackPlane(in, pos, planeSize, out ? out + i * planeSize : nullptr);
+        pos = unpackPlane(in, pos, planeSize, out + i * planeSize);
         if (pos < 0)
             return false;
     }
     return true;
 }
 
+// The mask elements of the RLE kinds; a file holds each at most once that counts (the last).
+constexpr std::array<const char *, 4> maskTypes { "s8mk", "l8mk", "h8mk", "t8mk" };
+using Masks = std::array<Slice, maskTypes.size()>;
+
+int maskIndex(QByteArrayView type)
+{
+    for (std::size_t i = 0; i < maskTypes.size(); ++i) {
+        if (type == QByteArrayView(maskTypes[i], 4))
+            return int(i);
+    }
+    return -1;
+}
+
 std::shared_ptr<const ImageSource> sourceFor(
-    const QByteArray &file, const ElementKind &kind, Slice data, const QHash<QByteArray, Slice> &elements)
+    const QByteArray &file, const ElementKind &kind, Slice data, const Masks &masks)
 {
     const QByteArrayView bytes = QByteArrayView(file).sliced(data.offset, data.length);
     if (ImageHeader::isPng(bytes) || ImageHeader::isJpeg2000(bytes)) {
@@ -108,18 +120,22 @@ std::shared_ptr<const ImageSource> sourceFor(
         return std::make_shared<const ImageSource>(png ? ImageSource::Kind::Png : ImageSource::Kind::Jpeg2000, file,
             data, header->pixelSize, QSizeF(header->pixelSize) / kind.scale);
     }
+    // Only what the element's header tells is checked here: walking every control byte would cost
+    // a good part of a decode for each element of each icon at load. Planes that do not unpack
+    // fail when drawn, and the next best representation stands in.
     const QSize size(kind.pixels, kind.pixels);
     if (kind.family == Family::argb) {
-        if (!bytes.startsWith("ARGB") || !unpackPlanes(bytes.sliced(4), 4, size, nullptr))
+        if (!bytes.startsWith("ARGB") || bytes.size() == 4)
             return nullptr;
         return std::make_shared<const ImageSource>(
             ImageSource::Kind::IcnsArgb, file, Slice { data.offset + 4, data.length - 4 }, size, QSizeF(size));
     }
     if (kind.family == Family::rle24) {
-        if (bytes.size() < kind.leadingBytes || !unpackPlanes(bytes.sliced(kind.leadingBytes), 3, size, nullptr))
+        if (bytes.size() <= kind.leadingBytes)
             return nullptr;
         // A mask of another length than the picture's cannot be matched to it; the picture is opaque then.
-        Slice mask = elements.value(QByteArray(kind.mask));
+        const int index = maskIndex(QByteArrayView(kind.mask, 4));
+        Slice mask = index < 0 ? Slice() : masks[std::size_t(index)];
         if (mask.length != qsizetype(size.width()) * size.height())
             mask = {};
         return std::make_shared<const ImageSource>(ImageSource::Kind::IcnsRle24, file,
@@ -146,18 +162,19 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
     }
     struct Element
     {
-        QByteArray type;
+        QByteArrayView type;
         Slice data;
     };
-    QList<Element> elements;
-    QHash<QByteArray, Slice> byType;
+    // Read for every icon of a library: no allocation for the few elements a file holds.
+    QVarLengthArray<Element, 24> elements;
+    Masks masks {};
     const qsizetype end = total;
     qsizetype pos = 8;
     // Each element takes at least 8 bytes, so there are at most end / 8 of them.
     while (pos < end) {
         if (end - pos < 8)
             return std::nullopt;
-        const QByteArray type = file.sliced(pos, 4);
+        const QByteArrayView type = QByteArrayView(file).sliced(pos, 4);
         const quint32 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
         if (length < 8 || length > quint64(end - pos)) {
             qCDebug(lcPlatformImage) << "ICNS element" << type << "has length" << length;
@@ -165,7 +182,8 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
         }
         const Slice data { pos + 8, qsizetype(length) - 8 };
         elements.append({ type, data });
-        byType.insert(type, data);
+        if (const int mask = maskIndex(type); mask >= 0)
+            masks[std::size_t(mask)] = data;
         pos += length;
     }
 
@@ -174,7 +192,7 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
         const ElementKind *kind = kindOf(element.type);
         if (!kind)
             continue;
-        if (auto source = sourceFor(file, *kind, element.data, byType))
+        if (auto source = sourceFor(file, *kind, element.data, masks))
             reps.append(ImageRep(std::move(source)));
         else
             qCDebug(lcPlatformImage) << "skipping unreadable ICNS element" << element.type;

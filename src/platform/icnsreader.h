@@ -15,7 +15,8 @@
 // in file order: PNG and JPEG 2000 (told by their data), ARGB (ic04, ic05) and 24-bit RLE with
 // their 8-bit masks (is32, il32, ih32, it32). Other elements are skipped, and so is a picture
 // element whose data does not check out; 2x elements get half their pixel size in points.
-// Reading touches headers and RLE control bytes only; pixels are decoded by ImageRep::bitmap().
+// Reading touches headers only (RLE planes are not walked); pixels are decoded by
+// ImageRep::bitmap(), and RLE planes that do not unpack fail there.
 class IcnsReader
 {
 public:

@@ -14,11 +14,14 @@
 // Guarantees: safe to use from any thread; byteCount() never exceeds maxBytes() after a call
 // returns (least recently used entries go first, an image larger than the bound is not kept);
 // a source's entries go when the source does. Images handed out stay valid after eviction.
+// instance() is the one the representations share; other caches of pictures (a thumbnail
+// provider's, keyed by content) make their own.
 class ImageCache
 {
 public:
     static constexpr qint64 defaultMaxBytes = qint64(256) << 20;
 
+    ImageCache() = default;
     static ImageCache &instance();
 
     // A null image when there is no entry; a hit makes the entry the most recently used.
@@ -33,8 +36,6 @@ public:
     void setMaxBytes(qint64 bytes);
 
 private:
-    ImageCache() = default;
-
     struct Entry
     {
         quint64 source;

@@ -84,9 +84,10 @@ std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
     if (!isPng(data))
         return std::nullopt;
     std::optional<ImageHeader> header;
-    bool sawData = false;
     qsizetype pos = 8;
-    // Every chunk takes at least 12 bytes, so the walk ends within size / 12 steps.
+    // Everything the header tells lies before the first image data; the rest is left to the
+    // decoder, so a large picture costs no walk to its end. Every chunk takes at least 12 bytes,
+    // so the walk ends within size / 12 steps.
     while (data.size() - pos >= 12) {
         const quint32 length = u32(data, pos);
         const QByteArrayView type = data.sliced(pos + 4, 4);
@@ -105,19 +106,17 @@ std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
                 return std::nullopt;
             }
             header = ImageHeader { QSize(int(width), int(height)), QSizeF(width, height) };
-        } else if (type == "pHYs" && length == 9 && !sawData && body[8] == 1) {
+        } else if (type == "pHYs" && length == 9 && body[8] == 1) {
             header->pointSize = QSizeF(pointsAlong(header->pixelSize.width(), u32(body, 0)),
                 pointsAlong(header->pixelSize.height(), u32(body, 4)));
         } else if (type == "IDAT") {
-            sawData = true;
+            return header;
         } else if (type == "IEND") {
-            if (sawData)
-                return header;
             break;
         }
         pos += 12 + qsizetype(length);
     }
-    qCDebug(lcPlatformImage) << "PNG ends before its image data does";
+    qCDebug(lcPlatformImage) << "PNG ends before its image data";
     return std::nullopt;
 }
 

@@ -50,3 +50,20 @@ QImage ImageRep::bitmap(QSize size) const
     }
     return image;
 }
+
+QImage ImageRep::cachedBitmap(QSize size) const
+{
+    if (!m_source || size.isEmpty())
+        return {};
+    return ImageCache::instance().find(m_source->id(), size);
+}
+
+bool ImageRep::hasFailed() const
+{
+    return m_source && m_source->failed();
+}
+
+quint64 ImageRep::contentKey() const
+{
+    return m_source ? m_source->contentKey() : 0;
+}

@@ -20,6 +20,8 @@ public:
     explicit ImageRep(std::shared_ptr<const ImageSource> source);
 
     bool isNull() const { return !m_source; }
+    // The same representation: copies of one, never two read from equal bytes.
+    friend bool operator==(const ImageRep &a, const ImageRep &b) { return a.m_source == b.m_source; }
     QSize pixelSize() const;
     QSizeF pointSize() const;
     // The decoded pixels: ARGB32 premultiplied of exactly pixelSize(), or a null image when they
@@ -27,6 +29,13 @@ public:
     QImage bitmap() const;
     // The pixels scaled smoothly to `size` (aspect ratio not kept), cached like bitmap().
     QImage bitmap(QSize size) const;
+    // What bitmap(size) would give when it is in the cache already; a null image otherwise.
+    // Never decodes.
+    QImage cachedBitmap(QSize size) const;
+    // Whether its pixels failed to decode; such a representation counts as absent from then on.
+    bool hasFailed() const;
+    // Equal for representations of equal content, across loads (see ImageSource::contentKey()).
+    quint64 contentKey() const;
 
 private:
     std::shared_ptr<const ImageSource> m_source;

@@ -5,13 +5,15 @@
 #include "platform/imagecache.h"
 #include "platform/imagelog.h"
 #include "platform/jpeg2000decoder.h"
+#include "platform/logging.h"
 
 #include <QBuffer>
+#include <QHashFunctions>
 #include <QImageReader>
 
 #include <utility>
 
-Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", glimbarLogLevel)
 
 namespace {
 std::atomic<quint64> nextSourceId { 1 };
@@ -40,6 +42,20 @@ QByteArrayView ImageSource::data() const
 QByteArrayView ImageSource::mask() const
 {
     return QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
+}
+
+quint64 ImageSource::contentKey() const
+{
+    quint64 key = m_contentKey.load(std::memory_order_relaxed);
+    if (key != 0)
+        return key;
+    // The process's own seed, so that a stranger's file cannot be made to collide with another.
+    const size_t seed = QHashSeed::globalSeed();
+    key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
+        m_pointSize.height(), qHash(data(), seed), qHash(mask(), seed ^ 0x9e3779b9u));
+    key = key == 0 ? 1 : key;
+    m_contentKey.store(key, std::memory_order_relaxed);
+    return key;
 }
 
 QImage ImageSource::decode() const

@@ -48,6 +48,12 @@ public:
     // Decodes now, without the cache: ARGB32 premultiplied of exactly pixelSize(), or a null
     // image. A source that failed once is not decoded again.
     QImage decode() const;
+    // Whether a decode has failed; such a source counts as absent from then on.
+    bool failed() const { return m_failed.load(std::memory_order_relaxed); }
+    // A key of what the source holds (kind, bytes, mask, sizes), equal for two sources read from
+    // equal files: caches that must outlive a reload key by it. Never 0. Hashed on the first call
+    // (a pass over the bytes), then kept; safe from any thread.
+    quint64 contentKey() const;
 
 private:
     QImage decodeOnce() const;
@@ -60,4 +66,5 @@ private:
     QSizeF m_pointSize;
     quint64 m_id;
     mutable std::atomic<bool> m_failed { false };
+    mutable std::atomic<quint64> m_contentKey { 0 };
 };

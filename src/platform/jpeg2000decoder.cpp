@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -74,19 +75,42 @@ struct ImageDeleter
     void operator()(opj_image_t *image) const { opj_image_destroy(image); }
 };
 
-// One component sample scaled to 8 bits, whatever its precision and sign.
-int sample(const opj_image_comp_t &comp, int x, int y, int width, int height)
+// How one component maps to 8-bit samples of the picture, worked out once per component: the
+// component's column for each picture column, its row for each picture row, and the 8-bit value of
+// each sample value (a table while the precision is small enough for one).
+struct ComponentScale
 {
-    const qint64 cx = std::min<qint64>(qint64(x) * comp.w / width, comp.w - 1);
-    const qint64 cy = std::min<qint64>(qint64(y) * comp.h / height, comp.h - 1);
-    qint64 value = comp.data[cy * comp.w + cx];
-    const int precision = std::clamp<int>(int(comp.prec), 1, 31);
-    if (comp.sgnd)
-        value += qint64(1) << (precision - 1);
-    const qint64 maximum = (qint64(1) << precision) - 1;
-    value = std::clamp<qint64>(value, 0, maximum);
-    return int(value * 255 / maximum);
-}
+    std::vector<qint64> columns;
+    std::vector<qint64> rows;
+    qint64 offset = 0;
+    qint64 maximum = 1;
+    std::vector<uchar> table;
+
+    ComponentScale(const opj_image_comp_t &comp, int width, int height)
+        : columns(size_t(width))
+        , rows(size_t(height))
+    {
+        for (int x = 0; x < width; ++x)
+            columns[size_t(x)] = std::min<qint64>(qint64(x) * comp.w / width, comp.w - 1);
+        for (int y = 0; y < height; ++y)
+            rows[size_t(y)] = std::min<qint64>(qint64(y) * comp.h / height, comp.h - 1) * comp.w;
+        const int precision = std::clamp<int>(int(comp.prec), 1, 31);
+        if (comp.sgnd)
+            offset = qint64(1) << (precision - 1);
+        maximum = (qint64(1) << precision) - 1;
+        if (precision <= 16) {
+            table.resize(size_t(maximum) + 1);
+            for (qint64 value = 0; value <= maximum; ++value)
+                table[size_t(value)] = uchar(value * 255 / maximum);
+        }
+    }
+
+    int sample(const opj_image_comp_t &comp, int x, qint64 row) const
+    {
+        const qint64 value = std::clamp<qint64>(qint64(comp.data[row + columns[size_t(x)]]) + offset, 0, maximum);
+        return table.empty() ? int(value * 255 / maximum) : table[size_t(value)];
+    }
+};
 
 // The picture's size when it and its component count are within bounds, else an empty size.
 QSize boundedSize(const opj_image_t &image)
@@ -115,12 +139,19 @@ QImage toImage(const opj_image_t &image)
     QImage result(size, QImage::Format_ARGB32_Premultiplied);
     if (result.isNull())
         return {};
+    std::vector<ComponentScale> scales;
+    scales.reserve(size_t(channels));
+    for (int i = 0; i < channels; ++i)
+        scales.emplace_back(image.comps[i], size.width(), size.height());
     for (int y = 0; y < size.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(result.scanLine(y));
+        qint64 rows[4] = {};
+        for (int i = 0; i < channels; ++i)
+            rows[i] = scales[size_t(i)].rows[size_t(y)];
         for (int x = 0; x < size.width(); ++x) {
             int c[4] = { 0, 0, 0, 255 };
             for (int i = 0; i < channels; ++i)
-                c[i] = sample(image.comps[i], x, y, size.width(), size.height());
+                c[i] = scales[size_t(i)].sample(image.comps[i], x, rows[i]);
             int r = c[0], g = c[1], b = c[2], a = c[3];
             if (channels <= 2) {
                 a = channels == 2 ? c[1] : 255;

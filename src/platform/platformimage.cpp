@@ -120,11 +120,26 @@ PlatformImage PlatformImage::fromRepresentation(const ImageRep &rep, QSizeF poin
     return image;
 }
 
+PlatformImage PlatformImage::fromRepresentation(const ImageRep &rep, QSizeF pointSize, QList<ImageRep> drawFrom)
+{
+    PlatformImage image = fromRepresentation(rep, pointSize);
+    if (!image.isNull())
+        image.m_drawFrom = std::move(drawFrom);
+    return image;
+}
+
 std::optional<ImageRep> PlatformImage::bestRepresentation(double points) const
+{
+    return bestOf(m_reps, points);
+}
+
+std::optional<ImageRep> PlatformImage::bestOf(const QList<ImageRep> &reps, double points)
 {
     const ImageRep *smallestCovering = nullptr;
     const ImageRep *largest = nullptr;
-    for (const ImageRep &rep : m_reps) {
+    for (const ImageRep &rep : reps) {
+        if (rep.isNull() || rep.hasFailed())
+            continue;
         const QSize pixels = rep.pixelSize();
         if (pixels.width() >= points && pixels.height() >= points
             && (!smallestCovering || pixelCount(rep) < pixelCount(*smallestCovering)))
@@ -147,6 +162,15 @@ QImage PlatformImage::bitmap(qreal devicePixelRatio) const
     const QSize pixels { int(width), int(height) };
     if (!ImageLimits::acceptable(pixels))
         return {};
-    const std::optional<ImageRep> rep = bestRepresentation(std::max(pixels.width(), pixels.height()));
-    return rep ? rep->bitmap(pixels) : QImage();
+    // Each failed decode marks its representation, so the loop ends within their count.
+    const QList<ImageRep> &reps = drawingRepresentations();
+    for (qsizetype tries = 0; tries < reps.size(); ++tries) {
+        const std::optional<ImageRep> rep = bestOf(reps, std::max(pixels.width(), pixels.height()));
+        if (!rep)
+            break;
+        QImage image = rep->bitmap(pixels);
+        if (!image.isNull() || !rep->hasFailed())
+            return image;
+    }
+    return {};
 }

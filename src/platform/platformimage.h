@@ -30,25 +30,44 @@ public:
     static PlatformImage named(const QString &name);
     // One representation shown at a given point size (the preview of an icon at one size).
     static PlatformImage fromRepresentation(const ImageRep &rep, QSizeF pointSize);
+    // The same, drawn from the best of `drawFrom` (the representations of the image `rep` was
+    // taken from) for each device pixel ratio: a 128-point preview at ratio 2 then draws from a
+    // 256-pixel representation instead of scaling the 128-pixel one, and a representation whose
+    // pixels fail to decode gives way to the next best.
+    static PlatformImage fromRepresentation(const ImageRep &rep, QSizeF pointSize, QList<ImageRep> drawFrom);
+
+    // This image shown at another point size; shares everything else.
+    PlatformImage atPointSize(QSizeF pointSize) const
+    {
+        PlatformImage image = *this;
+        image.m_size = pointSize;
+        return image;
+    }
 
     bool isNull() const { return m_reps.isEmpty(); }
     // The image's size in points: that of its largest representation (the first of equal ones),
     // or the size given to fromRepresentation().
     QSizeF size() const { return m_size; }
     const QList<ImageRep> &representations() const { return m_reps; }
+    // What bitmap() chooses from: the representations given to draw from, else representations().
+    const QList<ImageRep> &drawingRepresentations() const { return m_drawFrom.isEmpty() ? m_reps : m_drawFrom; }
     // The representation to draw a square of `points` points with: the one with the fewest pixels
     // among those whose pixel width and height are both at least `points`; when none is that
-    // large, the one with the most pixels. Ties go to the earlier representation. None for a null
-    // image.
+    // large, the one with the most pixels. Ties go to the earlier representation. A representation
+    // whose pixels failed to decode counts as absent. None for a null image.
     std::optional<ImageRep> bestRepresentation(double points) const;
+    // The same rule over any list of representations.
+    static std::optional<ImageRep> bestOf(const QList<ImageRep> &reps, double points);
     // Pixels for drawing the image into a rectangle of size() points on a screen with the given
-    // device pixel ratio: size() × ratio pixels (rounded, at least 1), from the best
-    // representation for that many pixels, scaled when it differs. Null when it cannot be decoded.
+    // device pixel ratio: size() × ratio pixels (rounded, at least 1), from the best drawing
+    // representation for that many pixels, scaled when it differs; when its pixels fail to
+    // decode, from the next best. Null when none can be decoded.
     QImage bitmap(qreal devicePixelRatio = 1.0) const;
 
 private:
     explicit PlatformImage(QList<ImageRep> reps);
 
     QList<ImageRep> m_reps;
+    QList<ImageRep> m_drawFrom;
     QSizeF m_size;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/typedstreamreader.h"
 
+#include "platform/logging.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +16,7 @@
 #include <vector>
 
 // Why an archive was refused; off unless asked for, since refusing hostile input is routine.
-Q_LOGGING_CATEGORY(lcTypedStream, "glimbar.platform.typedstream", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcTypedStream, "glimbar.platform.typedstream", glimbarLogLevel)
 
 namespace {
 

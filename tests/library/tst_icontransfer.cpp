@@ -2,6 +2,7 @@
 #include "library/iconmimedata.h"
 #include "library/icontransfer.h"
 #include "library/settings.h"
+#include "library/settingsstore.h"
 #include "platform/giofileiconsetter.h"
 
 #include "support/icnsbuilder.h"
@@ -115,6 +116,7 @@ private slots:
     void init()
     {
         QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
+        SettingsStore::reload();
         QDir(m_temp.path()).removeRecursively();
         QVERIFY(QDir().mkpath(m_temp.path()));
         m_setter.clear();

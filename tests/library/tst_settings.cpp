@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
+#include "library/settingsstore.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
+#include <cstdio>
+
+#include <atomic>
 #include <functional>
+#include <thread>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -61,7 +69,11 @@ private slots:
         QVERIFY(rawStore().fileName().startsWith(m_dir.path()));
     }
 
-    void init() { rawStore().clear(); }
+    void init()
+    {
+        rawStore().clear();
+        SettingsStore::reload();
+    }
 
     // Runs first, so this is the key's first use in the process.
     void keyMadeOnWorkerThreadNotifiesOnApplicationThread()
@@ -148,6 +160,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QVariant, stored);
         rawStore().setValue(name, stored);
+        SettingsStore::reload();
         const auto checks = defaultCheckers();
         QVERIFY(checks.contains(name));
         QVERIFY(checks.value(name)());
@@ -157,17 +170,23 @@ private slots:
     void storedFormsRead()
     {
         rawStore().setValue(u"iconPreviewSize"_s, u"128"_s);
+        SettingsStore::reload();
         QCOMPARE(Settings::iconPreviewSize().read(), 128);
         rawStore().setValue(u"iconPreviewSize"_s, 32);
+        SettingsStore::reload();
         QCOMPARE(Settings::iconPreviewSize().read(), 32);
         rawStore().setValue(u"showIconNamesInGallery"_s, u"true"_s);
+        SettingsStore::reload();
         QCOMPARE(Settings::showIconNamesInGallery().read(), true);
         rawStore().setValue(u"lowResolutionScreenBrightness"_s, u"2.5"_s);
+        SettingsStore::reload();
         QCOMPARE(Settings::lowResolutionScreenBrightness().read(), 2.5f);
         rawStore().setValue(u"listIconSize"_s, u"large"_s);
+        SettingsStore::reload();
         QCOMPARE(Settings::listIconSize().read(), ListIconSize::large);
         rawStore().setValue(
             u"lowResolutionOverlayColor"_s, QStringList { u"hsb"_s, u"0.5"_s, u"0.25"_s, u"1"_s, u"0"_s });
+        SettingsStore::reload();
         QCOMPARE(Settings::lowResolutionOverlayColor().read(), (HSBColor { 0.5, 0.25, 1, 0 }));
     }
 
@@ -180,6 +199,7 @@ private slots:
         Settings::lowResolutionScreenBrightness().write(3.5f);
         Settings::lowResolutionOverlayColor().write(HSBColor { 0.666, 0.1, 0.3, 1.0 });
 
+        SettingsStore::sync();
         QSettings store = rawStore();
         QCOMPARE(store.value(u"iconViewMode"_s), QVariant(u"gallery"_s));
         QCOMPARE(store.value(u"sidebarIconSize"_s), QVariant(u"default"_s));
@@ -187,7 +207,7 @@ private slots:
         QCOMPARE(store.value(u"iconPreviewSize"_s), QVariant(qint64(128)));
         QCOMPARE(store.value(u"lowResolutionScreenBrightness"_s), QVariant(3.5f));
 
-        // Every write reaches the file at once: nothing is saved when the program quits.
+        // After a sync the file holds every write.
         QFile file(store.fileName());
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
@@ -259,9 +279,97 @@ private slots:
         QCOMPARE(deliveredOn.first(), QThread::currentThread());
     }
 
+    // Readers never see a value that was not written, nor one older than what they saw before.
+    void concurrentReadersAndWriters()
+    {
+        const auto &size = Settings::iconPreviewSize();
+        const auto &names = Settings::showIconNamesInGrid();
+        // Above the default of 64, so that every value read must be that or a later one.
+        constexpr qint64 first = 1000, writes = 2000;
+        std::atomic<bool> done { false };
+        std::atomic<int> disorder { 0 };
+        std::vector<std::thread> threads;
+        threads.emplace_back([&size] {
+            for (qint64 i = 0; i < writes; ++i)
+                size.write(first + i);
+        });
+        threads.emplace_back([&names] {
+            for (int i = 0; i < writes; ++i)
+                names.write(i % 2 == 0);
+        });
+        for (int reader = 0; reader < 4; ++reader) {
+            threads.emplace_back([&size, &names, &done, &disorder] {
+                qint64 last = 0;
+                while (!done.load()) {
+                    const qint64 value = size.read();
+                    if (value < last || (value != 64 && (value < first || value >= first + writes)))
+                        ++disorder;
+                    last = value;
+                    names.read();
+                }
+            });
+        }
+        threads.at(0).join();
+        threads.at(1).join();
+        done.store(true);
+        for (std::size_t i = 2; i < threads.size(); ++i)
+            threads.at(i).join();
+        QCOMPARE(disorder.load(), 0);
+        QCOMPARE(size.read(), first + writes - 1);
+        QCOMPARE(names.read(), false);
+        SettingsStore::sync();
+        QCOMPARE(rawStore().value(size.name()).toLongLong(), first + writes - 1);
+    }
+
+    // A value written just before the program quits is there when it starts again.
+    void valueWrittenBeforeQuitOutlivesTheProcess()
+    {
+        QVERIFY(runSelf(u"write"_s, u"300"_s).isEmpty());
+        QCOMPARE(runSelf(u"read"_s), u"300"_s);
+    }
+
 private:
+    // Runs this program again as a plain process that writes or reads iconPreviewSize in this
+    // test's settings folder; what it printed.
+    QString runSelf(const QString &action, const QString &value = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"GLIMBAR_SETTINGS_CHILD"_s, action);
+        environment.insert(u"GLIMBAR_SETTINGS_PATH"_s, m_dir.path());
+        process.setProcessEnvironment(environment);
+        process.start(QCoreApplication::applicationFilePath(), { value });
+        if (!process.waitForFinished(30000) || process.exitCode() != 0)
+            return u"failed"_s;
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+
     QTemporaryDir m_dir;
 };
 
-QTEST_GUILESS_MAIN(TestSettings)
+// The child of valueWrittenBeforeQuitOutlivesTheProcess(): writes and quits through the event
+// loop as the application does, or reads and prints.
+static int settingsChild(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("GLIMBAR_SETTINGS_PATH"));
+    if (qEnvironmentVariable("GLIMBAR_SETTINGS_CHILD") == "read"_L1) {
+        std::printf("%lld\n", static_cast<long long>(Settings::iconPreviewSize().read()));
+        return 0;
+    }
+    Settings::iconPreviewSize().write(QCoreApplication::arguments().value(1).toLongLong());
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return QCoreApplication::exec();
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet("GLIMBAR_SETTINGS_CHILD"))
+        return settingsChild(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestSettings test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settings.moc"

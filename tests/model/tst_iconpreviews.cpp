@@ -79,7 +79,8 @@ private slots:
         QTest::newRow("100 px PNG at 72 dpi")
             << image << none << std::optional(png(100)) << QList<int> { 128, 256, 512 };
         QTest::newRow("512 pt PNG") << image << none << std::optional(png(512)) << QList<int> { 512 };
-        QTest::newRow("1024 pt PNG") << image << none << std::optional(png(1024)) << QList<int>();
+        // Wider than the largest size: that one entry still, so the icon shows in the grid and list.
+        QTest::newRow("1024 pt PNG") << image << none << std::optional(png(1024)) << QList<int> { 512 };
         QTest::newRow("1024 px PNG at 144 dpi is 512 pt")
             << image << none << std::optional(png(1024, 144)) << QList<int> { 512 };
         QTest::newRow("image type without image data") << image << std::optional(fullIcns()) << none << QList<int>();
@@ -170,6 +171,36 @@ private slots:
         QCOMPARE(preview.has_value(), expected.has_value());
         if (preview)
             QCOMPARE(preview->size(), *expected);
+    }
+
+    // Drawing an icon at one size again and again decodes it once, and draws the same pixels.
+    void previewImageSharesDecodedPixels()
+    {
+        const Icon icon = makeIcon(IconFileType::icns, fullIcns(), std::nullopt);
+        const QImage first = icon.previewImage(64)->bitmap(2.0);
+        const qint64 bytes = ImageCache::instance().byteCount();
+        QVERIFY(bytes > 0);
+        const QImage again = icon.previewImage(64)->bitmap(2.0);
+        QCOMPARE(again.constBits(), first.constBits());
+        QCOMPARE(ImageCache::instance().byteCount(), bytes);
+        // At ratio 2 a 64-point preview draws from the 128-pixel element, not from the 64-pixel one.
+        QCOMPARE(first, icon.dataImage.bestRepresentation(128)->bitmap());
+    }
+
+    // A custom icon whose header reads but whose pixels do not decode shows the asset once the
+    // decode has failed.
+    void damagedCustomIconFallsBack()
+    {
+        QByteArray damaged = png(64);
+        const qsizetype idat = damaged.indexOf("IDAT");
+        for (qsizetype i = idat + 4; i < idat + 40; ++i)
+            damaged[i] = char(0x5a);
+        IconContainer container;
+        container.customIcon = damaged;
+        const PlatformImage first = container.iconImage(SidebarIconSize::defaultSize);
+        QCOMPARE(first.size(), QSizeF(32, 32));
+        QVERIFY(first.bitmap().isNull());
+        QVERIFY(isCollectionIcon(container.iconImage(SidebarIconSize::defaultSize)));
     }
 
     void iconImage_data()

@@ -240,7 +240,8 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("text") << QByteArray("this is not an image");
         QTest::newRow("PNG cut inside a chunk") << png.left(png.size() / 2);
-        QTest::newRow("PNG cut before IEND") << png.left(png.size() - 12);
+        // Signature and IHDR: a header, but no image data after it.
+        QTest::newRow("PNG without image data") << png.left(8 + 25);
         QTest::newRow("PNG signature only") << png.left(8);
 
         QByteArray huge = png;
@@ -294,10 +295,6 @@ private slots:
         QTest::newRow("ICNS without pictures") << IcnsBuilder().add("TOC ", QByteArray(8, '\0')).build();
 
         const QImage p16 = IcnsBuilder::pattern(16, 16);
-        // Two repeats of 130 pass the 256 bytes of a 16 x 16 plane.
-        QTest::newRow("RLE run past the plane")
-            << icnsOf("is32", QByteArray("\xff\x01\xff\x01") + QByteArray(2000, '\1'));
-        QTest::newRow("RLE plane short of data") << icnsOf("is32", IcnsBuilder::rle24(p16).left(100));
         QTest::newRow("ARGB without its tag") << icnsOf("ic04", IcnsBuilder::argb(p16).mid(4));
         QTest::newRow("it32 shorter than its zeros") << icnsOf("it32", QByteArray(3, '\0'));
         QTest::newRow("PNG element cut") << icnsOf("ic07", png.left(png.size() / 2));
@@ -330,6 +327,14 @@ private slots:
         damaged[cod + 2] = char(0xff);
         damaged[cod + 3] = char(0xff);
         QTest::newRow("JP2 with a damaged main header") << damaged;
+
+        // RLE planes are walked only when drawn.
+        const QImage p16 = IcnsBuilder::pattern(16, 16);
+        // Two repeats of 130 pass the 256 bytes of a 16 x 16 plane.
+        QTest::newRow("RLE run past the plane")
+            << icnsOf("is32", QByteArray("\xff\x01\xff\x01") + QByteArray(2000, '\1'));
+        QTest::newRow("RLE plane short of data") << icnsOf("is32", IcnsBuilder::rle24(p16).left(100));
+        QTest::newRow("ARGB planes short of data") << icnsOf("ic04", IcnsBuilder::argb(p16).left(60));
     }
 
     void undecodablePixels()
@@ -343,6 +348,57 @@ private slots:
         }
         QVERIFY(image->bitmap().isNull());
         QCOMPARE(ImageCache::instance().byteCount(), 0);
+    }
+
+    // A representation whose pixels do not decode counts as absent from then on: drawing falls
+    // back to the next best, and choosing passes it over.
+    void damagedRepresentationGivesWay_data()
+    {
+        QTest::addColumn<QByteArray>("damagedElement");
+
+        QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(256, 256));
+        const qsizetype idat = png.indexOf("IDAT");
+        for (qsizetype i = idat + 4; i < idat + 40; ++i)
+            png[i] = char(0x5a);
+        QTest::newRow("PNG element") << png;
+        const QByteArray codestream = j2k(IcnsBuilder::pattern(256, 256));
+        QTest::newRow("JPEG 2000 element cut after its header") << codestream.left(codestream.size() / 2);
+    }
+
+    void damagedRepresentationGivesWay()
+    {
+        QFETCH(QByteArray, damagedElement);
+        const auto image = PlatformImage::fromData(IcnsBuilder()
+                                                       .add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128)))
+                                                       .add("ic08", damagedElement)
+                                                       .build());
+        QVERIFY(image);
+        QCOMPARE(image->bestRepresentation(256)->pixelSize(), QSize(256, 256));
+
+        const PlatformImage preview = PlatformImage::fromRepresentation(
+            *image->bestRepresentation(256), QSizeF(256, 256), image->representations());
+        const QImage drawn = preview.bitmap();
+        QCOMPARE(drawn.size(), QSize(256, 256));
+        QCOMPARE(drawn, image->representations().at(0).bitmap(QSize(256, 256)));
+        QVERIFY(image->representations().at(1).hasFailed());
+        QCOMPARE(image->bestRepresentation(256)->pixelSize(), QSize(128, 128));
+
+        // With nothing left to draw from, there is no best representation at all.
+        const auto alone = PlatformImage::fromData(IcnsBuilder().add("ic08", damagedElement).build());
+        QVERIFY(alone->bitmap().isNull());
+        QVERIFY(!alone->bestRepresentation(256));
+    }
+
+    // A preview made from one representation draws from the image's best one for each ratio.
+    void previewDrawsFromTheBestForTheRatio()
+    {
+        const auto image = PlatformImage::fromData(pngIcns({ { "ic07", 128 }, { "ic08", 256 } }));
+        const ImageRep &large = image->representations().at(1);
+        const PlatformImage preview = PlatformImage::fromRepresentation(
+            *image->bestRepresentation(128), QSizeF(128, 128), image->representations());
+        QCOMPARE(preview.representations().size(), 1);
+        QCOMPARE(preview.bitmap(2.0), large.bitmap());
+        QCOMPARE(preview.bitmap(1.0), image->representations().at(0).bitmap());
     }
 
     void decodingIsLazyAndShared()

@@ -1,0 +1,187 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/icnsbuilder.h"
+
+#include "library/thumbnailprovider.h"
+#include "model/icon.h"
+#include "platform/imagecache.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+namespace {
+
+QByteArray png(int width, int height, QColor colour = QColor(40, 120, 220))
+{
+    return IcnsBuilder::png(IcnsBuilder::pattern(width, height, colour));
+}
+
+QByteArray damagedPng(int side)
+{
+    QByteArray bytes = png(side, side);
+    const qsizetype idat = bytes.indexOf("IDAT");
+    for (qsizetype i = idat + 4; i < idat + 40; ++i)
+        bytes[i] = char(0x5a);
+    return bytes;
+}
+
+PlatformImage imageOf(const QByteArray &bytes)
+{
+    return PlatformImage::fromData(bytes).value_or(PlatformImage());
+}
+
+// What a view would get by decoding on its own: the best representation for the square's pixels,
+// fitted into the square.
+QImage directDecode(const PlatformImage &image, int side)
+{
+    QList<ImageRep> reps;
+    for (const ImageRep &rep : image.representations()) {
+        if (!rep.hasFailed())
+            reps.append(rep);
+    }
+    const ImageRep rep = *PlatformImage::bestOf(reps, side);
+    return rep.bitmap(rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio));
+}
+
+QImage waitFor(ThumbnailProvider &provider, const QObject *requester, QUuid id, const PlatformImage &image,
+    double points, qreal ratio)
+{
+    QSignalSpy ready(&provider, &ThumbnailProvider::ready);
+    const QImage at = provider.request(requester, id, image, points, ratio);
+    if (!at.isNull())
+        return at;
+    if (!ready.wait(10000))
+        return {};
+    return provider.request(requester, id, image, points, ratio);
+}
+
+} // namespace
+
+class TestThumbnailProvider : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { ImageCache::instance().clear(); }
+
+    void picturesMatchADirectDecode_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QSize>("pixels");
+
+        const QByteArray icns = IcnsBuilder().add("ic07", png(128, 128)).add("ic08", png(256, 256)).build();
+        QTest::newRow("ICNS at 1x") << icns << 128.0 << 1.0 << QSize(128, 128);
+        // The 256-pixel element, not the 128-pixel one scaled up.
+        QTest::newRow("ICNS at 2x") << icns << 128.0 << 2.0 << QSize(256, 256);
+        QTest::newRow("ICNS scaled down") << icns << 48.0 << 1.5 << QSize(72, 72);
+        QTest::newRow("wide PNG keeps its aspect ratio") << png(200, 100) << 50.0 << 1.0 << QSize(50, 25);
+        // The 256-pixel element's pixels do not decode: the 128-pixel one stands in.
+        QTest::newRow("damaged element falls back")
+            << IcnsBuilder().add("ic07", png(128, 128)).add("ic08", damagedPng(256)).build() << 128.0 << 2.0
+            << QSize(256, 256);
+    }
+
+    void picturesMatchADirectDecode()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(double, points);
+        QFETCH(qreal, ratio);
+        QFETCH(QSize, pixels);
+
+        ThumbnailProvider provider;
+        QObject view;
+        const PlatformImage image = imageOf(file);
+        QList<QThread *> deliveredOn;
+        connect(
+            &provider, &ThumbnailProvider::ready, &provider,
+            [&deliveredOn] { deliveredOn.append(QThread::currentThread()); }, Qt::DirectConnection);
+        QVERIFY(provider.request(&view, QUuid::createUuid(), image, points, ratio).isNull());
+        const QImage picture = waitFor(provider, &view, QUuid::createUuid(), image, points, ratio);
+        QVERIFY(!picture.isNull());
+        QCOMPARE(picture.size(), pixels);
+        QCOMPARE(picture.devicePixelRatio(), ratio);
+        QImage expected = directDecode(image, pixels.width());
+        expected.setDevicePixelRatio(ratio);
+        QCOMPARE(picture, expected);
+        QVERIFY(!deliveredOn.isEmpty());
+        for (QThread *thread : std::as_const(deliveredOn))
+            QCOMPARE(thread, QThread::currentThread());
+    }
+
+    // Asks for the ids a view shows go first; asks it dropped by showing other ids never decode.
+    void visibleFirstAndDroppedNeverDecode()
+    {
+        ThumbnailProvider provider(1);
+        QObject list, grid;
+        const QUuid hidden = QUuid::createUuid(), shown = QUuid::createUuid(), scrolledAway = QUuid::createUuid();
+        const PlatformImage hiddenImage = imageOf(png(64, 64, Qt::red));
+        const PlatformImage shownImage = imageOf(png(64, 64, Qt::green));
+        const PlatformImage awayImage = imageOf(png(64, 64, Qt::blue));
+
+        QList<QUuid> order;
+        connect(
+            &provider, &ThumbnailProvider::ready, &provider, [&order](const QObject *, QUuid id) { order.append(id); });
+        QVERIFY(provider.request(&list, hidden, hiddenImage, 64, 1).isNull());
+        QVERIFY(provider.request(&grid, scrolledAway, awayImage, 64, 1).isNull());
+        QVERIFY(provider.request(&grid, shown, shownImage, 64, 1).isNull());
+        provider.setVisible(&grid, { shown });
+        QTRY_COMPARE(order.size(), 2);
+        QCOMPARE(order, QList({ shown, hidden }));
+        QTest::qWait(50);
+        QCOMPARE(order.size(), 2);
+        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
+        QVERIFY(!shownImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
+
+        // Cancelled and destroyed requesters drop theirs too.
+        auto *closing = new QObject;
+        QVERIFY(provider.request(closing, hidden, awayImage, 32, 1).isNull());
+        QVERIFY(provider.request(&list, scrolledAway, awayImage, 48, 1).isNull());
+        provider.cancel(&list);
+        delete closing;
+        QTest::qWait(100);
+        QCOMPARE(order.size(), 2);
+        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
+    }
+
+    // Pictures are kept by what the file holds, so a library read again finds them at once.
+    void aReloadFindsThePicturesAgain()
+    {
+        ThumbnailProvider provider;
+        QObject view;
+        const QByteArray file = png(64, 64);
+        const auto icon = [&file] {
+            return Icon(QUuid::createUuid(), QUuid::createUuid(), QStringLiteral("Icon"), IconFileType::image,
+                std::nullopt, QByteArray(file.constData(), file.size()), {}, {}, {}, std::nullopt);
+        };
+        const Icon before = icon();
+        QSignalSpy ready(&provider, &ThumbnailProvider::ready);
+        QVERIFY(provider.request(&view, before, 32, 2).isNull());
+        QVERIFY(ready.wait(10000));
+        const QImage picture = provider.request(&view, before, 32, 2);
+        QVERIFY(!picture.isNull());
+
+        const Icon after = icon();
+        QCOMPARE(provider.request(&view, after, 32, 2).constBits(), picture.constBits());
+        QVERIFY(!ready.wait(100));
+        QCOMPARE(ready.size(), 1);
+    }
+
+    void undecodableGivesNothing()
+    {
+        ThumbnailProvider provider;
+        QObject view;
+        const PlatformImage image = imageOf(damagedPng(64));
+        QSignalSpy ready(&provider, &ThumbnailProvider::ready);
+        QVERIFY(provider.request(&view, QUuid(), image, 64, 1).isNull());
+        QVERIFY(ready.wait(10000));
+        QVERIFY(provider.request(&view, QUuid(), image, 64, 1).isNull());
+        QVERIFY(!ready.wait(100));
+        QVERIFY(provider.request(&view, QUuid(), PlatformImage(), 64, 1).isNull());
+        QVERIFY(provider.request(&view, QUuid(), image, qQNaN(), 1).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestThumbnailProvider)
+#include "tst_thumbnailprovider.moc"
