@@ -115,6 +115,8 @@ private slots:
 
     void init()
     {
+        // The store writes late: flush it first, so the clear is not undone by its pending writes.
+        SettingsStore::sync();
         QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
         SettingsStore::reload();
         QDir(m_temp.path()).removeRecursively();

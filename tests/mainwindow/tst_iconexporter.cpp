@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/settings.h"
+#include "library/settingsstore.h"
 #include "platform/fileiconsetter.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
@@ -115,7 +116,10 @@ private slots:
 
     void init()
     {
+        // The store writes late: flush it first, so the clear is not undone by its pending writes.
+        SettingsStore::sync();
         QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
+        SettingsStore::reload();
         m_setter = std::make_unique<PictureIconSetter>(m_pictures.path());
         FileIconSetter::setShared(m_setter.get());
         m_destination = std::make_unique<QTemporaryDir>();

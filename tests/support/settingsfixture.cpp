@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsfixture.h"
 
+#include "library/settingsstore.h"
+
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -19,5 +21,8 @@ bool SettingsFixture::isValid() const
 
 void SettingsFixture::clear() const
 {
+    // The store writes late: flush it first, so the clear is not undone by its pending writes.
+    SettingsStore::sync();
     QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
+    SettingsStore::reload();
 }
