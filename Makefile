@@ -4,12 +4,12 @@
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
 
-.PHONY: run test deps build build-asan check check-asan fuzz bench install format clean
+.PHONY: run test deps build build-asan check check-asan check-format fuzz bench install format clean
 
 run: deps build
 	./build/dev/src/glimbar
 
-test: deps check check-asan
+test: deps check-format check check-asan
 
 deps:
 	@bash scripts/install-deps
@@ -59,8 +59,12 @@ install: deps
 	-@command -v update-mime-database >/dev/null && update-mime-database "$(INSTALL_PREFIX)/share/mime"
 	-@command -v update-desktop-database >/dev/null && update-desktop-database "$(INSTALL_PREFIX)/share/applications"
 
+# Every source must be formatted as `make format` leaves it.
+check-format:
+	@bash scripts/check-format
+
 format:
-	clang-format -i $$(git ls-files '*.cpp' '*.h')
+	clang-format-14 -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf build

@@ -3,7 +3,8 @@
 
 #include <QString>
 
-struct AuthorInfo {
+struct AuthorInfo
+{
     QString authorName {};
     QString authorEmail {};
     QString authorURL {};

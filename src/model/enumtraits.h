@@ -10,11 +10,9 @@
 
 // Each option enum lists its cases once, in display order, with their raw values; everything else
 // (raw value, construction from text, all cases) is derived from that one table.
-template<typename E>
-struct EnumTraits;
+template <typename E> struct EnumTraits;
 
-template<typename E>
-constexpr auto allCases()
+template <typename E> constexpr auto allCases()
 {
     std::array<E, EnumTraits<E>::values.size()> cases {};
     for (std::size_t i = 0; i < cases.size(); ++i)
@@ -22,8 +20,7 @@ constexpr auto allCases()
     return cases;
 }
 
-template<typename E>
-QString rawValue(E value)
+template <typename E> QString rawValue(E value)
 {
     for (const auto &[candidate, raw] : EnumTraits<E>::values) {
         if (candidate == value)
@@ -33,8 +30,7 @@ QString rawValue(E value)
 }
 
 // Exact, case-sensitive match of the whole text; anything else gives no value.
-template<typename E>
-std::optional<E> fromRawValue(QStringView text)
+template <typename E> std::optional<E> fromRawValue(QStringView text)
 {
     for (const auto &[candidate, raw] : EnumTraits<E>::values) {
         if (text == QLatin1String(raw))

@@ -7,7 +7,8 @@
 #include <functional>
 
 // Finds an icon across containers: the icon's identifier and its container's identifier.
-struct IconLookup {
+struct IconLookup
+{
     QUuid id;
     QUuid containerID;
 
@@ -19,7 +20,7 @@ inline size_t qHash(const IconLookup &lookup, size_t seed = 0) noexcept
     return qHashMulti(seed, lookup.id, lookup.containerID);
 }
 
-template<>
-struct std::hash<IconLookup> {
+template <> struct std::hash<IconLookup>
+{
     size_t operator()(const IconLookup &lookup) const noexcept { return qHash(lookup); }
 };

@@ -5,7 +5,8 @@
 #include "platform/platformimage.h"
 
 // A preview of an icon at one size; the image's point size is, as a rule, the size's point size.
-struct IconPreviewRep {
+struct IconPreviewRep
+{
     IconSize size = IconSize::size16;
     PlatformImage image;
 };

@@ -2,7 +2,8 @@
 #pragma once
 
 // A colour in sRGB as four doubles; deliberately without equality of its own.
-struct RGBAColor {
+struct RGBAColor
+{
     double red = 0;
     double green = 0;
     double blue = 0;
