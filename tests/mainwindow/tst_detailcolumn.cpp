@@ -1,0 +1,78 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
+#include "mainwindow/collectionviewstandin.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/detailcolumn.h"
+#include "mainwindow/detailstatusbar.h"
+#include "mainwindow/lowresolutionoverlay.h"
+#include "support/libraryfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestDetailColumn : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+
+private slots:
+    void init()
+    {
+        Settings::iconViewMode().reset();
+        Settings::emulateLowResolution().reset();
+    }
+
+    void followsSelectionModeAndEmulation()
+    {
+        IconContainer container { .title = u"Space"_s };
+        Icon first;
+        first.id = QUuid::createUuid();
+        first.name = u"Rocket"_s;
+        first.containerID = container.id;
+        Icon second = first;
+        second.id = QUuid::createUuid();
+        second.name = u"Moon"_s;
+        container.icons = { first, second };
+        ContainerManager::shared().setContainers({ container });
+
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        DetailColumn column(ContainerManager::shared(), selection, icons, ThumbnailProvider::shared());
+        QVERIFY(!column.collectionView());
+        QVERIFY(!column.statusBar()->isEnabled());
+
+        selection.setIds({ container.id });
+        auto *view = qobject_cast<CollectionViewStandIn *>(column.collectionView());
+        QVERIFY(view);
+        QCOMPARE(view->model()->rowCount(), 2);
+        QVERIFY(column.statusBar()->isEnabled());
+        column.setSearchText(u"moon"_s);
+        QCOMPARE(view->model()->rowCount(), 1);
+
+        Settings::iconViewMode().write(IconViewMode::list);
+        QCOMPARE(column.collectionViewMode(), IconViewMode::list);
+        view = qobject_cast<CollectionViewStandIn *>(column.collectionView());
+        QCOMPARE(view->viewMode(), QListView::ListMode);
+        QCOMPARE(view->model()->rowCount(), 1); // the search text carries over
+
+        QVERIFY(!column.overlay());
+        Settings::emulateLowResolution().write(true);
+        QVERIFY(column.overlay());
+        QVERIFY(column.overlay()->brightnessLayer());
+        Settings::emulateLowResolution().write(false);
+        QVERIFY(!column.overlay());
+
+        selection.setIds({});
+        QVERIFY(!column.collectionView());
+        QVERIFY(!column.statusBar()->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestDetailColumn)
+#include "tst_detailcolumn.moc"
