@@ -17,6 +17,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QtConcurrent/QtConcurrentRun>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -86,6 +88,27 @@ bool applyIcon(FileIconSetter *setter, bool hasIcon, const QByteArray &data, con
     return allSucceeded;
 }
 
+// The title's markdown as rich text. Plain CommonMark, where "_x_" is emphasis: Qt's own markdown
+// labels read it as an underline.
+QString titleRichText(const QString &markdown)
+{
+    QTextDocument document;
+    document.setMarkdown(markdown, QTextDocument::MarkdownDialectCommonMark);
+    QString html;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            const QTextCharFormat format = fragment.fragment().charFormat();
+            QString text = fragment.fragment().text().toHtmlEscaped();
+            if (format.fontItalic())
+                text = QStringLiteral("<i>%1</i>").arg(text);
+            if (format.fontWeight() >= QFont::Bold)
+                text = QStringLiteral("<b>%1</b>").arg(text);
+            html += text;
+        }
+    }
+    return html;
+}
+
 } // namespace
 
 QuickDropView::QuickDropView(ThumbnailProvider &provider, QWidget *parent)
@@ -119,8 +142,8 @@ QuickDropView::QuickDropView(ThumbnailProvider &provider, QWidget *parent)
     headerLayout->setContentsMargins(10, 6, 10, 6);
     m_symbol = new QLabel(header);
     m_title = new QLabel(header);
-    m_title->setTextFormat(Qt::MarkdownText);
-    m_title->setText(tr("_Quick_**Drop**"));
+    m_title->setTextFormat(Qt::RichText);
+    m_title->setText(titleRichText(tr("_Quick_**Drop**")));
     m_headerPreview = new QLabel(header);
     m_headerPreview->setFixedSize(headerPreviewSide, headerPreviewSide);
     m_headerPreview->setAlignment(Qt::AlignCenter);

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QDragEnterEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMimeData>
 #include <QMutex>
 #include <QSemaphore>
@@ -289,6 +290,16 @@ private slots:
         QThreadPool::globalInstance()->waitForDone();
         QTest::qWait(QuickDropView::successResetMilliseconds + 300);
         QCOMPARE(m_setter->calls().size(), 2);
+    }
+
+    void titleIsItalicThenBold()
+    {
+        QuickDropView panel(ThumbnailProvider::shared());
+        const QList<QLabel *> labels = panel.findChildren<QLabel *>();
+        const auto title = std::find_if(
+            labels.begin(), labels.end(), [](QLabel *label) { return label->text().contains(u"Quick"_s); });
+        QVERIFY(title != labels.end());
+        QCOMPARE((*title)->text(), u"<i>Quick</i><b>Drop</b>"_s);
     }
 
     void clickTogglesExpanded()
