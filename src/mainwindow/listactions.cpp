@@ -103,7 +103,6 @@ void ListActions::build()
             m_moreButton->setIconSize(QSize(16, 16));
             m_moreButton->setFixedHeight(listActionButtonSize);
             m_moreButton->setEnabled(!m_options.moreActionsDisabled);
-            m_moreButton->setContentsMargins(dividerPadding, 0, dividerPadding, 0);
             updateMoreButtonIcon();
             layout->addSpacing(dividerPadding);
             layout->addWidget(m_moreButton);
