@@ -17,24 +17,24 @@ enum class SidebarIconSize { defaultSize, small };
 enum class ListIconSize { small, defaultSize, large };
 enum class GalleryIconSize { small, defaultSize, large };
 
-template<>
-struct EnumTraits<IconFileType> {
+template <> struct EnumTraits<IconFileType>
+{
     static constexpr std::array<std::pair<IconFileType, const char *>, 2> values { {
         { IconFileType::icns, "icns" },
         { IconFileType::image, "image" },
     } };
 };
 
-template<>
-struct EnumTraits<SidebarIconSize> {
+template <> struct EnumTraits<SidebarIconSize>
+{
     static constexpr std::array<std::pair<SidebarIconSize, const char *>, 2> values { {
         { SidebarIconSize::defaultSize, "default" },
         { SidebarIconSize::small, "small" },
     } };
 };
 
-template<>
-struct EnumTraits<ListIconSize> {
+template <> struct EnumTraits<ListIconSize>
+{
     static constexpr std::array<std::pair<ListIconSize, const char *>, 3> values { {
         { ListIconSize::small, "small" },
         { ListIconSize::defaultSize, "default" },
@@ -42,8 +42,8 @@ struct EnumTraits<ListIconSize> {
     } };
 };
 
-template<>
-struct EnumTraits<GalleryIconSize> {
+template <> struct EnumTraits<GalleryIconSize>
+{
     static constexpr std::array<std::pair<GalleryIconSize, const char *>, 3> values { {
         { GalleryIconSize::small, "small" },
         { GalleryIconSize::defaultSize, "default" },
@@ -54,12 +54,24 @@ struct EnumTraits<GalleryIconSize> {
 constexpr std::array<IconSize, 6> allIconSizes { IconSize::size16, IconSize::size32, IconSize::size64,
     IconSize::size128, IconSize::size256, IconSize::size512 };
 
-constexpr int rawValue(IconSize size) { return static_cast<int>(size); }
-constexpr double pointSize(IconSize size) { return static_cast<double>(rawValue(size)); }
+constexpr int rawValue(IconSize size)
+{
+    return static_cast<int>(size);
+}
+constexpr double pointSize(IconSize size)
+{
+    return static_cast<double>(rawValue(size));
+}
 // The size's identifier: its raw value as decimal text ("16" … "512").
 QString iconSizeId(IconSize size);
 // Accepts exactly the six raw values.
 std::optional<IconSize> iconSizeFromRawValue(int value);
+
+// The sidebar's icon edge in points: 32 by default, 16 when small.
+constexpr int pointSize(SidebarIconSize size)
+{
+    return size == SidebarIconSize::small ? 16 : 32;
+}
 
 // Finished, translated display titles.
 QString title(SidebarIconSize size);

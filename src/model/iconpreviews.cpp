@@ -67,7 +67,7 @@ PlatformImage IconContainer::iconImage(SidebarIconSize size) const
     const std::optional<PlatformImage> custom = imageFrom(customIcon);
     if (!custom)
         return asset;
-    const double points = size == SidebarIconSize::defaultSize ? 32 : 16;
+    const double points = pointSize(size);
     if (!custom->bestRepresentation(points))
         return *custom;
     return bitmapAt(*custom, points).value_or(asset);

@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/containerimporter.h"
+
+#include "library/containermanager.h"
+#include "library/libraryreader.h"
+#include "platform/contenttype.h"
+#include "platform/standardoutput.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ContainerImporter", text);
+}
+
+bool isContainerFolder(const QFileInfo &info)
+{
+    return info.isDir() && ContentType::fromFileName(info.fileName(), true).conforms(ownContainerType());
+}
+
+// Qt's own dialog opens every folder it is asked to accept; ours are documents, so a chosen
+// rAvivovode folder (or the one the user has opened, with nothing selected in it) is taken as it is.
+class ImportDialog : public QFileDialog
+{
+public:
+    explicit ImportDialog(QWidget *parent)
+        : QFileDialog(parent, tr("Import"))
+    {
+        setOption(QFileDialog::DontUseNativeDialog);
+        setFileMode(QFileDialog::ExistingFiles);
+        setAcceptMode(QFileDialog::AcceptOpen);
+        setNameFilters({ tr("rAvivovodes (*.ravivovode)"), tr("All files (*)") });
+    }
+
+    QStringList chosen() const { return m_chosen; }
+
+    void accept() override
+    {
+        QStringList files = selectedFiles();
+        if (files.isEmpty() && isContainerFolder(QFileInfo(directory().absolutePath())))
+            files = { directory().absolutePath() };
+        const bool documents = !files.isEmpty() && std::all_of(files.cbegin(), files.cend(), [](const QString &file) {
+            const QFileInfo info(file);
+            return info.isFile() || isContainerFolder(info);
+        });
+        if (!documents) {
+            QFileDialog::accept();
+            if (result() == QDialog::Accepted)
+                m_chosen = selectedFiles();
+            return;
+        }
+        m_chosen = files;
+        QDialog::accept();
+    }
+
+private:
+    QStringList m_chosen;
+};
+
+// The container that a chosen item holds; none, after saying why, when it holds none.
+std::optional<IconContainer> readChosen(ContainerManager &manager, const QFileInfo &info)
+{
+    if (info.isDir()) {
+        // The reader has already printed what is wrong with the folder.
+        const std::optional<IconContainer> container = LibraryReader::readContainerInfo(info.filePath());
+        if (!container) {
+            printLine(tr("“%1” couldn’t be imported: it isn’t an rAvivovode folder.").arg(info.fileName()));
+            return std::nullopt;
+        }
+        // Its icons are known to the library from the reload after the import, under their new ids.
+        return LibraryReader::readIcons(*container, info.filePath(), [](const IconLookup &) {});
+    }
+    std::optional<IconContainer> container = manager.importLegacyContainer(info.filePath());
+    if (!container)
+        printLine(tr("“%1” couldn’t be imported: it isn’t an rAvivovode archive.").arg(info.fileName()));
+    return container;
+}
+
+} // namespace
+
+ContainerImporter::ContainerImporter(ContainerManager &manager, QWidget *dialogParent, QObject *parent)
+    : QObject(parent)
+    , m_manager(manager)
+    , m_dialogParent(dialogParent)
+    , m_picker(&ContainerImporter::chooseFiles)
+{ }
+
+QList<QUrl> ContainerImporter::chooseFiles(QWidget *parent)
+{
+    ImportDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    QList<QUrl> urls;
+    for (const QString &file : dialog.chosen())
+        urls.append(QUrl::fromLocalFile(file));
+    return urls;
+}
+
+void ContainerImporter::presentImporter()
+{
+    const QList<QUrl> urls = m_picker(m_dialogParent);
+    if (!urls.isEmpty())
+        importUrls(urls);
+}
+
+void ContainerImporter::importUrls(const QList<QUrl> &urls)
+{
+    const std::optional<QString> libraryFolder = ContainerManager::libraryFolderURL();
+    if (!libraryFolder)
+        return;
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (const std::optional<IconContainer> container = readChosen(m_manager, info))
+            m_manager.saveContainer(*container, *libraryFolder);
+    }
+    m_manager.loadLibrary();
+}

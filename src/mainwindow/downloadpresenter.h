@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/iconcontainer.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+class ContainerManager;
+class DownloadSheet;
+
+// The window's download road: an opened link is handed to the library's download, and a container
+// that arrives is kept as the one to download and shown in a download sheet over the window, on the
+// GUI thread whatever thread the download answers on. A failed download shows nothing (the library
+// reports it). A new arrival replaces the sheet of an earlier one.
+class DownloadPresenter : public QObject
+{
+    Q_OBJECT
+
+public:
+    DownloadPresenter(ContainerManager &manager, QWidget *window, QObject *parent = nullptr);
+
+    // The last container that arrived; kept until the next one.
+    const std::optional<IconContainer> &containerToDownload() const { return m_containerToDownload; }
+    // The sheet shown now; null when none is.
+    DownloadSheet *sheet() const { return m_sheet; }
+
+public Q_SLOTS:
+    // `link` as the system handed it over ("glimbar://download/…").
+    void openLink(const QString &link);
+    // Shows `container` in a new sheet, closing one already shown.
+    void presentContainer(const IconContainer &container);
+
+Q_SIGNALS:
+    void sheetOpened(DownloadSheet *sheet);
+
+private:
+    ContainerManager &m_manager;
+    QPointer<QWidget> m_window;
+    std::optional<IconContainer> m_containerToDownload;
+    QPointer<DownloadSheet> m_sheet;
+};

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/iconcontainer.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class ContainerManager;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class ThumbnailProvider;
+
+// The sheet that shows a container that arrived through a download link: its title (as plain text:
+// it comes from a stranger), its author, its icon count and a strip of its first icons. "Add to
+// Library" saves it into the library once, reloads the library and closes the sheet; "Close" and
+// Escape close it without saving. With no container it says so and offers only "Close". Shown
+// window-modal over the main window.
+class DownloadSheet : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The strip shows at most this many icons, so that a huge download opens at once.
+    static constexpr int maxStripIcons = 100;
+
+    DownloadSheet(std::optional<IconContainer> container, ContainerManager &manager, QWidget *parent = nullptr,
+        ThumbnailProvider *thumbnails = nullptr);
+    ~DownloadSheet() override;
+
+    const std::optional<IconContainer> &container() const { return m_container; }
+
+public Q_SLOTS:
+    void addToLibrary();
+
+private:
+    void fillStrip();
+    void showThumbnail(const QObject *requester, QUuid id);
+
+    std::optional<IconContainer> m_container;
+    ContainerManager &m_manager;
+    ThumbnailProvider &m_thumbnails;
+    bool m_added = false;
+
+    QLabel *m_title = nullptr;
+    QLabel *m_author = nullptr;
+    QLabel *m_count = nullptr;
+    QListWidget *m_strip = nullptr;
+    QPushButton *m_addButton = nullptr;
+};

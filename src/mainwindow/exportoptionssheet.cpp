@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/exportoptionssheet.h"
+
+#include "library/librarywriter.h"
+#include "library/utilities.h"
+#include "model/containerdocument.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QStringView documentExtension = u".ravivovode";
+
+QLineEdit *authorField(QWidget *parent, const QString &name)
+{
+    auto *field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setMinimumWidth(280);
+    return field;
+}
+
+} // namespace
+
+ExportOptionsSheet::ExportOptionsSheet(std::optional<IconContainer> container, QWidget *parent, ExportOptions options)
+    : QDialog(parent)
+    , m_options(std::move(options))
+    , m_container(std::move(container))
+    , m_picker(&ExportOptionsSheet::chooseDestination)
+{
+    setWindowTitle(tr("Export"));
+    setWindowModality(Qt::WindowModal);
+
+    auto *form = new QWidget(this);
+    auto *formLayout = new QFormLayout(form);
+    auto *header = new QLabel(tr("Options"), form);
+    QFont headline = header->font();
+    headline.setBold(true);
+    header->setFont(headline);
+    formLayout->addRow(header);
+    m_includeAuthorInfo = new QCheckBox(tr("Include author information"), form);
+    formLayout->addRow(m_includeAuthorInfo);
+    m_includeAuthorInfo->setObjectName(u"includeAuthorInfo"_s);
+    m_authorName = authorField(form, u"authorName"_s);
+    m_authorEmail = authorField(form, u"authorEmail"_s);
+    m_authorURL = authorField(form, u"authorURL"_s);
+    m_copyright = authorField(form, u"copyright"_s);
+    formLayout->addRow(tr("Name:"), m_authorName);
+    formLayout->addRow(tr("E-Mail:"), m_authorEmail);
+    formLayout->addRow(tr("URL:"), m_authorURL);
+    formLayout->addRow(tr("Copyright:"), m_copyright);
+
+    auto *divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+
+    auto *bar = new QWidget(this);
+    bar->setBackgroundRole(QPalette::AlternateBase);
+    bar->setAutoFillBackground(true);
+    auto *barLayout = new QHBoxLayout(bar);
+    barLayout->addStretch();
+    auto *cancelButton = new QPushButton(tr("Cancel"), bar);
+    cancelButton->setObjectName(u"cancel"_s);
+    cancelButton->setAutoDefault(false);
+    m_exportButton = new QPushButton(tr("Export…"), bar);
+    m_exportButton->setObjectName(u"export"_s);
+    m_exportButton->setDefault(true);
+    barLayout->addWidget(cancelButton);
+    barLayout->addWidget(m_exportButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(form);
+    layout->addWidget(divider);
+    layout->addWidget(bar);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    m_failureAlert
+        = new QMessageBox(QMessageBox::Warning, tr("Export failed"), tr("Export failed"), QMessageBox::Ok, this);
+    m_failureAlert->setInformativeText(tr("The icon container could not be saved. Please try again."));
+    m_failureAlert->setWindowModality(Qt::WindowModal);
+
+    connect(m_includeAuthorInfo, &QCheckBox::toggled, this, [this](bool on) {
+        m_options.includeAuthorInfo = on;
+        showOptions();
+    });
+    const std::pair<QLineEdit *, QString AuthorInfo::*> fields[] = {
+        { m_authorName, &AuthorInfo::authorName },
+        { m_authorEmail, &AuthorInfo::authorEmail },
+        { m_authorURL, &AuthorInfo::authorURL },
+        { m_copyright, &AuthorInfo::copyright },
+    };
+    for (const auto &[field, member] : fields) {
+        connect(field, &QLineEdit::textEdited, this,
+            [this, member = member](const QString &text) { m_options.authorInfo.*member = text; });
+    }
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_exportButton, &QPushButton::clicked, this, &ExportOptionsSheet::exportContainer);
+
+    showOptions();
+}
+
+QString ExportOptionsSheet::proposedFileName(const IconContainer &container)
+{
+    return LibraryWriter::containerFolderName(container.title);
+}
+
+QString ExportOptionsSheet::withDocumentExtension(const QString &path)
+{
+    if (path.endsWith(documentExtension, Qt::CaseInsensitive))
+        return path;
+    return path + documentExtension.toString();
+}
+
+QString ExportOptionsSheet::chooseDestination(QWidget *parent, const QString &proposedName)
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(parent, tr("Export"), folder + u'/' + proposedName);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({ tr("rAvivovodes (*.ravivovode)") });
+    // The dialog then adds the extension itself before it looks for what the name would replace.
+    dialog.setDefaultSuffix(documentExtension.mid(1).toString());
+    dialog.selectFile(proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+ExportOptionsSheet *ExportOptionsSheet::openForSelection(QWidget *window, const QSet<QUuid> &selection)
+{
+    std::optional<IconContainer> container = Utilities::selectedContainer(selection);
+    if (!container)
+        return nullptr;
+    auto *sheet = new ExportOptionsSheet(std::move(container), window);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->open();
+    return sheet;
+}
+
+void ExportOptionsSheet::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        fillAuthorInfo();
+    QDialog::showEvent(event);
+}
+
+void ExportOptionsSheet::fillAuthorInfo()
+{
+    if (!m_container)
+        return;
+    m_options.authorInfo = AuthorInfo {
+        .authorName = m_container->authorName,
+        .authorEmail = m_container->authorEmail,
+        .authorURL = m_container->authorURL,
+        .copyright = m_container->copyright,
+    };
+    showOptions();
+}
+
+void ExportOptionsSheet::showOptions()
+{
+    m_includeAuthorInfo->setChecked(m_options.includeAuthorInfo);
+    // Only edits by the user reach the options, so setting the text here writes nothing back.
+    m_authorName->setText(m_options.authorInfo.authorName);
+    m_authorEmail->setText(m_options.authorInfo.authorEmail);
+    m_authorURL->setText(m_options.authorInfo.authorURL);
+    m_copyright->setText(m_options.authorInfo.copyright);
+    for (QLineEdit *field : { m_authorName, m_authorEmail, m_authorURL, m_copyright })
+        field->setEnabled(m_options.includeAuthorInfo);
+}
+
+void ExportOptionsSheet::exportContainer()
+{
+    if (!m_container)
+        return;
+    IconContainer container = *m_container;
+    const AuthorInfo author = m_options.includeAuthorInfo ? m_options.authorInfo : AuthorInfo {};
+    container.authorName = author.authorName;
+    container.authorEmail = author.authorEmail;
+    container.authorURL = author.authorURL;
+    container.copyright = author.copyright;
+    m_container = container;
+
+    const QString chosen = m_picker(this, proposedFileName(container));
+    // A cancelled dialog is no failure: the user is back at the sheet.
+    if (chosen.isEmpty())
+        return;
+    const ContainerResult<FolderWrapper> document = containerFileWrapper(container);
+    if (!document || !document.value().write(withDocumentExtension(chosen))) {
+        showFailure();
+        return;
+    }
+    accept();
+}
+
+void ExportOptionsSheet::showFailure()
+{
+    m_failureAlert->open();
+}

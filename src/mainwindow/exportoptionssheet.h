@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/exportoptions.h"
+#include "model/iconcontainer.h"
+
+#include <QDialog>
+#include <QSet>
+#include <QUuid>
+
+#include <functional>
+#include <optional>
+
+class QCheckBox;
+class QLineEdit;
+class QMessageBox;
+class QPushButton;
+
+// The sheet that exports one container as an rAvivovode document. It holds its own copy of the
+// container: editing the author fields changes that copy only, never the library. Each time it is
+// shown it fills the four author fields from the container; "Export…" writes them into the copy
+// (or clears all four while "Include author information" is off) and writes the document to where
+// the user picks. The document appears there whole or not at all: an existing document there stays
+// as it was until the new one has been written completely. A failed write shows the alert "Export
+// failed" and keeps the sheet open; a cancelled dialog returns to the sheet as it was; a written
+// document closes the sheet as accepted. Shown window-modal over the main window.
+class ExportOptionsSheet : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The destination chosen for `proposedName`, a full path; empty when cancelled.
+    using DestinationPicker = std::function<QString(QWidget *parent, const QString &proposedName)>;
+
+    explicit ExportOptionsSheet(
+        std::optional<IconContainer> container, QWidget *parent = nullptr, ExportOptions options = {});
+
+    // Replaces the save dialog, for tests.
+    void setDestinationPicker(DestinationPicker picker) { m_picker = std::move(picker); }
+
+    // The sheet's copy of the container, with the author fields of the last "Export…".
+    const std::optional<IconContainer> &container() const { return m_container; }
+    const ExportOptions &options() const { return m_options; }
+
+    // The name the save dialog proposes: the title made safe, with the document's extension.
+    static QString proposedFileName(const IconContainer &container);
+    // `path` with ".ravivovode" appended unless it already ends so.
+    static QString withDocumentExtension(const QString &path);
+
+    static QString chooseDestination(QWidget *parent, const QString &proposedName);
+
+    // Opens the sheet window-modal over `window` for the one selected container; none, and no sheet,
+    // unless exactly one container is selected and the library holds it. The sheet deletes itself
+    // when closed.
+    static ExportOptionsSheet *openForSelection(QWidget *window, const QSet<QUuid> &selection);
+
+public Q_SLOTS:
+    void exportContainer();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void fillAuthorInfo();
+    void showOptions();
+    void showFailure();
+
+    ExportOptions m_options;
+    std::optional<IconContainer> m_container;
+    DestinationPicker m_picker;
+
+    QCheckBox *m_includeAuthorInfo = nullptr;
+    QLineEdit *m_authorName = nullptr;
+    QLineEdit *m_authorEmail = nullptr;
+    QLineEdit *m_authorURL = nullptr;
+    QLineEdit *m_copyright = nullptr;
+    QPushButton *m_exportButton = nullptr;
+    QMessageBox *m_failureAlert = nullptr;
+};

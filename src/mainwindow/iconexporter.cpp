@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/iconexporter.h"
+
+#include "library/iconmimedata.h"
+#include "library/icontransfer.h"
+#include "library/utilities.h"
+#include "model/containererror.h"
+#include "platform/fileiconsetter.h"
+#include "platform/safefilename.h"
+#include "platform/standardoutput.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("IconExporter", text);
+}
+
+bool isTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// `stem` + `extension` in `folder`, or the first numbered variant ("Star 2.icns") that names nothing yet.
+QString freePath(const QString &folder, const QString &stem, const QString &extension)
+{
+    QString path = folder + u'/' + fitFileName(stem, extension);
+    for (int number = 2; isTaken(path); ++number)
+        path = folder + u'/' + fitFileName(stem, u' ' + QString::number(number) + extension);
+    return path;
+}
+
+bool removeWritten(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).removeRecursively();
+    return QFile::remove(path);
+}
+
+// The custom-icon folder a drag would hand over, made again in `folder` with the same picture; its
+// path, or empty with `failure` set.
+QString writeFolder(IconMimeData &item, const QString &folder, QString &failure)
+{
+    const QList<QUrl> dragged = item.urls();
+    if (dragged.isEmpty() || !dragged.constFirst().isLocalFile()) {
+        failure = tr("The icon “%1” couldn’t be exported.").arg(item.icon().name);
+        return {};
+    }
+    const QString path = freePath(folder, IconTransfer::suggestedFileName(item.icon()), QString());
+    if (!QDir().mkdir(path)) {
+        failure = tr("The folder “%1” couldn’t be created.").arg(QFileInfo(path).fileName());
+        return {};
+    }
+    FileIconSetter &setter = FileIconSetter::shared();
+    if (const std::optional<QString> picture = setter.customIconPath(dragged.constFirst().toLocalFile())) {
+        const QImage image(*picture);
+        if (!image.isNull())
+            setter.setIcon(image, path);
+    }
+    return path;
+}
+
+// The icon's data as a file of its kind in `folder`; its path, or empty with `failure` set.
+QString writeData(IconMimeData &item, const QString &format, const QString &folder, QString &failure)
+{
+    const QByteArray bytes = item.data(format);
+    if (bytes.isEmpty()) {
+        failure = errorDescription(ContainerError::missingIconData);
+        return {};
+    }
+    const QString extension = format == IconTransfer::icnsFormat ? u".icns"_s : u".png"_s;
+    const QString path = freePath(folder, IconTransfer::suggestedFileName(item.icon()), extension);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        failure = tr("The file “%1” couldn’t be saved: %2").arg(QFileInfo(path).fileName(), file.errorString());
+        return {};
+    }
+    return path;
+}
+
+} // namespace
+
+IconExporter::IconExporter(QWidget *dialogParent, QObject *parent)
+    : QObject(parent)
+    , m_dialogParent(dialogParent)
+    , m_picker(&IconExporter::chooseFolder)
+{ }
+
+QList<Icon> IconExporter::exportItems(const IconSelection &iconSelection, const QSet<QUuid> &containerSelection)
+{
+    QList<Icon> icons = selectedIcons(iconSelection);
+    if (!icons.isEmpty())
+        return icons;
+    for (const IconContainer &container : Utilities::selectedContainers(containerSelection))
+        icons.append(container.icons);
+    return icons;
+}
+
+ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return tr("The folder “%1” doesn’t exist.").arg(folder);
+    QStringList written;
+    QList<QUrl> urls;
+    for (const Icon &icon : icons) {
+        IconMimeData item(icon);
+        const QStringList formats = item.formats();
+        QString failure = tr("The icon “%1” couldn’t be exported.").arg(icon.name);
+        QString path;
+        if (!formats.isEmpty() && formats.constFirst() == IconTransfer::folderFormat)
+            path = writeFolder(item, folder, failure);
+        else if (!formats.isEmpty())
+            path = writeData(item, formats.constFirst(), folder, failure);
+        if (path.isEmpty()) {
+            for (const QString &done : std::as_const(written))
+                removeWritten(done);
+            return failure;
+        }
+        written.append(path);
+        urls.append(QUrl::fromLocalFile(QFileInfo(path).isDir() ? path + u'/' : path));
+    }
+    return urls;
+}
+
+QString IconExporter::savedLine(const QList<QUrl> &urls)
+{
+    QStringList texts;
+    for (const QUrl &url : urls)
+        texts.append(url.toString(QUrl::FullyEncoded));
+    return u"Saved icons to ["_s + texts.join(u", "_s) + u']';
+}
+
+QString IconExporter::chooseFolder(QWidget *parent)
+{
+    return QFileDialog::getExistingDirectory(parent, tr("Export Icons"));
+}
+
+void IconExporter::exportIcons(const QList<Icon> &icons)
+{
+    if (icons.isEmpty())
+        return;
+    const QString folder = m_picker(m_dialogParent);
+    if (folder.isEmpty())
+        return;
+    const auto urls = writeIcons(icons, folder);
+    printLine(urls ? savedLine(urls.value()) : urls.error());
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "library/iconselectionmanager.h"
+#include "model/containerresult.h"
+#include "model/icon.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+#include <QWidget>
+
+#include <functional>
+
+// The window's icon export: the icons go into a folder the user picks, each written as what a drag
+// of it would hand over first (its custom-icon folder, or its own ICNS or PNG data, as the drag
+// settings say). Nothing already in the folder is replaced: a taken name gets a number. The saved
+// URLs are printed as "Saved icons to [url, url]"; a failure prints why and removes whatever this
+// export had written, so the folder is left as it was. Runs on the GUI thread.
+class IconExporter : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The folder chosen; empty when the dialog was cancelled.
+    using FolderPicker = std::function<QString(QWidget *parent)>;
+
+    explicit IconExporter(QWidget *dialogParent = nullptr, QObject *parent = nullptr);
+
+    // Replaces the folder dialog, for tests.
+    void setFolderPicker(FolderPicker picker) { m_picker = std::move(picker); }
+
+    // The icons an export hands over: the selected icons in selection order; when none of them
+    // resolves, every icon of the selected containers, containers in library order.
+    static QList<Icon> exportItems(const IconSelection &iconSelection, const QSet<QUuid> &containerSelection);
+
+    // Writes `icons` into `folder`, in order; the URL of each item written (folders end in "/"),
+    // or the message of the first failure, after removing what was written.
+    static ContainerResult<QList<QUrl>, QString> writeIcons(const QList<Icon> &icons, const QString &folder);
+
+    // "Saved icons to " and the URLs in square brackets, separated by ", ".
+    static QString savedLine(const QList<QUrl> &urls);
+
+    static QString chooseFolder(QWidget *parent);
+
+public Q_SLOTS:
+    // Asks for a folder and writes the icons there, printing the result; does nothing without
+    // icons or when the dialog is cancelled.
+    void exportIcons(const QList<Icon> &icons);
+
+private:
+    QPointer<QWidget> m_dialogParent;
+    FolderPicker m_picker;
+};

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/generalsettingsview.h"
+
+#include "library/settings.h"
+#include "settings/radiopicker.h"
+#include "settings/settingsbinding.h"
+#include "settings/settingsform.h"
+
+#include <QLabel>
+
+namespace {
+
+QStringList sidebarIconSizeOptions()
+{
+    QStringList options;
+    for (SidebarIconSize size : allCases<SidebarIconSize>())
+        options.append(sizeOptionText(title(size), pointSize(size)));
+    return options;
+}
+
+QStringList exportFormatOptions()
+{
+    QStringList options;
+    for (DragAndDropIconFormat format : allCases<DragAndDropIconFormat>())
+        options.append(title(format));
+    return options;
+}
+
+} // namespace
+
+GeneralSettingsView::GeneralSettingsView(QWidget *parent)
+    : QWidget(parent)
+    , m_sidebarIconSize(new RadioPicker(sidebarIconSizeOptions()))
+    , m_exportFormat(new RadioPicker(exportFormatOptions()))
+{
+    bind(m_sidebarIconSize->group(), Settings::sidebarIconSize());
+    bind(m_exportFormat->group(), Settings::defaultDragAndDropFormat());
+
+    SettingsForm form(this);
+    form.addRow(tr("Sidebar Icon Size"), m_sidebarIconSize, { .topAlignLabel = true });
+    form.addSpacer(1.0);
+    form.addRow(tr("Export Format"), m_exportFormat, { .topAlignLabel = true });
+    form.addControl(makeSecondaryLabel(tr("Choose which format is exported when dragging icons to other apps."), 0.85));
+}

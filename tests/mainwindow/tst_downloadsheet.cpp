@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/downloadpresenter.h"
+#include "mainwindow/downloadsheet.h"
+
+#include "library/containerdownload.h"
+#include "library/containermanager.h"
+#include "model/containerjson.h"
+#include "support/icnsbuilder.h"
+#include "support/libraryfixture.h"
+#include "support/standardoutputcapture.h"
+#include "support/testhttpsserver.h"
+#include "support/zipwriter.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray icns()
+{
+    return IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
+}
+
+IconContainer container(const QString &title, int icons)
+{
+    IconContainer result { .title = title, .authorName = u"Ann"_s };
+    for (int i = 0; i < icons; ++i) {
+        result.icons.append(Icon(QUuid::createUuid(), result.id, u"Icon %1"_s.arg(i), IconFileType::icns, icns(),
+            std::nullopt, {}, {}, {}, std::nullopt));
+    }
+    return result;
+}
+
+QString labelText(const QDialog &sheet, const char *name)
+{
+    const auto *label = sheet.findChild<QLabel *>(QString::fromLatin1(name));
+    return label && label->isVisibleTo(&sheet) ? label->text() : QString();
+}
+
+} // namespace
+
+class TestDownloadSheet : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+    QTemporaryDir m_temp;
+    ContainerManager &m_manager = ContainerManager::shared();
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_fixture.isValid() && m_temp.isValid());
+        // The download unpacks into the temporary folder.
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+    }
+
+    void init()
+    {
+        m_fixture.reset();
+        m_manager.setContainers({});
+    }
+
+    void showsTheContainer()
+    {
+        // Markup in a stranger's title stays text.
+        const QString title = u"<b>Space</b> & <img src=x> *stars*"_s;
+        DownloadSheet sheet(container(title, 3), m_manager);
+        sheet.show();
+        const auto *titleLabel = sheet.findChild<QLabel *>(u"title"_s);
+        QCOMPARE(titleLabel->textFormat(), Qt::PlainText);
+        QCOMPARE(titleLabel->text(), title);
+        QCOMPARE(labelText(sheet, "author"), u"by Ann"_s);
+        QCOMPARE(labelText(sheet, "iconCount"), u"3 icons"_s);
+        QCOMPARE(sheet.findChild<QListWidget *>()->count(), 3);
+        QTRY_VERIFY(!sheet.findChild<QListWidget *>()->item(2)->icon().isNull());
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    void withoutContainerOnlyCloses()
+    {
+        DownloadSheet sheet(std::nullopt, m_manager);
+        sheet.show();
+        QVERIFY(!labelText(sheet, "title").isEmpty());
+        QVERIFY(!sheet.findChild<QPushButton *>(u"addToLibrary"_s)->isVisible());
+        sheet.addToLibrary();
+        QCOMPARE(LibraryFixture::listing(m_fixture.libraryFolder()), QStringList());
+    }
+
+    void closesWithoutSaving_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Close") << false;
+        QTest::newRow("Escape") << true;
+    }
+
+    void closesWithoutSaving()
+    {
+        QFETCH(bool, escape);
+        DownloadSheet sheet(container(u"Space"_s, 1), m_manager);
+        sheet.show();
+        if (escape) {
+            QTest::keyClick(&sheet, Qt::Key_Escape);
+        } else {
+            const auto buttons = sheet.findChildren<QPushButton *>();
+            const auto close = std::find_if(
+                buttons.cbegin(), buttons.cend(), [](const QPushButton *button) { return button->text() == u"Close"; });
+            QVERIFY(close != buttons.cend());
+            (*close)->click();
+        }
+        QVERIFY(!sheet.isVisible());
+        QCOMPARE(sheet.result(), int(QDialog::Rejected));
+        QCOMPARE(LibraryFixture::listing(m_fixture.libraryFolder()), QStringList());
+    }
+
+    void addsToTheLibraryOnce()
+    {
+        DownloadSheet sheet(container(u"Space"_s, 2), m_manager);
+        sheet.show();
+        QSignalSpy published(&m_manager, &ContainerManager::containersChanged);
+        sheet.findChild<QPushButton *>(u"addToLibrary"_s)->click();
+        sheet.addToLibrary();
+        QVERIFY(published.wait(5000));
+        QVERIFY(!published.wait(300));
+        QCOMPARE(published.count(), 1);
+        QVERIFY(!sheet.isVisible());
+        QCOMPARE(m_manager.containers().size(), 1);
+        QCOMPARE(m_manager.containers().constFirst().title, u"Space"_s);
+        QCOMPARE(m_manager.containers().constFirst().icons.size(), 2);
+    }
+
+    // A link over the test server's HTTPS opens the sheet with what arrived.
+    void linkOpensTheSheet()
+    {
+        TestHttpsServer server;
+        QVERIFY2(server.isListening(), qPrintable(server.errorString()));
+        const IconContainer sent = container(u"Space"_s, 2);
+        ZipWriter zip;
+        zip.file("info.json", encodeContainerJson(sent).value());
+        for (const Icon &icon : sent.icons)
+            zip.file(icon.name.toUtf8() + ".icns", icns());
+        server.setResponse("/space.zip", { .status = 200, .body = zip.build() });
+        ContainerDownload::Options options;
+        options.extraCaCertificates = { server.certificate() };
+        ContainerDownload::setOptions(options);
+
+        QWidget window;
+        window.show();
+        DownloadPresenter presenter(m_manager, &window);
+        QSignalSpy opened(&presenter, &DownloadPresenter::sheetOpened);
+        StandardOutputCapture output;
+        presenter.openLink(u"glimbar://download/127.0.0.1:%1/space.zip"_s.arg(server.port()));
+        QVERIFY(opened.wait(20000));
+
+        DownloadSheet *sheet = presenter.sheet();
+        QVERIFY(sheet && sheet->isVisible());
+        QCOMPARE(sheet->parentWidget(), &window);
+        QCOMPARE(labelText(*sheet, "title"), u"Space"_s);
+        QCOMPARE(labelText(*sheet, "iconCount"), u"2 icons"_s);
+        QCOMPARE(presenter.containerToDownload()->icons.size(), 2);
+        sheet->close();
+        ContainerDownload::setOptions({});
+        QThreadPool::globalInstance()->waitForDone();
+    }
+};
+
+QTEST_MAIN(TestDownloadSheet)
+#include "tst_downloadsheet.moc"

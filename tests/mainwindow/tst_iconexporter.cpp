@@ -1,0 +1,243 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/iconexporter.h"
+
+#include "library/containermanager.h"
+#include "library/settings.h"
+#include "platform/fileiconsetter.h"
+#include "support/icnsbuilder.h"
+#include "support/libraryfixture.h"
+#include "support/standardoutputcapture.h"
+
+#include <QMutex>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Keeps each custom icon as a picture file of its own, so that what a folder carries can be read back.
+class PictureIconSetter : public FileIconSetter
+{
+public:
+    explicit PictureIconSetter(const QString &store)
+        : m_store(store)
+    { }
+
+    bool setIcon(const std::optional<QImage> &image, const QString &path) override
+    {
+        const QMutexLocker lock(&m_mutex);
+        if (!image) {
+            m_pictures.remove(path);
+            return true;
+        }
+        const QString picture = m_store + u'/' + QString::number(m_pictures.size()) + u".png"_s;
+        m_pictures.insert(path, picture);
+        return image->save(picture);
+    }
+    std::optional<QString> customIconPath(const QString &path) const override
+    {
+        const QMutexLocker lock(&m_mutex);
+        const auto it = m_pictures.constFind(path);
+        return it == m_pictures.cend() ? std::nullopt : std::optional(*it);
+    }
+
+private:
+    QString m_store;
+    mutable QMutex m_mutex;
+    QHash<QString, QString> m_pictures;
+};
+
+Icon icon(const QString &name, const QUuid &container, IconFileType type = IconFileType::image, bool withData = true)
+{
+    const QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(32, 32));
+    const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
+    const bool isIcns = type == IconFileType::icns;
+    return Icon(QUuid::createUuid(), container, name, type, isIcns && withData ? std::optional(icns) : std::nullopt,
+        !isIcns && withData ? std::optional(png) : std::nullopt, {}, {}, {}, std::nullopt);
+}
+
+QStringList names(const QList<Icon> &icons)
+{
+    QStringList result;
+    for (const Icon &icon : icons)
+        result << icon.name;
+    return result;
+}
+
+} // namespace
+
+class TestIconExporter : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+    QTemporaryDir m_settings;
+    QTemporaryDir m_temp;
+    QTemporaryDir m_pictures;
+    std::unique_ptr<QTemporaryDir> m_destination;
+    std::unique_ptr<PictureIconSetter> m_setter;
+    ContainerManager &m_manager = ContainerManager::shared();
+
+    // Two containers, Space (Star, Moon) and Sea (Fish, Crab), in that library order.
+    QList<IconContainer> library()
+    {
+        IconContainer space { .title = u"Space"_s };
+        space.icons = { icon(u"Star"_s, space.id), icon(u"Moon"_s, space.id) };
+        IconContainer sea { .title = u"Sea"_s };
+        sea.icons = { icon(u"Fish"_s, sea.id), icon(u"Crab"_s, sea.id) };
+        return { space, sea };
+    }
+
+    void publish(const QList<IconContainer> &containers)
+    {
+        QSet<IconLookup> lookups;
+        for (const IconContainer &container : containers) {
+            for (const Icon &each : container.icons)
+                lookups.insert({ each.id, container.id });
+        }
+        m_manager.setContainers(containers);
+        m_manager.setIconLookupSet(lookups);
+    }
+
+    QString destination() const { return m_destination->path(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_fixture.isValid() && m_settings.isValid() && m_temp.isValid() && m_pictures.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
+        qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
+    }
+
+    void init()
+    {
+        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
+        m_setter = std::make_unique<PictureIconSetter>(m_pictures.path());
+        FileIconSetter::setShared(m_setter.get());
+        m_destination = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_destination->isValid());
+    }
+
+    void cleanup()
+    {
+        QThreadPool::globalInstance()->waitForDone();
+        FileIconSetter::setShared(nullptr);
+    }
+
+    void exportItems_data()
+    {
+        // Icons by name: a selection of icons (in the order selected) and of containers.
+        QTest::addColumn<QStringList>("selectedIcons");
+        QTest::addColumn<QStringList>("selectedContainers");
+        QTest::addColumn<QStringList>("exported");
+        QTest::newRow("icons in the order selected, across containers") << QStringList { u"Crab"_s, u"Star"_s,
+            u"Fish"_s } << QStringList { u"Space"_s } << QStringList { u"Crab"_s, u"Star"_s, u"Fish"_s };
+        QTest::newRow("no icon: every icon of the selected containers, in library order")
+            << QStringList() << QStringList { u"Sea"_s, u"Space"_s }
+            << QStringList { u"Star"_s, u"Moon"_s, u"Fish"_s, u"Crab"_s };
+        QTest::newRow("icons that no longer resolve count as none")
+            << QStringList { u"gone"_s } << QStringList { u"Sea"_s } << QStringList { u"Fish"_s, u"Crab"_s };
+        QTest::newRow("nothing selected") << QStringList() << QStringList() << QStringList();
+    }
+
+    void exportItems()
+    {
+        QFETCH(QStringList, selectedIcons);
+        QFETCH(QStringList, selectedContainers);
+        QFETCH(QStringList, exported);
+        const QList<IconContainer> containers = library();
+        publish(containers);
+        IconSelection iconSelection;
+        for (const QString &name : std::as_const(selectedIcons)) {
+            QUuid id = QUuid::createUuid();
+            for (const IconContainer &container : containers) {
+                for (const Icon &each : container.icons) {
+                    if (each.name == name)
+                        id = each.id;
+                }
+            }
+            iconSelection.insert(id);
+        }
+        QSet<QUuid> containerSelection;
+        for (const IconContainer &container : containers) {
+            if (selectedContainers.contains(container.title))
+                containerSelection.insert(container.id);
+        }
+        QCOMPARE(names(IconExporter::exportItems(iconSelection, containerSelection)), exported);
+    }
+
+    // As data: each icon a file of its own kind; a taken name, in the folder or by an earlier icon, is numbered.
+    void writesDataFiles()
+    {
+        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        QVERIFY(LibraryFixture::writeFile(destination() + u"/Star.png"_s, "keep"));
+        const QUuid id = QUuid::createUuid();
+        const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Star"_s, id), icon(u"Moon"_s, id, IconFileType::icns),
+            icon(u"../Up"_s, id) };
+
+        IconExporter exporter;
+        exporter.setFolderPicker([this](QWidget *) { return destination(); });
+        StandardOutputCapture output;
+        exporter.exportIcons(icons);
+
+        const QString base = QUrl::fromLocalFile(destination()).toString(QUrl::FullyEncoded);
+        QCOMPARE(output.takeLines(),
+            QStringList {
+                u"Saved icons to [%1/Star%202.png, %1/Star%203.png, %1/Moon.icns, %1/_._Up.png]"_s.arg(base) });
+        QStringList listing = LibraryFixture::listing(destination());
+        listing.sort();
+        QCOMPARE(
+            listing, QStringList({ u"Moon.icns"_s, u"Star 2.png"_s, u"Star 3.png"_s, u"Star.png"_s, u"_._Up.png"_s }));
+        QCOMPARE(LibraryFixture::readFile(destination() + u"/Star.png"_s), QByteArray("keep"));
+        QCOMPARE(LibraryFixture::readFile(destination() + u"/Moon.icns"_s), icons.at(2).icnsData.value());
+        QCOMPARE(LibraryFixture::readFile(destination() + u"/Star 2.png"_s), icons.at(0).imageData.value());
+    }
+
+    // As folders (the default): each a folder carrying the icon's picture as its custom icon.
+    void writesFolders()
+    {
+        const QUuid id = QUuid::createUuid();
+        const QList<Icon> icons = { icon(u"Moon"_s, id, IconFileType::icns) };
+        const auto urls = IconExporter::writeIcons(icons, destination());
+        QVERIFY(urls);
+        QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(destination() + u"/Moon/"_s) });
+        QVERIFY(QFileInfo(destination() + u"/Moon"_s).isDir());
+        const auto picture = m_setter->customIconPath(destination() + u"/Moon"_s);
+        QVERIFY(picture);
+        QCOMPARE(QImage(*picture).size(), QSize(128, 128));
+    }
+
+    // A failure part-way removes what this export wrote and leaves what was there.
+    void failureLeavesTheFolderAsItWas()
+    {
+        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        QVERIFY(LibraryFixture::writeFile(destination() + u"/Old.png"_s, "keep"));
+        const QUuid id = QUuid::createUuid();
+        const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Empty"_s, id, IconFileType::image, false) };
+
+        IconExporter exporter;
+        exporter.setFolderPicker([this](QWidget *) { return destination(); });
+        StandardOutputCapture output;
+        exporter.exportIcons(icons);
+
+        QCOMPARE(output.takeLines(), QStringList { errorDescription(ContainerError::missingIconData) });
+        QCOMPARE(LibraryFixture::listing(destination()), QStringList { u"Old.png"_s });
+    }
+
+    void cancelledDialogWritesNothing()
+    {
+        IconExporter exporter;
+        exporter.setFolderPicker([](QWidget *) { return QString(); });
+        StandardOutputCapture output;
+        exporter.exportIcons({ icon(u"Star"_s, QUuid::createUuid()) });
+        QCOMPARE(output.takeLines(), QStringList());
+        QCOMPARE(LibraryFixture::listing(destination()), QStringList());
+    }
+};
+
+QTEST_MAIN(TestIconExporter)
+#include "tst_iconexporter.moc"
