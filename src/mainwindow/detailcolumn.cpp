@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/detailcolumn.h"
 
+#include "collections/iconpreviewsizestepper.h"
 #include "library/settings.h"
-#include "mainwindow/brightnesslayerstandin.h"
 #include "mainwindow/collectionviewstandin.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/previewsizestepperstandin.h"
 #include "mainwindow/visualeffectview.h"
+#include "settings/xdrview.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
@@ -33,7 +33,7 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
         VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false, m_content);
     stack->addWidget(m_background, 0, 0);
     layout->addWidget(m_content, 1);
-    m_statusBar = new DetailStatusBar(new PreviewSizeStepperStandIn, this);
+    m_statusBar = new DetailStatusBar(new IconPreviewSizeStepper, this);
     layout->addWidget(m_statusBar);
 
     connect(&m_selection, &ContainerSelection::changed, this, &DetailColumn::followSelection);
@@ -97,7 +97,7 @@ void DetailColumn::followEmulation()
         return;
     }
     m_overlay = new LowResolutionOverlay(m_content);
-    m_overlay->setBrightnessLayer(new BrightnessLayerStandIn);
+    m_overlay->setBrightnessLayer(XDRView::overlay(Settings::lowResolutionScreenBrightness(), m_overlay));
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_overlay, 0, 0);
     m_overlay->raise();
     m_overlay->show();

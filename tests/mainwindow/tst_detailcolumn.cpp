@@ -8,6 +8,7 @@
 #include "mainwindow/detailcolumn.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
+#include "settings/xdrview.h"
 #include "support/libraryfixture.h"
 
 #include <QTest>
@@ -64,7 +65,7 @@ private slots:
         QVERIFY(!column.overlay());
         Settings::emulateLowResolution().write(true);
         QVERIFY(column.overlay());
-        QVERIFY(column.overlay()->brightnessLayer());
+        QVERIFY(qobject_cast<XDRView *>(column.overlay()->brightnessLayer()));
         Settings::emulateLowResolution().write(false);
         QVERIFY(!column.overlay());
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/iconpreviewsizestepper.h"
 #include "library/settings.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
 #include "mainwindow/lowresolutionpattern.h"
-#include "mainwindow/previewsizestepperstandin.h"
 #include "mainwindow/statusbartoggle.h"
 #include "support/libraryfixture.h"
 
@@ -28,11 +28,12 @@ private slots:
 
     void toggleFollowsSettingAndSelection()
     {
-        DetailStatusBar bar(new PreviewSizeStepperStandIn);
+        DetailStatusBar bar(new IconPreviewSizeStepper);
         StatusBarToggle *toggle = bar.emulationToggle();
         QCOMPARE(toggle->toolTip(), u"Emulate Low-Resoltion"_s);
         QCOMPARE(toggle->symbol(), u"squareshape.split.2x2.dotted"_s);
         QVERIFY(!bar.isEnabled() && !toggle->isEnabled() && toggle->toggleStyle().disabled);
+        QVERIFY(!bar.stepper()->isEnabled());
 
         bar.setContainerSelected(true);
         QVERIFY(bar.isEnabled() && toggle->isEnabled() && !toggle->toggleStyle().disabled);
