@@ -4,7 +4,7 @@
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
 
-.PHONY: run test deps build build-asan check check-asan fuzz bench format clean
+.PHONY: run test deps build build-asan check check-asan fuzz bench install format clean
 
 run: deps build
 	./build/dev/src/glimbar
@@ -37,7 +37,7 @@ fuzz:
 		corpus=$$(mktemp -d); cp -r fuzz/corpus/$${target#fuzz_}/. $$corpus/ 2>/dev/null || true; \
 		mkdir -p build/fuzz/artifacts/$$target; \
 		echo "== $$target for $(FUZZ_SECONDS) s"; \
-		build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+		build/fuzz/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
 			-artifact_prefix=build/fuzz/artifacts/$$target/ $$corpus fuzz/corpus/$${target#fuzz_}; \
 		rm -rf $$corpus; \
 	done
@@ -46,6 +46,18 @@ bench: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+# Installs into PREFIX (default /usr/local); `make install PREFIX=~/.local` needs no root. The desktop's
+# caches of file types and applications are refreshed when their tools are there.
+PREFIX ?= /usr/local
+INSTALL_PREFIX = $(patsubst ~/%,$(HOME)/%,$(PREFIX))
+
+install: deps
+	cmake --preset release -DCMAKE_INSTALL_PREFIX="$(INSTALL_PREFIX)" >/dev/null
+	cmake --build --preset release --target glimbar
+	cmake --install build/release
+	-@command -v update-mime-database >/dev/null && update-mime-database "$(INSTALL_PREFIX)/share/mime"
+	-@command -v update-desktop-database >/dev/null && update-desktop-database "$(INSTALL_PREFIX)/share/applications"
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -3,23 +3,30 @@
 
 #include "library/libraryreader.h"
 
-#include "model/containerjson.h"
+#include "platform/httpsfetch.h"
 #include "platform/linkdetector.h"
+#include "platform/nativefiles.h"
 #include "platform/printabletext.h"
+#include "platform/safewrite.h"
 #include "platform/standardoutput.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMetaObject>
 #include <QMutex>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QUrl>
+
+#include <atomic>
+#include <csignal>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +37,16 @@ namespace {
 
 QMutex optionsMutex;
 ContainerDownload::Options currentOptions;
+
+constexpr QStringView folderPrefix = u"glimbar-download-";
+
+// Set when the application quits, so that a download in progress ends instead of holding up the exit.
+std::atomic<bool> quitting { false };
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ContainerDownload", text);
+}
 
 qsizetype firstOf(QStringView text, QStringView characters)
 {
@@ -77,32 +94,41 @@ void ContainerDownload::setOptions(const Options &options)
     currentOptions = options;
 }
 
-void ContainerDownload::start(
-    ContainerManager &manager, const QString &link, ContainerManager::DownloadCompletion completion)
+void ContainerDownload::start(QObject *context, const QString &link, Completion completion)
 {
+    const auto deliver = [context](Completion completion, Outcome outcome) {
+        QMetaObject::invokeMethod(
+            context,
+            [completion = std::move(completion), outcome = std::move(outcome)]() mutable {
+                completion(std::move(outcome));
+            },
+            Qt::QueuedConnection);
+    };
     const std::optional<QString> remote = remoteAddress(link);
     if (!remote) {
-        manager.setErrorQueued(ContainerError::invalidURL);
+        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
         return;
     }
     // Printed whole, but a control character of a malformed link must not reach the terminal.
     printLine(printableText(*remote, remote->size()));
     if (!containsLink(*remote)) {
-        manager.setErrorQueued(ContainerError::invalidURL);
+        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
         return;
     }
     const QUrl url = QUrl::fromEncoded(remote->toUtf8(), QUrl::StrictMode);
     if (!url.isValid()) {
-        manager.setErrorQueued(ContainerError::invalidURL);
+        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
         return;
     }
-    // The network manager needs an event loop; the library's thread has one.
-    QMetaObject::invokeMethod(
-        &manager,
-        [&manager, url, options = options(), completion = std::move(completion)] {
-            (new ContainerDownload(manager, options, completion))->fetch(url);
-        },
-        Qt::QueuedConnection);
+    static std::once_flag watchingQuit;
+    if (auto *app = QCoreApplication::instance()) {
+        std::call_once(watchingQuit,
+            [app] { QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { quitting = true; }); });
+    }
+    QThreadPool::globalInstance()->start(
+        [deliver, url = url.toEncoded(), options = options(), completion = std::move(completion)]() mutable {
+            deliver(std::move(completion), fetchAndRead(url, options));
+        });
 }
 
 QString ContainerDownload::describe(const IconContainer &container)
@@ -112,108 +138,89 @@ QString ContainerDownload::describe(const IconContainer &container)
     return tr("\u201c%1\u201d, %2").arg(printableText(container.title), icons);
 }
 
-ContainerDownload::ContainerDownload(
-    ContainerManager &manager, const Options &options, ContainerManager::DownloadCompletion completion)
-    : QObject(&manager)
-    , m_manager(manager)
-    , m_options(options)
-    , m_completion(std::move(completion))
-    , m_network(new QNetworkAccessManager(this))
-{ }
-
-void ContainerDownload::fetch(const QUrl &url)
+ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url, const Options &options)
 {
-    QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::PreferNetwork);
-    request.setTransferTimeout(int(m_options.transferTimeout.count()));
-    if (!m_options.extraCaCertificates.isEmpty()) {
-        QSslConfiguration ssl = request.sslConfiguration();
-        ssl.addCaCertificates(m_options.extraCaCertificates);
-        request.setSslConfiguration(ssl);
+    const QTemporaryDir folder(
+        QDir::tempPath() + u'/' + folderPrefix.toString() + QString::number(::getpid()) + u"-XXXXXX"_s);
+    if (!folder.isValid()) {
+        printLine(tr("The download could not be unpacked: %1").arg(folder.errorString()));
+        return { std::nullopt, ContainerError::downloadFailed };
     }
-    m_reply = m_network->get(request);
-    connect(m_reply, &QNetworkReply::metaDataChanged, this, &ContainerDownload::checkAnnouncedLength);
-    connect(m_reply, &QNetworkReply::readyRead, this, &ContainerDownload::takeBody);
-    connect(m_reply, &QNetworkReply::finished, this, &ContainerDownload::finish);
-}
-
-void ContainerDownload::checkAnnouncedLength()
-{
-    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
-    if (length.isValid() && length.toLongLong() > m_options.maxBodyBytes)
-        refuseOversizedBody();
-}
-
-void ContainerDownload::takeBody()
-{
-    // An aborted or timed-out reply is closed and has nothing more to give.
-    if (m_oversized || !m_reply->isOpen())
-        return;
-    // Never holds more than one byte past the bound, whatever the server sends.
-    m_body += m_reply->read(m_options.maxBodyBytes - m_body.size() + 1);
-    if (m_body.size() > m_options.maxBodyBytes)
-        refuseOversizedBody();
-}
-
-void ContainerDownload::refuseOversizedBody()
-{
-    if (m_oversized)
-        return;
-    m_oversized = true;
-    m_body.clear();
-    // The reply then finishes as cancelled; finish() reports the bound.
-    m_reply->abort();
-}
-
-void ContainerDownload::finish()
-{
-    if (m_finished)
-        return;
-    m_finished = true;
-    takeBody();
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 200) {
-        qCDebug(lcDownload) << "download of" << m_reply->url() << "answered with status" << status;
-    } else if (m_oversized) {
-        printLine(tr("The download is larger than %1 bytes.").arg(m_options.maxBodyBytes));
-        m_manager.setErrorQueued(ContainerError::downloadFailed);
-    } else if (m_reply->error() != QNetworkReply::NoError) {
-        qCDebug(lcDownload) << "download of" << m_reply->url() << "failed:" << m_reply->errorString();
-    } else {
-        // An empty body is a container that cannot be read, not a missing one: the unpacker says so.
-        QThreadPool::globalInstance()->start(
-            [manager = &m_manager, body = std::move(m_body), limits = m_options.unpackLimits,
-                completion = std::move(m_completion)] {
-                if (std::optional<IconContainer> container = readBody(*manager, body, limits))
-                    completion(*std::move(container));
-            });
-    }
-    m_reply->deleteLater();
-    deleteLater();
-}
-
-std::optional<IconContainer> ContainerDownload::readBody(
-    ContainerManager &manager, const QByteArray &body, const ZipArchive::Limits &limits)
-{
-    const auto fail = [&manager](const QString &message) {
-        printLine(message);
-        manager.setErrorQueued(ContainerError::downloadFailed);
-        return std::nullopt;
+    const HttpsFetch::Limits limits {
+        .lowSpeedTime = options.transferTimeout,
+        .minBytesPerSecond = options.minBytesPerSecond,
+        .deadline = options.deadline,
+        .maxHeaderBytes = options.maxHeaderBytes,
+        .maxRedirects = options.maxRedirects,
+        .maxBodyBytes = options.maxBodyBytes,
+        .caFile = options.caFile,
     };
-
-    const QTemporaryDir folder(QDir::tempPath() + u"/glimbar-download-XXXXXX"_s);
-    if (!folder.isValid())
-        return fail(tr("The download could not be unpacked: %1").arg(folder.errorString()));
-    QString message;
-    if (!ZipArchive::unpack(body, folder.path(), limits, &message))
-        return fail(message);
-    // The library's own reader prints why info.json could not be read or decoded.
-    const std::optional<IconContainer> decoded = LibraryReader::readContainerInfo(folder.path());
-    if (!decoded) {
-        manager.setErrorQueued(ContainerError::downloadFailed);
-        return std::nullopt;
+    const QString bodyPath = folder.filePath(u"body"_s);
+    const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, limits, &quitting);
+    switch (fetched.outcome) {
+    case HttpsFetch::Outcome::complete:
+        break;
+    case HttpsFetch::Outcome::tooLarge:
+        printLine(tr("The download is larger than %1 bytes.").arg(options.maxBodyBytes));
+        return { std::nullopt, ContainerError::downloadFailed };
+    case HttpsFetch::Outcome::failed:
+        qCDebug(lcDownload) << "download of" << url << "ended with status" << fetched.status << fetched.reason;
+        return {};
     }
-    IconContainer container = manager.loadIcons(*decoded, folder.path());
+    // An empty body is a container that cannot be read, not a missing one: the unpacker says so.
+    return readBody(bodyPath, folder.filePath(u"container"_s), options.unpackLimits);
+}
+
+ContainerDownload::Outcome ContainerDownload::readBody(
+    const QString &bodyPath, const QString &folder, const ZipArchive::Limits &limits)
+{
+    const Outcome failed { std::nullopt, ContainerError::downloadFailed };
+    if (!QDir().mkdir(folder)) {
+        printLine(tr("The download could not be unpacked: %1").arg(folder));
+        return failed;
+    }
+    QString message;
+    if (!ZipArchive::unpackFile(bodyPath, folder, limits, &message)) {
+        printLine(message);
+        return failed;
+    }
+    // The library's own reader prints why info.json could not be read or decoded.
+    const std::optional<IconContainer> decoded = LibraryReader::readContainerInfo(folder);
+    if (!decoded)
+        return failed;
+    IconContainer container = LibraryReader::readIcons(*decoded, folder, [](const IconLookup &) {});
     printLine(describe(container));
-    return container;
+    return { std::move(container), std::nullopt };
+}
+
+void ContainerDownload::removeStaleFolders()
+{
+    const QString temporary = QDir::tempPath();
+    const auto members = listMembers(QFile::encodeName(temporary), false, qsizetype(1) << 20, nullptr);
+    if (!members)
+        return;
+    // Folders named before the process id was part of the name cannot say whose they are; a day
+    // is far longer than any download.
+    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
+    for (const FolderMember &member : *members) {
+        if (!member.name.startsWith(folderPrefix))
+            continue;
+        struct stat status
+        {
+        };
+        if (::lstat(member.nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode)
+            || status.st_uid != ::getuid())
+            continue;
+        const QStringView rest = QStringView(member.name).mid(folderPrefix.size());
+        const qsizetype dash = rest.indexOf(u'-');
+        bool isNumber = false;
+        const pid_t owner = dash > 0 ? pid_t(rest.left(dash).toInt(&isNumber)) : 0;
+        if (isNumber && owner > 0) {
+            if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
+                continue;
+        } else if (QFileInfo(QFile::decodeName(member.nativePath)).lastModified() > dayAgo) {
+            continue;
+        }
+        removeTree(QFile::decodeName(member.nativePath));
+    }
 }

@@ -5,6 +5,7 @@
 #include "library/legacyimporter.h"
 #include "library/libraryreader.h"
 #include "library/librarywriter.h"
+#include "model/containerdocument.h"
 
 #include <QCoreApplication>
 #include <QFont>
@@ -120,6 +121,9 @@ void ContainerManager::loadLibrary()
     const std::optional<QString> folder = libraryFolderURL();
     if (!folder)
         return;
+    // What saves and downloads killed part-way left behind, removed before the library is read.
+    LibraryWriter::removeLeftovers(*folder);
+    ContainerDownload::removeStaleFolders();
     std::optional<QList<IconContainer>> containers
         = LibraryReader::readLibrary(*folder, [this](const IconLookup &lookup) { insertLookupQueued(lookup); });
     if (!containers)
@@ -168,7 +172,7 @@ void ContainerManager::saveContainer(const IconContainer &container, const QStri
 
 ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &container, const QString &folder)
 {
-    const auto fileNames = LibraryWriter::iconFileNames(container);
+    const auto fileNames = containerIconFileNames(container);
     if (!fileNames)
         return fileNames.error();
     return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
@@ -176,5 +180,16 @@ ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &
 
 void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)
 {
-    ContainerDownload::start(*this, link, std::move(completion));
+    ContainerDownload::start(
+        this, link, [this, completion = std::move(completion)](ContainerDownload::Outcome outcome) {
+            if (outcome.error)
+                setError(*outcome.error);
+            if (!outcome.container)
+                return;
+            for (const Icon &icon : std::as_const(outcome.container->icons))
+                m_iconLookupSet.insert(IconLookup { icon.id, icon.containerID });
+            if (!outcome.container->icons.isEmpty())
+                Q_EMIT iconLookupSetChanged();
+            completion(*std::move(outcome.container));
+        });
 }

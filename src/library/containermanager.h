@@ -60,8 +60,9 @@ public:
     ContainerResult<void> writeContainerInfo(const IconContainer &container, const QString &folder);
 
     // Checks an opened link (its raw text, as the system handed it over), fetches the container it
-    // names over https and calls `completion` with it, on any thread, at most once and only on
-    // success. Failures of the link itself set `error` to invalidURL; unreadable downloads set
+    // names over https (ContainerDownload) and calls `completion` with it, on the GUI thread, at
+    // most once and only on success, after the lookups of its icons have joined iconLookupSet.
+    // Failures of the link itself set `error` to invalidURL; unreadable downloads set
     // downloadFailed; transport failures report nothing.
     void downloadContainer(const QString &link, DownloadCompletion completion);
 
@@ -71,8 +72,6 @@ Q_SIGNALS:
     void errorChanged();
 
 private:
-    friend class ContainerDownload;
-
     ContainerManager();
 
     // Runs `work` on the GUI thread once control returns to its event loop.

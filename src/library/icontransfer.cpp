@@ -3,8 +3,12 @@
 
 #include "library/settings.h"
 #include "platform/fileiconsetter.h"
+#include "platform/nativefiles.h"
 #include "platform/platformimage.h"
 #include "platform/safefilename.h"
+#include "platform/safewrite.h"
+
+#include <QCryptographicHash>
 
 #include <QDir>
 #include <QFile>
@@ -53,6 +57,50 @@ std::optional<QImage> customIconImage(const QByteArray &data)
     if (bitmap.isNull())
         return std::nullopt;
     return bitmap;
+}
+
+// The folder that carries the icon named `name` in `root`: its name made safe, and a numbered
+// variant ("Rocket 2") when that is taken by anything but the folder of this very name. Which name
+// a folder was made for is recorded in root/.names, under the hash of the folder's name, since two
+// names can be made safe alike ("." and "" both give "_").
+std::optional<QString> folderFor(const QString &root, const QString &name)
+{
+    constexpr int maxNumber = 1000;
+    const QString records = root + u"/.names"_s;
+    if (::mkdir(QFile::encodeName(records).constData(), 0700) != 0 && errno != EEXIST) {
+        qCWarning(lcIconTransfer) << "cannot make" << records << std::strerror(errno);
+        return std::nullopt;
+    }
+    const QByteArray wanted = name.toUtf8();
+    const QString safe = safeFileName(name);
+    for (int number = 1; number <= maxNumber; ++number) {
+        const QString candidate = number == 1 ? safe : fitFileName(safe, u' ' + QString::number(number));
+        const QString folder = root + u'/' + candidate;
+        const QString record = records + u'/'
+            + QString::fromLatin1(QCryptographicHash::hash(candidate.toUtf8(), QCryptographicHash::Sha256).toHex());
+        const QByteArray path = QFile::encodeName(folder);
+        if (::mkdir(path.constData(), 0755) == 0) {
+            QString reason;
+            if (!writeFileAtomically(record, wanted, &reason)) {
+                qCWarning(lcIconTransfer) << "cannot record" << folder << reason;
+                ::rmdir(path.constData());
+                return std::nullopt;
+            }
+            return folder;
+        }
+        if (errno != EEXIST) {
+            qCWarning(lcIconTransfer) << "cannot make" << folder << std::strerror(errno);
+            return std::nullopt;
+        }
+        struct stat info
+        {
+        };
+        if (::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode)
+            && readRegularFile(QFile::encodeName(record), candidate, wanted.size(), nullptr) == wanted)
+            return folder;
+    }
+    qCWarning(lcIconTransfer) << "no free folder name for" << safe;
+    return std::nullopt;
 }
 
 } // namespace
@@ -105,15 +153,12 @@ std::optional<QString> exportIconFolder(const Icon &icon)
     const std::optional<QString> root = dragFolderRoot();
     if (!root)
         return std::nullopt;
-    // The name is the icon's own, from outside data: made safe, it stays one member of our folder.
-    const QString folder = *root + u'/' + safeFileName(icon.name);
-    if (!QDir().mkpath(folder)) {
-        qCWarning(lcIconTransfer) << "cannot make" << folder;
+    const std::optional<QString> folder = folderFor(*root, icon.name);
+    if (!folder)
         return std::nullopt;
-    }
     // Whether the icon was set or not, the folder is handed over.
-    FileIconSetter::shared().setIcon(customIconImage(icon.primaryData()), folder);
-    return folder;
+    FileIconSetter::shared().setIcon(customIconImage(icon.primaryData()), *folder);
+    return *folder;
 }
 
 } // namespace IconTransfer

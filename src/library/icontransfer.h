@@ -31,7 +31,9 @@ QString suggestedFileName(const Icon &icon);
 // Our own folder in the temporary folder, private to the user, which holds every dragged icon
 // folder; made when missing. None when it cannot be made or is not a folder of the user's own.
 std::optional<QString> dragFolderRoot();
-// Makes the folder named after the icon in dragFolderRoot(), or reuses the one there, and sets the
+// Makes the folder named after the icon in dragFolderRoot(), or reuses the one made for the same
+// name; a name made safe alike with another's ("." and "" both give "_"), or taken by a file, gets
+// a numbered variant ("_ 2"). Then sets the
 // image made from Icon::primaryData() as its custom icon, or removes its custom icon when the
 // bytes are no image. None when the folder cannot be made. Safe to call from any thread: it uses
 // only the icon it is given.

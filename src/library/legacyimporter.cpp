@@ -6,6 +6,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString stringValue(const ArchivedValue &dictionary, QStringView key)
@@ -27,6 +30,11 @@ std::optional<RGBAColor> colourValue(const ArchivedValue &dictionary, QStringVie
     // A shorter list says no colour; reading past its end is no way to make one up.
     if (!components || components->size() < 4)
         return std::nullopt;
+    // No colour has an infinite component, and info.json could not record one.
+    for (qsizetype i = 0; i < 4; ++i) {
+        if (!std::isfinite(components->at(i)))
+            return std::nullopt;
+    }
     return RGBAColor { components->at(0), components->at(1), components->at(2), components->at(3) };
 }
 
@@ -63,12 +71,22 @@ std::optional<IconContainer> LegacyImporter::importArchive(const QString &path)
     const auto orderValue = root->value(u"IconOrder");
     const QStringList order = orderValue ? orderValue->toStringList().value_or(QStringList()) : QStringList();
 
+    // Checked before any icon is made, so that a blob shared by thousands of icons is refused
+    // before it is decoded for each of them.
+    const qint64 bound = std::max(dataExpansion * QFileInfo(path).size(), minDataBound);
+    const auto customIcon = bytesValue(*root, u"CustomIcon");
+    qint64 dataBytes = customIcon ? customIcon->size() : 0;
+
     QList<Icon> icons;
     icons.reserve(iconEntries->size());
     for (const auto &[key, entry] : *iconEntries) {
         const std::optional<QString> name = key.toString();
         if (!name || entry.kind() != ArchivedValue::Kind::dictionary)
             continue;
+        for (const QStringView dataKey : { u"IcnsData", u"PngData" })
+            dataBytes += bytesValue(entry, dataKey).value_or(QByteArray()).size();
+        if (dataBytes > bound)
+            return std::nullopt;
         icons.append(makeIcon(*name, entry, container.id));
     }
     orderIcons(icons, order, IconOrderKey::name);
@@ -83,7 +101,7 @@ std::optional<IconContainer> LegacyImporter::importArchive(const QString &path)
     container.backgroundColor = colourValue(*root, u"BackgroundColor");
     container.containerVersion = 4;
     container.copyright = stringValue(*root, u"Copyright");
-    container.customIcon = bytesValue(*root, u"CustomIcon");
+    container.customIcon = customIcon;
     container.icons = std::move(icons);
     return container;
 }

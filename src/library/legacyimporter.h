@@ -13,6 +13,13 @@
 class LegacyImporter
 {
 public:
+    // What an import may hand on to be written: the data of its icons and its custom icon together
+    // may be at most the larger of these. An archive may store one blob for many icons; each icon
+    // written out is a copy of it.
+    static constexpr qint64 dataExpansion = 8;
+    static constexpr qint64 minDataBound = qint64(256) << 20;
+
+    // None as well for an archive whose data goes past the bound above.
     static std::optional<IconContainer> importArchive(const QString &path);
 
     // The title of an archive named `fileName`: the name without its last extension

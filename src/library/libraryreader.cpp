@@ -107,18 +107,23 @@ IconContainer LibraryReader::readIcons(
 
     QStringList order;
     order.reserve(container.icons.size());
-    // The first entry that names a file is the one whose credits that file takes. Names compare
-    // in composed form, as the ordering does: a folder copied from a file system that stores names
-    // decomposed still pairs with the info.json written for it.
+    // The first entry that names a file exactly is the one whose credits that file takes; failing
+    // that, the first that names it in composed form, as the ordering compares: a folder copied from
+    // a file system that stores names decomposed still pairs with the info.json written for it,
+    // while two files whose names differ only in composition each keep their own entry.
     QHash<QString, const Icon *> entryByFileName;
+    QHash<QString, const Icon *> entryByComposedName;
     entryByFileName.reserve(container.icons.size());
+    entryByComposedName.reserve(container.icons.size());
     for (const Icon &entry : container.icons) {
         order.append(entry.filename.value_or(entry.name));
         if (!entry.filename)
             continue;
-        const QString key = entry.filename->normalized(QString::NormalizationForm_C);
-        if (!entryByFileName.contains(key))
-            entryByFileName.insert(key, &entry);
+        if (!entryByFileName.contains(*entry.filename))
+            entryByFileName.insert(*entry.filename, &entry);
+        const QString composed = entry.filename->normalized(QString::NormalizationForm_C);
+        if (!entryByComposedName.contains(composed))
+            entryByComposedName.insert(composed, &entry);
     }
 
     QString failure;
@@ -145,7 +150,9 @@ IconContainer LibraryReader::readIcons(
         const bool icns = *type == IconFileType::icns;
         // The content type came from the extension, so there is a "." past the first character.
         const QString name = member.name.left(member.name.lastIndexOf(u'.'));
-        const Icon *entry = entryByFileName.value(member.name.normalized(QString::NormalizationForm_C));
+        const Icon *entry = entryByFileName.value(member.name);
+        if (!entry)
+            entry = entryByComposedName.value(member.name.normalized(QString::NormalizationForm_C));
         result.icons.append(
             Icon(QUuid::createUuid(), result.id, name, *type, icns ? std::optional(*bytes) : std::nullopt,
                 icns ? std::nullopt : std::optional(*bytes), entry ? entry->author : QString(),

@@ -35,9 +35,9 @@ public:
     static std::optional<IconContainer> readContainerInfo(const QString &folder);
 
     // A copy of `container` whose icons are the ICNS and PNG files of `folder`, each taking the
-    // credits of the info.json entry that names its file exactly (letter case counts; canonically
-    // equivalent names are equal), ordered by those entries (file name, else name). A failure
-    // while scanning ends the scan: the icons read so far are kept, unordered.
+    // credits of the info.json entry that names its file exactly (letter case counts), else of the
+    // first entry whose name is canonically equivalent to it, ordered by those entries (file name, else name). A
+    // failure while scanning ends the scan: the icons read so far are kept, unordered.
     static IconContainer readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead);
 
 private:

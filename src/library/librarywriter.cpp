@@ -1,50 +1,277 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/librarywriter.h"
 
+#include "model/containerdocument.h"
 #include "model/containerjson.h"
 #include "model/iconfile.h"
 #include "platform/contenttype.h"
-#include "platform/folderwrapper.h"
+#include "platform/nativefiles.h"
 #include "platform/safefilename.h"
+#include "platform/safewrite.h"
 #include "platform/standardoutput.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <optional>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
+
+// Numbered variants of a folder name tried before the save gives up.
+constexpr int maxFolderNumber = 10000;
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("LibraryWriter", text);
 }
 
-// Writes `bytes` to `path` in one step: the old file, if any, stays whole until the new one is
-// complete. Prints why on failure.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes)
+QString systemError(int error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        printLine(tr("The file “%1” couldn’t be saved: %2").arg(QFileInfo(path).fileName(), file.errorString()));
-        file.cancelWriting();
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString canonical(const QString &name)
+{
+    return name.normalized(QString::NormalizationForm_C);
+}
+
+std::filesystem::path fsPath(const QString &path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// Where a save goes: a free folder, or the folder of a container of the same title; or why no
+// folder can be found (`path` empty).
+struct Destination
+{
+    QString path;
+    std::optional<IconContainer> existing;
+    int error = 0;
+};
+
+// The container an existing folder holds, read quietly: a folder we cannot identify is no
+// container of ours to write into.
+std::optional<IconContainer> existingContainer(const QByteArray &folder)
+{
+    const auto bytes = readRegularFile(
+        folder + '/' + QFile::encodeName(containerInfoFileName.toString()), QString(), maxContainerJsonBytes, nullptr);
+    if (!bytes)
+        return std::nullopt;
+    auto decoded = decodeContainerJson(*bytes);
+    if (!decoded)
+        return std::nullopt;
+    return std::move(decoded).value();
+}
+
+Destination destinationFor(const QString &libraryFolder, const QString &title)
+{
+    const QString extension = u'.' + ownContainerType().preferredFilenameExtension();
+    const QString stem = safeFileName(title);
+    for (int number = 1; number <= maxFolderNumber; ++number) {
+        const QString name = number == 1 ? LibraryWriter::containerFolderName(title)
+                                         : fitFileName(stem, u' ' + QString::number(number) + extension);
+        const QString path = libraryFolder + u'/' + name;
+        const QByteArray native = QFile::encodeName(path);
+        struct stat status
+        {
+        };
+        if (::lstat(native.constData(), &status) != 0) {
+            if (errno == ENOENT)
+                return Destination { path, std::nullopt };
+            return Destination { QString(), std::nullopt, errno };
+        }
+        if (!S_ISDIR(status.st_mode))
+            continue;
+        std::optional<IconContainer> existing = existingContainer(native);
+        if (existing && existing->title == title)
+            return Destination { path, std::move(existing) };
+    }
+    return Destination { QString(), std::nullopt, EEXIST };
+}
+
+// A hidden folder beside the library's containers, removed again unless the save keeps it.
+class Staging
+{
+public:
+    explicit Staging(const QString &libraryFolder)
+    {
+        QByteArray pattern = QFile::encodeName(libraryFolder + u'/' + LibraryWriter::leftoverPrefix.toString()
+            + QString::number(::getpid()) + u"-XXXXXX"_s);
+        if (::mkdtemp(pattern.data())) {
+            ::chmod(pattern.constData(), 0755);
+            m_path = QFile::decodeName(pattern);
+        } else {
+            m_error = errno;
+        }
+    }
+    ~Staging()
+    {
+        if (!m_path.isEmpty() && !m_kept)
+            removeTree(m_path);
+    }
+    Staging(const Staging &) = delete;
+    Staging &operator=(const Staging &) = delete;
+
+    bool isValid() const { return !m_path.isEmpty(); }
+    int error() const { return m_error; }
+    const QString &path() const { return m_path; }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_path;
+    int m_error = 0;
+    bool m_kept = false;
+};
+
+// Carries one member of the old folder into the new one: hard links where the file system allows
+// them, copies where it does not.
+bool carry(const QString &from, const QString &to, QString *reason)
+{
+    std::error_code error;
+    const auto source = fsPath(from);
+    const auto target = fsPath(to);
+    const auto status = std::filesystem::symlink_status(source, error);
+    if (error) {
+        *reason = QString::fromLocal8Bit(error.message());
+        return false;
+    }
+    if (std::filesystem::is_regular_file(status)) {
+        std::filesystem::create_hard_link(source, target, error);
+        if (error) {
+            error.clear();
+            std::filesystem::copy_file(source, target, error);
+        }
+    } else if (std::filesystem::is_directory(status)) {
+        std::filesystem::copy(source, target,
+            std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks
+                | std::filesystem::copy_options::create_hard_links,
+            error);
+        if (error) {
+            error.clear();
+            std::filesystem::remove_all(target, error);
+            std::filesystem::copy(source, target,
+                std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks, error);
+        }
+    } else if (std::filesystem::is_symlink(status)) {
+        std::filesystem::copy_symlink(source, target, error);
+    }
+    // Pipes, sockets and devices have no contents to keep.
+    if (error) {
+        *reason = QString::fromLocal8Bit(error.message());
         return false;
     }
     return true;
 }
 
-ContainerResult<void> writeIcons(const IconContainer &container, const QStringList &fileNames, const QString &folder)
+// Carries into `staging` every member of the old folder that the new container does not replace,
+// and appends the old info.json entries of the files kept to `recorded`, in their old order.
+ContainerResult<void> carryKeptFiles(
+    const Destination &destination, const QString &staging, const QStringList &fileNames, IconContainer &recorded)
 {
-    for (qsizetype i = 0; i < container.icons.size(); ++i) {
-        const std::optional<QByteArray> data = iconFileData(container.icons.at(i));
-        if (!data)
-            return ContainerError::missingIconData;
-        if (!writeFileAtomically(folder + u'/' + fileNames.at(i), *data))
-            return ContainerError::writeIconFailed;
+    QSet<QString> replaced;
+    for (const QString &name : fileNames)
+        replaced.insert(canonical(name));
+    replaced.insert(canonical(containerInfoFileName.toString()));
+
+    QString failure;
+    const auto members = listMembers(QFile::encodeName(destination.path), true, qsizetype(1) << 20, &failure);
+    if (!members) {
+        printLine(failure);
+        return ContainerError::writeIconFailed;
     }
+    for (const FolderMember &member : *members) {
+        // Files half-written by a replacement that never finished are no part of the container.
+        if (member.name.startsWith(u".glimbar-") || replaced.contains(canonical(member.name)))
+            continue;
+        QString reason;
+        if (!carry(QFile::decodeName(member.nativePath), staging + u'/' + member.name, &reason)) {
+            printLine(tr("The file “%1” couldn’t be saved: %2").arg(member.name, reason));
+            return ContainerError::writeIconFailed;
+        }
+    }
+    QSet<QString> newNames;
+    for (const Icon &icon : std::as_const(recorded.icons))
+        newNames.insert(icon.name);
+    for (const Icon &entry : destination.existing->icons) {
+        const bool kept
+            = entry.filename ? !replaced.contains(canonical(*entry.filename)) : !newNames.contains(entry.name);
+        if (kept)
+            recorded.icons.append(entry);
+    }
+    return {};
+}
+
+ContainerResult<void> writeInto(const IconContainer &container, const QString &libraryFolder)
+{
+    const auto names = containerIconFileNames(container);
+    if (!names)
+        return names.error();
+    const QStringList &fileNames = names.value();
+    QList<QByteArray> data;
+    data.reserve(container.icons.size());
+    for (const Icon &icon : container.icons) {
+        std::optional<QByteArray> bytes = iconFileData(icon);
+        if (!bytes)
+            return ContainerError::missingIconData;
+        data.append(*std::move(bytes));
+    }
+
+    const Destination found = destinationFor(libraryFolder, container.title);
+    if (found.path.isEmpty()) {
+        printLine(tr("The folder “%1” couldn’t be created: %2")
+                      .arg(LibraryWriter::containerFolderName(container.title), systemError(found.error)));
+        return ContainerError::writeInfoFailed;
+    }
+    const Destination *destination = &found;
+    Staging staging(libraryFolder);
+    if (!staging.isValid()) {
+        printLine(tr("The folder “%1” couldn’t be created: %2")
+                      .arg(QFileInfo(destination->path).fileName(), systemError(staging.error())));
+        return ContainerError::writeInfoFailed;
+    }
+
+    IconContainer recorded = container;
+    for (qsizetype i = 0; i < recorded.icons.size(); ++i)
+        recorded.icons[i].filename = fileNames.at(i);
+    if (destination->existing) {
+        if (auto carried = carryKeptFiles(*destination, staging.path(), fileNames, recorded); !carried)
+            return carried;
+    }
+
+    const QString infoName = containerInfoFileName.toString();
+    const auto json = encodeContainerJson(recorded);
+    if (!json) {
+        printLine(json.error());
+        return ContainerError::writeInfoFailed;
+    }
+    QString reason;
+    if (!writeNewFile(staging.path() + u'/' + infoName, json.value(), &reason)) {
+        printLine(tr("The file “%1” couldn’t be saved: %2").arg(infoName, reason));
+        return ContainerError::writeInfoFailed;
+    }
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        if (!writeNewFile(staging.path() + u'/' + fileNames.at(i), data.at(i), &reason)) {
+            printLine(tr("The file “%1” couldn’t be saved: %2").arg(fileNames.at(i), reason));
+            return ContainerError::writeIconFailed;
+        }
+    }
+    if (!replaceFolder(staging.path(), destination->path, &reason)) {
+        printLine(tr("The folder “%1” couldn’t be saved: %2").arg(QFileInfo(destination->path).fileName(), reason));
+        return ContainerError::writeInfoFailed;
+    }
+    staging.keep();
     return {};
 }
 
@@ -53,7 +280,7 @@ ContainerResult<void> writeIcons(const IconContainer &container, const QStringLi
 bool LibraryWriter::makeFolder(const QString &folder)
 {
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(folder).toStdString()), error);
+    std::filesystem::create_directories(fsPath(folder), error);
     if (error) {
         printLine(tr("The folder “%1” couldn’t be created: %2")
                       .arg(QFileInfo(folder).fileName(), QString::fromLocal8Bit(error.message())));
@@ -69,22 +296,6 @@ QString LibraryWriter::containerFolderName(const QString &title)
     return safeFileName(safeFileName(title) + u'.' + ownContainerType().preferredFilenameExtension());
 }
 
-ContainerResult<QStringList> LibraryWriter::iconFileNames(const IconContainer &container)
-{
-    // The folder wrapper hands out the unique names; it holds no data here, only the names taken.
-    FolderWrapper names;
-    names.addRegularFile(QByteArray(), containerInfoFileName.toString());
-    QStringList fileNames;
-    fileNames.reserve(container.icons.size());
-    for (const Icon &icon : container.icons) {
-        const auto fileName = iconFileName(icon);
-        if (!fileName)
-            return fileName.error();
-        fileNames.append(names.addRegularFile(QByteArray(), fileName.value()));
-    }
-    return fileNames;
-}
-
 ContainerResult<void> LibraryWriter::writeContainerInfo(
     const IconContainer &container, const QStringList &fileNames, const QString &folder)
 {
@@ -92,30 +303,63 @@ ContainerResult<void> LibraryWriter::writeContainerInfo(
     for (qsizetype i = 0; i < recorded.icons.size(); ++i)
         recorded.icons[i].filename = fileNames.at(i);
 
-    if (!makeFolder(folder))
+    // The outermost folder this call makes, removed again should the write fail.
+    QString created;
+    for (QFileInfo info(folder); !info.exists() && !info.isSymLink(); info = QFileInfo(info.absolutePath())) {
+        created = info.absoluteFilePath();
+        if (info.isRoot())
+            break;
+    }
+    const auto fail = [&created] {
+        if (!created.isEmpty())
+            removeTree(created);
         return ContainerError::writeInfoFailed;
+    };
+
     const auto json = encodeContainerJson(recorded);
     if (!json) {
         printLine(json.error());
-        return ContainerError::writeInfoFailed;
+        return fail();
     }
-    if (!writeFileAtomically(folder + u'/' + containerInfoFileName.toString(), json.value()))
-        return ContainerError::writeInfoFailed;
+    if (!makeFolder(folder))
+        return fail();
+    const QString infoName = containerInfoFileName.toString();
+    QString reason;
+    if (!writeFileAtomically(folder + u'/' + infoName, json.value(), &reason)) {
+        printLine(tr("The file “%1” couldn’t be saved: %2").arg(infoName, reason));
+        return fail();
+    }
     return {};
 }
 
 ContainerResult<void> LibraryWriter::saveContainer(const IconContainer &container, const QString &libraryFolder)
 {
-    const QString folder = libraryFolder + u'/' + containerFolderName(container.title);
-    ContainerResult<void> result = [&]() -> ContainerResult<void> {
-        const auto fileNames = iconFileNames(container);
-        if (!fileNames)
-            return fileNames.error();
-        if (const auto written = writeContainerInfo(container, fileNames.value(), folder); !written)
-            return written;
-        return writeIcons(container, fileNames.value(), folder);
-    }();
+    ContainerResult<void> result = writeInto(container, libraryFolder);
     if (!result)
         printLine(errorDescription(result.error()));
     return result;
+}
+
+void LibraryWriter::removeLeftovers(const QString &libraryFolder)
+{
+    const auto members = listMembers(QFile::encodeName(libraryFolder), true, qsizetype(1) << 20, nullptr);
+    if (!members)
+        return;
+    for (const FolderMember &member : *members) {
+        if (!member.name.startsWith(leftoverPrefix))
+            continue;
+        bool isNumber = false;
+        const QStringView rest = QStringView(member.name).mid(leftoverPrefix.size());
+        const pid_t owner = pid_t(rest.left(rest.indexOf(u'-')).toInt(&isNumber));
+        // A save still running, here or in another process, is left alone.
+        if (!isNumber || owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
+            continue;
+        struct stat status
+        {
+        };
+        if (::lstat(member.nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode)
+            || status.st_uid != ::getuid())
+            continue;
+        removeTree(QFile::decodeName(member.nativePath));
+    }
 }

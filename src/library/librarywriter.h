@@ -6,13 +6,22 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
-// Writes containers into the library folder as rAvivovode folders: info.json first, then one file
-// per icon, each file replaced atomically (QSaveFile). Every name taken from the container is made
-// safe first, so nothing is written outside the container's folder or hidden from the next load.
+// Writes containers into the library folder as rAvivovode folders. Every name taken from the
+// container is made safe first, so nothing is written outside the container's folder or hidden
+// from the next load.
+//
+// A save is whole or not at all: the new folder is written beside the old one under a hidden name
+// of our own and exchanged with it in one step, so a save that fails, or a process killed while
+// saving, leaves the previous container as it was. Only a container of the same title writes into
+// an existing folder; then the files it does not replace, and their info.json entries, are kept.
 class LibraryWriter
 {
 public:
+    // Hidden folders of a save in progress start with this, then the saving process's id and "-".
+    static constexpr QStringView leftoverPrefix = u".glimbar-save-";
+
     // The name of a container's folder: its title made safe, "." and "ravivovode" ("Space" gives
     // "Space.ravivovode", "/" gives "_.ravivovode").
     static QString containerFolderName(const QString &title);
@@ -20,20 +29,21 @@ public:
     // Creates `folder` with any missing parents; an existing folder is fine. Prints why on failure.
     static bool makeFolder(const QString &folder);
 
-    // The file each icon of `container` is written to, in icon order: its iconFileName(), or a
-    // numbered variant of it ("Star 2.icns") when an earlier icon already took that name, so no
-    // icon overwrites another. The one naming that info.json records and the icon writes use.
-    static ContainerResult<QStringList> iconFileNames(const IconContainer &container);
-
-    // Creates `folder` with any missing parents and writes info.json into it: a copy of the
-    // container whose icons carry `fileNames` (one per icon) as their file names. Prints the cause
-    // and fails with writeInfoFailed when the folder cannot be made, the copy cannot be encoded or
-    // the file cannot be written.
+    // Creates `folder` with any missing parents and writes info.json into it (atomically): a copy of
+    // the container whose icons carry `fileNames` (one per icon) as their file names. Prints the
+    // cause and fails with writeInfoFailed when the folder cannot be made, the copy cannot be
+    // encoded or the file cannot be written; the folders it made are then removed again.
     static ContainerResult<void> writeContainerInfo(
         const IconContainer &container, const QStringList &fileNames, const QString &folder);
 
-    // Writes the container into its folder inside `libraryFolder`, stopping at the first failure
-    // (files written before it stay). Prints the platform's reason where there is one, then the
-    // description of the failure, and returns it.
+    // Writes the container into `libraryFolder`: into the folder of its title (containerFolderName)
+    // when that is free or holds a container of the same title, else into the first free numbered
+    // variant ("Space 2.ravivovode"). info.json first, then one file per icon, named by
+    // containerIconFileNames(). On failure prints the platform's reason where there is one, then
+    // the description of the failure, and returns it; the library is then as it was.
     static ContainerResult<void> saveContainer(const IconContainer &container, const QString &libraryFolder);
+
+    // Removes what saves of processes that no longer run left in `libraryFolder`: hidden folders
+    // with leftoverPrefix, of the user's own.
+    static void removeLeftovers(const QString &libraryFolder);
 };

@@ -29,22 +29,40 @@ const QList<ContentType> &containerDocumentWritableTypes()
     return containerDocumentReadableTypes();
 }
 
+ContainerResult<QStringList> containerIconFileNames(const IconContainer &container)
+{
+    // The folder wrapper hands out the unique names; it holds no data here, only the names taken.
+    FolderWrapper names;
+    names.addRegularFile(QByteArray(), containerInfoFileName.toString());
+    QStringList fileNames;
+    fileNames.reserve(container.icons.size());
+    for (const Icon &icon : container.icons) {
+        const auto fileName = iconFileName(icon);
+        if (!fileName)
+            return fileName.error();
+        fileNames.append(names.addRegularFile(QByteArray(), fileName.value()));
+    }
+    return fileNames;
+}
+
 ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &container)
 {
+    const auto fileNames = containerIconFileNames(container);
+    if (!fileNames)
+        return fileNames.error();
     const QString infoName = containerInfoFileName.toString();
     FolderWrapper folder;
     // Taken first, so that no icon file can claim the name; filled in once the icons' names are known.
     folder.addRegularFile(QByteArray(), infoName);
 
     IconContainer recorded = container;
-    for (Icon &icon : recorded.icons) {
-        const auto fileName = iconFileName(icon);
-        if (!fileName)
-            return fileName.error();
+    for (qsizetype i = 0; i < recorded.icons.size(); ++i) {
+        Icon &icon = recorded.icons[i];
         const auto data = iconFileData(icon);
         if (!data)
             return ContainerError::missingIconData;
-        icon.filename = folder.addRegularFile(*data, fileName.value());
+        // The names are unique and safe already, so the wrapper keeps them as they are.
+        icon.filename = folder.addRegularFile(*data, fileNames.value().at(i));
     }
 
     const auto json = encodeContainerJson(recorded);

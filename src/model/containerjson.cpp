@@ -279,7 +279,11 @@ ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &co
         object.insert(u"backgroundColor"_s, encodeColor(*container.backgroundColor));
     if (container.customIcon)
         object.insert(u"customIcon"_s, QString::fromLatin1(container.customIcon->toBase64()));
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    // What the reader would refuse must never be written: the container would vanish at the next load.
+    if (bytes.size() > maxContainerJsonBytes)
+        return tr("The rAvivovode’s info.json would be larger than %1 bytes.").arg(maxContainerJsonBytes);
+    return bytes;
 }
 
 ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes)

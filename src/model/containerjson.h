@@ -14,11 +14,11 @@
 // The document's name inside an rAvivovode folder.
 inline constexpr QStringView containerInfoFileName = u"info.json";
 
-// Documents larger than this are refused before they are parsed.
+// Documents larger than this are refused before they are parsed, and never written.
 inline constexpr qsizetype maxContainerJsonBytes = qsizetype(64) << 20;
 
 // The document's UTF-8 bytes; fails, with a one-line message, when a colour component is not a
-// finite number (JSON has no way to write it).
+// finite number (JSON has no way to write it) or the document would exceed maxContainerJsonBytes.
 ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &container);
 
 // A container with a new identifier, whose icons have new identifiers of their own (their

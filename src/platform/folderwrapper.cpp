@@ -1,22 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/folderwrapper.h"
 
+#include "platform/nativefiles.h"
 #include "platform/safefilename.h"
+#include "platform/safewrite.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -33,31 +27,21 @@ QString tr(const char *text)
     return QCoreApplication::translate("FolderWrapper", text);
 }
 
-// Removes what a path names without following it when it is a link.
-bool removePath(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    return QFile::remove(path);
-}
-
-bool isPlainName(const QString &name)
-{
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(u'/') && !name.contains(QChar::Null);
-}
-
 } // namespace
 
 void FolderWrapper::append(const QString &name, const QByteArray &contents)
 {
+    m_canonicalNames.insert(name.normalized(QString::NormalizationForm_C));
     m_index.insert(name, m_members.size());
     m_members.append({ name, contents });
 }
 
 QString FolderWrapper::uniqueName(const QString &name)
 {
-    if (!m_index.contains(name))
+    const auto taken = [this](const QString &candidate) {
+        return m_canonicalNames.contains(candidate.normalized(QString::NormalizationForm_C));
+    };
+    if (!taken(name))
         return name;
     const qsizetype dot = name.lastIndexOf(u'.');
     const QString stem = dot > 0 ? name.left(dot) : name;
@@ -66,7 +50,7 @@ QString FolderWrapper::uniqueName(const QString &name)
     number = qMax(number, 2);
     for (;; ++number) {
         const QString candidate = fitFileName(stem, u' ' + QString::number(number) + extension);
-        if (!m_index.contains(candidate)) {
+        if (!taken(candidate)) {
             ++number;
             return candidate;
         }
@@ -113,47 +97,30 @@ std::optional<FolderWrapper> FolderWrapper::read(const QString &path, QString *e
         setError(errorMessage, tr("The folder “%1” doesn’t exist.").arg(folderInfo.fileName()));
         return std::nullopt;
     }
-    const QString tooLarge = tr("The folder “%1” is too large to read.").arg(folderInfo.fileName());
-    QFileInfoList files;
-    qint64 totalBytes = 0;
-    // Iterated rather than listed, so that a folder of millions of entries is refused early.
-    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QFileInfo entry = it.fileInfo();
-        if (entry.isSymLink() || !entry.isFile())
-            continue;
-        files.append(entry);
-        totalBytes += entry.size();
-        if (files.size() > maxMembers) {
-            setError(errorMessage, tr("The folder “%1” holds too many files.").arg(folderInfo.fileName()));
-            return std::nullopt;
-        }
-        if (entry.size() > maxFileBytes || totalBytes > maxTotalBytes) {
-            setError(errorMessage, tooLarge);
-            return std::nullopt;
-        }
+    QString failure;
+    const auto members = listMembers(QFile::encodeName(path), true, maxMembers, &failure);
+    if (!members) {
+        setError(errorMessage, failure);
+        return std::nullopt;
     }
-
-    std::sort(
-        files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) { return a.fileName() < b.fileName(); });
-
     FolderWrapper folder;
-    totalBytes = 0;
-    for (const QFileInfo &entry : std::as_const(files)) {
-        QFile file(entry.filePath());
-        // A file may grow after it was measured, so the bounds hold while reading too.
-        const QByteArray contents = file.open(QIODevice::ReadOnly) ? file.read(maxFileBytes + 1) : QByteArray();
-        if (file.error() != QFileDevice::NoError) {
-            setError(errorMessage, tr("The file “%1” couldn’t be read: %2").arg(entry.fileName(), file.errorString()));
+    qint64 totalBytes = 0;
+    for (const FolderMember &member : *members) {
+        if (!member.kind) {
+            setError(errorMessage, member.kindError);
             return std::nullopt;
         }
-        totalBytes += contents.size();
-        if (contents.size() > maxFileBytes || totalBytes > maxTotalBytes) {
-            setError(errorMessage, tooLarge);
+        if (*member.kind != FolderMember::Kind::regularFile)
+            continue;
+        // The budget left, so that files growing after they were listed cannot pass the bounds.
+        const auto contents = readRegularFile(
+            member.nativePath, member.name, std::min(maxFileBytes, maxTotalBytes - totalBytes), &failure);
+        if (!contents) {
+            setError(errorMessage, failure);
             return std::nullopt;
         }
-        folder.append(entry.fileName(), contents);
+        totalBytes += contents->size();
+        folder.append(member.name, *contents);
     }
     return folder;
 }
@@ -167,6 +134,12 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
         setError(errorMessage, tr("The folder “%1” doesn’t exist.").arg(parent));
         return false;
     }
+    for (const Member &member : m_members) {
+        if (!isPlainFileName(member.name)) {
+            setError(errorMessage, tr("“%1” is not a valid file name.").arg(member.name));
+            return false;
+        }
+    }
 
     // A hidden sibling on the same file system, so that the final move is a rename.
     QTemporaryDir staging(parent + u'/' + fitFileName(u'.' + destinationInfo.fileName(), u".XXXXXX"_s));
@@ -178,45 +151,17 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
             | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
 
+    QString reason;
     for (const Member &member : m_members) {
-        if (!isPlainName(member.name)) {
-            setError(errorMessage, tr("“%1” is not a valid file name.").arg(member.name));
-            return false;
-        }
-        QSaveFile file(staging.path() + u'/' + member.name);
-        // The staging folder is ours alone; writing in place there is as safe as a temporary
-        // file, and works for names too long to take a temporary suffix.
-        file.setDirectWriteFallback(true);
-        if (!file.open(QIODevice::WriteOnly) || file.write(member.contents) != member.contents.size()
-            || !file.commit()) {
-            setError(errorMessage, tr("The file “%1” couldn’t be saved: %2").arg(member.name, file.errorString()));
+        if (!writeNewFile(staging.path() + u'/' + member.name, member.contents, &reason)) {
+            setError(errorMessage, tr("The file “%1” couldn’t be saved: %2").arg(member.name, reason));
             return false;
         }
     }
-
-    const QByteArray from = QFile::encodeName(staging.path());
-    const QByteArray to = QFile::encodeName(target);
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
-        staging.setAutoRemove(false);
-        return true;
+    if (!replaceFolder(staging.path(), target, &reason)) {
+        setError(errorMessage, tr("The folder “%1” couldn’t be saved: %2").arg(destinationInfo.fileName(), reason));
+        return false;
     }
-    if (errno == EEXIST) {
-        // Swap the new folder in and the old one out in one step, then drop the old one.
-        if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_EXCHANGE) == 0) {
-            staging.setAutoRemove(false);
-            removePath(QFile::decodeName(from));
-            return true;
-        }
-    } else if (errno == EINVAL || errno == ENOSYS) {
-        // A file system without the flags: a plain rename, which fails rather than merge into an
-        // existing non-empty folder.
-        if (!destinationInfo.exists() && std::rename(from.constData(), to.constData()) == 0) {
-            staging.setAutoRemove(false);
-            return true;
-        }
-    }
-    setError(errorMessage,
-        tr("The folder “%1” couldn’t be saved: %2")
-            .arg(destinationInfo.fileName(), QString::fromLocal8Bit(std::strerror(errno))));
-    return false;
+    staging.setAutoRemove(false);
+    return true;
 }

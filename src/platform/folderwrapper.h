@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +28,8 @@ public:
     static constexpr qint64 maxTotalBytes = qint64(2) << 30;
 
     // Adds a regular file and returns the name it got: `preferredName` made safe (safeFileName),
-    // and, when a member already has that name, a numbered variant ("Star 2.icns", "Star 3.icns").
+    // and, when a member already has that name or one canonically equivalent to it (the same
+    // letters composed otherwise), a numbered variant ("Star 2.icns", "Star 3.icns").
     QString addRegularFile(const QByteArray &contents, const QString &preferredName);
     // Replaces the contents of an existing member; false when there is none of that name.
     bool setRegularFileContents(const QString &name, const QByteArray &contents);
@@ -38,14 +40,16 @@ public:
     bool contains(const QString &name) const { return m_index.contains(name); }
     std::optional<QByteArray> regularFileContents(const QString &name) const;
 
-    // The regular files directly inside `path`, in name order (by UTF-16 code units); symbolic links, folders and other
-    // kinds are left out. None, with a one-line message, when the folder cannot be read or exceeds
-    // the limits above.
+    // The regular files directly inside `path`, hidden ones too, in name order (by UTF-16 code
+    // units); symbolic links, folders and other kinds are left out. None, with a one-line message,
+    // when the folder cannot be read or exceeds the limits above.
     static std::optional<FolderWrapper> read(const QString &path, QString *errorMessage = nullptr);
 
     // Writes the folder to `destination`, replacing what is there. The files go into a hidden
-    // temporary sibling first, which is then moved into place in one step; on failure the
-    // destination is as it was and `errorMessage` says why.
+    // temporary sibling first, each written whole or the write fails, which is then moved into place
+    // in one step; on failure the destination is as it was and `errorMessage` says why (the system's
+    // reason, such as a full disk). Fails without writing when a member's name is not plain
+    // (isPlainFileName).
     bool write(const QString &destination, QString *errorMessage = nullptr) const;
 
 private:
@@ -54,6 +58,8 @@ private:
 
     QList<Member> m_members;
     QHash<QString, qsizetype> m_index;
+    // The names taken, composed, so that canonically equivalent names count as one.
+    QSet<QString> m_canonicalNames;
     // Per preferred name, the next number to try, so that many clashes stay cheap.
     QHash<QString, int> m_nextNumber;
 };

@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/giofileiconsetter.h"
 
+#include "platform/nativefiles.h"
+#include "platform/safewrite.h"
+
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 // GLib names a struct member `signals`, which Qt defines as a macro.
@@ -50,8 +52,16 @@ FilePtr fileForPath(const QString &path)
     return FilePtr(g_file_new_for_path(QFile::encodeName(path).constData()));
 }
 
-// Stores the PNG under the hash of its bytes; an existing file of that name already holds them,
-// since every file there was written whole by QSaveFile.
+// Whether the file at `path` holds exactly `png`. A picture found there is checked before it is
+// trusted: a crash or an older version may have left it empty or cut short.
+bool holdsPicture(const QString &path, const QByteArray &png)
+{
+    const auto bytes = readRegularFile(QFile::encodeName(path), path, png.size(), nullptr);
+    return bytes && *bytes == png;
+}
+
+// Stores the PNG under the hash of its bytes; an existing file of that name is kept when it holds
+// them, and replaced when it does not.
 std::optional<QString> storePicture(const QImage &image)
 {
     QByteArray png;
@@ -64,15 +74,15 @@ std::optional<QString> storePicture(const QImage &image)
     const QString folder = GioFileIconSetter::customIconFolder();
     const QString fileName = folder + u'/'
         + QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex()) + ".png"_L1;
-    if (QFileInfo::exists(fileName))
+    if (holdsPicture(fileName, png))
         return fileName;
     if (!QDir().mkpath(folder)) {
         qCWarning(lcFileIcon) << "cannot make" << folder;
         return std::nullopt;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size() || !file.commit()) {
-        qCWarning(lcFileIcon) << "cannot write" << fileName << file.errorString();
+    QString reason;
+    if (!writeFileAtomically(fileName, png, &reason)) {
+        qCWarning(lcFileIcon) << "cannot write" << fileName << reason;
         return std::nullopt;
     }
     return fileName;

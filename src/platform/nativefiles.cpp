@@ -3,12 +3,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +65,12 @@ private:
 
 std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, QString *errorMessage)
 {
+    return listMembers(folder, false, std::numeric_limits<qsizetype>::max(), errorMessage);
+}
+
+std::optional<QList<FolderMember>> listMembers(
+    const QByteArray &folder, bool includeHidden, qsizetype maxMembers, QString *errorMessage)
+{
     const QString folderName = QFile::decodeName(folder);
     DIR *dir = ::opendir(folder.constData());
     if (!dir) {
@@ -80,8 +88,13 @@ std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, 
             break;
         }
         const QByteArray nativeName(entry->d_name);
-        if (nativeName.startsWith('.'))
+        if (nativeName == "." || nativeName == ".." || (!includeHidden && nativeName.startsWith('.')))
             continue;
+        if (members.size() >= maxMembers) {
+            ::closedir(dir);
+            setError(errorMessage, tr("The folder “%1” holds too many files.").arg(QFileInfo(folderName).fileName()));
+            return std::nullopt;
+        }
         FolderMember member;
         member.name = QFile::decodeName(nativeName);
         member.nativePath = folder + '/' + nativeName;

@@ -26,9 +26,14 @@ struct FolderMember
     QString kindError;
 };
 
-// The members of `folder` whose names do not start with "." (hidden ones), sorted by name (UTF-16
-// code units), so that every listing of the same folder comes out in the same order. None, with a
-// message, when the folder cannot be opened or read to its end.
+// The members of `folder`, hidden ones (names starting with ".") only when asked for, sorted by
+// name (UTF-16 code units), so that every listing of the same folder comes out in the same order.
+// None, with a message, when the folder cannot be opened or read to its end, or holds more than
+// `maxMembers` of the members asked for (checked while reading, so a huge folder is refused early).
+std::optional<QList<FolderMember>> listMembers(
+    const QByteArray &folder, bool includeHidden, qsizetype maxMembers, QString *errorMessage);
+
+// The members of `folder` whose names do not start with ".", as listMembers() gives them.
 std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, QString *errorMessage);
 
 // The whole contents of the regular file at `path`. None, with a message naming `displayName`,

@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/safefilename.h"
 
+#include "platform/printabletext.h"
+
+#include <algorithm>
+
 namespace {
 
 // An extension longer than this is not worth keeping at the cost of the name itself.
@@ -74,4 +78,17 @@ QString safeFileName(const QString &name)
             return fitFileName(safe.left(dot), extension);
     }
     return fitFileName(safe, QString());
+}
+
+bool isPlainFileName(const QString &name)
+{
+    if (name == u"." || name == u"..")
+        return false;
+    // A hidden name is plain but would get its dot replaced; check the rest as if it had none.
+    QString checked = name;
+    if (checked.startsWith(u'.'))
+        checked.front() = u'_';
+    if (safeFileName(checked) != checked)
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c == u'\\' || isUnprintable(c); });
 }

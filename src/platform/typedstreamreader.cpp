@@ -36,11 +36,14 @@ constexpr qint64 referenceBase = -110;
 constexpr int maxEncodingDepth = 16;
 constexpr qint64 sizeCap = qint64(1) << 40;
 
-// How far the tree may expand beyond the input: its size written out with nothing shared may be
-// at most this many times the input's, plus the allowance, which small archives of shared key
-// strings need.
+// How far the tree may expand beyond the input: its size written out with nothing shared, data
+// blobs reached again through references left out, may be at most this many times the input's,
+// plus the allowance, which small archives of shared key strings need. A shared data blob is held
+// once and costs a walk of the tree nothing; what a consumer writes out of it is its own to bound.
 constexpr qint64 maxExpansion = 8;
 constexpr qint64 expansionAllowance = qint64(1) << 20;
+// The most elements reserved ahead for an array or dictionary; larger ones grow as they are read.
+constexpr qint64 maxReservedElements = 1024;
 
 enum class ClassKind { string, data, number, array, dictionary, superclassOnly };
 
@@ -121,6 +124,7 @@ private:
         bool complete = false;
         ArchivedValue value {};
         qint64 expandedSize = 0; // objects: see addExpanded()
+        qint64 dataBytes = 0; // objects: the bytes of data blobs within expandedSize
         QByteArrayView text {};
         ClassKind classKind = ClassKind::superclassOnly;
         qint64 version = 0;
@@ -148,10 +152,12 @@ private:
     qsizetype classAt(qsizetype index) const;
     std::optional<qsizetype> classValue();
     void addExpanded(qint64 &total, qint64 size) const;
-    // An "@" value; adds its expanded size to `expanded`.
-    ArchivedValue object(qint64 &expanded);
-    // The contents of a new object of `kind`; sets `expanded` to the object's expanded size.
-    ArchivedValue contents(ClassKind kind, qint64 &expanded);
+    // An "@" value; adds its expanded size to `expanded` and the bytes of data blobs it newly
+    // holds to `dataBytes`.
+    ArchivedValue object(qint64 &expanded, qint64 &dataBytes);
+    // The contents of a new object of `kind`; sets `expanded` to the object's expanded size and
+    // `dataBytes` to the bytes of the data blobs within it.
+    ArchivedValue contents(ClassKind kind, qint64 &expanded, qint64 &dataBytes);
     ArchivedValue number();
     ArchivedValue::NumberValue scalar(char code);
 
@@ -339,7 +345,7 @@ void Parser::addExpanded(qint64 &total, qint64 size) const
         fail("objects shared so widely that the archive expands too far");
 }
 
-ArchivedValue Parser::object(qint64 &expanded)
+ArchivedValue Parser::object(qint64 &expanded, qint64 &dataBytes)
 {
     const qint8 h = head();
     if (h == Tag::nil)
@@ -354,7 +360,8 @@ ArchivedValue Parser::object(qint64 &expanded)
         // An object that contains itself cannot become a tree.
         if (!entry.complete)
             fail("object reference to an object still being read");
-        addExpanded(expanded, entry.expandedSize);
+        // Its data blobs are shared, not copied: only its structure and text count again.
+        addExpanded(expanded, entry.expandedSize - entry.dataBytes);
         return entry.value;
     }
     if (++m_depth > TypedStreamReader::maxDepth)
@@ -366,14 +373,17 @@ ArchivedValue Parser::object(qint64 &expanded)
     if (!objectClass)
         fail("object without a class");
     qint64 own = 0;
-    ArchivedValue value = contents(m_objects[std::size_t(*objectClass)].classKind, own);
+    qint64 ownData = 0;
+    ArchivedValue value = contents(m_objects[std::size_t(*objectClass)].classKind, own, ownData);
     if (head() != Tag::endOfObject)
         fail("trailing data inside an object");
     Entry &entry = m_objects[std::size_t(index)];
     entry.value = value;
     entry.expandedSize = own;
+    entry.dataBytes = ownData;
     entry.complete = true;
     addExpanded(expanded, own);
+    dataBytes += ownData;
     --m_depth;
     return value;
 }
@@ -386,9 +396,10 @@ qint64 Parser::countGroup(qint64 bytesPerItem)
     return count;
 }
 
-ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded)
+ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded, qint64 &dataBytes)
 {
     expanded = 1;
+    dataBytes = 0;
     switch (kind) {
     case ClassKind::string: {
         expectGroup("+");
@@ -408,6 +419,7 @@ ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded)
         expectGroup(QByteArray('[' + QByteArray::number(length) + 'c' + ']'));
         QByteArray bytes = take(length).toByteArray();
         addExpanded(expanded, length);
+        dataBytes = length;
         return ArchivedValue::data(std::move(bytes));
     }
     case ClassKind::number:
@@ -416,10 +428,12 @@ ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded)
         // Each element takes at least two bytes: its group's type and the object's head.
         const qint64 count = countGroup(2);
         ArchivedValue::Array elements;
-        elements.reserve(count);
+        // Nested containers each claim the rest of the input; reserving every claim in full would
+        // take memory many times the input's. Growing as elements arrive stays linear in it.
+        elements.reserve(std::min(count, maxReservedElements));
         for (qint64 i = 0; i < count; ++i) {
             expectGroup("@");
-            ArchivedValue element = object(expanded);
+            ArchivedValue element = object(expanded, dataBytes);
             if (element.isNil())
                 fail("nil inside an array");
             elements.append(std::move(element));
@@ -429,12 +443,12 @@ ArchivedValue Parser::contents(ClassKind kind, qint64 &expanded)
     case ClassKind::dictionary: {
         const qint64 count = countGroup(4);
         ArchivedValue::Dictionary pairs;
-        pairs.reserve(count);
+        pairs.reserve(std::min(count, maxReservedElements));
         for (qint64 i = 0; i < count; ++i) {
             expectGroup("@");
-            ArchivedValue key = object(expanded);
+            ArchivedValue key = object(expanded, dataBytes);
             expectGroup("@");
-            ArchivedValue value = object(expanded);
+            ArchivedValue value = object(expanded, dataBytes);
             if (key.isNil() || value.isNil())
                 fail("nil inside a dictionary");
             pairs.append({ std::move(key), std::move(value) });
@@ -546,7 +560,8 @@ void Parser::skipValue(const Encoding &encoding)
         return;
     case '@': {
         qint64 expanded = 0;
-        object(expanded);
+        qint64 dataBytes = 0;
+        object(expanded, dataBytes);
         return;
     }
     case ':':
@@ -613,7 +628,8 @@ ArchivedValue Parser::parseArchive()
     integerFrom(head(), true); // the system version, which changes nothing we read
     expectGroup("@");
     qint64 expanded = 0;
-    ArchivedValue root = object(expanded);
+    qint64 dataBytes = 0;
+    ArchivedValue root = object(expanded, dataBytes);
     // Further groups are read to check them, and ignored.
     while (remaining() > 0)
         skipGroup();

@@ -13,8 +13,10 @@
 // nesting level is checked against what the bytes can hold, and any fault gives nothing at all
 // (the reason goes to the "glimbar.platform.typedstream" logging category). Memory stays linear
 // in the input; data blobs are copied out of it once. Objects read twice are shared, and the tree
-// written out without sharing stays within a small multiple of the input (beyond it the archive
-// is refused), so walking the whole tree costs work linear in the input too.
+// written out without sharing, each data blob counted once, stays within a small multiple of the
+// input (beyond it the archive is refused), so walking the whole tree costs work linear in the input
+// too. A data blob shared by many objects is not bounded here: a consumer that writes each copy
+// bounds what it writes.
 //
 // Known classes: NSString, NSData, NSNumber, NSArray, NSDictionary and their mutable variants,
 // with NSValue and NSObject as superclasses. A nil root gives a nil value, not nothing.

@@ -41,6 +41,10 @@ public:
     virtual double updateCheckInterval() const = 0;
     virtual void setUpdateCheckInterval(double seconds) = 0;
 
+    // True when the check under way, or else the last one, was started by the schedule rather than
+    // by the user; a scheduled check that finds nothing needs no answer on screen.
+    virtual bool lastCheckWasScheduled() const { return false; }
+
 Q_SIGNALS:
     void canCheckForUpdatesChanged(bool canCheck);
     void lastUpdateCheckDateChanged();

@@ -12,6 +12,7 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <memory>
@@ -25,14 +26,69 @@ QString tr(const char *text)
     return QCoreApplication::translate("ZipArchive", text);
 }
 
-// One path component that may become a file name as it stands: what safeFileName() would leave
-// unchanged (no "/", NUL, leading dot, overlong name), and nothing that reads differently from what
-// it is: no backslash (a separator elsewhere), no control, format or line-separator characters.
-bool isPlainName(const QString &name)
+quint32 littleEndian(QByteArrayView bytes, qsizetype offset, int size)
 {
-    if (safeFileName(name) != name)
-        return false;
-    return std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c == u'\\' || isUnprintable(c); });
+    quint32 value = 0;
+    for (int i = size - 1; i >= 0; --i)
+        value = (value << 8) | quint8(bytes[offset + i]);
+    return value;
+}
+
+enum class DirectoryProblem { none, nameWithNul, special };
+
+// What the reader would hide in the archive's central directory: it hands names over as C strings,
+// cut at the first NUL, so "a.png\0/../x" would pass for "a.png", and it turns pipes and other
+// special Unix members into regular files. The directory is read here to refuse them whole. An
+// archive without a readable directory is left to the reader.
+DirectoryProblem centralDirectoryProblem(QByteArrayView bytes)
+{
+    constexpr qsizetype endRecordSize = 22;
+    constexpr qsizetype maxCommentSize = 0xffff;
+    if (bytes.size() < endRecordSize)
+        return DirectoryProblem::none;
+    const qsizetype searchFrom = std::max<qsizetype>(0, bytes.size() - endRecordSize - maxCommentSize);
+    for (qsizetype end = bytes.size() - endRecordSize; end >= searchFrom; --end) {
+        if (bytes.sliced(end, 4) != QByteArrayView("PK\5\6"))
+            continue;
+        const qsizetype entries = littleEndian(bytes, end + 10, 2);
+        qsizetype offset = littleEndian(bytes, end + 16, 4);
+        for (qsizetype i = 0; i < entries; ++i) {
+            constexpr qsizetype headerSize = 46;
+            if (offset < 0 || offset + headerSize > bytes.size() || bytes.sliced(offset, 4) != QByteArrayView("PK\1\2"))
+                return DirectoryProblem::none;
+            constexpr quint32 unixSystem = 3;
+            if (littleEndian(bytes, offset + 4, 2) >> 8 == unixSystem) {
+                const quint32 mode = littleEndian(bytes, offset + 38, 4) >> 16;
+                const quint32 type = mode & S_IFMT;
+                if ((type != 0 && type != S_IFREG && type != S_IFDIR && type != S_IFLNK)
+                    || (mode & (S_ISUID | S_ISGID)) != 0)
+                    return DirectoryProblem::special;
+            }
+            const qsizetype nameLength = littleEndian(bytes, offset + 28, 2);
+            const qsizetype extraLength = littleEndian(bytes, offset + 30, 2);
+            const qsizetype commentLength = littleEndian(bytes, offset + 32, 2);
+            if (offset + headerSize + nameLength > bytes.size())
+                return DirectoryProblem::none;
+            if (bytes.sliced(offset + headerSize, nameLength).contains('\0'))
+                return DirectoryProblem::nameWithNul;
+            offset += headerSize + nameLength + extraLength + commentLength;
+        }
+        return DirectoryProblem::none;
+    }
+    return DirectoryProblem::none;
+}
+
+// Members that ordinary tools add beside the folder's files, skipped rather than refused: hidden
+// files, a Mac's "__MACOSX" resource folder, and anything inside folders below the top one.
+bool isSkipped(const QStringList &parts, bool isFolder)
+{
+    for (const QString &part : parts) {
+        if (part.startsWith(u'.') && part != u"." && part != u"..")
+            return true;
+    }
+    if (parts.first() == u"__MACOSX")
+        return true;
+    return parts.size() > (isFolder ? 1 : 2);
 }
 
 struct ArchiveDeleter
@@ -54,11 +110,20 @@ public:
         , m_limits(limits)
     { }
 
-    bool run(const QByteArray &bytes)
+    bool run(QByteArrayView bytes)
     {
         const std::unique_ptr<archive, ArchiveDeleter> handle(archive_read_new());
         if (!handle)
             return fail(tr("The archive could not be read: out of memory."));
+        switch (centralDirectoryProblem(bytes)) {
+        case DirectoryProblem::none:
+            break;
+        case DirectoryProblem::nameWithNul:
+            return fail(tr("The archive holds a member whose name cannot be read."));
+        case DirectoryProblem::special:
+            return fail(tr("The archive holds a member that is not a regular file."));
+        }
+        findInfoLayout(bytes);
         archive_read_support_format_zip(handle.get());
         if (archive_read_open_memory(handle.get(), bytes.constData(), size_t(bytes.size())) != ARCHIVE_OK)
             return fail(tr("The archive could not be read: %1").arg(archiveError(handle.get())));
@@ -102,18 +167,54 @@ private:
         return fail(tr("The archive member \u201c%1\u201d has a name that is not allowed.").arg(printableText(name)));
     }
 
-    // The root layout, or the one top folder `folder`; an archive that mixes them is refused.
-    bool settle(Layout layout, const QString &folder, const QString &name)
+    // Where "info.json" lies, at the root or in one top folder, fixes the layout before anything
+    // is unpacked: what lies elsewhere is then only beside the container (a folder of extras, a
+    // second copy) and is skipped. Only names are read here; the unpacking pass checks them all.
+    void findInfoLayout(QByteArrayView bytes)
+    {
+        const std::unique_ptr<archive, ArchiveDeleter> handle(archive_read_new());
+        if (!handle)
+            return;
+        archive_read_support_format_zip(handle.get());
+        if (archive_read_open_memory(handle.get(), bytes.constData(), size_t(bytes.size())) != ARCHIVE_OK)
+            return;
+        const QString infoName = u"info.json"_s;
+        for (qsizetype members = 0; members < m_limits.maxMembers; ++members) {
+            archive_entry *entry = nullptr;
+            const int status = archive_read_next_header(handle.get(), &entry);
+            if (status != ARCHIVE_OK && status != ARCHIVE_WARN)
+                return;
+            const char *utf8 = archive_entry_pathname_utf8(entry);
+            if (!utf8 || archive_entry_filetype(entry) != AE_IFREG)
+                continue;
+            const QStringList parts = QString::fromUtf8(utf8).split(u'/');
+            if (parts.last() != infoName || parts.size() > 2 || isSkipped(parts, false))
+                continue;
+            m_layout = parts.size() == 1 ? Layout::root : Layout::folder;
+            m_folder = parts.size() == 1 ? QString() : parts.first();
+            m_layoutFixed = true;
+            return;
+        }
+    }
+
+    enum class Fit { take, skip, refuse };
+
+    // The root layout, or the one top folder `folder`. Once "info.json" has fixed the layout a
+    // member elsewhere is skipped; without it, an archive that mixes them is refused.
+    Fit settle(Layout layout, const QString &folder, const QString &name)
     {
         if (m_layout == Layout::unknown) {
             m_layout = layout;
             m_folder = folder;
-            return true;
+            return Fit::take;
         }
         if (m_layout == layout && m_folder == folder)
-            return true;
-        return fail(tr("The archive member \u201c%1\u201d lies outside the archive\u2019s one folder.")
-                        .arg(printableText(name)));
+            return Fit::take;
+        if (m_layoutFixed)
+            return Fit::skip;
+        fail(tr("The archive member \u201c%1\u201d lies outside the archive\u2019s one folder.")
+                 .arg(printableText(name)));
+        return Fit::refuse;
     }
 
     bool unpackEntry(archive *handle, archive_entry *entry)
@@ -128,7 +229,9 @@ private:
 
         const mode_t type = archive_entry_filetype(entry);
         const bool isFolder = type == AE_IFDIR;
-        if ((type != AE_IFREG && !isFolder) || archive_entry_symlink(entry) || archive_entry_hardlink(entry))
+        // A set-ID bit has no place on an icon; like a device or a pipe it is refused, not dropped.
+        if ((type != AE_IFREG && !isFolder) || archive_entry_symlink(entry) || archive_entry_hardlink(entry)
+            || (archive_entry_perm(entry) & (S_ISUID | S_ISGID)) != 0)
             return fail(tr("The archive member \u201c%1\u201d is not a regular file.").arg(printableText(name)));
         if (archive_entry_is_encrypted(entry))
             return fail(tr("The archive member \u201c%1\u201d is encrypted.").arg(printableText(name)));
@@ -138,30 +241,26 @@ private:
             path.chop(1);
         const QStringList parts = path.split(u'/');
         for (const QString &part : parts) {
-            if (!isPlainName(part))
+            if (!isPlainFileName(part))
                 return refuseName(name);
         }
+        if (isSkipped(parts, isFolder))
+            return true;
 
         if (isFolder) {
-            if (parts.size() != 1)
-                return fail(tr("The archive member \u201c%1\u201d is a nested folder.").arg(printableText(name)));
-            if (!settle(Layout::folder, parts.first(), name))
-                return false;
+            const Fit fit = settle(Layout::folder, parts.first(), name);
+            if (fit != Fit::take)
+                return fit == Fit::skip;
             if (m_sawFolderEntry)
                 return fail(tr("The archive holds the member \u201c%1\u201d twice.").arg(printableText(name)));
             m_sawFolderEntry = true;
             return true;
         }
 
-        if (parts.size() == 1) {
-            if (!settle(Layout::root, QString(), name))
-                return false;
-        } else if (parts.size() == 2) {
-            if (!settle(Layout::folder, parts.first(), name))
-                return false;
-        } else {
-            return fail(tr("The archive member \u201c%1\u201d lies in a nested folder.").arg(printableText(name)));
-        }
+        const Fit fit
+            = parts.size() == 1 ? settle(Layout::root, QString(), name) : settle(Layout::folder, parts.first(), name);
+        if (fit != Fit::take)
+            return fit == Fit::skip;
         return writeFile(handle, name, parts.last());
     }
 
@@ -200,6 +299,7 @@ private:
     ZipArchive::Limits m_limits;
     Layout m_layout = Layout::unknown;
     QString m_folder;
+    bool m_layoutFixed = false;
     bool m_sawFolderEntry = false;
     QSet<QString> m_names;
     QStringList m_written;
@@ -209,8 +309,21 @@ private:
 
 } // namespace
 
-bool ZipArchive::unpack(
-    const QByteArray &bytes, const QString &destination, const Limits &limits, QString *errorMessage)
+bool ZipArchive::unpackFile(
+    const QString &path, const QString &destination, const Limits &limits, QString *errorMessage)
+{
+    QFile file(path);
+    // Mapped, not read: a body of hundreds of megabytes costs no memory of its own.
+    const uchar *mapped = file.open(QIODevice::ReadOnly) && file.size() > 0 ? file.map(0, file.size()) : nullptr;
+    if (!mapped && file.size() > 0) {
+        if (errorMessage)
+            *errorMessage = tr("The archive could not be read: %1").arg(file.errorString());
+        return false;
+    }
+    return unpack(QByteArrayView(mapped, mapped ? file.size() : 0), destination, limits, errorMessage);
+}
+
+bool ZipArchive::unpack(QByteArrayView bytes, const QString &destination, const Limits &limits, QString *errorMessage)
 {
     Unpacker unpacker(destination, limits);
     if (unpacker.run(bytes))

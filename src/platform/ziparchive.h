@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Unpacks a zip archive from a stranger into a folder, flat: the archive's regular files sit either
-// at its root or inside one top folder, and land directly in the destination either way.
+// at its root or inside one top folder, and land directly in the destination either way. What
+// ordinary tools add beside them is skipped: hidden members, the "__MACOSX" folder, and members of
+// folders nested below the top one.
 //
 // Guarantees: nothing is ever written outside the destination, and only regular files with plain
-// names are written there. An archive that holds anything else (absolute or parent paths, deeper
-// folders, links, devices, hidden or control-character names, encrypted or doubled members), or that
-// goes past the limits, is refused as a whole: unpack() then leaves the destination as it found it.
+// names (isPlainFileName) are written there. An archive that holds anything else (absolute or parent
+// paths, links, devices, pipes, set-ID members, names with NUL or control characters, encrypted or
+// doubled members), or that goes past the limits, is refused as a whole: unpack() then leaves the
+// destination as it found it.
 class ZipArchive
 {
 public:
@@ -25,9 +28,12 @@ public:
     // Unpacks `bytes` into `destination`, an existing folder in which no member's name is taken yet.
     // False, with a one-line message, when the archive is refused or cannot be read or written.
     static bool unpack(
-        const QByteArray &bytes, const QString &destination, const Limits &limits, QString *errorMessage = nullptr);
-    static bool unpack(const QByteArray &bytes, const QString &destination, QString *errorMessage = nullptr)
+        QByteArrayView bytes, const QString &destination, const Limits &limits, QString *errorMessage = nullptr);
+    static bool unpack(QByteArrayView bytes, const QString &destination, QString *errorMessage = nullptr)
     {
         return unpack(bytes, destination, Limits {}, errorMessage);
     }
+    // The same for the archive in the file at `path`.
+    static bool unpackFile(
+        const QString &path, const QString &destination, const Limits &limits, QString *errorMessage = nullptr);
 };

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/application.h"
+#include "app/glimbarapp.h"
+#include "mainwindow/contentview.h"
 
-#include <QMainWindow>
+#include <QStandardPaths>
 #include <QTest>
 
 class TestStartup : public QObject
@@ -9,11 +10,13 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
     void windowOpensAndCloses()
     {
-        auto window = createMainWindow();
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        GlimbarApp app;
+        ContentView *window = app.openMainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->windowTitle(), QStringLiteral("Glimbar"));
         QVERIFY(window->close());
     }

@@ -54,6 +54,9 @@ private slots:
                                      << QList { 1, 0 };
         QTest::newRow("canonically equivalent is equal")
             << QStringList { u"x"_s, u"Cafe\u0301"_s } << QStringList { u"Caf\u00e9"_s } << byName << QList { 1, 0 };
+        QTest::newRow("exact form before the equivalent one")
+            << QStringList { u"Caf\u00e9"_s, u"Cafe\u0301"_s } << QStringList { u"Cafe\u0301"_s, u"Caf\u00e9"_s }
+            << byName << QList { 1, 0 };
         QTest::newRow("folder road: file name places the icon")
             << QStringList { u"a|a.icns"_s, u"Star|b.png"_s } << QStringList { u"b.png"_s, u"a.icns"_s } << byFile
             << QList { 1, 0 };

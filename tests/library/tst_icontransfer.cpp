@@ -289,17 +289,40 @@ private slots:
         QVERIFY(info.isDir());
         QCOMPARE(info.canonicalFilePath(), folder);
         QCOMPARE(info.path(), m_root);
-        QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+        // The folder, and the record of the name it was made for.
+        QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList({ u".names"_s, info.fileName() }));
         QCOMPARE(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList { QFileInfo(m_root).fileName() });
         QCOMPARE(m_setter.calls().size(), 1);
+    }
+
+    // Only the same name finds its folder again; names made safe alike, or a file in the way, get
+    // folders of their own.
+    void namesNeverShareAFolder()
+    {
+        QVERIFY(QDir().mkpath(m_root));
+        QFile obstacle(m_root + u"/Rocket"_s);
+        QVERIFY(obstacle.open(QIODevice::WriteOnly));
+        obstacle.close();
+        const auto folderFor = [](const QString &name) {
+            return folderOf(IconMimeData(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name)));
+        };
+        const QString dot = folderFor(u"."_s);
+        const QString empty = folderFor(QString());
+        const QString underscore = folderFor(u"_"_s);
+        const QString rocket = folderFor(u"Rocket"_s);
+        QCOMPARE(QStringList({ dot, empty, underscore, rocket }),
+            QStringList({ m_root + u"/_"_s, m_root + u"/_ 2"_s, m_root + u"/_ 3"_s, m_root + u"/Rocket 2"_s }));
+        QCOMPARE(folderFor(QString()), empty);
+        QCOMPARE(folderFor(u"."_s), dot);
+        QVERIFY(QFileInfo(m_root + u"/Rocket"_s).isFile());
     }
 
     void folderNotMade_data()
     {
         QTest::addColumn<QString>("obstacle");
 
-        QTest::newRow("a file has the folder's name") << u"file in root"_s;
         QTest::newRow("our folder is a file") << u"root is a file"_s;
         QTest::newRow("our folder is a link planted elsewhere") << u"root is a link"_s;
     }
@@ -310,11 +333,7 @@ private slots:
 
         const QString elsewhere = m_temp.filePath(u"elsewhere"_s);
         QVERIFY(QDir().mkpath(elsewhere));
-        if (obstacle == u"file in root"_s) {
-            QVERIFY(QDir().mkpath(m_root));
-            QFile file(m_root + u"/Rocket"_s);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        } else if (obstacle == u"root is a file"_s) {
+        if (obstacle == u"root is a file"_s) {
             QFile file(m_root);
             QVERIFY(file.open(QIODevice::WriteOnly));
         } else {

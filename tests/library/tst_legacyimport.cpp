@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <limits>
+
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -141,6 +143,14 @@ private slots:
         QTest::newRow("BackgroundColor with text")
             << u"BackgroundColor"_s << ts::array({ ts::real(1), ts::real(0.5), ts::real(0), ts::real(1), ts::str("x") })
             << u"backgroundColor"_s << u"none"_s;
+        QTest::newRow("BackgroundColor with an infinite component")
+            << u"BackgroundColor"_s
+            << ts::array({ ts::real(1), ts::real(std::numeric_limits<double>::infinity()), ts::real(0), ts::real(1) })
+            << u"backgroundColor"_s << u"none"_s;
+        QTest::newRow("BackgroundColor with NaN")
+            << u"BackgroundColor"_s
+            << ts::array({ ts::real(1), ts::real(0), ts::real(std::numeric_limits<double>::quiet_NaN()), ts::real(1) })
+            << u"backgroundColor"_s << u"none"_s;
         QTest::newRow("BackgroundColor not an array")
             << u"BackgroundColor"_s << ts::str("red") << u"backgroundColor"_s << u"none"_s;
         QTest::newRow("CustomIcon") << u"CustomIcon"_s << ts::bytes("picture") << u"customIcon"_s << u"picture"_s;
@@ -255,6 +265,35 @@ private slots:
         const auto container = import(ts::dict({ { "Icons", ts::dict({}) } }));
         QVERIFY(container);
         QVERIFY(container->icons.isEmpty());
+    }
+
+    // Icons that share one data object, stored once, import as long as the copies written out stay
+    // within the bound; past it nothing is imported.
+    void sharedDataIsBoundedByWhatItWrites_data()
+    {
+        QTest::addColumn<int>("icons");
+        QTest::addColumn<qsizetype>("dataSize");
+        QTest::addColumn<bool>("imports");
+        QTest::newRow("40 sharers of 47 KB") << 40 << qsizetype(47 * 1000) << true;
+        QTest::newRow("at the bound") << 4096 << qsizetype(64 * 1024) << true;
+        QTest::newRow("past the bound") << 4097 << qsizetype(64 * 1024) << false;
+    }
+
+    void sharedDataIsBoundedByWhatItWrites()
+    {
+        QFETCH(int, icons);
+        QFETCH(qsizetype, dataSize);
+        QFETCH(bool, imports);
+        const QByteArray bytes = TypedStreamWriter::archive(ts::sharedDataCollection(icons, dataSize));
+        QVERIFY(bytes.size() * LegacyImporter::dataExpansion < LegacyImporter::minDataBound);
+        StandardOutputCapture output;
+        const auto container = m_manager.importLegacyContainer(writeArchive(bytes));
+        QCOMPARE(bool(container), imports);
+        if (container) {
+            QCOMPARE(container->icons.size(), icons);
+            QCOMPARE(container->icons.last().icnsData->size(), dataSize);
+        }
+        QCOMPARE(output.takeLines(), QStringList());
     }
 
     void titleFromFileName_data()

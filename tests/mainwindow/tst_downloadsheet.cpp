@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -148,8 +149,14 @@ private slots:
         for (const Icon &icon : sent.icons)
             zip.file(icon.name.toUtf8() + ".icns", icns());
         server.setResponse("/space.zip", { .status = 200, .body = zip.build() });
+        QTemporaryDir caFolder;
+        QVERIFY(caFolder.isValid());
+        QFile ca(caFolder.filePath(u"ca.pem"_s));
+        QVERIFY(ca.open(QIODevice::WriteOnly));
+        ca.write(server.certificate().toPem());
+        ca.close();
         ContainerDownload::Options options;
-        options.extraCaCertificates = { server.certificate() };
+        options.caFile = ca.fileName();
         ContainerDownload::setOptions(options);
 
         QWidget window;

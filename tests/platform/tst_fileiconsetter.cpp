@@ -134,6 +134,38 @@ private slots:
         QCOMPARE(storedPictureCount(), before + 2);
     }
 
+    // A picture found under its hash is checked before it is trusted: one left empty or cut short
+    // (a crash, an older version on a full disk) is written again.
+    void damagedPictureIsReplaced_data()
+    {
+        QTest::addColumn<int>("keptBytes");
+        QTest::newRow("empty") << 0;
+        QTest::newRow("cut short") << 10;
+    }
+
+    void damagedPictureIsReplaced()
+    {
+        QFETCH(int, keptBytes);
+        QTemporaryDir dir;
+        const QImage image = filledImage(qRgba(30, 60, 90, qAlpha(0xff) - keptBytes));
+        GioFileIconSetter setter;
+        QVERIFY(setter.setIcon(image, dir.path()));
+        const auto picture = setter.customIconPath(dir.path());
+        QVERIFY(picture);
+        QFile file(*picture);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray whole = file.readAll();
+        file.close();
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(whole.left(keptBytes));
+        file.close();
+
+        QVERIFY(setter.setIcon(image, dir.path()));
+        QCOMPARE(setter.customIconPath(dir.path()), picture);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), whole);
+    }
+
     void failsWithoutItemOrPicture()
     {
         QTemporaryDir dir;

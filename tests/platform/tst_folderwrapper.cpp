@@ -53,6 +53,9 @@ private slots:
             u"Star.icns"_s } << QStringList { u"Star 2.icns"_s, u"Star.icns"_s, u"Star 3.icns"_s };
         QTest::newRow("letter case differs")
             << QStringList { u"star.icns"_s, u"Star.icns"_s } << QStringList { u"star.icns"_s, u"Star.icns"_s };
+        QTest::newRow("canonically equivalent")
+            << QStringList { u"Caf\u00e9.icns"_s, u"Cafe\u0301.icns"_s, u"Cafe\u0301.icns"_s }
+            << QStringList { u"Caf\u00e9.icns"_s, u"Cafe\u0301 2.icns"_s, u"Cafe\u0301 3.icns"_s };
         QTest::newRow("unsafe names") << QStringList { u"../x"_s, QString(), u"."_s, u"_"_s }
                                       << QStringList { u"_._x"_s, u"_"_s, u"_ 2"_s, u"_ 3"_s };
     }
@@ -191,6 +194,23 @@ private slots:
         const auto read = FolderWrapper::read(source);
         QVERIFY(read);
         QCOMPARE(read->memberNames(), QStringList({ u".hidden"_s, u"b.png"_s }));
+    }
+
+    // Names read from disk are written back only when they are plain; a name with a control
+    // character is refused before anything is written.
+    void writeRefusesNamesThatAreNotPlain()
+    {
+        const QString source = path(u"source"_s);
+        QVERIFY(QDir().mkpath(source));
+        writeFile(source + u"/.hidden"_s, "h"_ba);
+        writeFile(source + u"/line\nbreak.png"_s, "l"_ba);
+        const auto read = FolderWrapper::read(source);
+        QVERIFY(read);
+        QString message;
+        QVERIFY(!read->write(path(u"copy"_s), &message));
+        QCOMPARE(message, u"“line\nbreak.png” is not a valid file name."_s);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList { u"source"_s });
     }
 
     void readRefuses_data()

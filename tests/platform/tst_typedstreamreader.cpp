@@ -124,6 +124,7 @@ private slots:
     void readsOtherForms_data();
     void readsOtherForms();
     void sharesObjectsReadTwice();
+    void sharesDataBlobs();
     void refusesMalformed_data();
     void refusesMalformed();
     void refusesEveryTruncation();
@@ -382,6 +383,18 @@ void TestTypedStreamReader::sharesObjectsReadTwice()
     QVERIFY(order[0].identity() != order[1].identity());
 }
 
+void TestTypedStreamReader::sharesDataBlobs()
+{
+    // One blob for every icon, stored once: held once, however many objects name it.
+    const QByteArray bytes = TypedStreamWriter::archive(ts::sharedDataCollection(4096, 64 * 1024));
+    QVERIFY(bytes.size() < 1 << 20);
+    const std::optional<ArchivedValue> read = TypedStreamReader::read(bytes);
+    QVERIFY(read);
+    const ArchivedValue::Dictionary icons = *read->value(u"Icons")->toDictionary();
+    QCOMPARE(icons.size(), 4096);
+    QCOMPARE(icons.first().second.value(u"IcnsData")->identity(), icons.last().second.value(u"IcnsData")->identity());
+}
+
 void TestTypedStreamReader::refusesMalformed_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -488,14 +501,18 @@ void TestTypedStreamReader::refusesMalformed_data()
             w.writeReference(0);
         },
         1);
-    // Each reference costs two bytes but stands for 64 KB: a consumer of the tree would read 256 MB.
-    const auto sharedBlob = [](int references) {
-        const ArchivedValue blob = ts::bytes(QByteArray(64 * 1024, 'x'));
-        ArchivedValue::Array elements(references, blob);
+    // Each reference costs two bytes but stands for 64 KB of text: a consumer comparing or hashing
+    // the strings would read 256 MB.
+    const auto sharedText = [](int references) {
+        const ArchivedValue text = ts::str(QString(64 * 1024, u'x'));
+        ArchivedValue::Array elements(references, text);
         return TypedStreamWriter::archive(ArchivedValue::array(std::move(elements)));
     };
-    QVERIFY(TypedStreamReader::read(sharedBlob(16)));
-    QTest::newRow("one object shared too widely") << sharedBlob(4096);
+    QVERIFY(TypedStreamReader::read(sharedText(16)));
+    QTest::newRow("one string shared too widely") << sharedText(4096);
+    // Each level announces what the rest of the input could hold; reserving every announcement
+    // would take memory hundreds of times the input's.
+    QTest::newRow("nested arrays of large counts") << ts::nestedCountsArchive(60, 1 << 20);
     QTest::newRow("class reference to an object") << [] {
         TypedStreamWriter w = rootWriter();
         w.writeObject(ts::str("a"));

@@ -10,11 +10,36 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr qint64 plenty = qint64(1) << 30;
+
+// A zip of one stored member "star" whose name is `name` byte for byte, NUL included, and whose Unix
+// mode is `mode` (pipes, devices, set-ID bits): what no archive library writes.
+QByteArray rawZip(const QByteArray &name, quint32 mode = S_IFREG | 0644)
+{
+    const auto le = [](quint32 value, int size) {
+        QByteArray bytes;
+        for (int i = 0; i < size; ++i)
+            bytes.append(char((value >> (8 * i)) & 0xff));
+        return bytes;
+    };
+    const QByteArray data = "star";
+    const quint32 crc = 0xc9db5a14; // CRC-32 of "star"
+    const QByteArray common = le(20, 2) + le(0, 2) + le(0, 2) + le(0, 2) + le(0, 2) + le(crc, 4)
+        + le(quint32(data.size()), 4) + le(quint32(data.size()), 4) + le(quint32(name.size()), 2) + le(0, 2);
+    const QByteArray local = "PK\3\4"_ba + common + name + data;
+    // Made by Unix (3), so that the reader takes the mode from the high half of the attributes.
+    const QByteArray central
+        = "PK\1\2"_ba + le(0x0314, 2) + common + le(0, 2) + le(0, 2) + le(0, 2) + le(mode << 16, 4) + le(0, 4) + name;
+    const QByteArray end = "PK\5\6"_ba + le(0, 2) + le(0, 2) + le(1, 2) + le(1, 2) + le(quint32(central.size()), 4)
+        + le(quint32(local.size()), 4) + le(0, 2);
+    return local + central + end;
+}
 
 QByteArray readFile(const QString &path)
 {
@@ -81,6 +106,36 @@ private slots:
         QTest::newRow("exactly at the member limit")
             << ZipWriter().folder("Space/").file("Space/info.json", "{}").file("Space/Star.png", "star").build() << 3
             << plenty << both;
+        // What ordinary tools add beside a folder's files is passed over.
+        const ZipWriter mac = ZipWriter()
+                                  .folder("Space/")
+                                  .file("Space/info.json", "{}")
+                                  .file("Space/Star.png", "star")
+                                  .file("Space/.DS_Store", "finder")
+                                  .folder("__MACOSX/")
+                                  .folder("__MACOSX/Space/")
+                                  .file("__MACOSX/Space/._Star.png", "fork");
+        QTest::newRow("zipped on a Mac") << mac.build() << 20 << plenty << both;
+        QTest::newRow("hidden folder")
+            << ZipWriter().file(".git/config", "x").file("info.json", "{}").file("Star.png", "star").build() << 10
+            << plenty << both;
+        QTest::newRow("nested folder") << ZipWriter()
+                                              .folder("Space/")
+                                              .folder("Space/Deeper/")
+                                              .file("Space/Deeper/Star.png", "x")
+                                              .file("Space/info.json", "{}")
+                                              .file("Space/Star.png", "star")
+                                              .build()
+                                       << 10 << plenty << both;
+        // Where info.json lies says which files are the container's; the rest is beside it.
+        QTest::newRow("subfolder beside root files")
+            << ZipWriter().file("Extras/readme.txt", "x").file("info.json", "{}").file("Star.png", "star").build() << 10
+            << plenty << both;
+        QTest::newRow("file beside the folder")
+            << ZipWriter().file("readme.txt", "x").file("Space/info.json", "{}").file("Space/Star.png", "star").build()
+            << 10 << plenty << both;
+        // The raw writer of the refusals above makes a good archive for a plain file.
+        QTest::newRow("raw member") << rawZip("Star.png") << 10 << plenty << QStringList { u"Star.png"_s };
         QTest::newRow("exactly at the byte limit")
             << ZipWriter().file("info.json", "{}").file("Star.png", "star").build() << 10 << qint64(6) << both;
     }
@@ -117,16 +172,18 @@ private slots:
                                        << 10 << plenty;
         QTest::newRow("symbolic link to a folder, then a file through it")
             << ZipWriter(good).symlink("Space", "..").file("Space/escaped", "x").build() << 10 << plenty;
-        QTest::newRow("nested folder") << ZipWriter().folder("Space/").folder("Space/Deeper/").build() << 10 << plenty;
-        QTest::newRow("file in a nested folder")
-            << ZipWriter(good).file("Space/Deeper/Star.png", "x").build() << 10 << plenty;
-        QTest::newRow("two top folders")
-            << ZipWriter().file("Space/info.json", "{}").file("Other/Star.png", "x").build() << 10 << plenty;
-        QTest::newRow("file beside the folder")
-            << ZipWriter().file("Space/info.json", "{}").file("Star.png", "x").build() << 10 << plenty;
-        QTest::newRow("folder after root files") << ZipWriter(good).folder("Space/").build() << 10 << plenty;
-        QTest::newRow("hidden file") << ZipWriter(good).file(".hidden", "x").build() << 10 << plenty;
-        QTest::newRow("hidden folder") << ZipWriter().file(".git/info.json", "{}").build() << 10 << plenty;
+        // Without info.json nothing says which folder is the container's.
+        QTest::newRow("two top folders, no info.json")
+            << ZipWriter().file("Space/Star.png", "x").file("Other/Star.png", "x").build() << 10 << plenty;
+        QTest::newRow("hidden member climbing out")
+            << ZipWriter(good).file(".hidden/../../escaped", "x").build() << 10 << plenty;
+        QTest::newRow("resource folder climbing out")
+            << ZipWriter(good).file("__MACOSX/../../escaped", "x").build() << 10 << plenty;
+        QTest::newRow("NUL in a name") << rawZip("Star.png\0/../../escaped"_ba) << 10 << plenty;
+        QTest::newRow("named pipe") << rawZip("pipe", S_IFIFO | 0644) << 10 << plenty;
+        QTest::newRow("character device") << rawZip("tty", S_IFCHR | 0644) << 10 << plenty;
+        QTest::newRow("set-user-ID file") << rawZip("Star.png", S_IFREG | S_ISUID | 0755) << 10 << plenty;
+        QTest::newRow("set-group-ID file") << rawZip("Star.png", S_IFREG | S_ISGID | 0755) << 10 << plenty;
         QTest::newRow("backslash") << ZipWriter(good).file("..\\escaped", "x").build() << 10 << plenty;
         QTest::newRow("line break") << ZipWriter(good).file("Star\n.png", "x").build() << 10 << plenty;
         QTest::newRow("direction override") << ZipWriter(good).file("Star\u202egnp.exe", "x").build() << 10 << plenty;

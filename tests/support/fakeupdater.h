@@ -23,6 +23,13 @@ public:
     double updateCheckInterval() const override { return interval; }
     void setUpdateCheckInterval(double seconds) override;
 
+    // Emits canCheckForUpdatesChanged, as a real updater does when its state changes.
+    void setCanCheck(bool on)
+    {
+        canCheck = on;
+        Q_EMIT canCheckForUpdatesChanged(on);
+    }
+
     bool canCheck = false;
     std::optional<QDateTime> lastCheck;
     bool automaticChecks = true;

@@ -6,6 +6,9 @@
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -109,9 +112,55 @@ void TestHttpsServer::serve(QSslSocket *socket)
     if (response.stall)
         return;
     QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
+    switch (response.endless) {
+    case Endless::nothing:
+        break;
+    case Endless::statusLine:
+        socket->write("HTTP/1.1 200 ");
+        return sendEndlessly(socket, QByteArray(16 << 10, 'a'));
+    case Endless::headers:
+        socket->write(head);
+        return sendEndlessly(socket, "X-Filler: " + QByteArray(1000, 'a') + "\r\n");
+    case Endless::body:
+        socket->write(head + "Connection: close\r\n\r\n");
+        return sendEndlessly(socket, QByteArray(64 << 10, 'b'));
+    }
     if (response.announceLength)
         head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    if (!response.location.isEmpty())
+        head += "Location: " + response.location + "\r\n";
     head += "Connection: close\r\n\r\n";
+    if (response.trickleMilliseconds > 0) {
+        socket->write(head);
+        return trickle(socket, response.body, response.trickleMilliseconds);
+    }
     socket->write(head + (response.truncate ? response.body.left(response.body.size() / 2) : response.body));
     socket->disconnectFromHost();
+}
+
+void TestHttpsServer::sendEndlessly(QSslSocket *socket, const QByteArray &chunk)
+{
+    // Topped up as the client reads, so the server itself holds little.
+    const auto topUp = [socket, chunk] {
+        while (socket->state() == QAbstractSocket::ConnectedState && socket->encryptedBytesToWrite() < (256 << 10)
+            && socket->bytesToWrite() < (256 << 10))
+            socket->write(chunk);
+    };
+    connect(socket, &QSslSocket::encryptedBytesWritten, socket, topUp);
+    topUp();
+}
+
+void TestHttpsServer::trickle(QSslSocket *socket, const QByteArray &body, int milliseconds)
+{
+    auto *timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    connect(timer, &QTimer::timeout, socket, [socket, timer, body, sent] {
+        if (socket->state() != QAbstractSocket::ConnectedState || *sent >= body.size()) {
+            timer->stop();
+            socket->disconnectFromHost();
+            return;
+        }
+        socket->write(body.mid((*sent)++, 1));
+    });
+    timer->start(milliseconds);
 }

@@ -18,6 +18,14 @@ class TestHttpsServer : public QObject
     Q_OBJECT
 
 public:
+    // What a hostile server sends for ever, until the client goes away.
+    enum class Endless {
+        nothing,
+        statusLine, // "HTTP/1.1 200 " and never a line end
+        headers, // a status line, then header lines without end
+        body, // a status line and headers without a length, then a body without end
+    };
+
     struct Response
     {
         int status = 404;
@@ -28,6 +36,11 @@ public:
         bool stall = false;
         // Announces the whole body (when announceLength), sends half of it and closes: a lost connection.
         bool truncate = false;
+        Endless endless = Endless::nothing;
+        // Sends the body one byte at a time, this many milliseconds apart.
+        int trickleMilliseconds = 0;
+        // Sent as the Location header (with status 302, say).
+        QByteArray location {};
     };
 
     TestHttpsServer();
@@ -53,6 +66,8 @@ private:
     bool makeCertificate();
     void accept();
     void serve(QSslSocket *socket);
+    void sendEndlessly(QSslSocket *socket, const QByteArray &chunk);
+    void trickle(QSslSocket *socket, const QByteArray &body, int milliseconds);
 
     QSslServer m_server;
     QSslCertificate m_certificate;

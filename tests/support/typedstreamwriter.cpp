@@ -376,4 +376,31 @@ ArchivedValue iconCollection(int count, qsizetype dataSize)
     return dict({ { "Icons", ArchivedValue::dictionary(icons) }, { "IconOrder", ArchivedValue::array(order) } });
 }
 
+ArchivedValue sharedDataCollection(int count, qsizetype dataSize)
+{
+    const ArchivedValue type = str("Type");
+    const ArchivedValue icnsType = str("IcnsFile");
+    const ArchivedValue icnsData = str("IcnsData");
+    const ArchivedValue data = bytes(QByteArray(dataSize, 'd'));
+    ArchivedValue::Dictionary icons;
+    for (int i = 0; i < count; ++i)
+        icons.append({ str(QStringLiteral("Icon %1").arg(i)), dict({ { type, icnsType }, { icnsData, data } }) });
+    return dict({ { "Icons", ArchivedValue::dictionary(icons) } });
+}
+
+QByteArray nestedCountsArchive(int depth, qsizetype padding)
+{
+    TypedStreamWriter writer;
+    writer.writeHeader();
+    for (int level = 0; level < depth; ++level) {
+        writer.writeGroup("@");
+        writer.writeObjectStart(TypedStreamWriter::classChain("NSArray"));
+        writer.writeGroup("i");
+        // Two bytes per element is the least an element takes.
+        writer.writeInteger((padding + 8 * (depth - level)) / 2);
+    }
+    writer.writeRaw(QByteArray(padding, '\0'));
+    return writer.bytes();
+}
+
 } // namespace ts

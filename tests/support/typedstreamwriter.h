@@ -112,4 +112,9 @@ ArchivedValue dict(std::initializer_list<std::pair<Key, ArchivedValue>> pairs);
 // "Icon 0", "Icon 1", … of `dataSize` + index pseudo-random bytes each (the same on every call),
 // and "IconOrder" naming them; key strings are shared objects, as constant strings are.
 ArchivedValue iconCollection(int count, qsizetype dataSize);
+// The same with `count` icons that all share one data object of `dataSize` bytes, stored once.
+ArchivedValue sharedDataCollection(int count, qsizetype dataSize);
+// `depth` arrays nested in one another, each announcing as many elements as the bytes after it
+// could hold, followed by `padding` bytes that are no objects at all.
+QByteArray nestedCountsArchive(int depth, qsizetype padding);
 } // namespace ts

@@ -6,8 +6,6 @@
 #include "support/corpuswriter.h"
 #include "support/typedstreamwriter.h"
 
-
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -130,6 +128,8 @@ int main(int argc, char **argv)
     seeds.append({ u"nil-root"_s, TypedStreamWriter::archive({}) });
     seeds.append({ u"many-objects"_s, manyObjects() });
     seeds.append({ u"deep-nesting"_s, TypedStreamWriter::archive(deepNesting()) });
+    seeds.append({ u"shared-data"_s, TypedStreamWriter::archive(ts::sharedDataCollection(40, 47 * 1000)) });
+    seeds.append({ u"nested-counts"_s, ts::nestedCountsArchive(60, 4096) });
     TypedStreamWriter writer;
     const ArchivedValue value = otherClasses(writer);
     writer.writeHeader();

@@ -6,8 +6,6 @@
 #include "support/corpuswriter.h"
 #include "support/zipwriter.h"
 
-
-
 using namespace Qt::StringLiterals;
 
 int main(int argc, char **argv)
@@ -26,6 +24,15 @@ int main(int argc, char **argv)
         { u"hidden"_s, ZipWriter().file(".hidden", "x").build() },
         { u"doubled"_s, ZipWriter().file("info.json", info).file("info.json", info).build() },
         { u"encrypted"_s, ZipWriter().file("info.json", info).encrypted().build() },
+        { u"zipped-on-a-mac"_s,
+            ZipWriter()
+                .folder("Space/")
+                .file("Space/info.json", info)
+                .file("Space/.DS_Store", "finder")
+                .file("__MACOSX/Space/._info.json", "fork")
+                .build() },
+        { u"subfolder-beside-root"_s,
+            ZipWriter().file("Extras/readme.txt", "x").file("info.json", info).file("Star.png", "s").build() },
     };
     return writeCorpus(argc, argv, seeds, u".zip"_s);
 }

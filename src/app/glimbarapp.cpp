@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/glimbarapp.h"
+
+#include "app/commandmanager.h"
+#include "app/maincommands.h"
+#include "app/settingswindowstandin.h"
+#include "app/viewoptionsstandin.h"
+#include "mainwindow/contentview.h"
+#include "platform/feedupdater.h"
+#include "platform/ui/updatealert.h"
+
+#include <QApplication>
+
+namespace {
+
+void showAndRaise(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+GlimbarApp::GlimbarApp(std::unique_ptr<Updater> updater, QObject *parent)
+    : QObject(parent)
+    , m_commandManager(std::make_unique<CommandManager>())
+    , m_updater(updater ? std::move(updater) : std::make_unique<FeedUpdater>())
+    , m_updateAlert(std::make_unique<UpdateAlert>(*m_updater))
+{
+    // The settings and "View Options" windows do not keep the program running.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    m_updater->start();
+}
+
+GlimbarApp::~GlimbarApp()
+{
+    const QList<QObject *> windows = std::exchange(m_mainWindows, {});
+    for (QObject *window : windows) {
+        window->disconnect(this);
+        delete window;
+    }
+}
+
+ContentView *GlimbarApp::openMainWindow()
+{
+    auto *window = new ContentView(*m_commandManager);
+    auto *commands = new MainCommands(*m_commandManager, *m_updater, *window);
+    connect(commands, &MainCommands::newWindowRequested, this, &GlimbarApp::openMainWindow);
+    connect(commands, &MainCommands::settingsRequested, this, &GlimbarApp::showSettings);
+    connect(commands, &MainCommands::viewOptionsRequested, this, &GlimbarApp::showViewOptions);
+    connect(commands, &MainCommands::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(window, &QObject::destroyed, this, &GlimbarApp::mainWindowDestroyed);
+    m_mainWindows.append(static_cast<QObject *>(window));
+    window->show();
+    return window;
+}
+
+QList<ContentView *> GlimbarApp::mainWindows() const
+{
+    QList<ContentView *> windows;
+    for (QObject *window : m_mainWindows)
+        windows.append(static_cast<ContentView *>(window));
+    return windows;
+}
+
+ContentView *GlimbarApp::activeMainWindow()
+{
+    const QList<ContentView *> windows = mainWindows();
+    for (ContentView *window : windows) {
+        if (window->isActiveWindow())
+            return window;
+    }
+    return windows.isEmpty() ? openMainWindow() : windows.last();
+}
+
+void GlimbarApp::openArguments(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return;
+    ContentView *window = activeMainWindow();
+    for (const QString &argument : arguments)
+        window->openArgument(argument);
+    showAndRaise(window);
+}
+
+void GlimbarApp::showSettings()
+{
+    if (!m_settingsWindow)
+        m_settingsWindow = std::make_unique<SettingsWindowStandIn>(m_selectedSettingsTab, *m_updater);
+    showAndRaise(m_settingsWindow.get());
+}
+
+void GlimbarApp::showViewOptions()
+{
+    if (!m_viewOptionsWindow)
+        m_viewOptionsWindow = std::make_unique<ViewOptionsStandIn>();
+    showAndRaise(m_viewOptionsWindow.get());
+}
+
+void GlimbarApp::mainWindowDestroyed(QObject *window)
+{
+    m_mainWindows.removeAll(window);
+    if (!m_mainWindows.isEmpty())
+        return;
+    Q_EMIT lastMainWindowClosed();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/commandmanager.h"
+#include "model/optionenums.h"
+#include "platform/ui/updatealert.h"
+#include "platform/updater.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+class ContentView;
+class QWidget;
+
+// The application object: makes, in this order, the one CommandManager, the selected settings tab
+// (General at every launch, never stored) and the updater, which it starts at once, before any
+// window exists. It opens main windows (each with its own menu bar), keeps the settings window and
+// the "View Options" window single, and quits when its last main window closes. Nothing is saved
+// at quit.
+class GlimbarApp : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Without an updater, the release-feed updater is made; tests hand in their own.
+    explicit GlimbarApp(std::unique_ptr<Updater> updater = nullptr, QObject *parent = nullptr);
+    ~GlimbarApp() override;
+
+    CommandManager &commandManager() const { return *m_commandManager; }
+    SettingsTab &selectedSettingsTab() { return m_selectedSettingsTab; }
+    Updater &updater() const { return *m_updater; }
+
+    // Makes a main window and shows it.
+    ContentView *openMainWindow();
+    QList<ContentView *> mainWindows() const;
+    // The active main window, else the one made last; opens one when there is none.
+    ContentView *activeMainWindow();
+    // Hands each argument (a link or a file) to the active main window.
+    void openArguments(const QStringList &arguments);
+
+    // Shown and raised; made on first use and kept for the run.
+    void showSettings();
+    void showViewOptions();
+    QWidget *settingsWindow() const { return m_settingsWindow.get(); }
+    QWidget *viewOptionsWindow() const { return m_viewOptionsWindow.get(); }
+
+Q_SIGNALS:
+    void lastMainWindowClosed();
+
+private:
+    void mainWindowDestroyed(QObject *window);
+
+    std::unique_ptr<CommandManager> m_commandManager;
+    SettingsTab m_selectedSettingsTab = SettingsTab::general;
+    std::unique_ptr<Updater> m_updater;
+    std::unique_ptr<UpdateAlert> m_updateAlert;
+    // As QObject: a window leaves the list from its destroyed() signal, when it is no longer a
+    // ContentView.
+    QList<QObject *> m_mainWindows;
+    std::unique_ptr<QWidget> m_settingsWindow;
+    std::unique_ptr<QWidget> m_viewOptionsWindow;
+};

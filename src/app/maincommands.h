@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+
+class CommandManager;
+class ContentView;
+class QAction;
+class QMenu;
+class Updater;
+
+// The menu bar of one main window. Its items act only by sending on the command channels (naming
+// this window where a channel asks for one), by writing settings, by asking the updater to check,
+// and, for the window commands, through the request signals that the application object answers.
+//
+// Guarantees: the view-mode items and "Emulate Low-Resolution" show their keys' current values and
+// follow every change made elsewhere; the export items start disabled and follow only this
+// window's reports; "Check for Updates…" is enabled exactly while the updater can check.
+class MainCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    MainCommands(CommandManager &commandManager, Updater &updater, ContentView &window);
+
+Q_SIGNALS:
+    void newWindowRequested();
+    void settingsRequested();
+    void viewOptionsRequested();
+    void quitRequested();
+
+private:
+    void buildFileMenu(QMenu *menu);
+    void buildEditMenu(QMenu *menu);
+    void buildViewMenu(QMenu *menu);
+    void buildHelpMenu(QMenu *menu);
+
+    CommandManager &m_commandManager;
+    Updater &m_updater;
+    ContentView &m_window;
+};

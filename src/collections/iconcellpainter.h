@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/icon.h"
+#include "model/iconenums.h"
+#include "model/optionenums.h"
+#include "model/rgbacolor.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QFontMetricsF;
+class QPainter;
+
+// The icon tile shared by the grid and the gallery strip: its rules (size, name, highlight) and
+// its painting. Holds no state; a view gathers a Cell from its cached settings and paints it.
+class IconCellPainter
+{
+public:
+    static constexpr double showIconNameThreshold = 64.0;
+    // Around the thumbnail, on every edge.
+    static constexpr double thumbnailPadding = 4.0;
+    static constexpr double nameSpacing = 2.0;
+
+    struct Cell
+    {
+        QRectF tile;
+        double previewSize = 64;
+        // Null while the picture is not ready (a placeholder shows) or when there is none.
+        QImage thumbnail;
+        // Whether the icon has a picture for this size at all; without one the tile stays empty.
+        bool hasImage = false;
+        // Empty when names are not shown.
+        QStringList nameLines;
+        bool selected = false;
+        QColor highlight;
+        // The highlight already drawn at the thumbnail's size, to copy instead of filling a
+        // rounded shape per tile; null to draw it.
+        QImage highlightImage;
+        QColor nameColor;
+        QColor accent;
+        QColor placeholder;
+        QFont font;
+    };
+
+    // The edge of the picture in points: the gallery size in the gallery, else "iconPreviewSize".
+    static double previewSize(IconViewMode mode, qint64 iconPreviewSize, GalleryIconSize gallerySize);
+    static double gallerySize(GalleryIconSize size);
+    static bool showsName(IconViewMode mode, bool namesInGrid, bool namesInGallery, double previewSize);
+    // The first representation of at least `size` points; none when all are smaller.
+    static const IconPreviewRep *previewRep(const Icon &icon, double size);
+
+    // Fills a selected thumbnail: a faint black on light, a faint white on dark, swapped when it
+    // would stand out too little from the collection's colour.
+    static QColor selectionHighlightColor(bool dark, const std::optional<QColor> &background);
+    static std::optional<QColor> color(const std::optional<RGBAColor> &color);
+    // The name's colour: white when selected, else the text colour, swapped for the other scheme's
+    // when it would stand out too little from the background.
+    static QColor nameColor(bool dark, const QColor &text, const std::optional<QColor> &background, bool selected);
+
+    // The name cut into at most two lines that fit `width`, the second cut at its end.
+    static QStringList nameLines(const QString &name, const QFont &font, double width);
+    static double nameBlockHeight(const QFontMetricsF &metrics, qsizetype lines);
+    // The thumbnail's rectangle (picture plus padding) and the name's, laid out centred in `tile`.
+    static QRectF thumbnailRect(const QRectF &tile, double previewSize, double nameHeight);
+    static QRectF nameRect(const QRectF &tile, double previewSize, double nameHeight);
+
+    // The selected thumbnail's background for a picture of `previewSize` points.
+    static QImage highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
+    static void paint(QPainter &painter, const Cell &cell);
+};

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/iconcollectiongallery.h"
+
+#include "collections/iconcellpainter.h"
+#include "collections/icongallerypreview.h"
+#include "collections/icontileview.h"
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, bool, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+    : QWidget(parent)
+    , m_manager(manager)
+    , m_selectionManager(selectionManager)
+    , m_containerSelection(containerSelection)
+{
+    m_previewArea = new QScrollArea(this);
+    m_previewArea->setFrameShape(QFrame::NoFrame);
+    m_previewArea->setWidgetResizable(true);
+    m_previewArea->setAlignment(Qt::AlignCenter);
+    // The gallery's own colour shows through.
+    m_previewArea->viewport()->setAutoFillBackground(false);
+    m_preview = new IconGalleryPreview(selectionManager);
+    m_previewArea->setWidget(m_preview);
+    // setWidget() turns it on; the gallery's colour must show through.
+    m_preview->setAutoFillBackground(false);
+
+    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, std::move(containerSelection), selectionManager,
+        std::move(searchText), this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_previewArea, 1);
+    layout->addWidget(m_strip, 0);
+
+    const auto previewSizeChanged
+        = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(Settings::iconPreviewSize().read(), 1, 2048))); };
+    previewSizeChanged();
+    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
+    connect(m_strip, &IconTileView::contentHeightChanged, this, &IconCollectionGallery::updateStripHeight);
+    connect(m_strip, &IconTileView::showBackgroundChanged, this, [this](bool show) {
+        m_showBackground = show;
+        update();
+        Q_EMIT showBackgroundChanged(show);
+    });
+    connect(&m_selectionManager, &IconSelectionManager::selectionChanged, this, &IconCollectionGallery::updatePreview);
+    connect(&m_manager, &ContainerManager::containersChanged, this, [this] {
+        m_iconPositions.clear();
+        updatePreview();
+        update();
+    });
+    m_showBackground = m_strip->showBackground();
+    updateStripHeight();
+    selectFirstIcon();
+    updatePreview();
+}
+
+void IconCollectionGallery::setContainerSelection(QSet<QUuid> selection)
+{
+    m_containerSelection = selection;
+    m_strip->setContainerSelection(std::move(selection));
+    selectFirstIcon();
+    update();
+}
+
+void IconCollectionGallery::setSearchText(QString text)
+{
+    m_strip->setSearchText(std::move(text));
+}
+
+void IconCollectionGallery::selectFirstIcon()
+{
+    const QList<IconContainer> &containers = m_manager.containers();
+    // Icons of containers no longer shown are about to be pruned by the window; they do not
+    // count, so the order of the window's pruning and this rule makes no difference.
+    for (const QUuid &id : m_selectionManager.selection()) {
+        qsizetype container = -1;
+        if (find(id, &container) && m_containerSelection.contains(containers.at(container).id))
+            return;
+    }
+    const auto first = std::find_if(containers.cbegin(), containers.cend(),
+        [this](const IconContainer &container) { return m_containerSelection.contains(container.id); });
+    if (first == containers.cend() || first->icons.isEmpty())
+        return;
+    m_selectionManager.select(first->icons.first().id);
+}
+
+const Icon *IconCollectionGallery::find(const QUuid &id, qsizetype *containerIndex)
+{
+    const QList<IconContainer> &containers = m_manager.containers();
+    if (m_iconPositions.isEmpty()) {
+        // Backwards, so that the first icon of an identifier in library order wins.
+        for (qsizetype c = containers.size() - 1; c >= 0; --c) {
+            for (qsizetype i = containers.at(c).icons.size() - 1; i >= 0; --i)
+                m_iconPositions.insert(containers.at(c).icons.at(i).id, { c, i });
+        }
+    }
+    const auto found = m_iconPositions.constFind(id);
+    if (found == m_iconPositions.cend())
+        return nullptr;
+    if (containerIndex)
+        *containerIndex = found->first;
+    return &containers.at(found->first).icons.at(found->second);
+}
+
+void IconCollectionGallery::updatePreview()
+{
+    const IconSelection &selection = m_selectionManager.selection();
+    for (auto it = selection.rbegin(); it != selection.rend(); ++it) {
+        if (const Icon *icon = find(*it)) {
+            m_preview->setIcon(*icon);
+            return;
+        }
+    }
+    m_preview->setIcon(std::nullopt);
+}
+
+void IconCollectionGallery::updateStripHeight()
+{
+    const int scrollBar = m_strip->horizontalScrollBar()->sizeHint().height();
+    m_strip->setFixedHeight(int(std::ceil(m_strip->tileLayout().contentSize().height())) + scrollBar);
+}
+
+void IconCollectionGallery::paintEvent(QPaintEvent *)
+{
+    if (m_containerSelection.size() != 1)
+        return;
+    const QList<IconContainer> &containers = m_manager.containers();
+    const auto found = std::find_if(containers.cbegin(), containers.cend(),
+        [this](const IconContainer &container) { return m_containerSelection.contains(container.id); });
+    if (found == containers.cend())
+        return;
+    if (const auto colour = IconCellPainter::color(found->backgroundColor)) {
+        QPainter painter(this);
+        painter.fillRect(rect(), *colour);
+    }
+}

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/icon.h"
+
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+#include <QWidget>
+
+#include <optional>
+
+class ContainerManager;
+class IconGalleryPreview;
+class IconSelectionManager;
+class IconTileView;
+class QScrollArea;
+
+// The gallery presentation: a large preview of the most recently selected icon above a strip of
+// tiles, one group per selected container in library order with dividers between groups. When the
+// container selection changes and no icon of a selected container is selected, the first icon of
+// the first selected container in library order becomes the selection.
+class IconCollectionGallery : public QWidget
+{
+    Q_OBJECT
+
+public:
+    IconCollectionGallery(ContainerManager &manager, bool showBackground, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+
+    void setContainerSelection(QSet<QUuid> selection);
+    void setSearchText(QString text);
+    bool showBackground() const { return m_showBackground; }
+
+    IconTileView *strip() const { return m_strip; }
+    IconGalleryPreview *preview() const { return m_preview; }
+
+Q_SIGNALS:
+    void showBackgroundChanged(bool showBackground);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void selectFirstIcon();
+    void updatePreview();
+    void updateStripHeight();
+    // The first icon of that identifier in library order, and its container's position.
+    const Icon *find(const QUuid &id, qsizetype *containerIndex = nullptr);
+
+    ContainerManager &m_manager;
+    IconSelectionManager &m_selectionManager;
+    QSet<QUuid> m_containerSelection;
+    bool m_showBackground = false;
+    IconTileView *m_strip = nullptr;
+    IconGalleryPreview *m_preview = nullptr;
+    QScrollArea *m_previewArea = nullptr;
+    // Icon id → (container position, icon position), rebuilt when the library changes.
+    QHash<QUuid, QPair<qsizetype, qsizetype>> m_iconPositions;
+};

@@ -1,0 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/iconcollectiongrid.h"
+
+IconCollectionGrid::IconCollectionGrid(ContainerManager &manager, bool, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+    : IconTileView(IconTileLayout::Flow::grid, manager, std::move(containerSelection), selectionManager,
+        std::move(searchText), parent)
+{ }

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "collections/icontileview.h"
+
+// The grid presentation: one section per selected container in library order, adaptive columns
+// of tiles at "iconPreviewSize", a pinned credit-line header per section while two or more
+// containers are shown, and the colour of a single selected container behind everything.
+// The main window hands in the container selection and search text through the setters and
+// connects its "Deselect All" command to deselectAll().
+class IconCollectionGrid : public IconTileView
+{
+    Q_OBJECT
+
+public:
+    // `showBackground` is the window's starting value; the grid recomputes it at once from the
+    // selection and reports it through showBackgroundChanged().
+    IconCollectionGrid(ContainerManager &manager, bool showBackground, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+};

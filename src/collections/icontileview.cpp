@@ -1,0 +1,634 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/icontileview.h"
+
+#include "collections/iconcellpainter.h"
+#include "collections/iconclickrules.h"
+#include "collections/icondragmimedata.h"
+#include "collections/icondropdelegate.h"
+#include "collections/icondropindicator.h"
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int stripBackdropAlpha = 200;
+
+// A settings file may hold any number; layout needs a sane positive edge.
+qint64 saneSize(qint64 size)
+{
+    return std::clamp<qint64>(size, 1, 2048);
+}
+
+} // namespace
+
+IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+    : QAbstractScrollArea(parent)
+    , m_manager(manager)
+    , m_selectionManager(selectionManager)
+    , m_flow(flow)
+    , m_containerSelection(std::move(containerSelection))
+    , m_searchText(std::move(searchText))
+{
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    viewport()->setMouseTracking(false);
+    setFrameShape(QFrame::NoFrame);
+    if (m_flow == IconTileLayout::Flow::strip) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    } else {
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    viewport()->setAutoFillBackground(false);
+
+    readSettings();
+    const auto settingsChanged = [this] {
+        readSettings();
+        relayout();
+    };
+    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(Settings::galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(Settings::showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(Settings::showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(&m_manager, &ContainerManager::containersChanged, this, [this] {
+        // Positions of the drop target may no longer hold.
+        clearDropTarget();
+        m_creditLines.clear();
+        rebuildSections();
+    });
+    connect(&m_selectionManager, &IconSelectionManager::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&ThumbnailProvider::shared(), &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
+        if (requester == this)
+            viewport()->update();
+    });
+    rebuildSections();
+    updateShowBackground();
+}
+
+IconTileView::~IconTileView()
+{
+    ThumbnailProvider::shared().cancel(this);
+}
+
+void IconTileView::setContainerSelection(QSet<QUuid> selection)
+{
+    m_containerSelection = std::move(selection);
+    m_creditLines.clear();
+    rebuildSections();
+    updateShowBackground();
+}
+
+void IconTileView::setSearchText(QString text)
+{
+    m_searchText = std::move(text);
+    rebuildSections();
+}
+
+void IconTileView::deselectAll()
+{
+    m_selectionManager.setSelection({});
+}
+
+QRect IconTileView::visualRect(QUuid iconID) const
+{
+    const QList<IconContainer> &containers = m_manager.containers();
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        const IconSection &section = m_sections.at(s);
+        const IconContainer &container = containers.at(section.containerIndex);
+        for (qsizetype p = 0; p < section.iconIndexes.size(); ++p) {
+            if (container.icons.at(section.iconIndexes.at(p)).id == iconID)
+                return m_layout.tileRect(s, p).translated(-contentOffset()).toAlignedRect();
+        }
+    }
+    return {};
+}
+
+void IconTileView::readSettings()
+{
+    m_iconPreviewSize = saneSize(Settings::iconPreviewSize().read());
+    m_gallerySize = Settings::galleryIconSize().read();
+    m_namesInGrid = Settings::showIconNamesInGrid().read();
+    m_namesInGallery = Settings::showIconNamesInGallery().read();
+}
+
+void IconTileView::rebuildSections()
+{
+    m_sections = iconSections(m_manager.containers(), m_containerSelection, m_searchText);
+    relayout();
+}
+
+void IconTileView::relayout()
+{
+    IconTileLayout::Params params;
+    params.flow = m_flow;
+    params.previewSize = previewSize();
+    params.nameHeight = nameHeight();
+    params.separated = m_containerSelection.size() >= 2;
+    params.headerHeight = headerHeight();
+    const double oldHeight = m_layout.contentSize().height();
+    m_layout.update(m_sections, params, viewport()->width());
+    updateScrollBars();
+    viewport()->update();
+    if (m_layout.contentSize().height() != oldHeight)
+        Q_EMIT contentHeightChanged();
+}
+
+void IconTileView::updateScrollBars()
+{
+    const QSizeF content = m_layout.contentSize();
+    const QSize view = viewport()->size();
+    if (m_flow == IconTileLayout::Flow::grid) {
+        verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.height())) - view.height()));
+        verticalScrollBar()->setPageStep(view.height());
+        verticalScrollBar()->setSingleStep(std::max(8, int(m_layout.tileSize().height() / 4)));
+    } else {
+        horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(content.width())) - view.width()));
+        horizontalScrollBar()->setPageStep(view.width());
+        horizontalScrollBar()->setSingleStep(std::max(8, int(m_layout.tileSize().width() / 2)));
+    }
+}
+
+void IconTileView::updateShowBackground()
+{
+    m_showBackground = m_containerSelection.size() == 1;
+    Q_EMIT showBackgroundChanged(m_showBackground);
+}
+
+QPointF IconTileView::contentOffset() const
+{
+    return QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+}
+
+IconViewMode IconTileView::cellMode() const
+{
+    return m_flow == IconTileLayout::Flow::strip ? IconViewMode::gallery : IconViewMode::grid;
+}
+
+double IconTileView::previewSize() const
+{
+    return IconCellPainter::previewSize(cellMode(), m_iconPreviewSize, m_gallerySize);
+}
+
+bool IconTileView::namesShown() const
+{
+    return IconCellPainter::showsName(cellMode(), m_namesInGrid, m_namesInGallery, previewSize());
+}
+
+double IconTileView::nameHeight() const
+{
+    if (!namesShown())
+        return 0;
+    return IconCellPainter::nameBlockHeight(QFontMetricsF(font()), 2);
+}
+
+double IconTileView::headerHeight() const
+{
+    QFont title = font();
+    title.setPointSizeF(title.pointSizeF() * 1.3);
+    return QFontMetricsF(title).height() + 16;
+}
+
+std::optional<QColor> IconTileView::contrastBackground(const IconContainer &container) const
+{
+    // Names and highlights stand out from the colour actually painted behind them: the single
+    // container's, each section's own in the grid, and in the strip that colour under its backdrop.
+    const std::optional<QColor> colour = IconCellPainter::color(container.backgroundColor);
+    if (!colour)
+        return std::nullopt;
+    if (m_flow == IconTileLayout::Flow::strip) {
+        if (!m_showBackground)
+            return std::nullopt;
+        const QColor backdrop = stripBackdrop();
+        const double a = backdrop.alphaF();
+        return QColor::fromRgbF(float(backdrop.redF() * a + colour->redF() * (1 - a)),
+            float(backdrop.greenF() * a + colour->greenF() * (1 - a)),
+            float(backdrop.blueF() * a + colour->blueF() * (1 - a)));
+    }
+    return colour;
+}
+
+QColor IconTileView::stripBackdrop() const
+{
+    const QColor window = palette().color(QPalette::Window);
+    QColor backdrop = isDark() ? window.lighter(125) : window.darker(104);
+    backdrop.setAlpha(stripBackdropAlpha);
+    return backdrop;
+}
+
+bool IconTileView::isDark() const
+{
+    return palette().color(QPalette::Window).lightness() < 128;
+}
+
+IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
+{
+    if (part)
+        *part = CellPart::none;
+    if (isOnHeader(point))
+        return {};
+    const QPointF content = QPointF(point) + contentOffset();
+    const IconTileLayout::Hit hit = m_layout.hitTest(content);
+    if (!hit.isValid() || !part)
+        return hit;
+    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
+    const double names = nameHeight();
+    if (IconCellPainter::thumbnailRect(tile, previewSize(), names).contains(content))
+        *part = CellPart::thumbnail;
+    else if (names > 0 && IconCellPainter::nameRect(tile, previewSize(), names).contains(content))
+        *part = CellPart::name;
+    return hit;
+}
+
+QRectF IconTileView::pinnedHeaderRect(qsizetype section, const QRectF &visible) const
+{
+    const QRectF rect = m_layout.sectionRect(section);
+    const double height = headerHeight();
+    // Pinned: the header stays at the top while its section scrolls beneath, until the next
+    // section pushes it away.
+    const double top = std::clamp(visible.top(), rect.top(), std::max(rect.top(), rect.bottom() - height));
+    return QRectF(rect.left(), top, rect.width(), height);
+}
+
+bool IconTileView::isOnHeader(QPoint point) const
+{
+    if (m_flow != IconTileLayout::Flow::grid || m_containerSelection.size() < 2)
+        return false;
+    const QRectF visible(contentOffset(), QSizeF(viewport()->size()));
+    const QPointF content = QPointF(point) + contentOffset();
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        if (m_layout.sectionRect(s).intersects(visible) && pinnedHeaderRect(s, visible).contains(content))
+            return true;
+    }
+    return false;
+}
+
+const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
+{
+    if (!hit.isValid() || hit.section >= m_sections.size())
+        return nullptr;
+    const IconSection &section = m_sections.at(hit.section);
+    if (hit.position >= section.iconIndexes.size())
+        return nullptr;
+    const IconContainer &container = m_manager.containers().at(section.containerIndex);
+    return &container.icons.at(section.iconIndexes.at(hit.position));
+}
+
+CreditLineDocument &IconTileView::creditLine(qsizetype section)
+{
+    const QUuid id = m_sections.at(section).containerID;
+    auto found = m_creditLines.find(id);
+    if (found == m_creditLines.end()) {
+        QFont title = font();
+        title.setPointSizeF(title.pointSizeF() * 1.3);
+        const IconContainer &container = m_manager.containers().at(m_sections.at(section).containerIndex);
+        found = m_creditLines.insert(
+            id, std::make_shared<CreditLineDocument>(ContainerManager::creditLine(container), title));
+    }
+    return *found.value();
+}
+
+void IconTileView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    relayout();
+}
+
+void IconTileView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visible)
+{
+    const QList<IconContainer> &containers = m_manager.containers();
+    if (m_containerSelection.size() == 1) {
+        // One container: its colour lies behind everything, also past the last row.
+        if (!m_sections.isEmpty()) {
+            if (const auto colour
+                = IconCellPainter::color(containers.at(m_sections.first().containerIndex).backgroundColor))
+                painter.fillRect(visible, *colour);
+        }
+        return;
+    }
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        const QRectF rect = m_layout.sectionRect(s);
+        if (!rect.intersects(visible))
+            continue;
+        if (const auto colour = IconCellPainter::color(containers.at(m_sections.at(s).containerIndex).backgroundColor))
+            painter.fillRect(rect, *colour);
+    }
+}
+
+void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
+{
+    const double height = headerHeight();
+    QColor material = palette().color(QPalette::Window);
+    material.setAlpha(235);
+    QColor divider = palette().color(QPalette::Mid);
+    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+        const QRectF section = m_layout.sectionRect(s);
+        if (!section.intersects(visible))
+            continue;
+        const QRectF header = pinnedHeaderRect(s, visible);
+        painter.fillRect(header, material);
+        painter.fillRect(QRectF(header.left(), header.top(), header.width(), 1), divider);
+        painter.fillRect(QRectF(header.left(), header.bottom() - 1, header.width(), 1), divider);
+        CreditLineDocument &document = creditLine(s);
+        painter.save();
+        painter.setClipRect(header.adjusted(IconTileLayout::gridPadding, 0, -IconTileLayout::gridPadding, 0));
+        painter.translate(
+            header.left() + IconTileLayout::gridPadding, header.top() + (height - document.size().height()) / 2);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette = palette();
+        context.palette.setColor(QPalette::Text, palette().color(QPalette::WindowText));
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+}
+
+void IconTileView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const QPointF offset = contentOffset();
+    painter.translate(-offset);
+    const QRectF visible(offset, QSizeF(viewport()->size()));
+
+    if (m_flow == IconTileLayout::Flow::strip) {
+        // The gallery's colour shows through the strip's frosted backdrop.
+        if (m_containerSelection.size() == 1 && !m_sections.isEmpty()) {
+            if (const auto colour
+                = IconCellPainter::color(m_manager.containers().at(m_sections.first().containerIndex).backgroundColor))
+                painter.fillRect(visible, *colour);
+        }
+        painter.fillRect(visible, stripBackdrop());
+        // The strip's edge, so that it stands apart from a preview area of the same colour.
+        painter.fillRect(QRectF(visible.left(), visible.top(), visible.width(), 1), palette().color(QPalette::Mid));
+    } else {
+        paintSectionBackgrounds(painter, visible);
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+
+    const QList<IconContainer> &containers = m_manager.containers();
+    const IconSelection &selection = m_selectionManager.selection();
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const bool dark = isDark();
+    const double size = previewSize();
+    const bool names = namesShown();
+    const QColor text = palette().color(QPalette::WindowText);
+    const QColor accent = palette().color(QPalette::Highlight);
+    QColor placeholder = palette().color(QPalette::Mid);
+    placeholder.setAlpha(60);
+    ThumbnailProvider &provider = ThumbnailProvider::shared();
+
+    QList<QUuid> shown;
+    if (m_highlightKey != qMakePair(size, ratio)) {
+        m_highlights.clear();
+        m_highlightKey = qMakePair(size, ratio);
+    }
+    const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
+    shown.reserve(tiles.size());
+    IconCellPainter::Cell cell;
+    cell.previewSize = size;
+    cell.accent = accent;
+    cell.placeholder = placeholder;
+    cell.font = font();
+    for (const IconTileLayout::Hit &hit : tiles) {
+        const IconSection &section = m_sections.at(hit.section);
+        const IconContainer &container = containers.at(section.containerIndex);
+        const qsizetype index = section.iconIndexes.at(hit.position);
+        const Icon &icon = container.icons.at(index);
+        shown.append(icon.id);
+        const std::optional<QColor> background = contrastBackground(container);
+        cell.tile = m_layout.tileRect(hit.section, hit.position);
+        cell.selected = selection.contains(icon.id);
+        cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);
+        if (cell.selected) {
+            QImage &highlight = m_highlights[cell.highlight.rgba()];
+            if (highlight.isNull())
+                highlight = IconCellPainter::highlightImage(size, cell.highlight, ratio);
+            cell.highlightImage = highlight;
+        }
+        cell.nameColor = IconCellPainter::nameColor(dark, text, background, cell.selected);
+        const IconPreviewRep *rep = IconCellPainter::previewRep(icon, size);
+        cell.hasImage = rep != nullptr;
+        cell.thumbnail = rep ? provider.request(this, icon.id, rep->image, size, ratio) : QImage();
+        cell.nameLines
+            = names ? IconCellPainter::nameLines(icon.name, cell.font, cell.tile.width() - 8) : QStringList();
+        IconCellPainter::paint(painter, cell);
+
+        if (m_dropIndex == index && m_dropContainer == container.id && !cell.selected)
+            IconDropIndicator::paint(painter, cell.tile, m_dropPosition, int(m_iconPreviewSize), accent);
+    }
+
+    if (m_flow == IconTileLayout::Flow::strip) {
+        for (qsizetype s = 0; s + 1 < m_sections.size(); ++s) {
+            const QRectF divider = m_layout.dividerRect(s);
+            if (!divider.isNull())
+                painter.fillRect(divider, palette().color(QPalette::Mid));
+        }
+    } else if (m_containerSelection.size() >= 2) {
+        paintHeaders(painter, visible);
+    }
+
+    if (shown != m_visibleIDs) {
+        m_visibleIDs = shown;
+        provider.setVisible(this, m_visibleIDs);
+    }
+}
+
+bool IconTileView::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        CellPart part = CellPart::none;
+        const Icon *icon = iconAt(hitAt(help->pos(), &part));
+        if (icon && part != CellPart::none) {
+            // Forced rich text with the name escaped: a name is never read as markup.
+            QToolTip::showText(help->globalPos(),
+                QStringLiteral("<qt>") + icon->name.toHtmlEscaped() + QStringLiteral("</qt>"), viewport());
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void IconTileView::wheelEvent(QWheelEvent *event)
+{
+    // The strip only scrolls sideways; a plain mouse wheel turns vertically.
+    const QPoint delta = event->angleDelta();
+    if (m_flow == IconTileLayout::Flow::strip && delta.x() == 0 && delta.y() != 0) {
+        QScrollBar *bar = horizontalScrollBar();
+        bar->setValue(bar->value() - delta.y() * bar->singleStep() * QApplication::wheelScrollLines() / 120);
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+void IconTileView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    CellPart part = CellPart::none;
+    const IconTileLayout::Hit hit = hitAt(event->position().toPoint(), &part);
+    m_pressed = part == CellPart::none ? IconTileLayout::Hit() : hit;
+    m_pressPosition = event->position().toPoint();
+    m_dragging = false;
+    event->accept();
+}
+
+void IconTileView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || !m_pressed.isValid() || m_dragging)
+        return;
+    if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+        return;
+    m_dragging = true;
+    startDrag(m_pressed);
+    m_pressed = {};
+}
+
+void IconTileView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || m_dragging) {
+        m_dragging = false;
+        return;
+    }
+    CellPart part = CellPart::none;
+    const IconTileLayout::Hit hit = hitAt(event->position().toPoint(), &part);
+    const bool onPressedTile
+        = m_pressed.isValid() && hit.section == m_pressed.section && hit.position == m_pressed.position;
+    m_pressed = {};
+    if (part != CellPart::none && onPressedTile) {
+        const IconSection &section = m_sections.at(hit.section);
+        // The rules read the container as it is now; a copy keeps it stable while they signal.
+        const IconContainer container = m_manager.containers().at(section.containerIndex);
+        IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), event->modifiers());
+    } else if (part == CellPart::none && !isOnHeader(event->position().toPoint())) {
+        // Beside every tile, or in a tile's empty margin, lies the view's own background.
+        m_selectionManager.setSelection({});
+    }
+}
+
+void IconTileView::startDrag(const IconTileLayout::Hit &hit)
+{
+    const Icon *icon = iconAt(hit);
+    if (!icon)
+        return;
+    auto *data = new IconDragMimeData(*icon);
+    data->setSourceView(this);
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize());
+    const qreal ratio = devicePixelRatioF();
+    if (rep) {
+        const QImage image = ThumbnailProvider::shared().request(this, icon->id, rep->image, previewSize(), ratio);
+        if (!image.isNull()) {
+            QPixmap pixmap = QPixmap::fromImage(image);
+            pixmap.setDevicePixelRatio(ratio);
+            drag->setPixmap(pixmap);
+            drag->setHotSpot(QPoint(int(previewSize() / 2), int(previewSize() / 2)));
+        }
+    }
+    // Receivers get a copy; our own views reorder on the same action.
+    drag->exec(Qt::CopyAction);
+}
+
+void IconTileView::clearDropTarget()
+{
+    if (m_dropIndex < 0)
+        return;
+    m_dropIndex = -1;
+    m_dropContainer = {};
+    viewport()->update();
+}
+
+void IconTileView::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!IconDropDelegate::accepts(*event)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void IconTileView::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!IconDropDelegate::accepts(*event)) {
+        event->ignore();
+        return;
+    }
+    const IconTileLayout::Hit hit = hitAt(event->position().toPoint());
+    if (!hit.isValid()) {
+        clearDropTarget();
+        // Keep the drag alive over gaps so that the next tile still takes it.
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+        return;
+    }
+    const IconSection &section = m_sections.at(hit.section);
+    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
+    const double x = event->position().x() + contentOffset().x() - tile.left();
+    m_dropContainer = section.containerID;
+    m_dropIndex = section.iconIndexes.at(hit.position);
+    m_dropPosition = IconDropDelegate::position(x, int(tile.width()));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    viewport()->update();
+}
+
+void IconTileView::dragLeaveEvent(QDragLeaveEvent *)
+{
+    clearDropTarget();
+}
+
+void IconTileView::dropEvent(QDropEvent *event)
+{
+    if (!IconDropDelegate::accepts(*event)) {
+        event->ignore();
+        return;
+    }
+    const IconTileLayout::Hit hit = hitAt(event->position().toPoint());
+    if (!hit.isValid()) {
+        clearDropTarget();
+        event->ignore();
+        return;
+    }
+    const IconSection &section = m_sections.at(hit.section);
+    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
+    const double x = event->position().x() + contentOffset().x() - tile.left();
+    const IconDropTargetPosition position = IconDropDelegate::position(x, int(tile.width()));
+    const qsizetype index = section.iconIndexes.at(hit.position);
+    const qsizetype containerIndex = section.containerIndex;
+    clearDropTarget();
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+
+    QList<IconContainer> containers = m_manager.containers();
+    IconDropDelegate::moveSelected(containers[containerIndex].icons, m_selectionManager.selection(), index, position);
+    m_manager.setContainers(std::move(containers));
+}

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "collections/creditlinedocument.h"
+#include "collections/icondroptargetposition.h"
+#include "collections/iconsections.h"
+#include "collections/icontilelayout.h"
+#include "model/optionenums.h"
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QHash>
+#include <QPoint>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+
+#include <memory>
+#include <optional>
+
+class ContainerManager;
+class IconSelectionManager;
+
+// A virtualised view of icon tiles over the selected containers: the grid (sections stacked, with
+// pinned headers when two or more are shown) or the gallery's strip (groups in one row). Tiles are
+// painted, never made into widgets; pictures come from the thumbnail provider, with a placeholder
+// until they are ready. A click changes the icon selection by the tile's click rules (the keys
+// come from the click itself, Control standing for Command); a click beside every tile empties
+// it. Tiles are dragged out as the icon's data and take drops of our own icon drags to reorder
+// their container's selected icons, in memory only.
+class IconTileView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+    ~IconTileView() override;
+
+    const QSet<QUuid> &containerSelection() const { return m_containerSelection; }
+    void setContainerSelection(QSet<QUuid> selection);
+    const QString &searchText() const { return m_searchText; }
+    void setSearchText(QString text);
+    // True while exactly one container is selected: the tiles then adapt to its colour.
+    bool showBackground() const { return m_showBackground; }
+
+    const IconTileLayout &tileLayout() const { return m_layout; }
+    const QList<IconSection> &sections() const { return m_sections; }
+    // Where a tile lies in the viewport; null when the icon is not shown.
+    QRect visualRect(QUuid iconID) const;
+
+public Q_SLOTS:
+    void deselectAll();
+
+Q_SIGNALS:
+    void showBackgroundChanged(bool showBackground);
+    // The height the strip needs changed (names turned on, another gallery size).
+    void contentHeightChanged();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    bool viewportEvent(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    enum class CellPart { none, thumbnail, name };
+
+    void readSettings();
+    void rebuildSections();
+    void relayout();
+    void updateScrollBars();
+    void updateShowBackground();
+    QPointF contentOffset() const;
+    IconViewMode cellMode() const;
+    double previewSize() const;
+    bool namesShown() const;
+    double nameHeight() const;
+    double headerHeight() const;
+    bool isDark() const;
+    // The frosted band behind the strip, translucent over the gallery's colour.
+    QColor stripBackdrop() const;
+    std::optional<QColor> contrastBackground(const IconContainer &container) const;
+    // The tile under a viewport point and which part of it.
+    IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
+    const Icon *iconAt(const IconTileLayout::Hit &hit) const;
+    QRectF pinnedHeaderRect(qsizetype section, const QRectF &visible) const;
+    // Headers take no click and lie over the tiles scrolling beneath them.
+    bool isOnHeader(QPoint point) const;
+    CreditLineDocument &creditLine(qsizetype section);
+    void paintSectionBackgrounds(QPainter &painter, const QRectF &visible);
+    void paintHeaders(QPainter &painter, const QRectF &visible);
+    void startDrag(const IconTileLayout::Hit &hit);
+    void clearDropTarget();
+
+    ContainerManager &m_manager;
+    IconSelectionManager &m_selectionManager;
+    IconTileLayout::Flow m_flow;
+    QSet<QUuid> m_containerSelection;
+    QString m_searchText;
+    bool m_showBackground = false;
+    QList<IconSection> m_sections;
+    IconTileLayout m_layout;
+
+    // Settings, cached: paint never reads the store.
+    qint64 m_iconPreviewSize = 64;
+    GalleryIconSize m_gallerySize = GalleryIconSize::defaultSize;
+    bool m_namesInGrid = false;
+    bool m_namesInGallery = false;
+
+    QHash<QUuid, std::shared_ptr<CreditLineDocument>> m_creditLines;
+    // Highlights drawn once per colour at the current size and pixel ratio.
+    QHash<QRgb, QImage> m_highlights;
+    QPair<double, qreal> m_highlightKey;
+    QList<QUuid> m_visibleIDs;
+
+    IconTileLayout::Hit m_pressed;
+    QPoint m_pressPosition;
+    bool m_dragging = false;
+
+    // The tile a reordering drag is over: its container's id and the icon's position in it.
+    QUuid m_dropContainer;
+    qsizetype m_dropIndex = -1;
+    IconDropTargetPosition m_dropPosition = IconDropTargetPosition::after;
+};

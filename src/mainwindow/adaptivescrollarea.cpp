@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/adaptivescrollarea.h"
+
+#include <QEvent>
+#include <QScrollBar>
+
+AdaptiveScrollArea::AdaptiveScrollArea(Qt::Orientations axes, QWidget *parent)
+    : QScrollArea(parent)
+    , m_axes(axes)
+{
+    // The area sizes its widget itself: QScrollArea's own resizing goes by the minimum size, not
+    // by the size the content asks for.
+    setWidgetResizable(false);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A widget without a layout of its own tells its parent, the viewport, that its size hint changed.
+    viewport()->installEventFilter(this);
+}
+
+void AdaptiveScrollArea::setContent(QWidget *content)
+{
+    if (widget())
+        widget()->removeEventFilter(this);
+    setWidget(content);
+    if (content)
+        content->installEventFilter(this);
+    relayout();
+}
+
+void AdaptiveScrollArea::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    relayout();
+}
+
+bool AdaptiveScrollArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == widget() || watched == viewport()) && event->type() == QEvent::LayoutRequest)
+        relayout();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void AdaptiveScrollArea::relayout()
+{
+    QWidget *content = widget();
+    if (!content || m_relayingOut)
+        return;
+    m_relayingOut = true;
+    const QSize hint = content->sizeHint().expandedTo(content->minimumSizeHint()).expandedTo(content->minimumSize());
+    // The room without any scroll bar; Qt leaves out the bars that are always shown.
+    QSize available = maximumViewportSize();
+    if (verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        available.rwidth() += verticalScrollBar()->sizeHint().width();
+    if (horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        available.rheight() += horizontalScrollBar()->sizeHint().height();
+    m_scrolling = hint.width() > available.width() || hint.height() > available.height();
+
+    const bool horizontal = m_scrolling && m_axes.testFlag(Qt::Horizontal);
+    const bool vertical = m_scrolling && m_axes.testFlag(Qt::Vertical);
+    setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+
+    QSize viewportSize = available;
+    if (vertical)
+        viewportSize.rwidth() -= verticalScrollBar()->sizeHint().width();
+    if (horizontal)
+        viewportSize.rheight() -= horizontalScrollBar()->sizeHint().height();
+    viewportSize = viewportSize.expandedTo(QSize(0, 0));
+    content->resize(horizontal ? std::max(hint.width(), viewportSize.width()) : viewportSize.width(),
+        vertical ? std::max(hint.height(), viewportSize.height()) : viewportSize.height());
+    m_relayingOut = false;
+}

@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/contentview.h"
+
+#include "app/commandmanager.h"
+#include "app/launchargument.h"
+#include "library/containermanager.h"
+#include "library/utilities.h"
+#include "mainwindow/exportstandin.h"
+#include "platform/printabletext.h"
+#include "platform/standardoutput.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QSplitter>
+
+using namespace Qt::Literals::StringLiterals;
+
+ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
+    : QMainWindow(parent)
+    , m_commandManager(commandManager)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(u"Glimbar"_s);
+    resize(960, 640);
+
+    // The sidebar and the detail column are filled by their own views; the window only lays them out.
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->setChildrenCollapsible(false);
+    m_sidebar = new QWidget(splitter);
+    m_sidebar->setMinimumWidth(200);
+    auto *detail = new QWidget(splitter);
+    splitter->setStretchFactor(1, 1);
+    detail->setMinimumWidth(320);
+    setCentralWidget(splitter);
+
+    connect(&m_commandManager, &CommandManager::deselectAll, this, [this] { setContainerSelection({}); });
+    connect(&m_commandManager, &CommandManager::presentImporter, this, [this](ImportFormat, const QObject *window) {
+        if (window == this)
+            presentContainerImporter();
+    });
+    connect(
+        &m_commandManager, &CommandManager::presentExporter, this, [this](ExportFormat format, const QObject *window) {
+            if (window == this)
+                presentExporter(format);
+        });
+
+    ContainerManager &library = ContainerManager::shared();
+    m_libraryHadError = library.error().has_value();
+    connect(&library, &ContainerManager::errorChanged, this, &ContentView::reportLibraryError);
+
+    // Key events go to the focused child, so the window watches them on their way there.
+    qApp->installEventFilter(this);
+}
+
+ContentView::~ContentView() = default;
+
+void ContentView::setContainerSelection(QSet<QUuid> selection)
+{
+    m_containerSelection = std::move(selection);
+    selectionPruneFilter(m_iconSelectionManager, m_containerSelection);
+    Q_EMIT containerSelectionChanged();
+    Q_EMIT m_commandManager.exporterDisabled(m_containerSelection.size() != 1, this);
+}
+
+bool ContentView::isSidebarVisible() const
+{
+    return !m_sidebar->isHidden();
+}
+
+void ContentView::setSidebarVisible(bool visible)
+{
+    if (visible == isSidebarVisible())
+        return;
+    m_sidebar->setVisible(visible);
+    Q_EMIT sidebarVisibleChanged(visible);
+}
+
+void ContentView::openArgument(const QString &argument)
+{
+    // Arguments from another process are checked again here: the sender may not be this program.
+    const LaunchArgument classified = LaunchArgument::classify(argument, QDir::rootPath());
+    switch (classified.kind) {
+    case LaunchArgument::Kind::link:
+        openLink(classified.value);
+        break;
+    case LaunchArgument::Kind::file:
+        importArchives({ classified.value });
+        break;
+    case LaunchArgument::Kind::invalid:
+        printLine(classified.value);
+        break;
+    }
+}
+
+void ContentView::openLink(const QString &link)
+{
+    // The completion runs on a worker thread; the library object outlives every window, so it
+    // carries the result back to the GUI thread, where the window is checked for still being open.
+    QPointer<ContentView> window(this);
+    ContainerManager &library = ContainerManager::shared();
+    library.downloadContainer(link, [window, &library](IconContainer container) {
+        QMetaObject::invokeMethod(
+            &library,
+            [window, container = std::move(container)] {
+                if (!window)
+                    return;
+                window->m_containerToDownload = container;
+                Q_EMIT window->containerDownloaded();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ContentView::importArchives(const QStringList &paths)
+{
+    ContainerManager &library = ContainerManager::shared();
+    const std::optional<QString> libraryFolder = ContainerManager::libraryFolderURL();
+    if (!libraryFolder)
+        return;
+    for (const QString &path : paths) {
+        const std::optional<IconContainer> container = library.importLegacyContainer(path);
+        if (container)
+            library.saveContainer(*container, *libraryFolder);
+        else
+            printLine(tr("Not an rAvivovode archive: %1").arg(printableText(path)));
+    }
+}
+
+void ContentView::presentContainerImporter()
+{
+    if (m_importer) {
+        m_importer->raise();
+        m_importer->activateWindow();
+        return;
+    }
+    m_importer = new QFileDialog(this, tr("Import"));
+    m_importer->setAttribute(Qt::WA_DeleteOnClose);
+    m_importer->setFileMode(QFileDialog::ExistingFiles);
+    m_importer->setAcceptMode(QFileDialog::AcceptOpen);
+    m_importer->setNameFilters({ tr("rAvivovodes (*.ravivovode)"), tr("All files (*)") });
+    connect(m_importer, &QFileDialog::filesSelected, this, &ContentView::importArchives);
+    m_importer->open();
+}
+
+void ContentView::presentExporter(ExportFormat format)
+{
+    if (m_exporter) {
+        m_exporter->raise();
+        m_exporter->activateWindow();
+        return;
+    }
+    std::optional<IconContainer> container;
+    if (format == ExportFormat::ravivovode) {
+        container = Utilities::selectedContainer(m_containerSelection);
+        if (!container)
+            return;
+    }
+    m_exporter = new ExportStandIn(format, std::move(container), this);
+    m_exporter->open();
+}
+
+void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
+{
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool command = modifiers.testFlag(Qt::ControlModifier);
+    if (shift != m_shiftPressed) {
+        m_shiftPressed = shift;
+        Q_EMIT shiftPressedChanged(shift);
+    }
+    if (command != m_commandPressed) {
+        m_commandPressed = command;
+        Q_EMIT commandPressedChanged(command);
+    }
+}
+
+bool ContentView::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            Qt::KeyboardModifiers modifiers = key->modifiers();
+            // The event of a modifier key itself may or may not carry that modifier yet.
+            const bool pressed = type == QEvent::KeyPress;
+            if (key->key() == Qt::Key_Shift)
+                modifiers.setFlag(Qt::ShiftModifier, pressed);
+            else if (key->key() == Qt::Key_Control)
+                modifiers.setFlag(Qt::ControlModifier, pressed);
+            updateModifiers(modifiers);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void ContentView::changeEvent(QEvent *event)
+{
+    // Keys pressed or released while another window had the focus were never seen here.
+    if (event->type() == QEvent::ActivationChange)
+        updateModifiers(isActiveWindow() ? QGuiApplication::queryKeyboardModifiers() : Qt::NoModifier);
+    QMainWindow::changeEvent(event);
+}
+
+void ContentView::reportLibraryError()
+{
+    const std::optional<ContainerError> error = ContainerManager::shared().error();
+    if (error.has_value() == m_libraryHadError)
+        return;
+    m_libraryHadError = error.has_value();
+    printLine(error ? errorDescription(*error) : tr("The library holds no error."));
+}

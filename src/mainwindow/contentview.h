@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "library/iconselectionmanager.h"
+#include "model/iconcontainer.h"
+#include "model/optionenums.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+#include <QUuid>
+
+#include <optional>
+
+class CommandManager;
+
+// One main window. It owns its container and icon selections, acts on the command channels that
+// name it (and on Deselect All from any window), tracks the Shift and Command (Control) keys for its
+// views, and reports changes of the library's error on standard output.
+//
+// Guarantees: exporterDisabled is sent on every change of the container selection (not when the
+// window first appears), after the icon selection has been pruned; a request to import or export
+// while such a window is open raises it instead of opening a second one.
+class ContentView : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit ContentView(CommandManager &commandManager, QWidget *parent = nullptr);
+    ~ContentView() override;
+
+    CommandManager &commandManager() const { return m_commandManager; }
+
+    const QSet<QUuid> &containerSelection() const { return m_containerSelection; }
+    void setContainerSelection(QSet<QUuid> selection);
+    IconSelectionManager &iconSelectionManager() { return m_iconSelectionManager; }
+
+    bool shiftPressed() const { return m_shiftPressed; }
+    bool commandPressed() const { return m_commandPressed; }
+
+    bool isSidebarVisible() const;
+    void setSidebarVisible(bool visible);
+
+    // Acts on one argument the program was handed: a link of the program's own scheme starts its
+    // download, anything else is imported as an older archive file. Outside data: a malformed one
+    // ends on the library's error path or a printed line, never more.
+    void openArgument(const QString &argument);
+    void openLink(const QString &link);
+    void importArchives(const QStringList &paths);
+
+    // The file dialog of the container importer while it is open.
+    QFileDialog *containerImporter() const { return m_importer; }
+    // The export window while it is open.
+    QDialog *exporter() const { return m_exporter; }
+    // The last container a download delivered.
+    const std::optional<IconContainer> &containerToDownload() const { return m_containerToDownload; }
+
+Q_SIGNALS:
+    void containerSelectionChanged();
+    void shiftPressedChanged(bool pressed);
+    void commandPressedChanged(bool pressed);
+    void sidebarVisibleChanged(bool visible);
+    void containerDownloaded();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void presentContainerImporter();
+    void presentExporter(ExportFormat format);
+    void updateModifiers(Qt::KeyboardModifiers modifiers);
+    void reportLibraryError();
+
+    CommandManager &m_commandManager;
+    IconSelectionManager m_iconSelectionManager;
+    QSet<QUuid> m_containerSelection;
+    QWidget *m_sidebar = nullptr;
+    QPointer<QFileDialog> m_importer;
+    QPointer<QDialog> m_exporter;
+    std::optional<IconContainer> m_containerToDownload;
+    bool m_shiftPressed = false;
+    bool m_commandPressed = false;
+    bool m_libraryHadError = false;
+};

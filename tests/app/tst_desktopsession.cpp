@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+// The real program on a virtual X display, driven through its menus as a user would.
+class TestDesktopSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        m_xvfb = QStandardPaths::findExecutable(u"Xvfb"_s);
+        m_xdotool = QStandardPaths::findExecutable(u"xdotool"_s);
+        if (m_xvfb.isEmpty() || m_xdotool.isEmpty())
+            QSKIP("needs Xvfb and xdotool (the packages xvfb and xdotool)");
+        QVERIFY(m_home.isValid());
+        QVERIFY(QDir(m_home.path()).mkdir(u"runtime"_s));
+        QVERIFY(QFile::setPermissions(
+            m_home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        // Xvfb picks a free display itself and writes its number to standard output.
+        m_server.start(
+            m_xvfb, { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s });
+        QVERIFY(m_server.waitForStarted());
+        QByteArray number;
+        QTRY_VERIFY_WITH_TIMEOUT((number += m_server.readAllStandardOutput()).contains('\n'), 30000);
+        m_display = u":"_s + QString::fromLatin1(number.trimmed());
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            m_server.terminate();
+            m_server.waitForFinished(10000);
+        }
+    }
+
+    void newWindowAndQuitThroughTheMenu()
+    {
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(environment());
+        glimbar.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), {});
+        QVERIFY(glimbar.waitForStarted());
+
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 60000);
+        // A loaded machine may open the menu after the key arrived; a user would try again too.
+        for (int attempt = 0; attempt < 3 && mainWindows().size() < 2; ++attempt) {
+            useMenu(mainWindows().first(), u"n"_s);
+            if (QTest::qWaitFor([&] { return mainWindows().size() >= 2; }, 10000))
+                break;
+        }
+        QCOMPARE(mainWindows().size(), 2);
+
+        for (int attempt = 0; attempt < 3 && glimbar.state() != QProcess::NotRunning; ++attempt) {
+            useMenu(mainWindows().value(0), u"q"_s);
+            glimbar.waitForFinished(15000);
+        }
+        QCOMPARE(glimbar.state(), QProcess::NotRunning);
+        QCOMPARE(glimbar.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(glimbar.exitCode(), 0);
+    }
+
+private:
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"DISPLAY"_s, m_display);
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        environment.insert(u"HOME"_s, m_home.path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
+        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
+        environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.filePath(u"runtime"_s));
+        return environment;
+    }
+
+    QString xdotool(const QStringList &arguments) const
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment());
+        process.start(m_xdotool, arguments);
+        if (!process.waitForFinished(20000)) {
+            process.kill();
+            process.waitForFinished();
+        }
+        return QString::fromLocal8Bit(process.readAllStandardOutput());
+    }
+
+    QStringList mainWindows() const
+    {
+        return xdotool({ u"search"_s, u"--onlyvisible"_s, u"--name"_s, u"^Glimbar$"_s })
+            .split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    // Opens the File menu of `window` with its mnemonic and chooses the item of `key`.
+    void useMenu(const QString &window, const QString &key) const
+    {
+        xdotool({ u"windowfocus"_s, u"--sync"_s, window });
+        xdotool({ u"key"_s, u"--delay"_s, u"200"_s, u"alt+f"_s });
+        QTest::qWait(1000);
+        xdotool({ u"key"_s, u"--delay"_s, u"200"_s, key });
+    }
+
+    QString m_xvfb;
+    QString m_xdotool;
+    QTemporaryDir m_home;
+    QProcess m_server;
+    QString m_display;
+};
+
+QTEST_GUILESS_MAIN(TestDesktopSession)
+#include "tst_desktopsession.moc"

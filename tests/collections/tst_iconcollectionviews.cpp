@@ -1,0 +1,342 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/iconcollectiongallery.h"
+#include "collections/iconcollectiongrid.h"
+#include "collections/iconcollectionlist.h"
+#include "collections/icondragmimedata.h"
+#include "collections/icongallerypreview.h"
+#include "collections/iconlistmodel.h"
+#include "iconfixture.h"
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QHelpEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <QToolTip>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+QStringList letters(int count)
+{
+    QStringList names;
+    for (int i = 0; i < count; ++i)
+        names.append(QString(QChar(u'A' + i)));
+    return names;
+}
+
+QString selectedNames(const IconSelectionManager &manager, const QList<IconContainer> &containers)
+{
+    QString names;
+    for (const QUuid &id : manager.selection()) {
+        for (const IconContainer &container : containers) {
+            for (const Icon &icon : container.icons) {
+                if (icon.id == id)
+                    names += icon.name;
+            }
+        }
+    }
+    return names;
+}
+
+const Icon &iconNamed(const IconContainer &container, const QString &name)
+{
+    for (const Icon &icon : container.icons) {
+        if (icon.name == name)
+            return icon;
+    }
+    qFatal("no such icon");
+}
+
+// Sends a whole drag (enter, move, drop) of `data` to `target` at `point`; whether the drop was
+// taken.
+bool dropAt(QWidget *target, QMimeData *data, QPoint point)
+{
+    QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(point, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent drop(QPointF(point), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
+}
+
+} // namespace
+
+class TestIconCollectionViews : public QObject
+{
+    Q_OBJECT
+
+private:
+    ContainerManager &manager() { return ContainerManager::shared(); }
+    const IconContainer &first() { return manager().containers().at(0); }
+
+    std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
+    {
+        auto grid = std::make_unique<IconCollectionGrid>(manager(), false, containers, m_selection, search);
+        grid->resize(600, 400);
+        grid->show();
+        if (!QTest::qWaitForWindowExposed(grid.get()))
+            qWarning("grid not exposed");
+        return grid;
+    }
+
+    QPoint centreOf(IconTileView &view, const QString &name, int container = 0)
+    {
+        return view.visualRect(iconNamed(manager().containers().at(container), name).id).center();
+    }
+
+    IconSelectionManager m_selection;
+    QUuid m_firstID;
+    QUuid m_secondID;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Settings::iconPreviewSize().write(64);
+        Settings::galleryIconSize().reset();
+        Settings::showIconNamesInGrid().write(false);
+        Settings::listIconSize().reset();
+        // Data, not folders: a drag then writes nothing to the temporary folder.
+        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+    }
+
+    void init()
+    {
+        IconContainer one = IconFixture::container(u"One"_s, letters(12));
+        one.backgroundColor = RGBAColor { 0.9, 0.8, 0.3, 1 };
+        IconContainer two = IconFixture::container(u"Two"_s, { u"x"_s, u"y"_s, u"z"_s });
+        m_firstID = one.id;
+        m_secondID = two.id;
+        manager().setContainers({ one, two });
+        m_selection.setSelection({});
+        Settings::iconPreviewSize().write(64);
+    }
+
+    void gridClicks()
+    {
+        auto grid = makeGrid({ m_firstID });
+        QWidget *viewport = grid->viewport();
+        QVERIFY(grid->showBackground());
+
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOf(*grid, u"C"_s));
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"C"_s);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ShiftModifier, centreOf(*grid, u"F"_s));
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"CDEF"_s);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centreOf(*grid, u"D"_s));
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"CEF"_s);
+        QTest::mouseClick(viewport, Qt::LeftButton, Qt::ControlModifier, centreOf(*grid, u"A"_s));
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"CEFA"_s);
+
+        // Below the last row is empty space.
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(300, 390));
+        QVERIFY(m_selection.selection().empty());
+
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, centreOf(*grid, u"B"_s));
+        QSignalSpy spy(&m_selection, &IconSelectionManager::selectionChanged);
+        grid->deselectAll();
+        QVERIFY(m_selection.selection().empty());
+        QCOMPARE(spy.count(), 1);
+    }
+
+    // A name from a stranger's file is shown as text, never read as markup.
+    void tooltipShowsTheNameAsText()
+    {
+        QList<IconContainer> containers = manager().containers();
+        containers[0].icons[0].name = u"<img src=\"/etc/hostname\"><b>bold</b>"_s;
+        manager().setContainers(containers);
+        auto grid = makeGrid({ m_firstID });
+        const QPoint point = grid->visualRect(first().icons.at(0).id).center();
+        QHelpEvent help(QEvent::ToolTip, point, grid->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(grid->viewport(), &help);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), u"<qt>&lt;img src=&quot;/etc/hostname&quot;&gt;&lt;b&gt;bold&lt;/b&gt;</qt>"_s);
+        QToolTip::hideText();
+    }
+
+    void gridSectionsFollowLibraryOrderAndSearch()
+    {
+        auto grid = makeGrid({ m_secondID, m_firstID }, u"b"_s);
+        QVERIFY(!grid->showBackground());
+        QCOMPARE(grid->sections().size(), 2);
+        QCOMPARE(grid->sections().at(0).containerID, m_firstID);
+        // The search leaves "B" alone, still at its place in the whole array; Two keeps its
+        // section with nothing in it.
+        QCOMPARE(grid->sections().at(0).iconIndexes, QList<qsizetype> { 1 });
+        QVERIFY(grid->sections().at(1).iconIndexes.isEmpty());
+
+        QSignalSpy background(grid.get(), &IconTileView::showBackgroundChanged);
+        grid->setContainerSelection({ m_secondID });
+        QCOMPARE(background.count(), 1);
+        QCOMPARE(background.at(0).at(0).toBool(), true);
+    }
+
+    void gridDragReorder()
+    {
+        auto grid = makeGrid({ m_firstID });
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"A"_s));
+        const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
+
+        auto data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s));
+        data->setSourceView(grid.get());
+        QVERIFY(dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
+        QCOMPARE(IconFixture::namesOf(first().icons), u"BCADEFGHIJKL"_s);
+        // The moved icon stays selected.
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
+
+        const QRect b = grid->visualRect(iconNamed(first(), u"B"_s).id);
+        QVERIFY(dropAt(grid->viewport(), data.get(), QPoint(b.left() + 4, b.center().y())));
+        QCOMPARE(IconFixture::namesOf(first().icons), u"ABCDEFGHIJKL"_s);
+    }
+
+    void foreignDropsAreRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("plain text from another program") << u"text"_s;
+        QTest::newRow("another program naming our private type") << u"copied type"_s;
+        QTest::newRow("our data without a source view") << u"no source"_s;
+    }
+
+    void foreignDropsAreRefused()
+    {
+        QFETCH(QString, kind);
+        auto grid = makeGrid({ m_firstID });
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"A"_s));
+        std::unique_ptr<QMimeData> data;
+        if (kind == u"text"_s) {
+            data = std::make_unique<QMimeData>();
+            data->setText(u"hello"_s);
+        } else if (kind == u"copied type"_s) {
+            data = std::make_unique<QMimeData>();
+            data->setData(IconDragMimeData::reorderFormat, "x");
+        } else {
+            data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s));
+        }
+        const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
+        QVERIFY(!dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
+        QCOMPARE(IconFixture::namesOf(first().icons), u"ABCDEFGHIJKL"_s);
+    }
+
+    // At a large preview size the strip's tiles are still sized by the gallery size: the right
+    // half of the last tile must put the icons behind it.
+    void galleryDropsBehindTheLastTile()
+    {
+        Settings::iconPreviewSize().write(512);
+        IconCollectionGallery gallery(manager(), false, { m_secondID }, m_selection, {});
+        gallery.resize(700, 700);
+        gallery.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gallery));
+        IconTileView *strip = gallery.strip();
+        const IconContainer &two = manager().containers().at(1);
+        QTest::mouseClick(strip->viewport(), Qt::LeftButton, {}, strip->visualRect(iconNamed(two, u"x"_s).id).center());
+        const QRect z = strip->visualRect(iconNamed(two, u"z"_s).id);
+        QVERIFY(z.width() < 256);
+
+        auto data = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s));
+        data->setSourceView(strip);
+        QVERIFY(dropAt(strip->viewport(), data.get(), QPoint(z.right() - 2, z.center().y())));
+        QCOMPARE(IconFixture::namesOf(manager().containers().at(1).icons), u"yzx"_s);
+    }
+
+    void galleryFirstIconRule()
+    {
+        // Nothing selected: the first icon of the first selected container in library order.
+        IconCollectionGallery gallery(manager(), false, { m_secondID, m_firstID }, m_selection, {});
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
+        QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
+
+        // Switching to Two: A is no longer shown, so Two's first icon is selected whether or not
+        // the window has pruned A yet.
+        gallery.setContainerSelection({ m_secondID });
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"Ax"_s);
+        m_selection.deselect(iconNamed(first(), u"A"_s).id); // the window's pruning
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"x"_s);
+        QCOMPARE(gallery.preview()->icon()->name, u"x"_s);
+
+        // An icon of a shown container is selected: nothing is added.
+        gallery.setContainerSelection({ m_secondID, m_firstID });
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"x"_s);
+
+        // A click beside the preview empties the selection and the preview.
+        gallery.resize(600, 600);
+        gallery.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gallery));
+        QTest::mouseClick(gallery.preview(), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(m_selection.selection().empty());
+        QVERIFY(!gallery.preview()->icon());
+
+        // A container without icons selects nothing.
+        IconContainer empty { .title = u"Empty"_s };
+        QList<IconContainer> containers = manager().containers();
+        containers.prepend(empty);
+        manager().setContainers(containers);
+        gallery.setContainerSelection({ empty.id });
+        QVERIFY(m_selection.selection().empty());
+    }
+
+    void listModel()
+    {
+        IconListModel model(manager());
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setSections(iconSections(manager().containers(), { m_firstID, m_secondID }, u"x"_s), true);
+        // Two headers and the one icon that matches.
+        QCOMPARE(model.rowCount(), 3);
+        QVERIFY(model.isHeader(0));
+        QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsSelectable));
+        QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(), u"x"_s);
+        model.setSections({}, false);
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    // Icons the search hides stay selected; the row clicked last is the last of the selection.
+    void listSelectionBridge()
+    {
+        const IconContainer things
+            = IconFixture::container(u"Things"_s, { u"red ball"_s, u"blue cup"_s, u"red box"_s });
+        manager().setContainers({ things });
+        IconSelection start;
+        start.insert(iconNamed(things, u"blue cup"_s).id);
+        m_selection.setSelection(start);
+
+        IconCollectionList list(manager(), false, { things.id }, m_selection, u"red"_s);
+        list.resize(400, 300);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QCOMPARE(list.iconModel()->rowCount(), 2);
+        const auto centre = [&list, &things](const QString &name) {
+            return list.visualRect(list.iconModel()->index(list.iconModel()->rowOf(iconNamed(things, name).id)))
+                .center();
+        };
+        const auto names = [this] { return selectedNames(m_selection, manager().containers()); };
+
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre(u"red box"_s));
+        QCOMPARE(names(), u"blue cupred box"_s);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centre(u"red ball"_s));
+        QCOMPARE(names(), u"blue cupred boxred ball"_s);
+        // A Shift range ending on the already selected box puts it last.
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, centre(u"red box"_s));
+        QCOMPARE(names(), u"blue cupred ballred box"_s);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centre(u"red box"_s));
+        QCOMPARE(names(), u"blue cupred ball"_s);
+
+        // Changes made elsewhere reach the rows once control returns to the event loop.
+        m_selection.setSelection({});
+        QTRY_VERIFY(list.selectionModel()->selectedIndexes().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestIconCollectionViews)
+#include "tst_iconcollectionviews.moc"

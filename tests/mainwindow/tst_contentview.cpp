@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandmanager.h"
+#include "library/containermanager.h"
+#include "mainwindow/contentview.h"
+#include "support/standardoutputcapture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+class TestContentView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_home.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
+    }
+
+    void cleanup() { ContainerManager::shared().setError(std::nullopt); }
+
+    void modifierKeysPerWindow()
+    {
+        CommandManager commands;
+        ContentView first(commands);
+        ContentView second(commands);
+        // Keys reach the focused child, not the window.
+        auto *field = new QLineEdit(first.centralWidget());
+        first.show();
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        QSignalSpy shift(&first, &ContentView::shiftPressedChanged);
+
+        QTest::keyPress(field, Qt::Key_Shift);
+        QVERIFY(first.shiftPressed());
+        QVERIFY(!first.commandPressed());
+        QTest::keyPress(field, Qt::Key_Control, Qt::ShiftModifier);
+        QVERIFY(first.commandPressed());
+        QVERIFY(!second.shiftPressed() && !second.commandPressed());
+
+        // Sent as the system does: a modifier's own release still carries it. (QTest would release
+        // every modifier named.)
+        QKeyEvent releaseShift(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
+        QApplication::sendEvent(field, &releaseShift);
+        QVERIFY(!first.shiftPressed());
+        QVERIFY(first.commandPressed());
+        QKeyEvent releaseControl(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
+        QApplication::sendEvent(field, &releaseControl);
+        QVERIFY(!first.commandPressed());
+        // Option (Alt) is neither.
+        QTest::keyPress(field, Qt::Key_Alt);
+        QVERIFY(!first.shiftPressed() && !first.commandPressed());
+        QCOMPARE(shift.size(), 2);
+    }
+
+    void selectionChangesReportExporterState()
+    {
+        CommandManager commands;
+        ContentView window(commands);
+        QSignalSpy sent(&commands, &CommandManager::exporterDisabled);
+        window.setContainerSelection({ QUuid::createUuid() });
+        window.setContainerSelection({});
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent.at(0).at(0).toBool(), false);
+        QCOMPARE(sent.at(1).at(0).toBool(), true);
+        QCOMPARE(sent.at(0).at(1).value<const QObject *>(), &window);
+    }
+
+    void outsideArguments_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("link to another host")
+            << u"glimbar://elsewhere/https://example.org/a.zip"_s << u"The rAvivovode download URL is invalid."_s;
+        QTest::newRow("link without address") << u"glimbar:"_s << u"The rAvivovode download URL is invalid."_s;
+        QTest::newRow("missing file") << u"/nonexistent/Space.ravivovode"_s
+                                      << u"Not an rAvivovode archive: /nonexistent/Space.ravivovode"_s;
+        QTest::newRow("control characters")
+            << u"/tmp/a\u001b[2Jb"_s << u"Not an rAvivovode archive: /tmp/a\uFFFD[2Jb"_s;
+    }
+
+    void outsideArguments()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, line);
+        CommandManager commands;
+        ContentView window(commands);
+        StandardOutputCapture output;
+        window.openArgument(argument);
+        QStringList lines;
+        QTRY_VERIFY((lines += output.takeLines()).contains(line));
+        QVERIFY(!window.containerToDownload());
+    }
+
+private:
+    QTemporaryDir m_home;
+};
+
+QTEST_MAIN(TestContentView)
+#include "tst_contentview.moc"
