@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/detailcolumn.h"
 
+#include "collections/iconcollectiongallery.h"
+#include "collections/iconcollectiongrid.h"
+#include "collections/iconcollectionlist.h"
 #include "collections/iconpreviewsizestepper.h"
 #include "library/settings.h"
-#include "mainwindow/collectionviewstandin.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
@@ -44,11 +46,32 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
     followEmulation();
 }
 
+namespace {
+
+// The three presentations share their setters but no base class that declares them.
+template <typename Action> void withPresentation(QWidget *view, Action action)
+{
+    if (auto *grid = qobject_cast<IconCollectionGrid *>(view))
+        action(*grid);
+    else if (auto *list = qobject_cast<IconCollectionList *>(view))
+        action(*list);
+    else if (auto *gallery = qobject_cast<IconCollectionGallery *>(view))
+        action(*gallery);
+}
+
+} // namespace
+
 void DetailColumn::setSearchText(const QString &text)
 {
     m_searchText = text;
-    if (auto *standIn = qobject_cast<CollectionViewStandIn *>(m_collectionView))
-        standIn->setSearchText(text);
+    withPresentation(m_collectionView, [&text](auto &view) { view.setSearchText(text); });
+}
+
+void DetailColumn::deselectAll()
+{
+    // Only the grid listens, as the other presentations keep their selection.
+    if (auto *grid = qobject_cast<IconCollectionGrid *>(m_collectionView))
+        grid->deselectAll();
 }
 
 void DetailColumn::followSelection()
@@ -57,8 +80,8 @@ void DetailColumn::followSelection()
     m_statusBar->setContainerSelected(any);
     if (any != (m_collectionView != nullptr))
         rebuildCollectionView();
-    else if (auto *standIn = qobject_cast<CollectionViewStandIn *>(m_collectionView))
-        standIn->setContainerSelection(m_selection.ids());
+    else
+        withPresentation(m_collectionView, [this](auto &view) { view.setContainerSelection(m_selection.ids()); });
 }
 
 void DetailColumn::followViewMode()
@@ -76,10 +99,20 @@ void DetailColumn::rebuildCollectionView()
     m_collectionView = nullptr;
     if (m_selection.ids().isEmpty())
         return;
-    auto *standIn = new CollectionViewStandIn(m_mode, m_manager, m_iconSelection, m_provider, m_content);
-    standIn->setSearchText(m_searchText);
-    standIn->setContainerSelection(m_selection.ids());
-    m_collectionView = standIn;
+    switch (m_mode) {
+    case IconViewMode::grid:
+        m_collectionView
+            = new IconCollectionGrid(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    case IconViewMode::list:
+        m_collectionView
+            = new IconCollectionList(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    case IconViewMode::gallery:
+        m_collectionView
+            = new IconCollectionGallery(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    }
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_collectionView, 0, 0);
     if (m_overlay)
         m_overlay->raise();

@@ -28,6 +28,8 @@ public:
 
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
+    // "Deselect All": the grid empties the icon selection; the list and gallery do not listen.
+    void deselectAll();
 
     // The presentation shown now; nullptr with no container selected.
     QWidget *collectionView() const { return m_collectionView; }

@@ -11,10 +11,10 @@
 #include "support/testhttpsserver.h"
 #include "support/zipwriter.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
