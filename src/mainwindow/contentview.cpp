@@ -4,16 +4,29 @@
 #include "app/commandmanager.h"
 #include "app/launchargument.h"
 #include "library/containermanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
 #include "library/utilities.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/detailcolumn.h"
 #include "mainwindow/exportstandin.h"
+#include "mainwindow/mainsplitview.h"
+#include "mainwindow/sidebarview.h"
+#include "mainwindow/symbol.h"
+#include "mainwindow/windowtitle.h"
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
-#include <QSplitter>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QShowEvent>
+#include <QToolBar>
+#include <QToolButton>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,17 +38,20 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
     setWindowTitle(u"Glimbar"_s);
     resize(960, 640);
 
-    // The sidebar and the detail column are filled by their own views; the window only lays them out.
-    auto *splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->setChildrenCollapsible(false);
-    m_sidebar = new QWidget(splitter);
-    m_sidebar->setMinimumWidth(200);
-    auto *detail = new QWidget(splitter);
-    splitter->setStretchFactor(1, 1);
-    detail->setMinimumWidth(320);
-    setCentralWidget(splitter);
+    ContainerManager &library = ContainerManager::shared();
+    m_split = new MainSplitView(library, ThumbnailProvider::shared(), this);
+    m_sidebar = m_split->sidebar();
+    setCentralWidget(m_split);
+    buildToolbar();
+    connect(m_split, &MainSplitView::exporterDisabled, this, &ContentView::followContainerSelection);
+    connect(m_split->sidebar(), &SidebarView::importRequested, this, [this] { presentContainerImporter(); });
+    connect(m_split->sidebar(), &SidebarView::exportRequested, this, &ContentView::presentExporter);
+    connect(&library, &ContainerManager::containersChanged, this, &ContentView::updateTitle);
 
-    connect(&m_commandManager, &CommandManager::deselectAll, this, [this] { setContainerSelection({}); });
+    connect(&m_commandManager, &CommandManager::deselectAll, this, [this] {
+        m_split->detail()->deselectAll();
+        setContainerSelection({});
+    });
     connect(&m_commandManager, &CommandManager::presentImporter, this, [this](ImportFormat, const QObject *window) {
         if (window == this)
             presentContainerImporter();
@@ -46,7 +62,6 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
                 presentExporter(format);
         });
 
-    ContainerManager &library = ContainerManager::shared();
     m_libraryHadError = library.error().has_value();
     connect(&library, &ContainerManager::errorChanged, this, &ContentView::reportLibraryError);
 
@@ -56,12 +71,87 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
 
 ContentView::~ContentView() = default;
 
+const QSet<QUuid> &ContentView::containerSelection() const
+{
+    return m_split->selection().ids();
+}
+
 void ContentView::setContainerSelection(QSet<QUuid> selection)
 {
-    m_containerSelection = std::move(selection);
-    selectionPruneFilter(m_iconSelectionManager, m_containerSelection);
+    m_split->selection().setIds(std::move(selection));
+}
+
+IconSelectionManager &ContentView::iconSelectionManager()
+{
+    return m_split->iconSelection();
+}
+
+// The split view has pruned the icon selection by now.
+void ContentView::followContainerSelection(bool exporterDisabled)
+{
+    updateTitle();
     Q_EMIT containerSelectionChanged();
-    Q_EMIT m_commandManager.exporterDisabled(m_containerSelection.size() != 1, this);
+    Q_EMIT m_commandManager.exporterDisabled(exporterDisabled, this);
+}
+
+void ContentView::updateTitle()
+{
+    setWindowTitle(WindowTitle::forSelection(containerSelection(), ContainerManager::shared().containers()).line());
+}
+
+void ContentView::buildToolbar()
+{
+    auto *toolbar = addToolBar(tr("View"));
+    toolbar->setObjectName(u"viewToolbar"_s);
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(16, 16));
+    auto *modes = new QActionGroup(toolbar);
+    modes->setExclusive(true);
+    const auto symbolOf = [](IconViewMode mode) {
+        switch (mode) {
+        case IconViewMode::grid:
+            return u"square.grid.2x2"_s;
+        case IconViewMode::list:
+            return u"list.bullet"_s;
+        case IconViewMode::gallery:
+            return u"squares.below.rectangle"_s;
+        }
+        return QString();
+    };
+    const QColor color = palette().color(QPalette::WindowText);
+    for (const IconViewMode mode : allCases<IconViewMode>()) {
+        QAction *action = toolbar->addAction(Symbol::icon(symbolOf(mode), color), title(mode));
+        action->setCheckable(true);
+        action->setData(rawValue(mode));
+        modes->addAction(action);
+        connect(action, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
+    }
+    const auto follow = [modes] {
+        const QString current = rawValue(Settings::iconViewMode().read());
+        for (QAction *action : modes->actions())
+            action->setChecked(action->data().toString() == current);
+    };
+    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, follow);
+    follow();
+
+    auto *spacer = new QWidget(toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    toolbar->addWidget(spacer);
+    m_searchField = new QLineEdit(toolbar);
+    m_searchField->setClearButtonEnabled(true);
+    m_searchField->setAccessibleName(tr("Search"));
+    m_searchField->setMaximumWidth(240);
+    toolbar->addWidget(m_searchField);
+    connect(m_searchField, &QLineEdit::textChanged, this,
+        [this](const QString &text) { m_split->detail()->setSearchText(text); });
+}
+
+void ContentView::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Each time the window's content is shown, not when it comes back from being minimised.
+    if (!event->spontaneous())
+        ContainerManager::shared().loadLibrary();
 }
 
 bool ContentView::isSidebarVisible() const
@@ -153,7 +243,7 @@ void ContentView::presentExporter(ExportFormat format)
     }
     std::optional<IconContainer> container;
     if (format == ExportFormat::ravivovode) {
-        container = Utilities::selectedContainer(m_containerSelection);
+        container = Utilities::selectedContainer(containerSelection());
         if (!container)
             return;
     }
@@ -173,6 +263,9 @@ void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
         m_commandPressed = command;
         Q_EMIT commandPressedChanged(command);
     }
+    const bool alternate = modifiers.testFlag(Qt::AltModifier);
+    if (alternate != Settings::alternateDragAndDropFormat().read())
+        Settings::alternateDragAndDropFormat().write(alternate);
 }
 
 bool ContentView::eventFilter(QObject *watched, QEvent *event)
@@ -189,8 +282,17 @@ bool ContentView::eventFilter(QObject *watched, QEvent *event)
                 modifiers.setFlag(Qt::ShiftModifier, pressed);
             else if (key->key() == Qt::Key_Control)
                 modifiers.setFlag(Qt::ControlModifier, pressed);
+            else if (key->key() == Qt::Key_Alt)
+                modifiers.setFlag(Qt::AltModifier, pressed);
             updateModifiers(modifiers);
         }
+    } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove) {
+        // A drag begins with a press and a move: what it offers follows the keys held then.
+        auto *widget = qobject_cast<QWidget *>(watched);
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (widget && widget->window() == this
+            && (type == QEvent::MouseButtonPress || mouse->buttons() != Qt::NoButton))
+            updateModifiers(mouse->modifiers());
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -16,10 +16,15 @@
 #include <optional>
 
 class CommandManager;
+class MainSplitView;
+class QLineEdit;
 
 // One main window. It owns its container and icon selections, acts on the command channels that
 // name it (and on Deselect All from any window), tracks the Shift and Command (Control) keys for its
-// views, and reports changes of the library's error on standard output.
+// views, and reports changes of the library's error on standard output. Each time it is shown it has
+// the library loaded; its selections are carried over the reload. The Alt key, which swaps what
+// a dragged icon offers, is read afresh when the window is activated and as a drag begins, and
+// released when the window loses the focus, so a key let go elsewhere never stays held.
 //
 // Guarantees: exporterDisabled is sent on every change of the container selection (not when the
 // window first appears), after the icon selection has been pruned; a request to import or export
@@ -34,9 +39,12 @@ public:
 
     CommandManager &commandManager() const { return m_commandManager; }
 
-    const QSet<QUuid> &containerSelection() const { return m_containerSelection; }
+    const QSet<QUuid> &containerSelection() const;
     void setContainerSelection(QSet<QUuid> selection);
-    IconSelectionManager &iconSelectionManager() { return m_iconSelectionManager; }
+    IconSelectionManager &iconSelectionManager();
+    // The sidebar and the detail column, with the window's selections.
+    MainSplitView *splitView() const { return m_split; }
+    QLineEdit *searchField() const { return m_searchField; }
 
     bool shiftPressed() const { return m_shiftPressed; }
     bool commandPressed() const { return m_commandPressed; }
@@ -68,17 +76,21 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void presentContainerImporter();
     void presentExporter(ExportFormat format);
     void updateModifiers(Qt::KeyboardModifiers modifiers);
     void reportLibraryError();
+    void buildToolbar();
+    void updateTitle();
+    void followContainerSelection(bool exporterDisabled);
 
     CommandManager &m_commandManager;
-    IconSelectionManager m_iconSelectionManager;
-    QSet<QUuid> m_containerSelection;
+    MainSplitView *m_split = nullptr;
     QWidget *m_sidebar = nullptr;
+    QLineEdit *m_searchField = nullptr;
     QPointer<QFileDialog> m_importer;
     QPointer<QDialog> m_exporter;
     std::optional<IconContainer> m_containerToDownload;

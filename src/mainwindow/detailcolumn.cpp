@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/detailcolumn.h"
+
+#include "collections/iconcollectiongallery.h"
+#include "collections/iconcollectiongrid.h"
+#include "collections/iconcollectionlist.h"
+#include "collections/iconpreviewsizestepper.h"
+#include "library/settings.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/detailstatusbar.h"
+#include "mainwindow/lowresolutionoverlay.h"
+#include "mainwindow/visualeffectview.h"
+#include "settings/xdrview.h"
+
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &selection,
+    IconSelectionManager &iconSelection, ThumbnailProvider &provider, QWidget *parent)
+    : QWidget(parent)
+    , m_manager(manager)
+    , m_selection(selection)
+    , m_iconSelection(iconSelection)
+    , m_provider(provider)
+    , m_mode(Settings::iconViewMode().read())
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_content = new QWidget(this);
+    // Background, presentation and overlay share one cell, stacked in that order.
+    auto *stack = new QGridLayout(m_content);
+    stack->setContentsMargins(0, 0, 0, 0);
+    m_background = new VisualEffectView(
+        VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false, m_content);
+    stack->addWidget(m_background, 0, 0);
+    layout->addWidget(m_content, 1);
+    m_statusBar = new DetailStatusBar(new IconPreviewSizeStepper, this);
+    layout->addWidget(m_statusBar);
+
+    connect(&m_selection, &ContainerSelection::changed, this, &DetailColumn::followSelection);
+    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, &DetailColumn::followViewMode);
+    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
+        &DetailColumn::followEmulation);
+    followSelection();
+    followEmulation();
+}
+
+namespace {
+
+// The three presentations share their setters but no base class that declares them.
+template <typename Action> void withPresentation(QWidget *view, Action action)
+{
+    if (auto *grid = qobject_cast<IconCollectionGrid *>(view))
+        action(*grid);
+    else if (auto *list = qobject_cast<IconCollectionList *>(view))
+        action(*list);
+    else if (auto *gallery = qobject_cast<IconCollectionGallery *>(view))
+        action(*gallery);
+}
+
+} // namespace
+
+void DetailColumn::setSearchText(const QString &text)
+{
+    m_searchText = text;
+    withPresentation(m_collectionView, [&text](auto &view) { view.setSearchText(text); });
+}
+
+void DetailColumn::deselectAll()
+{
+    // Only the grid listens, as the other presentations keep their selection.
+    if (auto *grid = qobject_cast<IconCollectionGrid *>(m_collectionView))
+        grid->deselectAll();
+}
+
+void DetailColumn::followSelection()
+{
+    const bool any = !m_selection.ids().isEmpty();
+    m_statusBar->setContainerSelected(any);
+    if (any != (m_collectionView != nullptr))
+        rebuildCollectionView();
+    else
+        withPresentation(m_collectionView, [this](auto &view) { view.setContainerSelection(m_selection.ids()); });
+}
+
+void DetailColumn::followViewMode()
+{
+    const IconViewMode mode = Settings::iconViewMode().read();
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    rebuildCollectionView();
+}
+
+void DetailColumn::rebuildCollectionView()
+{
+    delete m_collectionView;
+    m_collectionView = nullptr;
+    if (m_selection.ids().isEmpty())
+        return;
+    switch (m_mode) {
+    case IconViewMode::grid:
+        m_collectionView
+            = new IconCollectionGrid(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    case IconViewMode::list:
+        m_collectionView
+            = new IconCollectionList(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    case IconViewMode::gallery:
+        m_collectionView
+            = new IconCollectionGallery(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        break;
+    }
+    static_cast<QGridLayout *>(m_content->layout())->addWidget(m_collectionView, 0, 0);
+    if (m_overlay)
+        m_overlay->raise();
+}
+
+void DetailColumn::followEmulation()
+{
+    const bool on = Settings::emulateLowResolution().read();
+    if (on == (m_overlay != nullptr))
+        return;
+    if (!on) {
+        // The brightness layer goes with it, so nothing draws while the emulation is off.
+        delete m_overlay;
+        m_overlay = nullptr;
+        return;
+    }
+    m_overlay = new LowResolutionOverlay(m_content);
+    m_overlay->setBrightnessLayer(XDRView::overlay(Settings::lowResolutionScreenBrightness(), m_overlay));
+    static_cast<QGridLayout *>(m_content->layout())->addWidget(m_overlay, 0, 0);
+    m_overlay->raise();
+    m_overlay->show();
+}

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "model/optionenums.h"
+
+#include <QString>
+#include <QWidget>
+
+class ContainerManager;
+class ContainerSelection;
+class DetailStatusBar;
+class IconSelectionManager;
+class LowResolutionOverlay;
+class ThumbnailProvider;
+class VisualEffectView;
+
+// The right-hand column of a main window: the icons of the selected containers in the
+// presentation "iconViewMode" names (nothing with no container selected) on the content
+// background, the low-resolution overlay over them while "emulateLowResoltion" is on, and the
+// status bar below. It follows the window's container selection and the two settings at once.
+class DetailColumn : public QWidget
+{
+    Q_OBJECT
+
+public:
+    DetailColumn(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
+        ThumbnailProvider &provider, QWidget *parent = nullptr);
+
+    void setSearchText(const QString &text);
+    const QString &searchText() const { return m_searchText; }
+    // "Deselect All": the grid empties the icon selection; the list and gallery do not listen.
+    void deselectAll();
+
+    // The presentation shown now; nullptr with no container selected.
+    QWidget *collectionView() const { return m_collectionView; }
+    IconViewMode collectionViewMode() const { return m_mode; }
+    // The overlay while the emulation is on; nullptr otherwise.
+    LowResolutionOverlay *overlay() const { return m_overlay; }
+    DetailStatusBar *statusBar() const { return m_statusBar; }
+
+private:
+    void followSelection();
+    void followViewMode();
+    void followEmulation();
+    void rebuildCollectionView();
+
+    ContainerManager &m_manager;
+    ContainerSelection &m_selection;
+    IconSelectionManager &m_iconSelection;
+    ThumbnailProvider &m_provider;
+    IconViewMode m_mode;
+    QString m_searchText;
+    QWidget *m_content = nullptr;
+    VisualEffectView *m_background = nullptr;
+    QWidget *m_collectionView = nullptr;
+    LowResolutionOverlay *m_overlay = nullptr;
+    DetailStatusBar *m_statusBar = nullptr;
+};

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/detailstatusbar.h"
+
+#include "library/settings.h"
+#include "mainwindow/foregroundlevel.h"
+#include "mainwindow/statusbartoggle.h"
+#include "mainwindow/visualeffectview.h"
+
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QSignalBlocker>
+
+DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
+    : QWidget(parent)
+    , m_stepper(stepper)
+{
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_toggle = new StatusBarToggle(QStringLiteral("squareshape.split.2x2.dotted"), tr("Emulate Low-Resolution"), this);
+    // The help text keeps its own spelling, as the stored setting's name does.
+    m_toggle->setToolTip(tr("Emulate Low-Resoltion"));
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(padding, padding + 1, padding, padding);
+    layout->addStretch(1);
+    if (m_stepper) {
+        m_stepper->setParent(this);
+        layout->addWidget(m_stepper, 0, Qt::AlignVCenter);
+    }
+    layout->addWidget(m_toggle, 0, Qt::AlignVCenter);
+
+    connect(m_toggle, &QAbstractButton::toggled, this, [](bool on) { Settings::emulateLowResolution().write(on); });
+    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
+        &DetailStatusBar::followEmulationSetting);
+    followEmulationSetting();
+    setContainerSelected(false);
+}
+
+void DetailStatusBar::followEmulationSetting()
+{
+    const QSignalBlocker blocker(m_toggle);
+    m_toggle->setChecked(Settings::emulateLowResolution().read());
+    m_toggle->update();
+}
+
+void DetailStatusBar::setContainerSelected(bool selected)
+{
+    m_toggle->setStyleFlags({ .disabled = !selected });
+    m_toggle->setEnabled(selected);
+    setEnabled(selected);
+}
+
+void DetailStatusBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), VisualEffectView::tint(VisualEffectView::Material::ultraThin, false, palette(), true));
+    painter.fillRect(QRect(0, 0, width(), 1), foregroundColor(palette(), ForegroundLevel::quaternary));
+}

@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+class StatusBarToggle;
+
+// The bar below the icons of a main window: the preview-size stepper and the low-resolution
+// emulation toggle at its right, on a thin material under a hairline. The toggle follows and
+// writes "emulateLowResoltion". With no container selected the whole bar, toggle included, is
+// disabled and dimmed.
+class DetailStatusBar : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `stepper` is taken over as a child.
+    explicit DetailStatusBar(QWidget *stepper, QWidget *parent = nullptr);
+
+    static constexpr int padding = 6;
+
+    StatusBarToggle *emulationToggle() const { return m_toggle; }
+    QWidget *stepper() const { return m_stepper; }
+
+    void setContainerSelected(bool selected);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void followEmulationSetting();
+
+    QWidget *m_stepper;
+    StatusBarToggle *m_toggle;
+};

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/sidebarview.h"
+
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
+#include "mainwindow/containerlistmodel.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/listactions.h"
+#include "mainwindow/quickdropview.h"
+#include "mainwindow/sidebarrowdelegate.h"
+
+#include <QListView>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <utility>
+
+SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
+    ThumbnailProvider &provider, QWidget *parent)
+    : QWidget(parent)
+    , m_manager(manager)
+    , m_selection(selection)
+    , m_iconSelection(iconSelection)
+    , m_provider(provider)
+{
+    setMinimumWidth(minimumWidth);
+    setMaximumWidth(maximumWidth);
+
+    m_model = new ContainerListModel(manager, this);
+    m_list = new QListView(this);
+    m_list->setModel(m_model);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setAccessibleName(tr("Containers"));
+    m_delegate = new SidebarRowDelegate(provider, m_list, this);
+    m_list->setItemDelegate(m_delegate);
+
+    m_quickDrop = new QuickDropView(provider, this);
+    buildMenus();
+    ListActionsOptions options;
+    options.moreActionItems = m_moreMenu;
+    m_listActions = new ListActions(std::move(options), this);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_list, 1);
+    layout->addWidget(m_quickDrop);
+    layout->addWidget(m_listActions);
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &SidebarView::takeUserSelection);
+    connect(&m_selection, &ContainerSelection::changed, this, [this] {
+        if (!m_applyingSelection)
+            applySelection();
+    });
+    connect(m_model, &ContainerListModel::rowsAboutToBeUpdated, this, [this] { m_applyingSelection = true; });
+    connect(m_model, &ContainerListModel::rowsUpdated, this, [this] {
+        m_applyingSelection = false;
+        applySelection();
+    });
+
+    connect(&m_iconSelection, &IconSelectionManager::selectionChanged, this, &SidebarView::refreshQuickDropIcon);
+    connect(&m_manager, &ContainerManager::containersChanged, this, &SidebarView::refreshQuickDropIcon);
+    connect(&m_manager, &ContainerManager::iconLookupSetChanged, this, &SidebarView::refreshQuickDropIcon);
+
+    connect(Settings::sidebarIconSize().notifier(), &SettingsKeyNotifier::changed, this,
+        &SidebarView::followIconSizeSetting);
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
+        if (requester != m_list)
+            return;
+        const int row = m_model->rowOf(id);
+        if (row >= 0)
+            m_list->update(m_model->index(row));
+    });
+
+    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    applySelection();
+    refreshQuickDropIcon();
+}
+
+SidebarView::~SidebarView()
+{
+    m_provider.cancel(m_list);
+}
+
+QSize SidebarView::sizeHint() const
+{
+    return { idealWidth, QWidget::sizeHint().height() };
+}
+
+void SidebarView::buildMenus()
+{
+    m_moreMenu = new QMenu(this);
+    QMenu *importMenu = m_moreMenu->addMenu(tr("Import"));
+    for (const ImportFormat format : allCases<ImportFormat>()) {
+        QAction *action = importMenu->addAction(tr("rAvivovode…"));
+        // Shown for reference; the menu bar's item owns the shortcut, and two window-wide
+        // shortcuts of one sequence would cancel each other.
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT importRequested(format); });
+    }
+    QMenu *exportMenu = m_moreMenu->addMenu(tr("Export"));
+    for (const ExportFormat format : allCases<ExportFormat>()) {
+        QAction *action = exportMenu->addAction(title(format));
+        action->setEnabled(false);
+        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT exportRequested(format); });
+        m_exportActions << action;
+    }
+}
+
+void SidebarView::setExporterDisabled(bool disabled)
+{
+    for (QAction *action : std::as_const(m_exportActions))
+        action->setEnabled(!disabled);
+}
+
+void SidebarView::deselectAll()
+{
+    m_selection.setIds({});
+}
+
+void SidebarView::applySelection()
+{
+    const QSet<QUuid> &ids = m_selection.ids();
+    QItemSelection rows;
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QModelIndex index = m_model->index(row);
+        if (ids.contains(index.data(ContainerListModel::IdRole).toUuid()))
+            rows.select(index, index);
+    }
+    m_applyingSelection = true;
+    m_list->selectionModel()->select(rows, QItemSelectionModel::ClearAndSelect);
+    m_applyingSelection = false;
+}
+
+void SidebarView::takeUserSelection()
+{
+    if (m_applyingSelection)
+        return;
+    QSet<QUuid> ids;
+    const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+    for (const QModelIndex &index : selected)
+        ids.insert(index.data(ContainerListModel::IdRole).toUuid());
+    // Identifiers that no row shows any more (a stale selection) give way to what the user chose.
+    m_applyingSelection = true;
+    m_selection.setIds(std::move(ids));
+    m_applyingSelection = false;
+}
+
+void SidebarView::refreshQuickDropIcon()
+{
+    const QList<Icon> icons = selectedIcons(m_iconSelection.selection());
+    m_quickDrop->setIcon(icons.isEmpty() ? std::nullopt : std::optional<Icon>(icons.last()));
+}
+
+void SidebarView::followIconSizeSetting()
+{
+    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    m_list->doItemsLayout();
+    m_list->viewport()->update();
+}

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QWidget>
+
+// A surface that lies behind other views in one of the window's materials. Widgets cannot see
+// through to what lies behind them, so each material is drawn as a fill derived from the palette:
+// opaque for the content background, translucent for the thin materials, and nothing at all for
+// an untinted blur, which leaves what its parent drew in place.
+class VisualEffectView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Material { contentBackground, fullScreenUI, ultraThin };
+    enum class BlendingMode { behindWindow, withinWindow };
+    enum class State { followsWindowActiveState, active, inactive };
+
+    // `removeTint` is fixed here: a view without tint shows the full-screen material, always
+    // active, whatever material it is given later.
+    VisualEffectView(Material material, BlendingMode blendingMode, bool removeTint, QWidget *parent = nullptr);
+
+    Material material() const { return m_material; }
+    BlendingMode blendingMode() const { return m_blendingMode; }
+    State state() const { return m_state; }
+    bool removesTint() const { return m_removeTint; }
+
+    void setMaterial(Material material);
+    void setBlendingMode(BlendingMode blendingMode);
+
+    // The colour the material lays down over its parent; transparent for none.
+    static QColor tint(Material material, bool removeTint, const QPalette &palette, bool windowActive);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void stripTint();
+
+    Material m_material;
+    BlendingMode m_blendingMode;
+    State m_state = State::followsWindowActiveState;
+    bool m_removeTint;
+};

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/iconcollectiongrid.h"
+#include "collections/iconcollectionlist.h"
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/detailcolumn.h"
+#include "mainwindow/detailstatusbar.h"
+#include "mainwindow/lowresolutionoverlay.h"
+#include "settings/xdrview.h"
+#include "support/libraryfixture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestDetailColumn : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+
+private slots:
+    void init()
+    {
+        Settings::iconViewMode().reset();
+        Settings::emulateLowResolution().reset();
+    }
+
+    void followsSelectionModeAndEmulation()
+    {
+        IconContainer container { .title = u"Space"_s };
+        Icon first;
+        first.id = QUuid::createUuid();
+        first.name = u"Rocket"_s;
+        first.containerID = container.id;
+        Icon second = first;
+        second.id = QUuid::createUuid();
+        second.name = u"Moon"_s;
+        container.icons = { first, second };
+        ContainerManager::shared().setContainers({ container });
+
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        DetailColumn column(ContainerManager::shared(), selection, icons, ThumbnailProvider::shared());
+        QVERIFY(!column.collectionView());
+        QVERIFY(!column.statusBar()->isEnabled());
+
+        selection.setIds({ container.id });
+        QVERIFY(qobject_cast<IconCollectionGrid *>(column.collectionView()));
+        QVERIFY(column.statusBar()->isEnabled());
+        column.setSearchText(u"moon"_s);
+
+        Settings::iconViewMode().write(IconViewMode::list);
+        QCOMPARE(column.collectionViewMode(), IconViewMode::list);
+        QVERIFY(qobject_cast<IconCollectionList *>(column.collectionView()));
+        QCOMPARE(column.searchText(), u"moon"_s);
+
+        QVERIFY(!column.overlay());
+        Settings::emulateLowResolution().write(true);
+        QVERIFY(column.overlay());
+        QVERIFY(qobject_cast<XDRView *>(column.overlay()->brightnessLayer()));
+        Settings::emulateLowResolution().write(false);
+        QVERIFY(!column.overlay());
+
+        selection.setIds({});
+        QVERIFY(!column.collectionView());
+        QVERIFY(!column.statusBar()->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestDetailColumn)
+#include "tst_detailcolumn.moc"

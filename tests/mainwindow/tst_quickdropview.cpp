@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/thumbnailprovider.h"
+#include "mainwindow/quickdropview.h"
+#include "platform/fileiconsetter.h"
+#include "support/libraryfixture.h"
+
+#include <QBuffer>
+#include <QDragEnterEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QMutex>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records every call; fails for paths whose name holds "fail". Optionally holds each call until
+// released, so a test can look at the panel while a drop is in flight.
+class FakeIconSetter : public FileIconSetter
+{
+public:
+    struct Call
+    {
+        QString path;
+        bool hasImage;
+    };
+
+    bool setIcon(const std::optional<QImage> &image, const QString &path) override
+    {
+        if (m_holding)
+            m_release.acquire();
+        QMutexLocker lock(&m_mutex);
+        m_calls.append({ path, image.has_value() && !image->isNull() });
+        return !path.contains(u"fail"_s);
+    }
+    std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
+
+    QList<Call> calls() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_calls;
+    }
+    void hold() { m_holding = true; }
+    void release(int count) { m_release.release(count); }
+
+private:
+    mutable QMutex m_mutex;
+    QList<Call> m_calls;
+    std::atomic<bool> m_holding = false;
+    QSemaphore m_release;
+};
+
+QByteArray pngBytes()
+{
+    QImage image(64, 64, QImage::Format_ARGB32);
+    image.fill(qRgba(200, 40, 40, 255));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+Icon makeIcon(IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image)
+{
+    return Icon(QUuid::createUuid(), QUuid::createUuid(), u"Icon"_s, type, std::move(icns), std::move(image), {}, {},
+        {}, std::nullopt);
+}
+
+// Sends what a file manager's drag would: enter, then drop, carrying the URLs.
+Qt::DropAction dropUrls(QWidget &target, const QList<QUrl> &urls, Qt::DropActions possible = Qt::CopyAction,
+    Qt::DropAction proposed = Qt::CopyAction)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPointF at(target.width() / 2.0, 10);
+    QDragEnterEvent enter(at.toPoint(), possible, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setDropAction(proposed);
+    QCoreApplication::sendEvent(&target, &enter);
+    if (!enter.isAccepted())
+        return Qt::IgnoreAction;
+    QDropEvent drop(at, possible, &mime, Qt::LeftButton, Qt::NoModifier);
+    drop.setDropAction(proposed);
+    QCoreApplication::sendEvent(&target, &drop);
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+}
+
+const QString idleSymbol = u"cursorarrow.and.square.on.square.dashed"_s;
+
+} // namespace
+
+class TestQuickDropView : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+    QTemporaryDir m_folder;
+    std::unique_ptr<FakeIconSetter> m_setter;
+
+    QUrl file(const QString &name)
+    {
+        const QString path = m_folder.filePath(name);
+        LibraryFixture::writeFile(path, "x");
+        return QUrl::fromLocalFile(path);
+    }
+
+private slots:
+    void init()
+    {
+        m_setter = std::make_unique<FakeIconSetter>();
+        FileIconSetter::setShared(m_setter.get());
+    }
+
+    void cleanup()
+    {
+        m_setter->release(1000);
+        QThreadPool::globalInstance()->waitForDone();
+        FileIconSetter::setShared(nullptr);
+        m_setter.reset();
+    }
+
+    void statusSymbol_data()
+    {
+        QTest::addColumn<bool>("didFinishDrop");
+        QTest::addColumn<bool>("dropSuccessful");
+        QTest::addColumn<bool>("isTargeted");
+        QTest::addColumn<bool>("hasIcon");
+        QTest::addColumn<QString>("symbol");
+
+        QTest::newRow("success") << true << true << true << false << u"checkmark"_s;
+        QTest::newRow("failure") << true << false << true << false << u"xmark"_s;
+        QTest::newRow("hover without icon") << false << true << true << false << u"minus.circle"_s;
+        QTest::newRow("hover with icon") << false << false << true << true << idleSymbol;
+        QTest::newRow("idle") << false << false << false << false << idleSymbol;
+    }
+
+    void statusSymbol()
+    {
+        QFETCH(bool, didFinishDrop);
+        QFETCH(bool, dropSuccessful);
+        QFETCH(bool, isTargeted);
+        QFETCH(bool, hasIcon);
+        QFETCH(QString, symbol);
+        QCOMPARE(QuickDropView::statusSymbol(didFinishDrop, dropSuccessful, isTargeted, hasIcon), symbol);
+    }
+
+    void dropShowsCombinedResult_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("withIcon");
+        QTest::addColumn<int>("calls");
+        QTest::addColumn<bool>("successful");
+
+        QTest::newRow("three succeed") << QStringList { u"a"_s, u"b"_s, u"c"_s } << true << 3 << true;
+        QTest::newRow("one of three fails") << QStringList { u"a"_s, u"fail"_s, u"c"_s } << true << 3 << false;
+        QTest::newRow("the failure comes first") << QStringList { u"fail"_s, u"b"_s, u"c"_s } << true << 3 << false;
+        QTest::newRow("no icon removes") << QStringList { u"a"_s, u"b"_s } << false << 2 << true;
+    }
+
+    void dropShowsCombinedResult()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(bool, withIcon);
+        QFETCH(int, calls);
+        QFETCH(bool, successful);
+
+        QuickDropView panel(ThumbnailProvider::shared());
+        if (withIcon)
+            panel.setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
+        QList<QUrl> urls;
+        for (const QString &name : std::as_const(names))
+            urls << file(name);
+
+        // Nothing shows while the items are still being handled.
+        m_setter->hold();
+        QSignalSpy finished(&panel, &QuickDropView::dropFinished);
+        QCOMPARE(dropUrls(panel, urls), Qt::CopyAction);
+        QTest::qWait(50);
+        QCOMPARE(panel.statusSymbol(), idleSymbol);
+        m_setter->release(calls);
+
+        QVERIFY(finished.wait());
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(finished[0][0].toBool(), successful);
+        QCOMPARE(panel.statusSymbol(), successful ? u"checkmark"_s : u"xmark"_s);
+        const QList<FakeIconSetter::Call> made = m_setter->calls();
+        QCOMPARE(made.size(), calls);
+        for (const FakeIconSetter::Call &call : made)
+            QCOMPARE(call.hasImage, withIcon);
+        // The result clears again after a second.
+        QTRY_COMPARE_WITH_TIMEOUT(panel.statusSymbol(), idleSymbol, 3000);
+    }
+
+    void iconData_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("icns");
+        QTest::addColumn<bool>("image");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("called");
+
+        const QByteArray png = pngBytes();
+        QTest::newRow("icns icon with only image data") << int(IconFileType::icns) << false << true << png << true;
+        QTest::newRow("image icon") << int(IconFileType::image) << false << true << png << true;
+        QTest::newRow("undecodable data")
+            << int(IconFileType::image) << false << true << QByteArray("no image") << false;
+        QTest::newRow("icns icon without any data")
+            << int(IconFileType::icns) << false << false << QByteArray() << false;
+    }
+
+    // A chosen icon that gives no picture must not remove the items' custom icons.
+    void iconData()
+    {
+        QFETCH(int, type);
+        QFETCH(bool, icns);
+        QFETCH(bool, image);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, called);
+
+        QuickDropView panel(ThumbnailProvider::shared());
+        panel.setIcon(makeIcon(IconFileType(type), icns ? std::optional(bytes) : std::nullopt,
+            image ? std::optional(bytes) : std::nullopt));
+        QSignalSpy finished(&panel, &QuickDropView::dropFinished);
+        dropUrls(panel, { file(u"item"_s) });
+        QVERIFY(finished.wait());
+        QCOMPARE(finished[0][0].toBool(), called);
+        QCOMPARE(m_setter->calls().size(), called ? 1 : 0);
+        if (called)
+            QVERIFY(m_setter->calls()[0].hasImage);
+    }
+
+    void dropsAreNeverMoves_data()
+    {
+        QTest::addColumn<int>("possible");
+        QTest::addColumn<int>("proposed");
+        QTest::addColumn<int>("taken");
+
+        QTest::newRow("move proposed, copy allowed")
+            << int(Qt::MoveAction | Qt::CopyAction) << int(Qt::MoveAction) << int(Qt::CopyAction);
+        QTest::newRow("link") << int(Qt::LinkAction) << int(Qt::LinkAction) << int(Qt::LinkAction);
+        QTest::newRow("move only") << int(Qt::MoveAction) << int(Qt::MoveAction) << int(Qt::IgnoreAction);
+    }
+
+    void dropsAreNeverMoves()
+    {
+        QFETCH(int, possible);
+        QFETCH(int, proposed);
+        QFETCH(int, taken);
+
+        QuickDropView panel(ThumbnailProvider::shared());
+        const Qt::DropAction action
+            = dropUrls(panel, { file(u"item"_s) }, Qt::DropActions(possible), Qt::DropAction(proposed));
+        QCOMPARE(int(action), taken);
+        if (action == Qt::IgnoreAction) {
+            QTest::qWait(50);
+            QVERIFY(m_setter->calls().isEmpty());
+        }
+    }
+
+    void remoteUrlsAreNotTaken()
+    {
+        QuickDropView panel(ThumbnailProvider::shared());
+        QCOMPARE(dropUrls(panel, { QUrl(u"https://example.org/a.txt"_s) }), Qt::IgnoreAction);
+        QVERIFY(!panel.isTargeted());
+    }
+
+    // Run under the sanitizer build: neither a completion nor a reset may reach a deleted panel.
+    void nothingRunsAfterThePanelIsGone()
+    {
+        auto finishedPanel = std::make_unique<QuickDropView>(ThumbnailProvider::shared());
+        QSignalSpy finished(finishedPanel.get(), &QuickDropView::dropFinished);
+        dropUrls(*finishedPanel, { file(u"a"_s) });
+        QVERIFY(finished.wait());
+        finishedPanel.reset(); // its resets were still pending
+
+        m_setter->hold();
+        auto busyPanel = std::make_unique<QuickDropView>(ThumbnailProvider::shared());
+        dropUrls(*busyPanel, { file(u"b"_s) });
+        busyPanel.reset(); // its drop is still being handled
+        m_setter->release(1);
+        QThreadPool::globalInstance()->waitForDone();
+        QTest::qWait(QuickDropView::successResetMilliseconds + 300);
+        QCOMPARE(m_setter->calls().size(), 2);
+    }
+
+    void titleIsItalicThenBold()
+    {
+        QuickDropView panel(ThumbnailProvider::shared());
+        const QList<QLabel *> labels = panel.findChildren<QLabel *>();
+        const auto title = std::find_if(
+            labels.begin(), labels.end(), [](QLabel *label) { return label->text().contains(u"Quick"_s); });
+        QVERIFY(title != labels.end());
+        QCOMPARE((*title)->text(), u"<i>Quick</i><b>Drop</b>"_s);
+    }
+
+    void clickTogglesExpanded()
+    {
+        QuickDropView panel(ThumbnailProvider::shared());
+        panel.resize(200, panel.sizeHint().height());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const int collapsedHeight = panel.sizeHint().height();
+        QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(100, 10));
+        QVERIFY(panel.isExpanded());
+        // Without an icon the expanded part holds the instruction, 96 points narrower than the panel.
+        QVERIFY(panel.sizeHint().height() >= collapsedHeight + 200 - 96);
+        QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(100, 10));
+        QVERIFY(!panel.isExpanded());
+    }
+};
+
+QTEST_MAIN(TestQuickDropView)
+#include "tst_quickdropview.moc"

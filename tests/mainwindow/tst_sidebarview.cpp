@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/containermanager.h"
+#include "library/iconselectionmanager.h"
+#include "library/settings.h"
+#include "library/thumbnailprovider.h"
+#include "mainwindow/containerlistmodel.h"
+#include "mainwindow/containerselection.h"
+#include "mainwindow/quickdropview.h"
+#include "mainwindow/sidebarview.h"
+#include "support/libraryfixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QListView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+IconContainer container(const QString &title, QList<Icon> icons = {})
+{
+    IconContainer result { .title = title };
+    for (Icon &icon : icons)
+        icon.containerID = result.id;
+    result.icons = std::move(icons);
+    return result;
+}
+
+Icon icon(const QString &name)
+{
+    Icon result;
+    result.id = QUuid::createUuid();
+    result.name = name;
+    return result;
+}
+
+// The titles of the rows the list view selects, in row order.
+QStringList selectedTitles(const SidebarView &sidebar)
+{
+    QStringList titles;
+    QModelIndexList rows = sidebar.listView()->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end());
+    for (const QModelIndex &index : rows)
+        titles << index.data().toString();
+    return titles;
+}
+
+} // namespace
+
+class TestSidebarView : public QObject
+{
+    Q_OBJECT
+
+private:
+    LibraryFixture m_fixture;
+    ContainerManager &m_manager = ContainerManager::shared();
+
+    void setLibrary(QList<IconContainer> containers)
+    {
+        QSet<IconLookup> lookups;
+        for (const IconContainer &c : containers) {
+            for (const Icon &i : c.icons)
+                lookups.insert(IconLookup { i.id, c.id });
+        }
+        m_manager.setIconLookupSet(lookups);
+        m_manager.setContainers(std::move(containers));
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_fixture.isValid());
+        Settings::sidebarIconSize().reset();
+        setLibrary({});
+    }
+
+    void modelFollowsWritesInPlace()
+    {
+        ContainerListModel model(m_manager);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        const QList<IconContainer> three { container(u"A"_s), container(u"B"_s), container(u"C"_s) };
+        setLibrary(three);
+        QCOMPARE(model.rowCount(), 3);
+        setLibrary({ three[2], three[0], three[1] });
+        QCOMPARE(model.index(0).data().toString(), u"C"_s);
+        QCOMPARE(model.index(0).data(ContainerListModel::IdRole).toUuid(), three[2].id);
+        setLibrary({ three[1] });
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.rowOf(three[1].id), 0);
+        QCOMPARE(model.rowOf(three[0].id), -1);
+        setLibrary({});
+        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(resets.count(), 0);
+    }
+
+    // A write of the containers must neither blank nor rewrite the window's selection.
+    void selectionSurvivesWrites()
+    {
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        const QList<IconContainer> three { container(u"A"_s), container(u"B"_s), container(u"C"_s) };
+        setLibrary(three);
+
+        // As the user would: select B, then add C.
+        QItemSelectionModel *rows = sidebar.listView()->selectionModel();
+        rows->select(sidebar.model()->index(1), QItemSelectionModel::ClearAndSelect);
+        rows->select(sidebar.model()->index(2), QItemSelectionModel::Select);
+        const QSet<QUuid> chosen { three[1].id, three[2].id };
+        QCOMPARE(selection.ids(), chosen);
+
+        QSignalSpy writes(&selection, &ContainerSelection::changed);
+        setLibrary({ three[2], three[0], three[1] });
+        QCOMPARE(selection.ids(), chosen);
+        QCOMPARE(selectedTitles(sidebar), (QStringList { u"C"_s, u"B"_s }));
+
+        // A reload that drops C and reads B anew (a new identifier) selects nothing it cannot
+        // name, and still leaves the window's selection to the window.
+        IconContainer reloadedB = container(u"B"_s);
+        setLibrary({ three[0], reloadedB });
+        QCOMPARE(selection.ids(), chosen);
+        QVERIFY(selectedTitles(sidebar).isEmpty());
+        QCOMPARE(writes.count(), 0);
+
+        // Once the window carries its selection over, the row is selected again.
+        selection.setIds({ reloadedB.id });
+        QCOMPARE(selectedTitles(sidebar), QStringList { u"B"_s });
+
+        sidebar.deselectAll();
+        QVERIFY(selection.ids().isEmpty());
+        QVERIFY(selectedTitles(sidebar).isEmpty());
+    }
+
+    void quickDropGetsLastResolvingIcon()
+    {
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        const IconContainer first = container(u"First"_s, { icon(u"A"_s) });
+        const IconContainer second = container(u"Second"_s, { icon(u"B"_s) });
+        setLibrary({ first, second });
+        const QUuid a = first.icons[0].id;
+        const QUuid b = second.icons[0].id;
+
+        QVERIFY(!sidebar.quickDropView()->icon());
+        icons.select(a);
+        icons.select(b);
+        QCOMPARE(sidebar.quickDropView()->icon()->id, b);
+        // B's container leaves the library: B no longer resolves, A is the last one that does.
+        m_manager.setContainers({ first });
+        QCOMPARE(sidebar.quickDropView()->icon()->id, a);
+        icons.setSelection({});
+        QVERIFY(!sidebar.quickDropView()->icon());
+    }
+
+    void rowsFollowIconSizeSetting()
+    {
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        setLibrary({ container(u"A"_s) });
+        sidebar.resize(200, 400);
+        const int defaultHeight = sidebar.listView()->sizeHintForRow(0);
+        Settings::sidebarIconSize().write(SidebarIconSize::small);
+        const int smallHeight = sidebar.listView()->sizeHintForRow(0);
+        QVERIFY2(defaultHeight >= 32 + 8 && smallHeight < defaultHeight,
+            qPrintable(u"%1 then %2"_s.arg(defaultHeight).arg(smallHeight)));
+        QCOMPARE(sidebar.listView()->visualRect(sidebar.model()->index(0)).height(), smallHeight);
+    }
+
+    void menusSendFormats()
+    {
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        const QList<QAction *> submenus = sidebar.moreMenu()->actions();
+        QCOMPARE(submenus.size(), 2);
+        QCOMPARE(submenus[0]->text(), u"Import"_s);
+        QCOMPARE(submenus[1]->text(), u"Export"_s);
+        const QList<QAction *> exportItems = submenus[1]->menu()->actions();
+        QCOMPARE(exportItems.size(), 2);
+        QVERIFY(!exportItems[0]->isEnabled() && !exportItems[1]->isEnabled());
+
+        QSignalSpy exports(&sidebar, &SidebarView::exportRequested);
+        QSignalSpy imports(&sidebar, &SidebarView::importRequested);
+        sidebar.setExporterDisabled(false);
+        exportItems[1]->trigger();
+        QCOMPARE(exports.count(), 1);
+        QCOMPARE(exports[0][0].value<ExportFormat>(), ExportFormat::icons);
+        submenus[0]->menu()->actions().constFirst()->trigger();
+        QCOMPARE(imports.count(), 1);
+        QCOMPARE(imports[0][0].value<ImportFormat>(), ImportFormat::ravivovode);
+        sidebar.setExporterDisabled(true);
+        QVERIFY(!exportItems[0]->isEnabled());
+    }
+};
+
+QTEST_MAIN(TestSidebarView)
+#include "tst_sidebarview.moc"
