@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
+#include "library/libraryidentity.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailcolumn.h"
 #include "mainwindow/sidebarview.h"
@@ -12,20 +13,22 @@
 
 namespace {
 
-// Where the core's carry-over by container folder and icon file name plugs in; until then, what
-// still resolves after the write is kept and the rest is dropped, so no selection names what the
-// library no longer holds.
+// What still resolves after the write is kept as it is; the rest is found again by its container's
+// folder name and its file name (a reload makes new identifiers), and what is gone is dropped.
 template <typename Selection>
 Selection carriedOver(const Selection &selection, const QList<IconContainer> &before, const QList<IconContainer> &after,
     const QSet<QUuid> &present)
 {
-    Q_UNUSED(before);
-    Q_UNUSED(after);
     Selection kept;
+    Selection stale;
     for (const QUuid &id : selection) {
         if (present.contains(id))
             kept.insert(id);
+        else
+            stale.insert(id);
     }
+    for (const QUuid &id : LibraryIdentity::carryOver(stale, before, after))
+        kept.insert(id);
     return kept;
 }
 
