@@ -4,6 +4,7 @@
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
 #include "platform/contenttype.h"
+#include "platform/printabletext.h"
 #include "platform/standardoutput.h"
 
 #include <QCoreApplication>
@@ -74,7 +75,8 @@ std::optional<IconContainer> readChosen(ContainerManager &manager, const QFileIn
         // The reader has already printed what is wrong with the folder.
         const std::optional<IconContainer> container = LibraryReader::readContainerInfo(info.filePath());
         if (!container) {
-            printLine(tr("“%1” couldn’t be imported: it isn’t an rAvivovode folder.").arg(info.fileName()));
+            printLine(
+                tr("“%1” couldn’t be imported: it isn’t an rAvivovode folder.").arg(printableText(info.fileName())));
             return std::nullopt;
         }
         // Its icons are known to the library from the reload after the import, under their new ids.
@@ -82,7 +84,7 @@ std::optional<IconContainer> readChosen(ContainerManager &manager, const QFileIn
     }
     std::optional<IconContainer> container = manager.importLegacyContainer(info.filePath());
     if (!container)
-        printLine(tr("“%1” couldn’t be imported: it isn’t an rAvivovode archive.").arg(info.fileName()));
+        printLine(tr("“%1” couldn’t be imported: it isn’t an rAvivovode archive.").arg(printableText(info.fileName())));
     return container;
 }
 

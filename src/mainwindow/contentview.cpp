@@ -7,9 +7,14 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "library/utilities.h"
+#include "mainwindow/containerimporter.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailcolumn.h"
-#include "mainwindow/exportstandin.h"
+#include "mainwindow/downloadpresenter.h"
+#include "mainwindow/downloadsheet.h"
+#include "mainwindow/errorobserver.h"
+#include "mainwindow/exportoptionssheet.h"
+#include "mainwindow/iconexporter.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/symbol.h"
@@ -20,7 +25,6 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -62,8 +66,11 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
                 presentExporter(format);
         });
 
-    m_libraryHadError = library.error().has_value();
-    connect(&library, &ContainerManager::errorChanged, this, &ContentView::reportLibraryError);
+    m_containerImporter = new ContainerImporter(library, this, this);
+    m_iconExporter = new IconExporter(this, this);
+    m_downloadPresenter = new DownloadPresenter(library, this, this);
+    connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
+    new ErrorObserver(library, this);
 
     // Key events go to the focused child, so the window watches them on their way there.
     qApp->installEventFilter(this);
@@ -186,52 +193,25 @@ void ContentView::openArgument(const QString &argument)
 
 void ContentView::openLink(const QString &link)
 {
-    // The completion runs on a worker thread; the library object outlives every window, so it
-    // carries the result back to the GUI thread, where the window is checked for still being open.
-    QPointer<ContentView> window(this);
-    ContainerManager &library = ContainerManager::shared();
-    library.downloadContainer(link, [window, &library](IconContainer container) {
-        QMetaObject::invokeMethod(
-            &library,
-            [window, container = std::move(container)] {
-                if (!window)
-                    return;
-                window->m_containerToDownload = container;
-                Q_EMIT window->containerDownloaded();
-            },
-            Qt::QueuedConnection);
-    });
+    m_downloadPresenter->openLink(link);
+}
+
+const std::optional<IconContainer> &ContentView::containerToDownload() const
+{
+    return m_downloadPresenter->containerToDownload();
 }
 
 void ContentView::importArchives(const QStringList &paths)
 {
-    ContainerManager &library = ContainerManager::shared();
-    const std::optional<QString> libraryFolder = ContainerManager::libraryFolderURL();
-    if (!libraryFolder)
-        return;
-    for (const QString &path : paths) {
-        const std::optional<IconContainer> container = library.importLegacyContainer(path);
-        if (container)
-            library.saveContainer(*container, *libraryFolder);
-        else
-            printLine(tr("Not an rAvivovode archive: %1").arg(printableText(path)));
-    }
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls.append(QUrl::fromLocalFile(path));
+    m_containerImporter->importUrls(urls);
 }
 
 void ContentView::presentContainerImporter()
 {
-    if (m_importer) {
-        m_importer->raise();
-        m_importer->activateWindow();
-        return;
-    }
-    m_importer = new QFileDialog(this, tr("Import"));
-    m_importer->setAttribute(Qt::WA_DeleteOnClose);
-    m_importer->setFileMode(QFileDialog::ExistingFiles);
-    m_importer->setAcceptMode(QFileDialog::AcceptOpen);
-    m_importer->setNameFilters({ tr("rAvivovodes (*.ravivovode)"), tr("All files (*)") });
-    connect(m_importer, &QFileDialog::filesSelected, this, &ContentView::importArchives);
-    m_importer->open();
+    m_containerImporter->presentImporter();
 }
 
 void ContentView::presentExporter(ExportFormat format)
@@ -241,14 +221,15 @@ void ContentView::presentExporter(ExportFormat format)
         m_exporter->activateWindow();
         return;
     }
-    std::optional<IconContainer> container;
-    if (format == ExportFormat::ravivovode) {
-        container = Utilities::selectedContainer(containerSelection());
-        if (!container)
-            return;
+    switch (format) {
+    case ExportFormat::ravivovode:
+        m_exporter = ExportOptionsSheet::openForSelection(this, containerSelection());
+        break;
+    case ExportFormat::icons:
+        m_iconExporter->exportIcons(
+            IconExporter::exportItems(iconSelectionManager().selection(), containerSelection()));
+        break;
     }
-    m_exporter = new ExportStandIn(format, std::move(container), this);
-    m_exporter->open();
 }
 
 void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
@@ -303,13 +284,4 @@ void ContentView::changeEvent(QEvent *event)
     if (event->type() == QEvent::ActivationChange)
         updateModifiers(isActiveWindow() ? QGuiApplication::queryKeyboardModifiers() : Qt::NoModifier);
     QMainWindow::changeEvent(event);
-}
-
-void ContentView::reportLibraryError()
-{
-    const std::optional<ContainerError> error = ContainerManager::shared().error();
-    if (error.has_value() == m_libraryHadError)
-        return;
-    m_libraryHadError = error.has_value();
-    printLine(error ? errorDescription(*error) : tr("The library holds no error."));
 }

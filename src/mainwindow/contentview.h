@@ -6,7 +6,6 @@
 #include "model/optionenums.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <QSet>
@@ -16,6 +15,9 @@
 #include <optional>
 
 class CommandManager;
+class ContainerImporter;
+class DownloadPresenter;
+class IconExporter;
 class MainSplitView;
 class QLineEdit;
 
@@ -59,12 +61,14 @@ public:
     void openLink(const QString &link);
     void importArchives(const QStringList &paths);
 
-    // The file dialog of the container importer while it is open.
-    QFileDialog *containerImporter() const { return m_importer; }
-    // The export window while it is open.
+    // The window's roads; tests put fake dialogs into them.
+    ContainerImporter &containerImporter() const { return *m_containerImporter; }
+    IconExporter &iconExporter() const { return *m_iconExporter; }
+    DownloadPresenter &downloadPresenter() const { return *m_downloadPresenter; }
+    // The export options sheet while it is open.
     QDialog *exporter() const { return m_exporter; }
     // The last container a download delivered.
-    const std::optional<IconContainer> &containerToDownload() const { return m_containerToDownload; }
+    const std::optional<IconContainer> &containerToDownload() const;
 
 Q_SIGNALS:
     void containerSelectionChanged();
@@ -82,7 +86,6 @@ private:
     void presentContainerImporter();
     void presentExporter(ExportFormat format);
     void updateModifiers(Qt::KeyboardModifiers modifiers);
-    void reportLibraryError();
     void buildToolbar();
     void updateTitle();
     void followContainerSelection(bool exporterDisabled);
@@ -91,10 +94,10 @@ private:
     MainSplitView *m_split = nullptr;
     QWidget *m_sidebar = nullptr;
     QLineEdit *m_searchField = nullptr;
-    QPointer<QFileDialog> m_importer;
+    ContainerImporter *m_containerImporter = nullptr;
+    IconExporter *m_iconExporter = nullptr;
+    DownloadPresenter *m_downloadPresenter = nullptr;
     QPointer<QDialog> m_exporter;
-    std::optional<IconContainer> m_containerToDownload;
     bool m_shiftPressed = false;
     bool m_commandPressed = false;
-    bool m_libraryHadError = false;
 };

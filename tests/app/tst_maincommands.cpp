@@ -2,8 +2,9 @@
 #include "app/glimbarapp.h"
 #include "library/containermanager.h"
 #include "library/settings.h"
+#include "mainwindow/containerimporter.h"
 #include "mainwindow/contentview.h"
-#include "mainwindow/exportstandin.h"
+#include "mainwindow/iconexporter.h"
 #include "support/fakeupdater.h"
 
 #include <QAction>
@@ -216,21 +217,38 @@ private slots:
         QFETCH(QString, path);
         IconContainer container;
         container.title = u"Shared"_s;
+        container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::image, std::nullopt,
+            QByteArray("png"), QString(), QString(), QString(), std::nullopt) };
         ContainerManager::shared().setContainers({ container });
         ContentView *first = m_app->openMainWindow();
         ContentView *second = m_app->openMainWindow();
         first->setContainerSelection({ container.id });
         second->setContainerSelection({ container.id });
-        const auto opened = [](ContentView *window) {
-            return window->findChildren<QFileDialog *>().size() + window->findChildren<ExportStandIn *>().size();
-        };
+        // The file dialogs are answered by fakes that count how often each window asks.
+        QHash<ContentView *, int> asked;
+        for (ContentView *window : { first, second }) {
+            window->containerImporter().setFilePicker([&asked, window](QWidget *) {
+                ++asked[window];
+                return QList<QUrl>();
+            });
+            window->iconExporter().setFolderPicker([&asked, window](QWidget *) {
+                ++asked[window];
+                return QString();
+            });
+        }
+        const auto opened
+            = [&asked](ContentView *window) { return asked.value(window) + (window->exporter() ? 1 : 0); };
 
         findAction(second, path)->trigger();
         QCOMPARE(opened(first), 0);
         QCOMPARE(opened(second), 1);
-        // Asking again while it is open gives the same one, never a second.
-        findAction(second, path)->trigger();
-        QCOMPARE(opened(second), 1);
+        if (second->exporter()) {
+            // Asking again while the sheet is open gives the same one, never a second.
+            QDialog *sheet = second->exporter();
+            findAction(second, path)->trigger();
+            QCOMPARE(second->exporter(), sheet);
+            sheet->close();
+        }
     }
 
     void checkForUpdatesFollowsTheUpdater()

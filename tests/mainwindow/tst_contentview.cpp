@@ -83,9 +83,9 @@ private slots:
             << u"glimbar://elsewhere/https://example.org/a.zip"_s << u"The rAvivovode download URL is invalid."_s;
         QTest::newRow("link without address") << u"glimbar:"_s << u"The rAvivovode download URL is invalid."_s;
         QTest::newRow("missing file") << u"/nonexistent/Space.ravivovode"_s
-                                      << u"Not an rAvivovode archive: /nonexistent/Space.ravivovode"_s;
+                                      << u"“Space.ravivovode” couldn’t be imported: it isn’t an rAvivovode archive."_s;
         QTest::newRow("control characters")
-            << u"/tmp/a\u001b[2Jb"_s << u"Not an rAvivovode archive: /tmp/a\uFFFD[2Jb"_s;
+            << u"/tmp/a\u001b[2Jb"_s << u"“a\uFFFD[2Jb” couldn’t be imported: it isn’t an rAvivovode archive."_s;
     }
 
     void outsideArguments()
