@@ -84,80 +84,78 @@ private slots:
         QTest::newRow("white on white swaps") << true << QColor(Qt::white) << dark << false << text.light;
         QTest::newRow("black on mid grey swaps below 7")
             << true << QColor(128, 128, 128) << light << false << text.dark;
+        // A selected item takes the selected text colour, whatever lies behind it.
+        QTest::newRow("selected on black") << true << QColor(Qt::black) << light << true << QColor(Qt::blue);
+        QTest::newRow("selected without background") << false << QColor() << dark << true << QColor(Qt::blue);
     }
-    // A selected item takes the selected text colour, whatever lies behind it.
-    QTest::newRow("selected on black") << true << QColor(Qt::black) << light << true << QColor(Qt::blue);
-    QTest::newRow("selected without background") << false << QColor() << dark << true << QColor(Qt::blue);
-}
 
     void resolved()
-{
-    QFETCH(bool, hasBackground);
-    QFETCH(QColor, background);
-    QFETCH(int, scheme);
-    QFETCH(bool, selected);
-    QFETCH(QColor, expected);
-    const SchemeColor text(QColor(Qt::black), QColor(Qt::white));
-    const auto backgroundColor = hasBackground ? std::optional<SchemeColor>(background) : std::nullopt;
-    const AdaptiveForegroundStyle style { text, backgroundColor, selected, QColor(Qt::blue) };
-    QCOMPARE(style.foreground(ColorScheme(scheme)), expected);
-}
+    {
+        QFETCH(bool, hasBackground);
+        QFETCH(QColor, background);
+        QFETCH(int, scheme);
+        QFETCH(bool, selected);
+        QFETCH(QColor, expected);
+        const SchemeColor text(QColor(Qt::black), QColor(Qt::white));
+        const auto backgroundColor = hasBackground ? std::optional<SchemeColor>(background) : std::nullopt;
+        const AdaptiveForegroundStyle style { text, backgroundColor, selected, QColor(Qt::blue) };
+        QCOMPARE(style.foreground(ColorScheme(scheme)), expected);
+    }
 
-void fixedColorKeepsItsComponentsWhenSwapped()
-{
-    const QColor fixed(40, 90, 200);
-    QCOMPARE(resolvedLuminance(SchemeColor(fixed), ColorScheme::light, fixed), fixed);
-}
+    void fixedColorKeepsItsComponentsWhenSwapped()
+    {
+        const QColor fixed(40, 90, 200);
+        QCOMPARE(resolvedLuminance(SchemeColor(fixed), ColorScheme::light, fixed), fixed);
+    }
 
-void schemeFromPaletteOrOverride()
-{
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Window, QColor(30, 30, 30));
-    palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    QApplication::setPalette(palette);
-    QCOMPARE(currentColorScheme(), ColorScheme::dark);
-    setColorSchemeOverride(ColorScheme::light);
-    QCOMPARE(currentColorScheme(), ColorScheme::light);
-    QCOMPARE(oppositeColorScheme(ColorScheme::light), ColorScheme::dark);
-    QCOMPARE(oppositeColorScheme(ColorScheme::dark), ColorScheme::light);
-    QApplication::setPalette(QPalette());
-}
+    void schemeFromPaletteOrOverride()
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Window, QColor(30, 30, 30));
+        palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
+        QApplication::setPalette(palette);
+        QCOMPARE(currentColorScheme(), ColorScheme::dark);
+        setColorSchemeOverride(ColorScheme::light);
+        QCOMPARE(currentColorScheme(), ColorScheme::light);
+        QCOMPARE(oppositeColorScheme(ColorScheme::light), ColorScheme::dark);
+        QCOMPARE(oppositeColorScheme(ColorScheme::dark), ColorScheme::light);
+        QApplication::setPalette(QPalette());
+    }
 
-void settingsToolbar()
-{
-    customizeSettingsToolbar(nullptr);
+    void settingsToolbar()
+    {
+        customizeSettingsToolbar(nullptr);
 
-    QToolBar empty;
-    customizeSettingsToolbar(&empty);
-    QCOMPARE(empty.toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    QVERIFY(!empty.isMovable());
-    QVERIFY(empty.actions().isEmpty());
+        QToolBar empty;
+        customizeSettingsToolbar(&empty);
+        QCOMPARE(empty.toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+        QVERIFY(!empty.isMovable());
+        QVERIFY(empty.actions().isEmpty());
 
-    QToolBar toolbar;
-    QAction *general = toolbar.addAction(u"General"_s);
-    QAction *updates = toolbar.addAction(u"Updates"_s);
-    customizeSettingsToolbar(&toolbar);
-    const QList<QAction *> once = toolbar.actions();
-    QCOMPARE(once.size(), 4);
-    QCOMPARE(once.at(1), general);
-    QCOMPARE(once.at(2), updates);
-    for (QAction *spacer : { once.first(), once.last() })
-        QCOMPARE(toolbar.widgetForAction(spacer)->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+        QToolBar toolbar;
+        QAction *general = toolbar.addAction(u"General"_s);
+        QAction *updates = toolbar.addAction(u"Updates"_s);
+        customizeSettingsToolbar(&toolbar);
+        const QList<QAction *> once = toolbar.actions();
+        QCOMPARE(once.size(), 4);
+        QCOMPARE(once.at(1), general);
+        QCOMPARE(once.at(2), updates);
+        for (QAction *spacer : { once.first(), once.last() })
+            QCOMPARE(toolbar.widgetForAction(spacer)->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
 
-    customizeSettingsToolbar(&toolbar);
-    QCOMPARE(toolbar.actions(), once);
+        customizeSettingsToolbar(&toolbar);
+        QCOMPARE(toolbar.actions(), once);
 
-    // An item added later is centred with the others.
-    QAction *late = toolbar.addAction(u"Low-Resolution"_s);
-    customizeSettingsToolbar(&toolbar);
-    const QList<QAction *> again = toolbar.actions();
-    QCOMPARE(again.size(), 5);
-    QCOMPARE(again.first(), once.first());
-    QCOMPARE(again.at(3), late);
-    QCOMPARE(again.last(), once.last());
-}
-}
-;
+        // An item added later is centred with the others.
+        QAction *late = toolbar.addAction(u"Low-Resolution"_s);
+        customizeSettingsToolbar(&toolbar);
+        const QList<QAction *> again = toolbar.actions();
+        QCOMPARE(again.size(), 5);
+        QCOMPARE(again.first(), once.first());
+        QCOMPARE(again.at(3), late);
+        QCOMPARE(again.last(), once.last());
+    }
+};
 
 QTEST_MAIN(TestColorExtensions)
 #include "tst_colorextensions.moc"
