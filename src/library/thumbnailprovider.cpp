@@ -26,9 +26,14 @@ QSize fitted(QSize pixels, int side)
     return size.expandedTo(QSize(1, 1));
 }
 
+// Premultiplied, the form the raster painter draws without converting at every paint.
 QImage atRatio(QImage image, qreal devicePixelRatio)
 {
-    if (!image.isNull() && image.devicePixelRatio() != devicePixelRatio)
+    if (image.isNull())
+        return image;
+    if (image.hasAlphaChannel() && image.format() != QImage::Format_ARGB32_Premultiplied)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    if (image.devicePixelRatio() != devicePixelRatio)
         image.setDevicePixelRatio(devicePixelRatio);
     return image;
 }

@@ -60,6 +60,10 @@ public:
     // The most pixels a picture's side gets; larger asks are served at this size.
     static constexpr int maxSide = 4096;
 
+    // Bytes of pictures the provider keeps now, and the bound it keeps them within.
+    qint64 cachedBytes() const { return m_pictures.byteCount(); }
+    qint64 maxCachedBytes() const { return m_pictures.maxBytes(); }
+
 Q_SIGNALS:
     // A picture that `requester` asked for under `id` can now be had from request().
     void ready(const QObject *requester, QUuid id);
