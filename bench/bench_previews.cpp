@@ -167,10 +167,10 @@ int main(int argc, char **argv)
     const qint64 held = cache.byteCount();
     qsizetype previewCount = 0;
     for (const Icon &icon : std::as_const(icons))
-        previewCount += icon.previewReps.size();
+        previewCount += icon.previewReps().size();
     std::printf("1000 icons (%.1f MiB of icon data, %lld previews) built in %.1f ms; pixel cache holds %lld bytes\n",
         double(fileBytes) / (1 << 20), qlonglong(previewCount), micros(buildAll) / 1000.0, qlonglong(held));
-    for (const IconPreviewRep &preview : icons.first().previewReps)
+    for (const IconPreviewRep &preview : icons.first().previewReps())
         preview.image.bitmap();
     std::printf("after drawing the first icon's previews: %lld bytes\n", qlonglong(cache.byteCount()));
 

@@ -28,7 +28,7 @@ bool sameFields(const IconContainer &a, const IconContainer &b)
         const Icon &y = b.icons.at(i);
         if (x.name != y.name || x.type != y.type || x.author != y.author || x.copyright != y.copyright
             || x.authorURL != y.authorURL || x.filename != y.filename || x.icnsData || x.imageData
-            || !x.previewReps.isEmpty())
+            || !x.previewReps().isEmpty())
             return false;
     }
     return true;

@@ -40,7 +40,7 @@ bool IconCellPainter::showsName(IconViewMode mode, bool namesInGrid, bool namesI
 
 const IconPreviewRep *IconCellPainter::previewRep(const Icon &icon, double size)
 {
-    for (const IconPreviewRep &rep : icon.previewReps) {
+    for (const IconPreviewRep &rep : icon.previewReps()) {
         if (pointSize(rep.size) >= size)
             return &rep;
     }

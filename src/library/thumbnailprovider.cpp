@@ -112,8 +112,8 @@ QImage ThumbnailProvider::request(
 
 QImage ThumbnailProvider::request(const QObject *requester, const Icon &icon, double points, qreal devicePixelRatio)
 {
-    if (!icon.dataImage.isNull())
-        return request(requester, icon.id, icon.dataImage, points, devicePixelRatio);
+    if (!icon.dataImage().isNull())
+        return request(requester, icon.id, icon.dataImage(), points, devicePixelRatio);
     const std::optional<PlatformImage> image = icon.previewImage(points);
     if (!image)
         return {};

@@ -3,7 +3,17 @@
 
 #include <QLocale>
 
+#include <mutex>
 #include <utility>
+
+struct Icon::Images
+{
+    QByteArray data;
+    IconFileType type = IconFileType::icns;
+    std::once_flag read;
+    PlatformImage image;
+    QList<IconPreviewRep> previews;
+};
 
 Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::optional<QByteArray> icnsData,
     std::optional<QByteArray> imageData, QString author, QString copyright, QString authorURL,
@@ -19,10 +29,39 @@ Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::op
     , authorURL(std::move(authorURL))
     , filename(std::move(filename))
 {
+    // Taken now, so that the previews stay those of the data the icon was built with.
     const std::optional<QByteArray> &data = this->type == IconFileType::icns ? this->icnsData : this->imageData;
-    if (data)
-        dataImage = PlatformImage::fromData(*data).value_or(PlatformImage());
-    previewReps = makePreviewReps();
+    if (data) {
+        m_images = std::make_shared<Images>();
+        m_images->data = *data;
+        m_images->type = this->type;
+    }
+}
+
+const Icon::Images *Icon::images() const
+{
+    if (!m_images)
+        return nullptr;
+    Images &images = *m_images;
+    std::call_once(images.read, [&images] {
+        images.image = PlatformImage::fromData(images.data).value_or(PlatformImage());
+        images.previews = previewRepsOf(images.image, images.type);
+    });
+    return &images;
+}
+
+const QList<IconPreviewRep> &Icon::previewReps() const
+{
+    static const QList<IconPreviewRep> none;
+    const Images *images = this->images();
+    return images ? images->previews : none;
+}
+
+const PlatformImage &Icon::dataImage() const
+{
+    static const PlatformImage none;
+    const Images *images = this->images();
+    return images ? images->image : none;
 }
 
 bool Icon::matches(const QString &text) const

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QUuid>
 
+#include <memory>
 #include <optional>
 
 // One icon of a container. A plain value: copies share the (immutable) bytes and images.
@@ -17,7 +18,9 @@ struct Icon
 {
     // An icon read from JSON: no data and no previews until it is rebuilt with the other constructor.
     Icon() = default;
-    // Stores the fields, then builds the previews from the data of the icon's kind.
+    // Stores the fields. The image and the previews of the data of the icon's kind are built when
+    // first asked for, once for the icon and all its copies: a load reads thousands of icons and
+    // the views draw a few screens of them.
     Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::optional<QByteArray> icnsData,
         std::optional<QByteArray> imageData, QString author, QString copyright, QString authorURL,
         std::optional<QString> filename);
@@ -32,21 +35,31 @@ struct Icon
     QString copyright;
     QString authorURL;
     std::optional<QString> filename;
-    // At most one entry per size, ascending. Building it reads image headers only; pixels are
-    // decoded when an entry is first drawn.
-    QList<IconPreviewRep> previewReps;
-    // The image made from the data of the icon's kind, read once by the constructor that builds
-    // the previews; the previews and previewImage() draw from it, so they all share its decoded
-    // pixels. Null for an icon read from JSON and for data that is no image.
-    PlatformImage dataImage;
 
-    QList<IconPreviewRep> makePreviewReps() const;
+    // At most one entry per size, ascending. Building it reads image headers only; pixels are
+    // decoded when an entry is first drawn. Empty for an icon read from JSON.
+    const QList<IconPreviewRep> &previewReps() const;
+    // The image made from the data the icon was built with, of the icon's kind; the previews and
+    // previewImage() draw from it, so they all share its decoded pixels. Null for an icon read
+    // from JSON and for data that is no image. Safe to call from any thread.
+    const PlatformImage &dataImage() const;
+
     // The icon drawn at `size` points; none when its data is missing or is no image. Draws from
-    // dataImage, so repeated calls decode nothing twice.
+    // dataImage(), so repeated calls decode nothing twice.
     std::optional<PlatformImage> previewImage(double size) const;
     // Whether the icon is shown for the search text: name, author, author URL or copyright
     // contains it, ignoring case for the user's locale. Empty text matches every icon.
     bool matches(const QString &text) const;
     // The bytes of the icon's own kind (an ICNS icon falls back to its image data); empty when none.
     QByteArray primaryData() const;
+
+private:
+    struct Images;
+    // The image and previews, read on the first call; null for an icon without data.
+    const Images *images() const;
+    // The previews of `image`, read from the data of an icon of kind `type`.
+    static QList<IconPreviewRep> previewRepsOf(const PlatformImage &image, IconFileType type);
+
+    // Shared by copies, so that the image is read once; none for an icon read from JSON.
+    std::shared_ptr<Images> m_images;
 };

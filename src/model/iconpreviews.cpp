@@ -33,11 +33,11 @@ std::optional<PlatformImage> imageFrom(const std::optional<QByteArray> &data)
     return data ? PlatformImage::fromData(*data) : std::nullopt;
 }
 
-// The icon's own image when it was read at construction, else one read from its data now.
+// The icon's own image when it was built with data, else one read from its data now.
 std::optional<PlatformImage> imageOf(const Icon &icon)
 {
-    if (!icon.dataImage.isNull())
-        return icon.dataImage;
+    if (!icon.dataImage().isNull())
+        return icon.dataImage();
     return imageFrom(icon.type == IconFileType::icns ? icon.icnsData : icon.imageData);
 }
 
@@ -59,11 +59,10 @@ std::optional<PlatformImage> customIconImage(const QByteArray &data)
 
 } // namespace
 
-QList<IconPreviewRep> Icon::makePreviewReps() const
+QList<IconPreviewRep> Icon::previewRepsOf(const PlatformImage &image, IconFileType type)
 {
     QList<IconPreviewRep> reps;
-    const std::optional<PlatformImage> image = imageOf(*this);
-    if (!image)
+    if (image.isNull())
         return reps;
     reps.reserve(qsizetype(std::size(allIconSizes)));
     if (type == IconFileType::icns) {
@@ -71,22 +70,22 @@ QList<IconPreviewRep> Icon::makePreviewReps() const
         std::optional<PlatformImage> last;
         for (IconSize size : allIconSizes) {
             const double points = pointSize(size);
-            const std::optional<ImageRep> rep = image->bestRepresentation(points);
+            const std::optional<ImageRep> rep = image.bestRepresentation(points);
             if (!rep)
                 continue;
             if (!last || last->representations().constFirst() != *rep)
-                last = bitmapAt(*image, points);
+                last = bitmapAt(image, points);
             reps.append({ size, last->atPointSize(QSizeF(points, points)) });
         }
         return reps;
     }
     // An image wider than the largest size still gets that one entry, so that a common
     // 1024-pixel icon shows in the grid and the list.
-    const double smallest = std::min(image->size().width(), largestPreviewPoints);
+    const double smallest = std::min(image.size().width(), largestPreviewPoints);
     for (IconSize size : allIconSizes) {
         if (pointSize(size) < smallest)
             continue;
-        reps.append({ size, bitmapAt(*image, pointSize(size)).value_or(*image) });
+        reps.append({ size, bitmapAt(image, pointSize(size)).value_or(image) });
     }
     return reps;
 }

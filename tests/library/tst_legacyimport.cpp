@@ -244,7 +244,7 @@ private slots:
         QVERIFY(star.id != second->icons.first().id);
         QCOMPARE(star.filename, std::nullopt);
         // Built through the icon initializer, so the previews are there.
-        QCOMPARE(star.previewReps.size(), 6);
+        QCOMPARE(star.previewReps().size(), 6);
         QCOMPARE(output.takeLines(), QStringList());
     }
 
@@ -412,8 +412,8 @@ private slots:
             QCOMPARE(after.filename, std::optional(before.name + (icns ? u".icns"_s : u".png"_s)));
             QCOMPARE(after.primaryData(), before.primaryData());
             QCOMPARE(after.author, u"Glimbar contributors"_s);
-            QCOMPARE(after.previewReps.size(), before.previewReps.size());
-            QVERIFY(!after.previewReps.isEmpty());
+            QCOMPARE(after.previewReps().size(), before.previewReps().size());
+            QVERIFY(!after.previewReps().isEmpty());
         }
         QCOMPARE(output.takeLines(), QStringList());
     }

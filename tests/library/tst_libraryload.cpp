@@ -190,7 +190,7 @@ private slots:
         QStringList credits;
         for (const Icon &icon : solar.icons) {
             QCOMPARE(icon.containerID, solar.id);
-            QCOMPARE(icon.previewReps.isEmpty(), false);
+            QCOMPARE(icon.previewReps().isEmpty(), false);
             const bool icns = icon.type == IconFileType::icns;
             QCOMPARE(icns, icon.filename == u"a.icns"_s);
             const QByteArray onDisk = LibraryFixture::readFile(container(u"Solar.ravivovode/"_s + *icon.filename));

@@ -143,7 +143,7 @@ private slots:
             // Data lives in the folder's files, never in the document.
             QVERIFY(!icon.icnsData);
             QVERIFY(!icon.imageData);
-            QVERIFY(icon.previewReps.isEmpty());
+            QVERIFY(icon.previewReps().isEmpty());
         }
     }
 

@@ -6,6 +6,7 @@
 #include "platform/imagecache.h"
 
 #include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -97,8 +98,8 @@ private slots:
         QFETCH(QList<int>, sizes);
 
         const Icon icon = makeIcon(IconFileType(type), icns, image);
-        QCOMPARE(sizesOf(icon.previewReps), sizes);
-        for (const IconPreviewRep &rep : icon.previewReps) {
+        QCOMPARE(sizesOf(icon.previewReps()), sizes);
+        for (const IconPreviewRep &rep : icon.previewReps()) {
             QCOMPARE(rep.image.size(), QSizeF(pointSize(rep.size), pointSize(rep.size)));
             QCOMPARE(rep.image.representations().size(), 1);
         }
@@ -110,12 +111,29 @@ private slots:
     {
         const Icon icon = makeIcon(IconFileType::icns, fullIcns(), std::nullopt);
         QList<QSize> pixels;
-        for (const IconPreviewRep &rep : icon.previewReps)
+        for (const IconPreviewRep &rep : icon.previewReps())
             pixels.append(rep.image.representations().first().pixelSize());
         QCOMPARE(pixels,
             (QList<QSize> {
                 QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128), QSize(256, 256), QSize(512, 512) }));
-        QCOMPARE(icon.previewReps.at(2).image.bitmap(2.0).size(), QSize(128, 128));
+        QCOMPARE(icon.previewReps().at(2).image.bitmap(2.0).size(), QSize(128, 128));
+    }
+
+    // The image is read once for an icon and its copies, from the data it was built with, even when
+    // the first to ask is a copy on another thread after the original's data has changed.
+    void copiesShareOneReading()
+    {
+        Icon icon = makeIcon(IconFileType::icns, fullIcns(), std::nullopt);
+        const Icon copy = icon;
+        icon.icnsData = png(16);
+        const QList<IconPreviewRep> *fromThread = nullptr;
+        QThread *thread = QThread::create([&] { fromThread = &copy.previewReps(); });
+        thread->start();
+        QVERIFY(thread->wait(10000));
+        delete thread;
+        QCOMPARE(fromThread, &icon.previewReps());
+        QCOMPARE(&copy.dataImage(), &icon.dataImage());
+        QCOMPARE(sizesOf(icon.previewReps()), allSizes);
     }
 
     void previewsHoldNoPixelsUntilDrawn()
@@ -126,7 +144,7 @@ private slots:
             icons.append(makeIcon(IconFileType::icns, QByteArray(icns.constData(), icns.size()), std::nullopt));
         QCOMPARE(ImageCache::instance().byteCount(), 0);
 
-        const QImage drawn = icons.first().previewReps.last().image.bitmap();
+        const QImage drawn = icons.first().previewReps().last().image.bitmap();
         QCOMPARE(drawn.size(), QSize(512, 512));
         QCOMPARE(ImageCache::instance().byteCount(), drawn.sizeInBytes());
         icons.clear();
@@ -184,7 +202,7 @@ private slots:
         QCOMPARE(again.constBits(), first.constBits());
         QCOMPARE(ImageCache::instance().byteCount(), bytes);
         // At ratio 2 a 64-point preview draws from the 128-pixel element, not from the 64-pixel one.
-        QCOMPARE(first, icon.dataImage.bestRepresentation(128)->bitmap());
+        QCOMPARE(first, icon.dataImage().bestRepresentation(128)->bitmap());
     }
 
     // A custom icon whose header reads but whose pixels do not decode shows the asset once the
