@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Decodes arbitrary bytes as info.json; whatever decodes must encode, and decode again to the same
-// stored fields.
+// stored fields. Whatever the one-pass reader takes, the full reader must read to the same fields.
 
 #include "model/containerjson.h"
 
@@ -38,7 +38,13 @@ bool sameFields(const IconContainer &a, const IconContainer &b)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const auto first = decodeContainerJson(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (const auto scanned = scanContainerJson(input)) {
+        const auto full = decodeContainerJsonDocument(input);
+        if (!full || !sameFields(*scanned, full.value()))
+            std::abort();
+    }
+    const auto first = decodeContainerJson(input);
     if (!first)
         return 0;
     const auto encoded = encodeContainerJson(first.value());

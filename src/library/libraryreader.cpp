@@ -113,19 +113,27 @@ IconContainer LibraryReader::readIcons(
     // a file system that stores names decomposed still pairs with the info.json written for it,
     // while two files whose names differ only in composition each keep their own entry.
     QHash<QString, const Icon *> entryByFileName;
-    QHash<QString, const Icon *> entryByComposedName;
     entryByFileName.reserve(container.icons.size());
-    entryByComposedName.reserve(container.icons.size());
     for (const Icon &entry : container.icons) {
         order.append(entry.filename.value_or(entry.name));
-        if (!entry.filename)
-            continue;
-        if (!entryByFileName.contains(*entry.filename))
+        if (entry.filename && !entryByFileName.contains(*entry.filename))
             entryByFileName.insert(*entry.filename, &entry);
-        const QString composed = entry.filename->normalized(QString::NormalizationForm_C);
-        if (!entryByComposedName.contains(composed))
-            entryByComposedName.insert(composed, &entry);
     }
+    // Worked out when a file has no exact match, which is rare.
+    QHash<QString, const Icon *> entryByComposedName;
+    const auto composedEntry = [&](const QString &fileName) -> const Icon * {
+        if (entryByComposedName.isEmpty()) {
+            entryByComposedName.reserve(container.icons.size());
+            for (const Icon &entry : container.icons) {
+                if (!entry.filename)
+                    continue;
+                const QString composed = entry.filename->normalized(QString::NormalizationForm_C);
+                if (!entryByComposedName.contains(composed))
+                    entryByComposedName.insert(composed, &entry);
+            }
+        }
+        return entryByComposedName.value(fileName.normalized(QString::NormalizationForm_C));
+    };
 
     QString failure;
     const auto members = listVisibleMembers(folder, &failure);
@@ -153,7 +161,7 @@ IconContainer LibraryReader::readIcons(
         const QString name = member.name.left(member.name.lastIndexOf(u'.'));
         const Icon *entry = entryByFileName.value(member.name);
         if (!entry)
-            entry = entryByComposedName.value(member.name.normalized(QString::NormalizationForm_C));
+            entry = composedEntry(member.name);
         result.icons.append(
             Icon(QUuid::createUuid(), result.id, name, *type, icns ? std::optional(*bytes) : std::nullopt,
                 icns ? std::nullopt : std::optional(*bytes), entry ? entry->author : QString(),

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/containerjson.h"
 
+#include "model/jsonscanner.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <array>
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -248,6 +252,191 @@ IconContainer decodeContainer(const QJsonObject &object, QString *failure)
     return container;
 }
 
+// --- decoding in one pass
+
+// Reads the members of one object, each known key at most once. `read` is given each key and
+// reads its value, or gives false when it does not know the key; a duplicate of a known key gives
+// up, as the full reader would keep the last and this one the first.
+template <typename Read> bool scanMembers(JsonScanner &scanner, Read read)
+{
+    if (!scanner.beginObject())
+        return false;
+    QByteArrayView key;
+    while (scanner.nextMember(&key)) {
+        if (!read(key) && !scanner.skipValue())
+            return false;
+    }
+    return scanner.ok();
+}
+
+// Compared inline: keys are short, and every member of a document is compared with several.
+bool is(QByteArrayView key, std::string_view name)
+{
+    return std::string_view(key.data(), size_t(key.size())) == name;
+}
+
+// Marks `bit` in `seen`; false when it was marked already.
+bool firstTime(unsigned &seen, unsigned bit)
+{
+    if (seen & bit)
+        return false;
+    seen |= bit;
+    return true;
+}
+
+// Reads a required string into `field`, or fails the scanner when the value is no string.
+bool scanString(JsonScanner &scanner, QString &field, JsonScanner::Recent *recent = nullptr)
+{
+    std::optional<QString> value = scanner.string(recent);
+    if (value)
+        field = std::move(*value);
+    return scanner.ok();
+}
+
+std::optional<double> scanNumber(JsonScanner &scanner)
+{
+    const std::optional<double> value = scanner.number();
+    return value && std::isfinite(*value) ? value : std::nullopt;
+}
+
+std::optional<RGBAColor> scanColor(JsonScanner &scanner)
+{
+    RGBAColor color;
+    unsigned seen = 0;
+    bool valid = true;
+    const bool read = scanMembers(scanner, [&](QByteArrayView key) {
+        double *component = is(key, "red") ? &color.red
+            : is(key, "green")             ? &color.green
+            : is(key, "blue")              ? &color.blue
+            : is(key, "alpha")             ? &color.alpha
+                                           : nullptr;
+        if (!component)
+            return false;
+        const std::optional<double> value = scanNumber(scanner);
+        valid = valid && value && firstTime(seen, 1u << (component - &color.red));
+        *component = value.value_or(0);
+        return true;
+    });
+    return read && valid && seen == 0xF ? std::optional(color) : std::nullopt;
+}
+
+// The last of each text field of the icons, as they mostly repeat from icon to icon.
+struct RecentIconFields
+{
+    JsonScanner::Recent author, copyright, authorURL, type;
+};
+
+std::optional<Icon> scanIcon(JsonScanner &scanner, RecentIconFields &recent)
+{
+    Icon icon;
+    icon.id = QUuid::createUuid();
+    icon.containerID = QUuid::createUuid();
+    unsigned seen = 0;
+    bool valid = true;
+    const bool read = scanMembers(scanner, [&](QByteArrayView key) {
+        const struct
+        {
+            std::string_view key;
+            QString *field;
+            JsonScanner::Recent *recent;
+        } fields[] = {
+            { "name", &icon.name, nullptr },
+            { "author", &icon.author, &recent.author },
+            { "copyright", &icon.copyright, &recent.copyright },
+            { "authorURL", &icon.authorURL, &recent.authorURL },
+        };
+        for (unsigned i = 0; i < std::size(fields); ++i) {
+            if (is(key, fields[i].key)) {
+                valid = valid && firstTime(seen, 1u << i) && scanString(scanner, *fields[i].field, fields[i].recent);
+                return true;
+            }
+        }
+        if (is(key, "type")) {
+            const std::optional<QString> type = scanner.string(&recent.type);
+            const auto fileType = type ? fromRawValue<IconFileType>(*type) : std::nullopt;
+            valid = valid && fileType && firstTime(seen, 16);
+            icon.type = fileType.value_or(IconFileType::icns);
+            return true;
+        }
+        if (is(key, "filename")) {
+            valid = valid && firstTime(seen, 32);
+            if (!scanner.null())
+                icon.filename = scanner.string();
+            valid = valid && scanner.ok();
+            return true;
+        }
+        return false;
+    });
+    // Every key but the file name is required.
+    return read && valid && (seen | 32) == 63 ? std::optional(std::move(icon)) : std::nullopt;
+}
+
+std::optional<IconContainer> scanContainer(JsonScanner &scanner)
+{
+    IconContainer container;
+    unsigned seen = 0;
+    bool valid = true;
+    const auto stringFields = std::to_array<std::pair<std::string_view, QString IconContainer::*>>({
+        { "title", &IconContainer::title },
+        { "collectionID", &IconContainer::collectionID },
+        { "collectionVersion", &IconContainer::collectionVersion },
+        { "authorName", &IconContainer::authorName },
+        { "authorURL", &IconContainer::authorURL },
+        { "authorEmail", &IconContainer::authorEmail },
+        { "copyright", &IconContainer::copyright },
+    });
+    constexpr unsigned lockBit = 1u << 7, versionBit = 1u << 8, iconsBit = 1u << 9;
+    constexpr unsigned colorBit = 1u << 10, customIconBit = 1u << 11;
+    const bool read = scanMembers(scanner, [&](QByteArrayView key) {
+        for (std::size_t i = 0; i < stringFields.size(); ++i) {
+            if (is(key, stringFields[i].first)) {
+                valid = valid && firstTime(seen, 1u << i) && scanString(scanner, container.*stringFields[i].second);
+                return true;
+            }
+        }
+        if (is(key, "authoringLock")) {
+            const std::optional<bool> lock = scanner.boolean();
+            valid = valid && lock && firstTime(seen, lockBit);
+            container.authoringLock = lock.value_or(false);
+        } else if (is(key, "containerVersion")) {
+            const std::optional<double> version = scanNumber(scanner);
+            valid = valid && version && *version >= 0 && *version <= 255 && *version == std::floor(*version)
+                && firstTime(seen, versionBit);
+            container.containerVersion = static_cast<std::uint8_t>(version.value_or(0));
+        } else if (is(key, "backgroundColor")) {
+            valid = valid && firstTime(seen, colorBit);
+            if (!scanner.null()) {
+                container.backgroundColor = scanColor(scanner);
+                valid = valid && container.backgroundColor;
+            }
+        } else if (is(key, "customIcon")) {
+            valid = valid && firstTime(seen, customIconBit);
+            if (!scanner.null()) {
+                const std::optional<QString> text = scanner.string();
+                container.customIcon = text ? decodeStrictBase64(*text) : std::nullopt;
+                valid = valid && container.customIcon;
+            }
+        } else if (is(key, "icons")) {
+            valid = valid && firstTime(seen, iconsBit) && scanner.beginArray();
+            RecentIconFields recent;
+            while (valid && scanner.nextElement()) {
+                std::optional<Icon> icon = scanIcon(scanner, recent);
+                valid = icon.has_value();
+                if (icon)
+                    container.icons.append(std::move(*icon));
+            }
+            valid = valid && scanner.ok();
+        } else {
+            return false;
+        }
+        return true;
+    });
+    const unsigned required = ((1u << stringFields.size()) - 1) | lockBit | versionBit | iconsBit;
+    if (!read || !valid || (seen & required) != required || !scanner.atEnd())
+        return std::nullopt;
+    return container;
+}
+
 } // namespace
 
 ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &container)
@@ -286,7 +475,22 @@ ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &co
     return bytes;
 }
 
+std::optional<IconContainer> scanContainerJson(const QByteArray &bytes)
+{
+    if (bytes.size() > maxContainerJsonBytes)
+        return std::nullopt;
+    JsonScanner scanner(bytes);
+    return scanContainer(scanner);
+}
+
 ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes)
+{
+    if (std::optional<IconContainer> container = scanContainerJson(bytes))
+        return std::move(*container);
+    return decodeContainerJsonDocument(bytes);
+}
+
+ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes)
 {
     if (bytes.size() > maxContainerJsonBytes)
         return tr("The rAvivovode’s info.json is too large to read.");

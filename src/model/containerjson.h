@@ -26,4 +26,11 @@ ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &co
 // one-line message for the user, on any missing required key, wrong JSON type, unknown icon type,
 // containerVersion outside 0…255, invalid Base64, or bytes that are not a JSON object. Keys it does
 // not know are ignored.
+// Reads in one pass what it can be sure of (see JsonScanner), and hands anything else to
+// decodeContainerJsonDocument(), so that both give the same result.
 ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes);
+// The container of a strict document, read in one pass without building a JSON document; none
+// where the scanner gives up or the text is not a valid container.
+std::optional<IconContainer> scanContainerJson(const QByteArray &bytes);
+// The same decoding through a whole JSON document, which accepts what Qt's JSON reader does.
+ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/contenttype.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -75,11 +76,18 @@ const ContentType &ContentType::fromFileName(const QString &fileName, bool isFol
 {
     const qsizetype dot = fileName.lastIndexOf(u'.');
     // A leading dot starts a hidden name, not an extension.
-    const QString extension = dot > 0 ? fileName.mid(dot + 1).toLower() : QString();
+    const QStringView spelled = dot > 0 ? QStringView(fileName).mid(dot + 1) : QStringView();
+    // An ASCII extension is lowered in place; others go through Unicode's rules, under which some
+    // letters lower to ASCII ones.
+    const bool ascii = std::all_of(spelled.begin(), spelled.end(), [](QChar c) { return c.unicode() < 0x80; });
+    const QString extension = ascii ? QString() : spelled.toString().toLower();
+    const auto is = [&](QStringView wanted) {
+        return ascii ? spelled.compare(wanted, Qt::CaseInsensitive) == 0 : extension == wanted;
+    };
     if (isFolder)
-        return extension == containerExtension ? ownContainerType() : folder();
+        return is(containerExtension) ? ownContainerType() : folder();
     for (const ContentType *type : { &icns(), &png(), &json(), &legacyContainerType() }) {
-        if (extension == type->preferredFilenameExtension())
+        if (is(type->preferredFilenameExtension()))
             return *type;
     }
     return data();

@@ -87,7 +87,7 @@ std::optional<QList<FolderMember>> listMembers(
             failure = errno;
             break;
         }
-        const QByteArray nativeName(entry->d_name);
+        const QByteArrayView nativeName(entry->d_name);
         if (nativeName == "." || nativeName == ".." || (!includeHidden && nativeName.startsWith('.')))
             continue;
         if (members.size() >= maxMembers) {
@@ -96,8 +96,11 @@ std::optional<QList<FolderMember>> listMembers(
             return std::nullopt;
         }
         FolderMember member;
-        member.name = QFile::decodeName(nativeName);
-        member.nativePath = folder + '/' + nativeName;
+        // Most names are ASCII, which every locale's encoding spells alike; the decoder is for the rest.
+        const bool ascii = std::all_of(nativeName.begin(), nativeName.end(), [](char c) { return uchar(c) < 0x80; });
+        member.name = ascii ? QString::fromLatin1(nativeName) : QFile::decodeName(nativeName.toByteArray());
+        member.nativePath.reserve(folder.size() + 1 + nativeName.size());
+        member.nativePath.append(folder).append('/').append(nativeName);
         switch (entry->d_type) {
         case DT_REG:
             member.kind = FolderMember::Kind::regularFile;

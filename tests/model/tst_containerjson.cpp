@@ -192,6 +192,79 @@ private slots:
             bytes(validDocument()).replace("\"containerVersion\":4", "\"containerVersion\":4.0"));
     }
 
+    // The one-pass reader takes what this program writes, and gives up on whatever it cannot be
+    // sure of; where it takes a document, the full reader gives the same container.
+    void scannerAgreesWithDocument_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<bool>("scanned");
+        const QByteArray valid = bytes(validDocument());
+        const auto replaced = [&](const char *from, const QByteArray &to) {
+            QByteArray document = valid;
+            const qsizetype at = document.indexOf(from);
+            return at < 0 ? QByteArray() : document.replace(at, qsizetype(qstrlen(from)), to);
+        };
+        const auto withTitle = [&](const QByteArray &title) { return replaced("\"Space\"", title); };
+        QTest::newRow("written") << valid << true;
+        QTest::newRow("written, every kind of field") << encodeContainerJson(fullContainer()).value() << true;
+        QTest::newRow("spaced out") << QByteArray(QJsonDocument(validDocument()).toJson(QJsonDocument::Indented))
+                                    << true;
+        QTest::newRow("escapes") << withTitle("\"a\\\"\\\\\\/\\b\\f\\n\\r\\t\\u00e9\\ud83d\\ude00\"") << true;
+        QTest::newRow("UTF-8 of every length") << withTitle("\"\xc3\xa9\xe2\x9c\xa8\xf0\x9f\x98\x80\"") << true;
+        QTest::newRow("noncharacter") << withTitle("\"\xef\xbf\xbe\"") << true;
+        QTest::newRow("nulls") << replaced("\"customIcon\":\"iVBORw0KGgo=\"", "\"customIcon\":null") << true;
+        QTest::newRow("unknown nested values")
+            << replaced("{", "{\"extra\":[{\"a\":[1,-2.5e3,true,false,null,\"x\\u0041\"]},{}],") << true;
+        QTest::newRow("byte-order mark") << QByteArray("\xef\xbb\xbf" + valid) << false;
+        QTest::newRow("control character") << withTitle("\"a\x01\"") << false;
+        QTest::newRow("unknown escape") << withTitle("\"\\x\"") << false;
+        QTest::newRow("lone surrogate") << withTitle("\"\\ud800\"") << false;
+        QTest::newRow("reversed surrogates") << withTitle("\"\\udc00\\ud800\"") << false;
+        QTest::newRow("short escape") << withTitle("\"\\u12\"") << false;
+        QTest::newRow("overlong UTF-8") << withTitle("\"\xc0\x80\"") << false;
+        QTest::newRow("encoded surrogate") << withTitle("\"\xed\xa0\x80\"") << false;
+        QTest::newRow("past U+10FFFF") << withTitle("\"\xf4\x90\x80\x80\"") << false;
+        QTest::newRow("truncated UTF-8") << withTitle("\"\xc3\"") << false;
+        QTest::newRow("duplicate key") << replaced("{", "{\"title\":\"First\",") << false;
+        QTest::newRow("escaped key") << replaced("\"title\"", "\"t\\u0069tle\"") << false;
+        QTest::newRow("negative zero") << replaced("\"containerVersion\":4", "\"containerVersion\":-0") << false;
+        QTest::newRow("zero by underflow") << replaced("\"blue\":0", "\"blue\":1e-400") << false;
+        QTest::newRow("subnormal") << replaced("\"blue\":0", "\"blue\":5e-324") << false;
+        QTest::newRow("overflow") << replaced("\"blue\":0", "\"blue\":1e400") << false;
+        QTest::newRow("bare fraction point") << replaced("\"containerVersion\":4", "\"containerVersion\":4.") << false;
+        QTest::newRow("leading zero") << replaced("\"containerVersion\":4", "\"containerVersion\":04") << false;
+        QTest::newRow("plus sign") << replaced("\"containerVersion\":4", "\"containerVersion\":+4") << false;
+        QTest::newRow("trailing comma") << replaced("{", "{\"extra\":[1,],") << false;
+        QTest::newRow("garbage after") << QByteArray(valid + " x") << false;
+        QTest::newRow("form feed after") << QByteArray(valid + "\x0c") << false;
+        QTest::newRow("deep nesting") << replaced(
+            "{", "{\"extra\":" + QByteArray(100, '[') + QByteArray(100, ']') + ",")
+                                      << false;
+        QTest::newRow("missing key") << replaced("\"authoringLock\":true,", "") << false;
+        QTest::newRow("wrong type") << replaced("\"authoringLock\":true", "\"authoringLock\":1") << false;
+        QTest::newRow("not an object") << QByteArray("[]") << false;
+        QTest::newRow("empty") << QByteArray("") << false;
+    }
+
+    void scannerAgreesWithDocument()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(bool, scanned);
+        QVERIFY(!document.isNull());
+        const std::optional<IconContainer> scan = scanContainerJson(document);
+        QCOMPARE(scan.has_value(), scanned);
+        const auto full = decodeContainerJsonDocument(document);
+        if (scan) {
+            QVERIFY2(full, qPrintable(full ? QString() : full.error()));
+            QCOMPARE(encodeContainerJson(*scan).value(), encodeContainerJson(full.value()).value());
+        }
+        // Whichever reads it, the decoder's verdict is the full reader's.
+        const auto decoded = decodeContainerJson(document);
+        QCOMPARE(bool(decoded), bool(full));
+        if (!full)
+            QCOMPARE(decoded.error(), full.error());
+    }
+
     void decodeAccepts()
     {
         QFETCH(QByteArray, document);

@@ -18,6 +18,7 @@ private slots:
         QTest::newRow("icns") << u"Star.icns"_s << false << u"image/x-icns"_s;
         QTest::newRow("icns in capitals") << u"Star.ICNS"_s << false << u"image/x-icns"_s;
         QTest::newRow("png") << u"a.b.png"_s << false << u"image/png"_s;
+        QTest::newRow("non-ASCII extension") << u"Star.ïcns"_s << false << u"application/octet-stream"_s;
         QTest::newRow("json") << u"info.json"_s << false << u"application/json"_s;
         QTest::newRow("jpg is data") << u"photo.jpg"_s << false << u"application/octet-stream"_s;
         QTest::newRow("no extension") << u"README"_s << false << u"application/octet-stream"_s;
