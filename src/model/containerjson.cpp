@@ -302,20 +302,24 @@ std::optional<double> scanNumber(JsonScanner &scanner)
 std::optional<RGBAColor> scanColor(JsonScanner &scanner)
 {
     RGBAColor color;
+    constexpr std::pair<std::string_view, double RGBAColor::*> components[] = {
+        { "red", &RGBAColor::red },
+        { "green", &RGBAColor::green },
+        { "blue", &RGBAColor::blue },
+        { "alpha", &RGBAColor::alpha },
+    };
     unsigned seen = 0;
     bool valid = true;
     const bool read = scanMembers(scanner, [&](QByteArrayView key) {
-        double *component = is(key, "red") ? &color.red
-            : is(key, "green")             ? &color.green
-            : is(key, "blue")              ? &color.blue
-            : is(key, "alpha")             ? &color.alpha
-                                           : nullptr;
-        if (!component)
-            return false;
-        const std::optional<double> value = scanNumber(scanner);
-        valid = valid && value && firstTime(seen, 1u << (component - &color.red));
-        *component = value.value_or(0);
-        return true;
+        for (unsigned i = 0; i < std::size(components); ++i) {
+            if (is(key, components[i].first)) {
+                const std::optional<double> value = scanNumber(scanner);
+                valid = valid && value && firstTime(seen, 1u << i);
+                color.*components[i].second = value.value_or(0);
+                return true;
+            }
+        }
+        return false;
     });
     return read && valid && seen == 0xF ? std::optional(color) : std::nullopt;
 }
@@ -402,7 +406,8 @@ std::optional<IconContainer> scanContainer(JsonScanner &scanner)
             const std::optional<double> version = scanNumber(scanner);
             valid = valid && version && *version >= 0 && *version <= 255 && *version == std::floor(*version)
                 && firstTime(seen, versionBit);
-            container.containerVersion = static_cast<std::uint8_t>(version.value_or(0));
+            if (valid)
+                container.containerVersion = static_cast<std::uint8_t>(*version);
         } else if (is(key, "backgroundColor")) {
             valid = valid && firstTime(seen, colorBit);
             if (!scanner.null()) {

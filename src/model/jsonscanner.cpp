@@ -118,8 +118,7 @@ std::optional<QByteArray> unescape(QByteArrayView raw)
 JsonScanner::JsonScanner(QByteArrayView text)
     : m_at(text.data())
     , m_end(text.data() + text.size())
-{
-}
+{ }
 
 bool JsonScanner::fail()
 {
