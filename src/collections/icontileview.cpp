@@ -576,26 +576,35 @@ void IconTileView::dragEnterEvent(QDragEnterEvent *event)
     event->accept();
 }
 
+std::optional<IconTileView::DropSpot> IconTileView::dropSpotAt(const QDropEvent &event) const
+{
+    const IconTileLayout::Hit hit = hitAt(event.position().toPoint());
+    if (!hit.isValid())
+        return std::nullopt;
+    const IconSection &section = m_sections.at(hit.section);
+    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
+    const double x = event.position().x() + contentOffset().x() - tile.left();
+    return DropSpot { &section, section.iconIndexes.at(hit.position),
+        IconDropDelegate::position(x, int(tile.width())) };
+}
+
 void IconTileView::dragMoveEvent(QDragMoveEvent *event)
 {
     if (!IconDropDelegate::accepts(*event)) {
         event->ignore();
         return;
     }
-    const IconTileLayout::Hit hit = hitAt(event->position().toPoint());
-    if (!hit.isValid()) {
+    const std::optional<DropSpot> spot = dropSpotAt(*event);
+    if (!spot) {
         clearDropTarget();
         // Keep the drag alive over gaps so that the next tile still takes it.
         event->setDropAction(Qt::CopyAction);
         event->accept();
         return;
     }
-    const IconSection &section = m_sections.at(hit.section);
-    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
-    const double x = event->position().x() + contentOffset().x() - tile.left();
-    m_dropContainer = section.containerID;
-    m_dropIndex = section.iconIndexes.at(hit.position);
-    m_dropPosition = IconDropDelegate::position(x, int(tile.width()));
+    m_dropContainer = spot->section->containerID;
+    m_dropIndex = spot->iconIndex;
+    m_dropPosition = spot->position;
     event->setDropAction(Qt::CopyAction);
     event->accept();
     viewport()->update();
@@ -612,23 +621,18 @@ void IconTileView::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    const IconTileLayout::Hit hit = hitAt(event->position().toPoint());
-    if (!hit.isValid()) {
-        clearDropTarget();
+    const std::optional<DropSpot> spot = dropSpotAt(*event);
+    clearDropTarget();
+    if (!spot) {
         event->ignore();
         return;
     }
-    const IconSection &section = m_sections.at(hit.section);
-    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
-    const double x = event->position().x() + contentOffset().x() - tile.left();
-    const IconDropTargetPosition position = IconDropDelegate::position(x, int(tile.width()));
-    const qsizetype index = section.iconIndexes.at(hit.position);
-    const qsizetype containerIndex = section.containerIndex;
-    clearDropTarget();
+    const qsizetype containerIndex = spot->section->containerIndex;
     event->setDropAction(Qt::CopyAction);
     event->accept();
 
     QList<IconContainer> containers = m_manager.containers();
-    IconDropDelegate::moveSelected(containers[containerIndex].icons, m_selectionManager.selection(), index, position);
+    IconDropDelegate::moveSelected(
+        containers[containerIndex].icons, m_selectionManager.selection(), spot->iconIndex, spot->position);
     m_manager.setContainers(std::move(containers));
 }

@@ -18,6 +18,8 @@
 #include <memory>
 #include <optional>
 
+class QDropEvent;
+
 class ContainerManager;
 class IconSelectionManager;
 
@@ -100,6 +102,15 @@ private:
     void paintHeaders(QPainter &painter, const QRectF &visible);
     void startDrag(const IconTileLayout::Hit &hit);
     void clearDropTarget();
+    // Where a drop at the event's position would land: the tile under it and which side of that
+    // tile; none over a gap.
+    struct DropSpot
+    {
+        const IconSection *section = nullptr;
+        qsizetype iconIndex = -1;
+        IconDropTargetPosition position = IconDropTargetPosition::after;
+    };
+    std::optional<DropSpot> dropSpotAt(const QDropEvent &event) const;
 
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
