@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QMimeData>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -17,25 +16,6 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The attribute as GIO's own tool reports it, as a file manager would see it; empty when unset.
-QString customIconSeenByGio(const QString &path)
-{
-    QProcess gio;
-    gio.start(u"gio"_s, { u"info"_s, u"--attributes=metadata::custom-icon"_s, path });
-    if (!gio.waitForFinished(10000) || gio.exitCode() != 0)
-        return u"gio failed"_s;
-    const QString prefix = u"metadata::custom-icon: "_s;
-    for (const QString &line : QString::fromUtf8(gio.readAllStandardOutput()).split(u'\n')) {
-        if (line.trimmed().startsWith(prefix))
-            return QUrl(line.trimmed().mid(prefix.size())).toLocalFile();
-    }
-    return {};
-}
-
-} // namespace
 
 // The real set-icon layer behind a drop, as the program runs it.
 class TestQuickDropDesktop : public QObject

@@ -4,7 +4,6 @@
 #include "support/privatesessionbus.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,21 +22,6 @@ QImage filledImage(QRgb color)
     QImage image(32, 32, QImage::Format_ARGB32);
     image.fill(color);
     return image;
-}
-
-// The attribute as GIO's own tool reports it, the way a file manager sees it; empty when unset.
-QString customIconSeenByGio(const QString &path)
-{
-    QProcess gio;
-    gio.start(u"gio"_s, { u"info"_s, u"--attributes=metadata::custom-icon"_s, path });
-    if (!gio.waitForFinished(10000) || gio.exitCode() != 0)
-        return u"gio failed"_s;
-    const QString prefix = u"metadata::custom-icon: "_s;
-    for (const QString &line : QString::fromUtf8(gio.readAllStandardOutput()).split(u'\n')) {
-        if (line.trimmed().startsWith(prefix))
-            return QUrl(line.trimmed().mid(prefix.size())).toLocalFile();
-    }
-    return {};
 }
 
 qsizetype storedPictureCount()

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+#include <QUrl>
 
 #include <csignal>
 
@@ -90,4 +91,18 @@ PrivateSessionBus::~PrivateSessionBus()
     for (const QDeadlineTimer deadline(5000);
          metadataDaemon > 0 && processRunning(metadataDaemon) && !deadline.hasExpired();)
         QThread::msleep(10);
+}
+
+QString customIconSeenByGio(const QString &path)
+{
+    QProcess gio;
+    gio.start(u"gio"_s, { u"info"_s, u"--attributes=metadata::custom-icon"_s, path });
+    if (!gio.waitForFinished(10000) || gio.exitCode() != 0)
+        return u"gio failed"_s;
+    const QString prefix = u"metadata::custom-icon: "_s;
+    for (const QString &line : QString::fromUtf8(gio.readAllStandardOutput()).split(u'\n')) {
+        if (line.trimmed().startsWith(prefix))
+            return QUrl(line.trimmed().mid(prefix.size())).toLocalFile();
+    }
+    return {};
 }

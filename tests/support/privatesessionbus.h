@@ -27,3 +27,7 @@ private:
     QString m_address;
     QString m_error;
 };
+
+// The file's custom icon as GIO's own tool reports it, the way a file manager sees it; empty when
+// unset, "gio failed" when the tool fails.
+QString customIconSeenByGio(const QString &path);
