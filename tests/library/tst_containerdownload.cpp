@@ -163,10 +163,7 @@ private slots:
         m_caFolder = std::make_unique<QTemporaryDir>();
         QVERIFY(m_caFolder->isValid());
         m_caFile = m_caFolder->filePath(u"ca.pem"_s);
-        QFile ca(m_caFile);
-        QVERIFY(ca.open(QIODevice::WriteOnly));
-        ca.write(m_server->certificate().toPem());
-        ca.close();
+        QVERIFY(m_server->writeCertificate(m_caFile));
         m_savedTmpDir = qgetenv("TMPDIR");
         qputenv("TMPDIR", QFile::encodeName(m_tmp));
     }

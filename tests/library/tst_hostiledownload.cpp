@@ -87,10 +87,7 @@ private slots:
         QVERIFY2(m_server->isListening(), qPrintable(m_server->errorString()));
         QVERIFY(m_caFolder.isValid());
         m_caFile = m_caFolder.filePath(u"ca.pem"_s);
-        QFile ca(m_caFile);
-        QVERIFY(ca.open(QIODevice::WriteOnly));
-        ca.write(m_server->certificate().toPem());
-        ca.close();
+        QVERIFY(m_server->writeCertificate(m_caFile));
         m_tmp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_tmp->isValid());
         m_savedTmpDir = qgetenv("TMPDIR");

@@ -151,12 +151,10 @@ private slots:
         server.setResponse("/space.zip", { .status = 200, .body = zip.build() });
         QTemporaryDir caFolder;
         QVERIFY(caFolder.isValid());
-        QFile ca(caFolder.filePath(u"ca.pem"_s));
-        QVERIFY(ca.open(QIODevice::WriteOnly));
-        ca.write(server.certificate().toPem());
-        ca.close();
+        const QString caFile = caFolder.filePath(u"ca.pem"_s);
+        QVERIFY(server.writeCertificate(caFile));
         ContainerDownload::Options options;
-        options.caFile = ca.fileName();
+        options.caFile = caFile;
         ContainerDownload::setOptions(options);
 
         QWidget window;

@@ -164,3 +164,10 @@ void TestHttpsServer::trickle(QSslSocket *socket, const QByteArray &body, int mi
     });
     timer->start(milliseconds);
 }
+
+bool TestHttpsServer::writeCertificate(const QString &path) const
+{
+    QFile file(path);
+    const QByteArray pem = m_certificate.toPem();
+    return file.open(QIODevice::WriteOnly) && file.write(pem) == pem.size() && file.flush();
+}

@@ -51,6 +51,8 @@ public:
     quint16 port() const { return m_server.serverPort(); }
     // The certificate a client must trust to talk to this server.
     QSslCertificate certificate() const { return m_certificate; }
+    // Writes that certificate as a PEM file at `path`, for a client told to trust that file only.
+    bool writeCertificate(const QString &path) const;
 
     void setResponse(const QByteArray &target, const Response &response) { m_responses.insert(target, response); }
     void setDefaultResponse(const Response &response) { m_defaultResponse = response; }
