@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -39,14 +40,14 @@ void orderIcons(QList<Icon> &icons, const QStringList &order, IconOrderKey key)
     // Walking backwards leaves each string at its first index.
     for (qsizetype i = order.size() - 1; i >= 0; --i)
         firstIndex.insert(order.at(i), i);
-    QHash<QString, qint64> firstComposedIndex;
+    std::optional<QHash<QString, qint64>> firstComposedIndex;
     const auto composedIndex = [&](const QString &iconKey) {
-        if (firstComposedIndex.isEmpty()) {
-            firstComposedIndex.reserve(order.size());
+        if (!firstComposedIndex) {
+            firstComposedIndex.emplace().reserve(order.size());
             for (qsizetype i = order.size() - 1; i >= 0; --i)
-                firstComposedIndex.insert(comparable(order.at(i)), i);
+                firstComposedIndex->insert(comparable(order.at(i)), i);
         }
-        return firstComposedIndex.value(comparable(iconKey), unlisted);
+        return firstComposedIndex->value(comparable(iconKey), unlisted);
     };
 
     std::vector<std::pair<qint64, qsizetype>> positions;

@@ -120,9 +120,10 @@ IconContainer LibraryReader::readIcons(
             entryByFileName.insert(*entry.filename, &entry);
     }
     // Worked out when a file has no exact match, which is rare.
-    QHash<QString, const Icon *> entryByComposedName;
+    std::optional<QHash<QString, const Icon *>> composedIndex;
     const auto composedEntry = [&](const QString &fileName) -> const Icon * {
-        if (entryByComposedName.isEmpty()) {
+        if (!composedIndex) {
+            QHash<QString, const Icon *> &entryByComposedName = composedIndex.emplace();
             entryByComposedName.reserve(container.icons.size());
             for (const Icon &entry : container.icons) {
                 if (!entry.filename)
@@ -132,7 +133,7 @@ IconContainer LibraryReader::readIcons(
                     entryByComposedName.insert(composed, &entry);
             }
         }
-        return entryByComposedName.value(fileName.normalized(QString::NormalizationForm_C));
+        return composedIndex->value(fileName.normalized(QString::NormalizationForm_C));
     };
 
     QString failure;
