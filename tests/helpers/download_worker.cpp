@@ -89,6 +89,7 @@ int main(int argc, char **argv)
         const QStringList left = folderListing(QDir::tempPath());
         if (!left.isEmpty())
             std::printf("left: %s\n", qPrintable(left.join(u", "_s)));
+        std::fflush(stdout);
         QCoreApplication::exit(exitCode);
     });
     const int exitCode = app.exec();
