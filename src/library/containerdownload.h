@@ -39,6 +39,7 @@ public:
         qint64 maxHeaderBytes = qint64(64) << 10;
         int maxRedirects = 5;
         qint64 maxBodyBytes = qint64(256) << 20;
+        // What the body may unpack to is bounded as the body is.
         ZipArchive::Limits unpackLimits {};
         // A PEM file of authorities trusted instead of the system's; tests name their own server's here.
         QString caFile {};

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/httpsfetch.h"
 
+#include "platform/safewrite.h"
+
 #include <QFile>
 
 #include <curl/curl.h>
@@ -62,17 +64,8 @@ size_t receiveBody(char *data, size_t size, size_t count, void *context)
         transfer->tooLarge = true;
         return 0;
     }
-    size_t done = 0;
-    while (done < bytes) {
-        const ssize_t written = ::write(transfer->fd, data + done, bytes - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            transfer->writeError = errno;
-            return 0;
-        }
-        done += size_t(written);
-    }
+    if (!writeToDescriptor(transfer->fd, QByteArrayView(data, qsizetype(bytes)), &transfer->writeError))
+        return 0;
     transfer->bodyBytes += qint64(bytes);
     return bytes;
 }

@@ -23,17 +23,8 @@ void setReason(QString *reason, int error)
 
 bool writeAll(int fd, QByteArrayView bytes, int *error)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            *error = errno;
-            return false;
-        }
-        done += written;
-    }
+    if (!writeToDescriptor(fd, bytes, error))
+        return false;
     if (::fsync(fd) != 0 && errno != EINVAL) {
         *error = errno;
         return false;
@@ -70,6 +61,22 @@ QByteArray randomSuffix()
 }
 
 } // namespace
+
+bool writeToDescriptor(int fd, QByteArrayView bytes, int *error)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t written = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            *error = errno;
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
 
 bool writeNewFile(const QString &path, QByteArrayView bytes, QString *reason)
 {

@@ -9,6 +9,10 @@
 // failed flush), is synced, and its close is checked; the message given on failure is the system's
 // own description of the cause ("No space left on device", "File too large").
 
+// Writes all of `bytes` to the open descriptor `fd`, resuming interrupted writes; false, with errno's
+// value in `error`, when a write fails. Neither syncs nor closes: for writers that stream a file.
+bool writeToDescriptor(int fd, QByteArrayView bytes, int *error);
+
 // Writes `bytes` into a file at `path` that must not exist yet. On failure the file is removed.
 bool writeNewFile(const QString &path, QByteArrayView bytes, QString *reason);
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ziparchive.h"
 
+#include "platform/contenttype.h"
 #include "platform/printabletext.h"
 #include "platform/safefilename.h"
+#include "platform/safewrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,10 +14,15 @@
 
 #include <archive.h>
 #include <archive_entry.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -90,6 +97,33 @@ bool isSkipped(const QStringList &parts, bool isFolder)
         return true;
     return parts.size() > (isFolder ? 1 : 2);
 }
+
+// What the library's reader takes a member for, by its name: the image it must hold, if any.
+struct ImageKind
+{
+    QByteArrayView signature;
+    QString name;
+};
+
+ImageKind imageKindOf(const QString &fileName)
+{
+    const ContentType &type = ContentType::fromFileName(fileName, false);
+    if (type.conforms(ContentType::icns()))
+        return { "icns", u"ICNS"_s };
+    if (type.conforms(ContentType::png()))
+        return { "\x89PNG\r\n\x1a\n", u"PNG"_s };
+    return {};
+}
+
+struct FileCloser
+{
+    int fd;
+    ~FileCloser()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
 
 struct ArchiveDeleter
 {
@@ -261,38 +295,80 @@ private:
             = parts.size() == 1 ? settle(Layout::root, QString(), name) : settle(Layout::folder, parts.first(), name);
         if (fit != Fit::take)
             return fit == Fit::skip;
-        return writeFile(handle, name, parts.last());
+        return writeFile(handle, entry, name, parts.last());
     }
 
-    bool writeFile(archive *handle, const QString &memberName, const QString &fileName)
+    bool writeFailed(const QString &memberName, int error)
+    {
+        return fail(tr("The archive member \u201c%1\u201d could not be written: %2")
+                        .arg(printableText(memberName), QString::fromLocal8Bit(std::strerror(error))));
+    }
+
+    // Every byte goes straight to the file descriptor and every step is checked, close included: a
+    // buffered write that fails only at its flush would leave an empty icon reported as unpacked.
+    bool writeFile(archive *handle, archive_entry *entry, const QString &memberName, const QString &fileName)
     {
         if (m_names.contains(fileName))
             return fail(tr("The archive holds the member \u201c%1\u201d twice.").arg(printableText(memberName)));
         m_names.insert(fileName);
+        const ImageKind kind = imageKindOf(fileName);
 
-        QFile file(m_destination.filePath(fileName));
-        // NewOnly never follows or replaces what is already there.
-        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return fail(tr("The archive member \u201c%1\u201d could not be written: %2")
-                            .arg(printableText(memberName), file.errorString()));
+        // O_EXCL never follows or replaces what is already there.
+        const int fd = ::open(QFile::encodeName(m_destination.filePath(fileName)).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return writeFailed(memberName, errno);
         m_written.append(fileName);
+        FileCloser closer { fd };
 
         constexpr qsizetype chunkBytes = qsizetype(64) << 10;
         QByteArray buffer(chunkBytes, Qt::Uninitialized);
+        // The first bytes are held back until they show the image the name promises, so that a
+        // member of zeros named like an icon is refused before any of it is kept.
+        QByteArray head;
+        bool signatureSeen = kind.signature.isEmpty();
+        qint64 memberBytes = 0;
         for (;;) {
             const la_ssize_t read = archive_read_data(handle, buffer.data(), size_t(buffer.size()));
             if (read == 0)
-                return true;
+                break;
             if (read < 0)
                 return fail(tr("The archive member \u201c%1\u201d could not be read: %2")
                                 .arg(printableText(memberName), archiveError(handle)));
             m_unpackedBytes += read;
             if (m_unpackedBytes > m_limits.maxUnpackedBytes)
                 return fail(tr("The archive unpacks to more than %1 bytes.").arg(m_limits.maxUnpackedBytes));
-            if (file.write(buffer.constData(), read) != read)
-                return fail(tr("The archive member \u201c%1\u201d could not be written: %2")
-                                .arg(printableText(memberName), file.errorString()));
+            QByteArrayView chunk(buffer.constData(), read);
+            if (!signatureSeen) {
+                head += chunk;
+                if (head.size() < kind.signature.size())
+                    continue;
+                if (!head.startsWith(kind.signature))
+                    return refuseImage(memberName, kind);
+                signatureSeen = true;
+                chunk = head;
+            }
+            int error = 0;
+            if (!writeToDescriptor(fd, chunk, &error))
+                return writeFailed(memberName, error);
+            memberBytes += chunk.size();
         }
+        if (!signatureSeen)
+            return refuseImage(memberName, kind);
+        if (::close(std::exchange(closer.fd, -1)) != 0)
+            return writeFailed(memberName, errno);
+        if (archive_entry_size_is_set(entry) && memberBytes != archive_entry_size(entry))
+            return fail(tr("The archive member \u201c%1\u201d could not be read: it holds %2 of its %3 bytes.")
+                            .arg(printableText(memberName))
+                            .arg(memberBytes)
+                            .arg(archive_entry_size(entry)));
+        return true;
+    }
+
+    bool refuseImage(const QString &memberName, const ImageKind &kind)
+    {
+        return fail(
+            tr("The archive member \u201c%1\u201d holds no %2 image.").arg(printableText(memberName), kind.name));
     }
 
     QDir m_destination;

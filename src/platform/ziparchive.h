@@ -12,8 +12,9 @@
 // Guarantees: nothing is ever written outside the destination, and only regular files with plain
 // names (isPlainFileName) are written there. An archive that holds anything else (absolute or parent
 // paths, links, devices, pipes, set-ID members, names with NUL or control characters, encrypted or
-// doubled members), or that goes past the limits, is refused as a whole: unpack() then leaves the
-// destination as it found it.
+// doubled members), a member named as an icon (".png", ".icns") that does not begin as such an
+// image, or that goes past the limits, is refused as a whole, and so is one that cannot be written to
+// its last byte: unpack() then leaves the destination as it found it.
 class ZipArchive
 {
 public:
@@ -21,8 +22,9 @@ public:
     {
         // Every entry counts, the top folder's own entry too.
         qsizetype maxMembers = 10000;
-        // The bytes actually unpacked, whatever the archive declares.
-        qint64 maxUnpackedBytes = qint64(1) << 30;
+        // The bytes actually unpacked, whatever the archive declares: no more than a download's
+        // body may hold, so that what is unpacked, and later read back, costs no more than it.
+        qint64 maxUnpackedBytes = qint64(256) << 20;
     };
 
     // Unpacks `bytes` into `destination`, an existing folder in which no member's name is taken yet.

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
@@ -17,6 +18,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qint64 plenty = qint64(1) << 30;
+
+// The smallest member the unpacker takes for a PNG icon: the signature, then anything.
+const QByteArray starPng = "\x89PNG\r\n\x1a\nstar"_ba;
 
 // A zip of one stored member "star" whose name is `name` byte for byte, NUL included, and whose Unix
 // mode is `mode` (pipes, devices, set-ID bits): what no archive library writes.
@@ -89,55 +93,68 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const QStringList both { u"Star.png"_s, u"info.json"_s };
         QTest::newRow("members at the root")
-            << ZipWriter().file("info.json", "{}").file("Star.png", "star").build() << 10 << plenty << both;
+            << ZipWriter().file("info.json", "{}").file("Star.png", starPng).build() << 10 << plenty << both;
         QTest::newRow("inside one folder") << ZipWriter()
                                                   .folder("Space.ravivovode/")
                                                   .file("Space.ravivovode/info.json", "{}")
-                                                  .file("Space.ravivovode/Star.png", "star")
+                                                  .file("Space.ravivovode/Star.png", starPng)
                                                   .build()
                                            << 10 << plenty << both;
         QTest::newRow("inside one folder without its own entry")
-            << ZipWriter().file("Space/info.json", "{}").file("Space/Star.png", "star").build() << 10 << plenty << both;
+            << ZipWriter().file("Space/info.json", "{}").file("Space/Star.png", starPng).build() << 10 << plenty
+            << both;
         QTest::newRow("empty member") << ZipWriter().file("empty", "").build() << 10 << plenty
                                       << QStringList { u"empty"_s };
         QTest::newRow("no members") << ZipWriter().build() << 10 << plenty << QStringList {};
         QTest::newRow("international name")
-            << ZipWriter().file("Étoile 星.png", "star").build() << 10 << plenty << QStringList { u"Étoile 星.png"_s };
+            << ZipWriter().file("Étoile 星.png", starPng).build() << 10 << plenty << QStringList { u"Étoile 星.png"_s };
         QTest::newRow("exactly at the member limit")
-            << ZipWriter().folder("Space/").file("Space/info.json", "{}").file("Space/Star.png", "star").build() << 3
+            << ZipWriter().folder("Space/").file("Space/info.json", "{}").file("Space/Star.png", starPng).build() << 3
             << plenty << both;
         // What ordinary tools add beside a folder's files is passed over.
         const ZipWriter mac = ZipWriter()
                                   .folder("Space/")
                                   .file("Space/info.json", "{}")
-                                  .file("Space/Star.png", "star")
+                                  .file("Space/Star.png", starPng)
                                   .file("Space/.DS_Store", "finder")
                                   .folder("__MACOSX/")
                                   .folder("__MACOSX/Space/")
                                   .file("__MACOSX/Space/._Star.png", "fork");
         QTest::newRow("zipped on a Mac") << mac.build() << 20 << plenty << both;
         QTest::newRow("hidden folder")
-            << ZipWriter().file(".git/config", "x").file("info.json", "{}").file("Star.png", "star").build() << 10
+            << ZipWriter().file(".git/config", "x").file("info.json", "{}").file("Star.png", starPng).build() << 10
             << plenty << both;
         QTest::newRow("nested folder") << ZipWriter()
                                               .folder("Space/")
                                               .folder("Space/Deeper/")
                                               .file("Space/Deeper/Star.png", "x")
                                               .file("Space/info.json", "{}")
-                                              .file("Space/Star.png", "star")
+                                              .file("Space/Star.png", starPng)
                                               .build()
                                        << 10 << plenty << both;
         // Where info.json lies says which files are the container's; the rest is beside it.
         QTest::newRow("subfolder beside root files")
-            << ZipWriter().file("Extras/readme.txt", "x").file("info.json", "{}").file("Star.png", "star").build() << 10
-            << plenty << both;
+            << ZipWriter().file("Extras/readme.txt", "x").file("info.json", "{}").file("Star.png", starPng).build()
+            << 10 << plenty << both;
         QTest::newRow("file beside the folder")
-            << ZipWriter().file("readme.txt", "x").file("Space/info.json", "{}").file("Space/Star.png", "star").build()
+            << ZipWriter().file("readme.txt", "x").file("Space/info.json", "{}").file("Space/Star.png", starPng).build()
             << 10 << plenty << both;
         // The raw writer of the refusals above makes a good archive for a plain file.
-        QTest::newRow("raw member") << rawZip("Star.png") << 10 << plenty << QStringList { u"Star.png"_s };
+        QTest::newRow("raw member") << rawZip("star.txt") << 10 << plenty << QStringList { u"star.txt"_s };
         QTest::newRow("exactly at the byte limit")
-            << ZipWriter().file("info.json", "{}").file("Star.png", "star").build() << 10 << qint64(6) << both;
+            << ZipWriter().file("info.json", "{}").file("Star.png", starPng).build() << 10 << qint64(2 + starPng.size())
+            << both;
+        // Icons are known by their extension, in any letter case, and each must hold its kind of image.
+        QTest::newRow("icons of both kinds")
+            << ZipWriter()
+                   .file("Moon.ICNS", "icns\0\0\0\x08"_ba)
+                   .file("STAR.PNG", starPng)
+                   .file("notes.txt", "")
+                   .build()
+            << 10 << plenty << QStringList { u"Moon.ICNS"_s, u"STAR.PNG"_s, u"notes.txt"_s };
+        QTest::newRow("icon of zeros beside the folder, skipped")
+            << ZipWriter().file("Space/info.json", "{}").zeros("Extras/zeros.png", 1 << 20).build() << 10 << plenty
+            << QStringList { u"info.json"_s };
     }
 
     void unpacksFlat()
@@ -151,7 +168,7 @@ private slots:
         QVERIFY2(ZipArchive::unpack(zip, m_destination, { maxMembers, maxBytes }, &message), qPrintable(message));
         QCOMPARE(folderListing(m_destination), expected);
         if (expected.contains(u"Star.png"_s))
-            QCOMPARE(readFile(QDir(m_destination).filePath(u"Star.png"_s)), "star"_ba);
+            QCOMPARE(readFile(QDir(m_destination).filePath(u"Star.png"_s)), starPng);
         QCOMPARE(folderListing(m_root->path()), QStringList { u"dest"_s });
     }
 
@@ -194,7 +211,18 @@ private slots:
         QTest::newRow("encrypted") << ZipWriter().file("info.json", "{}").encrypted().build() << 10 << plenty;
         QTest::newRow("one member too many")
             << ZipWriter().file("a", "").file("b", "").file("c", "").file("d", "").build() << 3 << plenty;
-        QTest::newRow("one byte too many") << ZipWriter(good).file("Star.png", "star").build() << 10 << qint64(5);
+        QTest::newRow("one byte too many")
+            << ZipWriter(good).file("Star.png", starPng).build() << 10 << qint64(1 + starPng.size());
+        QTest::newRow("PNG member of zeros") << ZipWriter(good).zeros("Star.png", 1 << 20).build() << 10 << plenty;
+        QTest::newRow("PNG member upper-case, of zeros")
+            << ZipWriter(good).zeros("STAR.PNG", 100).build() << 10 << plenty;
+        QTest::newRow("ICNS member holding a PNG")
+            << ZipWriter(good).file("Moon.icns", starPng).build() << 10 << plenty;
+        QTest::newRow("PNG member shorter than its signature")
+            << ZipWriter(good).file("Star.png", starPng.left(7)).build() << 10 << plenty;
+        QTest::newRow("empty PNG member") << ZipWriter(good).file("Star.png", "").build() << 10 << plenty;
+        QTest::newRow("image after a good one")
+            << ZipWriter(good).file("Star.png", starPng).zeros("Moon.icns", 4096).build() << 10 << plenty;
         QTest::newRow("bytes beyond the limit in one member")
             << ZipWriter(good).file("zeros", QByteArray(1 << 20, '\0')).build() << 10 << qint64(1000);
         QTest::newRow("not a zip") << "just some text"_ba << 10 << plenty;
@@ -232,6 +260,46 @@ private slots:
         QCOMPARE(folderListing(m_root->path()), QStringList { u"dest"_s });
     }
 
+    // Four members of 255 MiB fit in an archive of about a megabyte. Each is refused while streamed,
+    // so the unpacker never holds more than a piece of one.
+    void largeMembersAreRefusedUnheld_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<int>("members");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("zeros named as PNG images")
+            << QByteArray() << 4 << u"The archive member “a.png” holds no PNG image."_s;
+        QTest::newRow("PNG signature, then zeros")
+            << starPng << 2 << u"The archive unpacks to more than %1 bytes."_s.arg(qint64(256) << 20);
+    }
+
+    void largeMembersAreRefusedUnheld()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(int, members);
+        QFETCH(QString, message);
+        ZipWriter writer;
+        writer.file("info.json", "{}");
+        for (int i = 0; i < members; ++i)
+            writer.zeros(QByteArray(1, char('a' + i)) + ".png", (qint64(255) << 20) - head.size(), head);
+        const QByteArray zip = writer.build();
+        QVERIFY(!zip.isEmpty());
+        QVERIFY(zip.size() < (qint64(2) << 20));
+        rusage before {};
+        QCOMPARE(::getrusage(RUSAGE_SELF, &before), 0);
+
+        QString refusal;
+        QVERIFY(!ZipArchive::unpack(zip, m_destination, ZipArchive::Limits {}, &refusal));
+
+        rusage after {};
+        QCOMPARE(::getrusage(RUSAGE_SELF, &after), 0);
+        QCOMPARE(refusal, message);
+        QCOMPARE(folderListing(m_destination), QStringList {});
+        // Peak resident memory in KiB: a member held whole would add hundreds of megabytes.
+        QVERIFY2(after.ru_maxrss - before.ru_maxrss < 64 * 1024,
+            qPrintable(u"grew by %1 KiB"_s.arg(after.ru_maxrss - before.ru_maxrss)));
+    }
+
     void neverWritesThroughExistingLink()
     {
         const QString target = outside(u"target"_s);
@@ -242,7 +310,7 @@ private slots:
         }
         QVERIFY(QFile::link(target, QDir(m_destination).filePath(u"Star.png"_s)));
         QString message;
-        QVERIFY(!ZipArchive::unpack(ZipWriter().file("Star.png", "overwritten").build(), m_destination, &message));
+        QVERIFY(!ZipArchive::unpack(ZipWriter().file("Star.png", starPng).build(), m_destination, &message));
         QCOMPARE(readFile(target), "untouched"_ba);
         QVERIFY(QFileInfo(QDir(m_destination).filePath(u"Star.png"_s)).isSymLink());
     }

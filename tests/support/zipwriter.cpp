@@ -32,6 +32,12 @@ ZipWriter &ZipWriter::file(const QByteArray &name, const QByteArray &contents)
     return *this;
 }
 
+ZipWriter &ZipWriter::zeros(const QByteArray &name, qint64 zeros, const QByteArray &head)
+{
+    m_entries.append({ Kind::file, name, head, zeros });
+    return *this;
+}
+
 ZipWriter &ZipWriter::folder(const QByteArray &name)
 {
     m_entries.append({ Kind::folder, name, {} });
@@ -69,7 +75,7 @@ QByteArray ZipWriter::build() const
         case Kind::file:
             archive_entry_set_filetype(header.get(), AE_IFREG);
             archive_entry_set_perm(header.get(), 0644);
-            archive_entry_set_size(header.get(), entry.data.size());
+            archive_entry_set_size(header.get(), entry.data.size() + entry.zeros);
             break;
         case Kind::folder:
             archive_entry_set_filetype(header.get(), AE_IFDIR);
@@ -86,6 +92,11 @@ QByteArray ZipWriter::build() const
         if (entry.kind == Kind::file && !entry.data.isEmpty()
             && archive_write_data(handle.get(), entry.data.constData(), size_t(entry.data.size())) < 0)
             return {};
+        const QByteArray zeros(qMin<qint64>(entry.zeros, qint64(1) << 20), '\0');
+        for (qint64 left = entry.zeros; left > 0; left -= zeros.size()) {
+            if (archive_write_data(handle.get(), zeros.constData(), size_t(qMin<qint64>(left, zeros.size()))) < 0)
+                return {};
+        }
     }
     if (archive_write_close(handle.get()) != ARCHIVE_OK)
         return {};

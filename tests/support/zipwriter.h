@@ -10,6 +10,9 @@ class ZipWriter
 {
 public:
     ZipWriter &file(const QByteArray &name, const QByteArray &contents);
+    // A member of `head` followed by `zeros` zero bytes, written piece by piece and deflated, so
+    // that a member of hundreds of megabytes costs neither the test's memory nor much of the archive.
+    ZipWriter &zeros(const QByteArray &name, qint64 zeros, const QByteArray &head = {});
     ZipWriter &folder(const QByteArray &name);
     ZipWriter &symlink(const QByteArray &name, const QByteArray &target);
     // Every member encrypted with the traditional zip cipher.
@@ -25,6 +28,7 @@ private:
         Kind kind;
         QByteArray name;
         QByteArray data;
+        qint64 zeros = 0;
     };
 
     QList<Entry> m_entries;

@@ -11,9 +11,10 @@ using namespace Qt::StringLiterals;
 int main(int argc, char **argv)
 {
     const QByteArray info = R"({"title":"Space","icons":[]})"_ba;
+    const QByteArray png = "\x89PNG\r\n\x1a\nstar"_ba;
     const CorpusSeeds seeds {
-        { u"root"_s, ZipWriter().file("info.json", info).file("Star.png", "star").build() },
-        { u"folder"_s, ZipWriter().folder("Space/").file("Space/info.json", info).file("Space/Star.png", "s").build() },
+        { u"root"_s, ZipWriter().file("info.json", info).file("Star.png", png).build() },
+        { u"folder"_s, ZipWriter().folder("Space/").file("Space/info.json", info).file("Space/Star.png", png).build() },
         { u"empty"_s, ZipWriter().build() },
         { u"zeros"_s, ZipWriter().file("zeros", QByteArray(1 << 20, '\0')).build() },
         { u"parent"_s, ZipWriter().file("info.json", info).file("../escaped", "x").build() },
@@ -32,7 +33,11 @@ int main(int argc, char **argv)
                 .file("__MACOSX/Space/._info.json", "fork")
                 .build() },
         { u"subfolder-beside-root"_s,
-            ZipWriter().file("Extras/readme.txt", "x").file("info.json", info).file("Star.png", "s").build() },
+            ZipWriter().file("Extras/readme.txt", "x").file("info.json", info).file("Star.png", png).build() },
+        { u"png-of-zeros"_s, ZipWriter().file("info.json", info).zeros("Star.png", 64 << 10).build() },
+        { u"png-then-zeros"_s, ZipWriter().file("info.json", info).zeros("Star.png", 64 << 10, png).build() },
+        { u"icns-holding-png"_s, ZipWriter().file("info.json", info).file("Moon.icns", png).build() },
+        { u"short-png"_s, ZipWriter().file("info.json", info).file("STAR.PNG", png.left(7)).build() },
     };
     return writeCorpus(argc, argv, seeds, u".zip"_s);
 }
