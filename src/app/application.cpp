@@ -11,10 +11,15 @@
 #include <QDir>
 #include <QIcon>
 
+#include <csignal>
+
 using namespace Qt::Literals::StringLiterals;
 
 int runGlimbar(int argc, char **argv)
 {
+    // Past a file-size limit a write then fails with "File too large", reported like a full disk,
+    // instead of the signal ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     Q_INIT_RESOURCE(ui);
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationFolder::name());

@@ -8,6 +8,7 @@
 #include "platform/nativefiles.h"
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
+#include "platform/stagingfolder.h"
 #include "platform/standardoutput.h"
 
 #include <QCoreApplication>
@@ -16,14 +17,11 @@
 #include <QSet>
 
 #include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
 #include <sys/stat.h>
 #include <system_error>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -100,40 +98,6 @@ Destination destinationFor(const QString &libraryFolder, const QString &title)
     }
     return Destination { QString(), std::nullopt, EEXIST };
 }
-
-// A hidden folder beside the library's containers, removed again unless the save keeps it.
-class Staging
-{
-public:
-    explicit Staging(const QString &libraryFolder)
-    {
-        QByteArray pattern = QFile::encodeName(libraryFolder + u'/' + LibraryWriter::leftoverPrefix.toString()
-            + QString::number(::getpid()) + u"-XXXXXX"_s);
-        if (::mkdtemp(pattern.data())) {
-            ::chmod(pattern.constData(), 0755);
-            m_path = QFile::decodeName(pattern);
-        } else {
-            m_error = errno;
-        }
-    }
-    ~Staging()
-    {
-        if (!m_path.isEmpty() && !m_kept)
-            removeTree(m_path);
-    }
-    Staging(const Staging &) = delete;
-    Staging &operator=(const Staging &) = delete;
-
-    bool isValid() const { return !m_path.isEmpty(); }
-    int error() const { return m_error; }
-    const QString &path() const { return m_path; }
-    void keep() { m_kept = true; }
-
-private:
-    QString m_path;
-    int m_error = 0;
-    bool m_kept = false;
-};
 
 // Carries one member of the old folder into the new one: hard links where the file system allows
 // them, copies where it does not.
@@ -235,7 +199,7 @@ ContainerResult<void> writeInto(const IconContainer &container, const QString &l
         return ContainerError::writeInfoFailed;
     }
     const Destination *destination = &found;
-    Staging staging(libraryFolder);
+    StagingFolder staging(libraryFolder, LibraryWriter::leftoverPrefix);
     if (!staging.isValid()) {
         printLine(tr("The folder “%1” couldn’t be created: %2")
                       .arg(QFileInfo(destination->path).fileName(), systemError(staging.error())));
@@ -342,24 +306,5 @@ ContainerResult<void> LibraryWriter::saveContainer(const IconContainer &containe
 
 void LibraryWriter::removeLeftovers(const QString &libraryFolder)
 {
-    const auto members = listMembers(QFile::encodeName(libraryFolder), true, qsizetype(1) << 20, nullptr);
-    if (!members)
-        return;
-    for (const FolderMember &member : *members) {
-        if (!member.name.startsWith(leftoverPrefix))
-            continue;
-        bool isNumber = false;
-        const QStringView rest = QStringView(member.name).mid(leftoverPrefix.size());
-        const pid_t owner = pid_t(rest.left(rest.indexOf(u'-')).toInt(&isNumber));
-        // A save still running, here or in another process, is left alone.
-        if (!isNumber || owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
-            continue;
-        struct stat status
-        {
-        };
-        if (::lstat(member.nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode)
-            || status.st_uid != ::getuid())
-            continue;
-        removeTree(QFile::decodeName(member.nativePath));
-    }
+    StagingFolder::sweep(libraryFolder, leftoverPrefix);
 }

@@ -43,7 +43,8 @@ public:
     // the description of the failure, and returns it; the library is then as it was.
     static ContainerResult<void> saveContainer(const IconContainer &container, const QString &libraryFolder);
 
-    // Removes what saves of processes that no longer run left in `libraryFolder`: hidden folders
-    // with leftoverPrefix, of the user's own.
+    // Removes what saves of processes that no longer run left in `libraryFolder`: hidden members
+    // with leftoverPrefix, of the user's own. A container folder that a killed save had moved aside
+    // is put back first (StagingFolder::sweep), so the sweep never removes its only whole copy.
     static void removeLeftovers(const QString &libraryFolder);
 };

@@ -7,6 +7,7 @@
 #include "model/containererror.h"
 #include "platform/fileiconsetter.h"
 #include "platform/safefilename.h"
+#include "platform/safewrite.h"
 #include "platform/standardoutput.h"
 
 #include <QCoreApplication>
@@ -14,7 +15,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -81,9 +81,10 @@ QString writeData(IconMimeData &item, const QString &format, const QString &fold
     }
     const QString extension = format == IconTransfer::icnsFormat ? u".icns"_s : u".png"_s;
     const QString path = freePath(folder, IconTransfer::suggestedFileName(item.icon()), extension);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        failure = tr("The file “%1” couldn’t be saved: %2").arg(QFileInfo(path).fileName(), file.errorString());
+    // The system's own reason on failure: a buffered writer's commit loses it ("Unknown error").
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason)) {
+        failure = tr("The file “%1” couldn’t be saved: %2").arg(QFileInfo(path).fileName(), reason);
         return {};
     }
     return path;

@@ -4,17 +4,21 @@
 #include "platform/nativefiles.h"
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
+#include "platform/stagingfolder.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <algorithm>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// Hidden folders of an export in progress start with this, then the process id and "-".
+constexpr QStringView exportStagingPrefix = u".glimbar-export-";
 
 void setError(QString *errorMessage, const QString &message)
 {
@@ -141,15 +145,17 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
         }
     }
 
+    // What an export killed part-way left here is settled first: a destination it had moved aside
+    // comes back, and its hidden copies go.
+    StagingFolder::sweep(parent, exportStagingPrefix);
     // A hidden sibling on the same file system, so that the final move is a rename.
-    QTemporaryDir staging(parent + u'/' + fitFileName(u'.' + destinationInfo.fileName(), u".XXXXXX"_s));
+    StagingFolder staging(parent, exportStagingPrefix);
     if (!staging.isValid()) {
-        setError(errorMessage, tr("Couldn’t create a folder in “%1”: %2").arg(parent, staging.errorString()));
+        setError(errorMessage,
+            tr("Couldn’t create a folder in “%1”: %2")
+                .arg(parent, QString::fromLocal8Bit(std::strerror(staging.error()))));
         return false;
     }
-    QFile::setPermissions(staging.path(),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
-            | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther);
 
     QString reason;
     for (const Member &member : m_members) {
@@ -162,6 +168,6 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
         setError(errorMessage, tr("The folder “%1” couldn’t be saved: %2").arg(destinationInfo.fileName(), reason));
         return false;
     }
-    staging.setAutoRemove(false);
+    staging.keep();
     return true;
 }

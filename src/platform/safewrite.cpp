@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/safewrite.h"
 
+#include "platform/nativefiles.h"
+
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -52,6 +55,49 @@ bool writeFile(const QByteArray &path, QByteArrayView bytes, int flags, QString 
         setReason(reason, error);
     }
     return done;
+}
+
+// What replaceFolder() adds to the name of its `from` for the folder moved aside and for the record
+// of the destination's name.
+constexpr char asideSuffix[] = "-old";
+constexpr char recordSuffix[] = "-dest";
+
+// Whether `path` is there as the user's own member of the kind `type` (S_IFDIR, S_IFREG).
+bool isOwn(const QByteArray &path, mode_t type)
+{
+    struct stat status
+    {
+    };
+    return ::lstat(path.constData(), &status) == 0 && (status.st_mode & S_IFMT) == type && status.st_uid == ::getuid();
+}
+
+// Anything but a clear "not there" counts as there, so that nothing is moved over it.
+bool exists(const QByteArray &path)
+{
+    struct stat status
+    {
+    };
+    return ::lstat(path.constData(), &status) == 0 || errno != ENOENT;
+}
+
+// A record is one plain name and a line end; a record cut short by a kill has no line end.
+bool isRecordedName(const QByteArray &record)
+{
+    if (record.size() < 2 || !record.endsWith('\n'))
+        return false;
+    const QByteArray name = record.chopped(1);
+    return name != "." && name != ".." && !name.contains('/') && !name.contains('\0') && !name.contains('\n');
+}
+
+// Makes the names inside `folder` durable; 0, or the errno.
+int syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
+    ::close(fd);
+    return error;
 }
 
 QByteArray randomSuffix()
@@ -117,7 +163,7 @@ bool replaceFolder(const QString &from, const QString &to, QString *reason)
         return false;
     }
     // A file system without the flags: move the old folder aside, the new one in, and the old one
-    // back should that fail. A process killed between the two leaves both, under their own names.
+    // back should that fail.
     struct stat status
     {
     };
@@ -127,19 +173,61 @@ bool replaceFolder(const QString &from, const QString &to, QString *reason)
         setReason(reason, errno);
         return false;
     }
-    const QByteArray aside = source + "-old";
+    // Recorded before anything moves, and removed last: while it exists, `from` is whole and the
+    // destination's name is known, whatever a kill leaves.
+    const QByteArray record = source + recordSuffix;
+    if (const int error = syncFolder(source); error != 0) {
+        setReason(reason, error);
+        return false;
+    }
+    if (!writeFile(record, target.mid(target.lastIndexOf('/') + 1) + '\n', O_EXCL, reason))
+        return false;
+    const QByteArray aside = source + asideSuffix;
     if (::rename(target.constData(), aside.constData()) != 0) {
         setReason(reason, errno);
+        ::unlink(record.constData());
         return false;
     }
     if (::rename(source.constData(), target.constData()) != 0) {
         const int error = errno;
-        ::rename(aside.constData(), target.constData());
+        // Should even the way back fail, the record lets the next sweep put the old folder back.
+        if (::rename(aside.constData(), target.constData()) == 0)
+            ::unlink(record.constData());
         setReason(reason, error);
         return false;
     }
     removeTree(QFile::decodeName(aside));
+    ::unlink(record.constData());
     return true;
+}
+
+void settleReplace(const QString &staging)
+{
+    const QByteArray source = QFile::encodeName(staging);
+    const QByteArray aside = source + asideSuffix;
+    const QByteArray record = source + recordSuffix;
+    bool recorded = false;
+    if (isOwn(record, S_IFREG)) {
+        const auto name = readRegularFile(record, QString(), NAME_MAX + 1, nullptr);
+        recorded = name && isRecordedName(*name);
+        if (recorded) {
+            const QByteArray target = source.left(source.lastIndexOf('/') + 1) + name->chopped(1);
+            if (!exists(target)) {
+                if (!(isOwn(source, S_IFDIR) && ::rename(source.constData(), target.constData()) == 0)
+                    && isOwn(aside, S_IFDIR))
+                    ::rename(aside.constData(), target.constData());
+                if (!exists(target))
+                    return;
+            }
+        }
+    }
+    if (isOwn(source, S_IFDIR))
+        removeTree(staging);
+    // Without a record the old folder may be the only copy there is; it stays.
+    if (recorded && isOwn(aside, S_IFDIR))
+        removeTree(QFile::decodeName(aside));
+    if (isOwn(record, S_IFREG))
+        ::unlink(record.constData());
 }
 
 void removeTree(const QString &path)

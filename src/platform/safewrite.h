@@ -20,10 +20,20 @@ bool writeNewFile(const QString &path, QByteArrayView bytes, QString *reason);
 // over it, so the old file stays whole until the new one is complete.
 bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *reason);
 
-// Puts the folder `from` in the place of `to` in one step (an exchange where the file system can,
-// else a move aside and back on failure), then removes the folder that was at `to`. Both sit in one
-// parent folder. On failure `to` is as it was and `from` is left to the caller.
+// Puts the folder `from`, written whole, in the place of `to` in one step, then removes the folder
+// that was at `to`. Both sit in one parent folder. On failure `to` is as it was and `from` is left
+// to the caller.
+//
+// Where the file system has no exchange, the old folder is moved aside to `from` + "-old" and `from`
+// moved in, with `from` + "-dest" recording the name of `to` meanwhile: a process killed between
+// the two moves leaves the destination missing and both copies beside it, for settleReplace().
 bool replaceFolder(const QString &from, const QString &to, QString *reason);
+
+// `staging` was the `from` of a replaceFolder() in a process that no longer runs. Puts back a
+// destination that it had moved aside and not yet replaced (the new folder, which was whole before
+// anything moved, else the old one), then removes what it left beside the destination, of the
+// user's own only. When the destination cannot be put back, both copies stay for a later try.
+void settleReplace(const QString &staging);
 
 // Removes `path` and everything below it, never following a link out of it.
 void removeTree(const QString &path);

@@ -5,6 +5,7 @@
 #include "library/settings.h"
 #include "library/settingsstore.h"
 #include "platform/fileiconsetter.h"
+#include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 #include "support/standardoutputcapture.h"
@@ -230,6 +231,21 @@ private slots:
 
         QCOMPARE(output.takeLines(), QStringList { errorDescription(ContainerError::missingIconData) });
         QCOMPARE(LibraryFixture::listing(destination()), QStringList { u"Old.png"_s });
+    }
+
+    // A write the system refuses gives the system's reason, and leaves nothing behind.
+    void failedWriteGivesTheSystemsReason()
+    {
+        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        const QList<Icon> icons = { icon(u"Star"_s, QUuid::createUuid()) };
+        ContainerResult<QList<QUrl>, QString> result = QList<QUrl>();
+        {
+            const FileSizeLimit limit(16);
+            result = IconExporter::writeIcons(icons, destination());
+        }
+        QVERIFY(!result);
+        QCOMPARE(result.error(), u"The file “Star.png” couldn’t be saved: File too large"_s);
+        QCOMPARE(LibraryFixture::listing(destination()), QStringList());
     }
 
     void cancelledDialogWritesNothing()
