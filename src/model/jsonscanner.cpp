@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/jsonscanner.h"
 
+#include "platform/utf8text.h"
+
 #include <QByteArray>
 
 #include <charconv>
@@ -285,14 +287,14 @@ std::optional<QString> JsonScanner::string(Recent *recent)
         return recent->value;
     QString value;
     if (!escaped) {
-        value = QString::fromUtf8(raw);
+        value = textFromUtf8(raw);
     } else {
         const std::optional<QByteArray> text = unescape(raw);
         if (!text) {
             fail();
             return std::nullopt;
         }
-        value = QString::fromUtf8(*text);
+        value = textFromUtf8(*text);
     }
     if (recent)
         *recent = { raw, value };
