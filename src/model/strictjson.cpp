@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/strictjson.h"
 
+#include "model/jsonscanner.h"
+
 #include <QList>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -13,38 +16,6 @@ constexpr QByteArrayView escapedMark = "\\ufeff";
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-// -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?, all of `token`.
-bool isJsonNumber(QByteArrayView token)
-{
-    qsizetype at = 0;
-    const qsizetype end = token.size();
-    const auto digits = [&] {
-        const qsizetype first = at;
-        while (at < end && isDigit(token[at]))
-            ++at;
-        return at > first;
-    };
-    if (at < end && token[at] == '-')
-        ++at;
-    if (at < end && token[at] == '0')
-        ++at;
-    else if (!digits())
-        return false;
-    if (at < end && token[at] == '.') {
-        ++at;
-        if (!digits())
-            return false;
-    }
-    if (at < end && (token[at] == 'e' || token[at] == 'E')) {
-        ++at;
-        if (at < end && (token[at] == '+' || token[at] == '-'))
-            ++at;
-        if (!digits())
-            return false;
-    }
-    return at == end;
 }
 
 // What a look at the tokens finds: where the strings hold U+FEFF, and the first escape or number
@@ -89,7 +60,7 @@ Tokens lookAtTokens(QByteArrayView text)
             const qsizetype start = at;
             while (at < text.size() && QByteArrayView("0123456789+-.eE").contains(text[at]))
                 ++at;
-            if (!isJsonNumber(text.sliced(start, at - start)))
+            if (JsonScanner::numberLength(text.sliced(start, at - start)) != at - start)
                 fault(start, QJsonParseError::IllegalNumber);
             continue;
         }
