@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,31 +31,18 @@ void orderIcons(QList<Icon> &icons, const QStringList &order, IconOrderKey key)
     if (order.isEmpty() || icons.size() < 2)
         return;
 
-    // An exact match comes first, so that two names differing only in composition keep their own
-    // places; the composed form serves names whose form changed on the way. It is worked out
-    // only when an exact match is missing, which is rare.
+    // Canonically equivalent strings are one key: an icon takes the first index of any form of
+    // its key, also when a later element spells it exactly.
     QHash<QString, qint64> firstIndex;
     firstIndex.reserve(order.size());
     // Walking backwards leaves each string at its first index.
     for (qsizetype i = order.size() - 1; i >= 0; --i)
-        firstIndex.insert(order.at(i), i);
-    std::optional<QHash<QString, qint64>> firstComposedIndex;
-    const auto composedIndex = [&](const QString &iconKey) {
-        if (!firstComposedIndex) {
-            firstComposedIndex.emplace().reserve(order.size());
-            for (qsizetype i = order.size() - 1; i >= 0; --i)
-                firstComposedIndex->insert(comparable(order.at(i)), i);
-        }
-        return firstComposedIndex->value(comparable(iconKey), unlisted);
-    };
+        firstIndex.insert(comparable(order.at(i)), i);
 
     std::vector<std::pair<qint64, qsizetype>> positions;
     positions.reserve(size_t(icons.size()));
-    for (qsizetype i = 0; i < icons.size(); ++i) {
-        const QString &iconKey = keyOf(icons.at(i), key);
-        const auto exact = firstIndex.constFind(iconKey);
-        positions.emplace_back(exact != firstIndex.cend() ? *exact : composedIndex(iconKey), i);
-    }
+    for (qsizetype i = 0; i < icons.size(); ++i)
+        positions.emplace_back(firstIndex.value(comparable(keyOf(icons.at(i), key)), unlisted), i);
     std::stable_sort(
         positions.begin(), positions.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
 

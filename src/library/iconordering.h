@@ -14,6 +14,6 @@ enum class IconOrderKey {
 
 // Puts `icons` in the order of `order`: first the icons whose key is listed, by the first index
 // of that key in the list, then the unlisted ones. Stable: icons with equal positions keep their
-// input order. Keys compare exactly (letter case counts); a key listed nowhere exactly takes
-// the place of the first canonically equivalent string. No icon is added, dropped or changed.
+// input order. Keys compare exactly (letter case counts), except that canonically equivalent
+// strings (the same letters composed otherwise) are equal. No icon is added, dropped or changed.
 void orderIcons(QList<Icon> &icons, const QStringList &order, IconOrderKey key);

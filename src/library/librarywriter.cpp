@@ -40,11 +40,6 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-QString canonical(const QString &name)
-{
-    return name.normalized(QString::NormalizationForm_C);
-}
-
 std::filesystem::path fsPath(const QString &path)
 {
     return std::filesystem::path(QFile::encodeName(path).toStdString());
@@ -100,12 +95,11 @@ Destination destinationFor(const QString &libraryFolder, const QString &title)
 }
 
 // Carries one member of the old folder into the new one: hard links where the file system allows
-// them, copies where it does not.
-bool carry(const QString &from, const QString &to, QString *reason)
+// them, copies where it does not. Paths are the bytes on disk, so a name that is not UTF-8 is
+// carried as it is.
+bool carry(const std::filesystem::path &source, const std::filesystem::path &target, QString *reason)
 {
     std::error_code error;
-    const auto source = fsPath(from);
-    const auto target = fsPath(to);
     const auto status = std::filesystem::symlink_status(source, error);
     if (error) {
         *reason = QString::fromLocal8Bit(error.message());
@@ -140,14 +134,14 @@ bool carry(const QString &from, const QString &to, QString *reason)
 }
 
 // Carries into `staging` every member of the old folder that the new container does not replace,
-// and appends the old info.json entries of the files kept to `recorded`, in their old order.
+// and appends the old info.json entries of the files kept to `recorded`, in their old order. Only
+// a member of exactly the same name is replaced: one whose name differs only in composition is
+// another file, with an entry of its own.
 ContainerResult<void> carryKeptFiles(
     const Destination &destination, const QString &staging, const QStringList &fileNames, IconContainer &recorded)
 {
-    QSet<QString> replaced;
-    for (const QString &name : fileNames)
-        replaced.insert(canonical(name));
-    replaced.insert(canonical(containerInfoFileName.toString()));
+    QSet<QString> replaced(fileNames.cbegin(), fileNames.cend());
+    replaced.insert(containerInfoFileName.toString());
 
     QString failure;
     const auto members = listMembers(QFile::encodeName(destination.path), true, qsizetype(1) << 20, &failure);
@@ -157,10 +151,12 @@ ContainerResult<void> carryKeptFiles(
     }
     for (const FolderMember &member : *members) {
         // Files half-written by a replacement that never finished are no part of the container.
-        if (member.name.startsWith(u".glimbar-") || replaced.contains(canonical(member.name)))
+        if (member.name.startsWith(u".glimbar-") || replaced.contains(member.name))
             continue;
+        const QByteArray nativeName = member.nativePath.mid(member.nativePath.lastIndexOf('/') + 1);
         QString reason;
-        if (!carry(QFile::decodeName(member.nativePath), staging + u'/' + member.name, &reason)) {
+        if (!carry(member.nativePath.toStdString(), (QFile::encodeName(staging) + '/' + nativeName).toStdString(),
+                &reason)) {
             printLine(tr("The file “%1” couldn’t be saved: %2").arg(member.name, reason));
             return ContainerError::writeIconFailed;
         }
@@ -169,8 +165,7 @@ ContainerResult<void> carryKeptFiles(
     for (const Icon &icon : std::as_const(recorded.icons))
         newNames.insert(icon.name);
     for (const Icon &entry : destination.existing->icons) {
-        const bool kept
-            = entry.filename ? !replaced.contains(canonical(*entry.filename)) : !newNames.contains(entry.name);
+        const bool kept = entry.filename ? !replaced.contains(*entry.filename) : !newNames.contains(entry.name);
         if (kept)
             recorded.icons.append(entry);
     }

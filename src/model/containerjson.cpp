@@ -2,6 +2,7 @@
 #include "model/containerjson.h"
 
 #include "model/jsonscanner.h"
+#include "model/strictjson.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -500,7 +501,7 @@ ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteA
     if (bytes.size() > maxContainerJsonBytes)
         return tr("The rAvivovode’s info.json is too large to read.");
     QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    const QJsonDocument document = parseStrictJson(bytes, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
         return tr("The rAvivovode’s info.json is not valid JSON: %1 at offset %2.")
             .arg(parseError.errorString())

@@ -32,5 +32,5 @@ ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &by
 // The container of a strict document, read in one pass without building a JSON document; none
 // where the scanner gives up or the text is not a valid container.
 std::optional<IconContainer> scanContainerJson(const QByteArray &bytes);
-// The same decoding through a whole JSON document, which accepts what Qt's JSON reader does.
+// The same decoding through a whole JSON document (parseStrictJson), for any JSON text.
 ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/jsonscanner.h"
 
+#include "platform/utf8text.h"
+
 #include <QByteArray>
 
 #include <charconv>
@@ -285,18 +287,50 @@ std::optional<QString> JsonScanner::string(Recent *recent)
         return recent->value;
     QString value;
     if (!escaped) {
-        value = QString::fromUtf8(raw);
+        value = textFromUtf8(raw);
     } else {
         const std::optional<QByteArray> text = unescape(raw);
         if (!text) {
             fail();
             return std::nullopt;
         }
-        value = QString::fromUtf8(*text);
+        value = textFromUtf8(*text);
     }
     if (recent)
         *recent = { raw, value };
     return value;
+}
+
+qsizetype JsonScanner::numberLength(QByteArrayView text)
+{
+    // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
+    qsizetype at = 0;
+    const qsizetype end = text.size();
+    const auto digits = [&] {
+        const qsizetype first = at;
+        while (at < end && isDigit(text[at]))
+            ++at;
+        return at > first;
+    };
+    if (at < end && text[at] == '-')
+        ++at;
+    if (at < end && text[at] == '0')
+        ++at;
+    else if (!digits())
+        return 0;
+    if (at < end && text[at] == '.') {
+        ++at;
+        if (!digits())
+            return 0;
+    }
+    if (at < end && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < end && (text[at] == '+' || text[at] == '-'))
+            ++at;
+        if (!digits())
+            return 0;
+    }
+    return at;
 }
 
 std::optional<double> JsonScanner::number()
@@ -304,39 +338,13 @@ std::optional<double> JsonScanner::number()
     skipWhitespace();
     if (!m_ok)
         return std::nullopt;
-    // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
     const char *start = m_at;
-    const char *at = m_at;
-    const auto digits = [&] {
-        const char *first = at;
-        while (at < m_end && isDigit(*at))
-            ++at;
-        return at > first;
-    };
-    if (at < m_end && *at == '-')
-        ++at;
-    if (at < m_end && *at == '0')
-        ++at;
-    else if (!digits()) {
+    const qsizetype length = numberLength(QByteArrayView(m_at, m_end - m_at));
+    if (length == 0) {
         fail();
         return std::nullopt;
     }
-    if (at < m_end && *at == '.') {
-        ++at;
-        if (!digits()) {
-            fail();
-            return std::nullopt;
-        }
-    }
-    if (at < m_end && (*at == 'e' || *at == 'E')) {
-        ++at;
-        if (at < m_end && (*at == '+' || *at == '-'))
-            ++at;
-        if (!digits()) {
-            fail();
-            return std::nullopt;
-        }
-    }
+    const char *at = start + length;
     double value = 0;
     const auto [end, error] = std::from_chars(start, at, value);
     // Zero only as "0": a negative zero, or a zero reached by underflow, is for the full reader.

@@ -19,6 +19,10 @@ class JsonScanner
 public:
     static constexpr int maxDepth = 64;
 
+    // The length of the JSON number that `text` starts with (RFC 8259's grammar); 0 when it starts
+    // with none.
+    static qsizetype numberLength(QByteArrayView text);
+
     explicit JsonScanner(QByteArrayView text);
 
     bool ok() const { return m_ok; }

@@ -139,7 +139,7 @@ bool FolderWrapper::write(const QString &destination, QString *errorMessage) con
         return false;
     }
     for (const Member &member : m_members) {
-        if (!isPlainFileName(member.name)) {
+        if (!isSafeFileName(member.name)) {
             setError(errorMessage, tr("“%1” is not a valid file name.").arg(member.name));
             return false;
         }

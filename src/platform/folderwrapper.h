@@ -48,8 +48,9 @@ public:
     // Writes the folder to `destination`, replacing what is there. The files go into a hidden
     // temporary sibling first, each written whole or the write fails, which is then moved into place
     // in one step; on failure the destination is as it was and `errorMessage` says why (the system's
-    // reason, such as a full disk). Fails without writing when a member's name is not plain
-    // (isPlainFileName).
+    // reason, such as a full disk). Every name that addRegularFile() gives or read() finds is
+    // written as it is, the library's own names among them (controls, format characters); a
+    // name that is not safe (isSafeFileName) fails the write before anything is written.
     bool write(const QString &destination, QString *errorMessage = nullptr) const;
 
 private:

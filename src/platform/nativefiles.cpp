@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/nativefiles.h"
 
+#include "platform/utf8text.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -96,9 +98,9 @@ std::optional<QList<FolderMember>> listMembers(
             return std::nullopt;
         }
         FolderMember member;
-        // Most names are ASCII, which every locale's encoding spells alike; the decoder is for the rest.
+        // Most names are ASCII; the rest are UTF-8, as QFile::encodeName() spells them.
         const bool ascii = std::all_of(nativeName.begin(), nativeName.end(), [](char c) { return uchar(c) < 0x80; });
-        member.name = ascii ? QString::fromLatin1(nativeName) : QFile::decodeName(nativeName.toByteArray());
+        member.name = ascii ? QString::fromLatin1(nativeName) : textFromUtf8(nativeName);
         member.nativePath.reserve(folder.size() + 1 + nativeName.size());
         member.nativePath.append(folder).append('/').append(nativeName);
         switch (entry->d_type) {

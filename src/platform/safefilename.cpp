@@ -80,15 +80,19 @@ QString safeFileName(const QString &name)
     return fitFileName(safe, QString());
 }
 
-bool isPlainFileName(const QString &name)
+bool isSafeFileName(const QString &name)
 {
     if (name == u"." || name == u"..")
         return false;
-    // A hidden name is plain but would get its dot replaced; check the rest as if it had none.
+    // A hidden name is safe but would get its dot replaced; check the rest as if it had none.
     QString checked = name;
     if (checked.startsWith(u'.'))
         checked.front() = u'_';
-    if (safeFileName(checked) != checked)
-        return false;
-    return std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c == u'\\' || isUnprintable(c); });
+    return safeFileName(checked) == checked;
+}
+
+bool isPlainFileName(const QString &name)
+{
+    return isSafeFileName(name)
+        && std::none_of(name.cbegin(), name.cend(), [](QChar c) { return c == u'\\' || isUnprintable(c); });
 }

@@ -12,10 +12,12 @@ inline constexpr qsizetype maxFileNameBytes = 255;
 // surrogates become U+FFFD, so that the name kept is the name on disk. Applying it twice changes nothing more.
 QString safeFileName(const QString &name);
 
-// Whether a name from outside data can be used as one member of a folder as it stands: what
-// safeFileName() would leave unchanged except that a hidden name (leading ".") counts, and nothing
-// that reads differently from what it is (a backslash, a control, format or line-separator
-// character). "." and ".." never do.
+// Whether a name can be used as one member of a folder as it stands: what safeFileName() would
+// leave unchanged, except that a hidden name (leading ".") counts. "." and ".." never do.
+bool isSafeFileName(const QString &name);
+
+// Whether a name from outside data is safe (isSafeFileName) and holds nothing that reads
+// differently from what it is (a backslash, a control, format or line-separator character).
 bool isPlainFileName(const QString &name);
 
 // Shortens `stem` so that stem + suffix fits in maxFileNameBytes, cutting only between code

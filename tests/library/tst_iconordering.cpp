@@ -54,9 +54,13 @@ private slots:
                                      << QList { 1, 0 };
         QTest::newRow("canonically equivalent is equal")
             << QStringList { u"x"_s, u"Cafe\u0301"_s } << QStringList { u"Caf\u00e9"_s } << byName << QList { 1, 0 };
-        QTest::newRow("exact form before the equivalent one")
+        // Both forms take the first index of either: equal positions, so the input order stays.
+        QTest::newRow("both forms at the first equivalent index")
             << QStringList { u"Caf\u00e9"_s, u"Cafe\u0301"_s } << QStringList { u"Cafe\u0301"_s, u"Caf\u00e9"_s }
-            << byName << QList { 1, 0 };
+            << byName << QList { 0, 1 };
+        QTest::newRow("equivalent forms stay together before a later key")
+            << QStringList { u"Cafe\u0301"_s, u"b"_s, u"Caf\u00e9"_s }
+            << QStringList { u"Caf\u00e9"_s, u"b"_s, u"Cafe\u0301"_s } << byName << QList { 0, 2, 1 };
         QTest::newRow("folder road: file name places the icon")
             << QStringList { u"a|a.icns"_s, u"Star|b.png"_s } << QStringList { u"b.png"_s, u"a.icns"_s } << byFile
             << QList { 1, 0 };

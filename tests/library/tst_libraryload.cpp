@@ -221,6 +221,22 @@ private slots:
         QCOMPARE(icons.at(1).author, u"Ann"_s);
     }
 
+    // A U+FEFF at the start of a name is a character of it, not a byte-order mark.
+    void fileNameStartingWithFeffKeepsIt()
+    {
+        const QString marked = QChar(0xFEFF) + u"BOM.png"_s;
+        writeContainer(u"Solar.ravivovode"_s, { entry(u"BOM"_s, marked, u"Ann"_s) }, { marked, u"BOM.png"_s });
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        const QList<Icon> &icons = loaded->first().icons;
+        QCOMPARE(icons.size(), 2);
+        QCOMPARE(icons.at(0).filename, std::optional(marked));
+        QCOMPARE(icons.at(0).name, QChar(0xFEFF) + u"BOM"_s);
+        QCOMPARE(icons.at(0).author, u"Ann"_s);
+        QCOMPARE(icons.at(1).filename, std::optional(u"BOM.png"_s));
+        QCOMPARE(icons.at(1).author, QString());
+    }
+
     void namesThatAreNotUtf8StillLoad()
     {
         writeContainer(u"Solar.ravivovode"_s, {}, {});

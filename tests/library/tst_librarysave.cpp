@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
+#include "model/containerdocument.h"
 #include "model/containerjson.h"
 
 #include "support/filesizelimit.h"
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <cstdio>
 #include <limits>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -469,6 +471,81 @@ private slots:
             else
                 QCOMPARE(icons, QStringList({ u"composed|© "_s + composed, u"decomposed|© "_s + decomposed }));
         }
+    }
+
+    // A folder filled from outside may hold one name in both compositions, and names that are not
+    // UTF-8; a same-title save replaces only the file whose name is the very same.
+    void sameTitleReplacesOnlyTheSameName()
+    {
+        const QString composed = u"Caf\u00e9"_s;
+        const QString decomposed = u"Cafe\u0301"_s;
+        IconContainer old { .title = u"Space"_s };
+        old.icons
+            = { icnsIcon(decomposed, {}, decomposed + u".icns"_s), icnsIcon(composed, {}, composed + u".icns"_s) };
+        const QString saved = folder(u"Space.ravivovode"_s);
+        QVERIFY(LibraryFixture::writeFile(saved + u"/info.json"_s, encodeContainerJson(old).value()));
+        QVERIFY(LibraryFixture::writeFile(saved + u'/' + composed + u".icns"_s, "old composed"));
+        QVERIFY(LibraryFixture::writeFile(saved + u'/' + decomposed + u".icns"_s, "decomposed"));
+        const QByteArray latin1Name = QFile::encodeName(saved) + "/caf\xe9.png";
+        std::FILE *raw = std::fopen(latin1Name.constData(), "wb");
+        QVERIFY(raw);
+        QCOMPARE(std::fwrite("latin-1", 1, 7, raw), size_t(7));
+        std::fclose(raw);
+
+        IconContainer update { .title = u"Space"_s };
+        update.icons = { icnsIcon(composed, "new composed") };
+        update.icons.first().copyright = u"new"_s;
+        QCOMPARE(save(update, 0), QStringList());
+
+        QCOMPARE(recordedFileNames(saved), QStringList({ composed + u".icns"_s, decomposed + u".icns"_s }));
+        QCOMPARE(LibraryFixture::readFile(saved + u'/' + composed + u".icns"_s), "new composed"_ba);
+        QCOMPARE(LibraryFixture::readFile(saved + u'/' + decomposed + u".icns"_s), "decomposed"_ba);
+        QVERIFY(::access(latin1Name.constData(), F_OK) == 0);
+
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+        QStringList icons;
+        for (const Icon &icon : loaded->first().icons)
+            icons << QString::fromLatin1(icon.icnsData.value_or(icon.imageData.value_or("?"))) + u'|' + icon.copyright;
+        // Both forms share the first place of either in info.json, so they keep the listing's order.
+        QCOMPARE(icons, QStringList({ u"decomposed|\u00a9 "_s + decomposed, u"new composed|new"_s, u"latin-1|"_s }));
+    }
+
+    // Names with controls, format characters, a backslash or a leading U+FEFF survive a save, a
+    // load, an export as a document and the import of that document: each icon keeps its name,
+    // its data and its credits, and the document's files are named as the library's.
+    void oddNamesSurviveExportAndImport()
+    {
+        const QString mark(QChar(0xFEFF));
+        const QStringList oddNames { u"line\nbreak"_s, u"tab\there"_s, u"bell\u0007"_s, u"delete\u007f"_s,
+            u"zero\u200bwidth"_s, u"\u202eright"_s, u"line\u2028separator"_s, u"back\\slash"_s, mark + u"BOM"_s };
+        IconContainer space { .title = mark + u"Space\tset"_s };
+        for (const QString &name : oddNames)
+            space.icons.append(icnsIcon(name, name.toUtf8()));
+        QCOMPARE(save(space, 0), QStringList());
+        const auto loaded = LibraryFixture::load();
+        QVERIFY(loaded && loaded->size() == 1);
+
+        const auto document = containerFileWrapper(loaded->first());
+        QVERIFY(document);
+        const QString exported = m_fixture.dataFolder() + u"/Export.ravivovode"_s;
+        QString message;
+        QVERIFY2(document.value().write(exported, &message), qPrintable(message));
+        QCOMPARE(LibraryFixture::listing(exported),
+            LibraryFixture::listing(folder(LibraryFixture::listing(m_library).first())));
+
+        const auto info = LibraryReader::readContainerInfo(exported);
+        QVERIFY(info);
+        const IconContainer imported = LibraryReader::readIcons(*info, exported, [](const IconLookup &) {});
+        QCOMPARE(imported.title, space.title);
+        QStringList icons;
+        for (const Icon &icon : imported.icons)
+            icons << icon.name + u'|' + QString::fromLatin1(icon.icnsData.value_or("?").toHex()) + u'|'
+                    + icon.copyright;
+        QStringList expected;
+        for (const QString &name : oddNames)
+            expected << name + u'|' + QString::fromLatin1(name.toUtf8().toHex()) + u"|\u00a9 "_s + name;
+        QCOMPARE(icons, expected);
     }
 
     void failedInfoWriteRemovesTheFoldersItMade()

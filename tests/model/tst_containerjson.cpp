@@ -232,6 +232,10 @@ private slots:
         QTest::newRow("subnormal") << replaced("\"blue\":0", "\"blue\":5e-324") << false;
         QTest::newRow("overflow") << replaced("\"blue\":0", "\"blue\":1e400") << false;
         QTest::newRow("bare fraction point") << replaced("\"containerVersion\":4", "\"containerVersion\":4.") << false;
+        QTest::newRow("bare leading point") << replaced("\"blue\":0", "\"blue\":.5") << false;
+        QTest::newRow("point before exponent") << replaced("\"blue\":0", "\"blue\":1.e5") << false;
+        QTest::newRow("hex escape") << withTitle("\"\\x41\"") << false;
+        QTest::newRow("byte-order mark in a key") << replaced("\"title\"", "\"\xef\xbb\xbftitle\"") << false;
         QTest::newRow("leading zero") << replaced("\"containerVersion\":4", "\"containerVersion\":04") << false;
         QTest::newRow("plus sign") << replaced("\"containerVersion\":4", "\"containerVersion\":+4") << false;
         QTest::newRow("trailing comma") << replaced("{", "{\"extra\":[1,],") << false;
@@ -353,6 +357,12 @@ private slots:
         QTest::newRow("base64 whitespace") << withValue(u"customIcon"_s, u"iVBO Rw0KGgo="_s);
         QTest::newRow("base64 non-ASCII") << withValue(u"customIcon"_s, u"iVBORw0KGgé="_s);
         QTest::newRow("base64 a number") << withValue(u"customIcon"_s, 12);
+        const QByteArray valid = bytes(validDocument());
+        QTest::newRow("hex escape") << QByteArray(valid).replace("\"Space\"", "\"\\x41\"");
+        QTest::newRow("bell escape") << QByteArray(valid).replace("\"Space\"", "\"\\a\"");
+        QTest::newRow("number ending in a point") << QByteArray(valid).replace("\"blue\":0", "\"blue\":1.");
+        QTest::newRow("number starting with a point") << QByteArray(valid).replace("\"blue\":0", "\"blue\":.5");
+        QTest::newRow("key after a byte-order mark") << QByteArray(valid).replace("\"title\"", "\"\xef\xbb\xbftitle\"");
         QTest::newRow("not JSON") << "title: Space"_ba;
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("truncated") << bytes(validDocument()).chopped(2);
@@ -375,6 +385,83 @@ private slots:
         const auto decoded = decodeContainerJson(withIconValue(u"type"_s, u"ICNS"_s));
         QVERIFY(!decoded);
         QVERIFY2(decoded.error().contains(u"icons[0].type"), qPrintable(decoded.error()));
+    }
+
+    // Text that Qt's reader would take but that is not JSON fails with the reader's own words; an
+    // offset after a U+FEFF that the reader saw escaped still counts the bytes of the text.
+    void notJsonSaysWhy_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("message");
+        const QByteArray valid = bytes(validDocument());
+        const auto replaced = [&](const char *from, const char *to) { return QByteArray(valid).replace(from, to); };
+        QTest::newRow("hex escape") << replaced("\"Space\"", "\"\\x41\"")
+                                    << u"invalid escape sequence at offset %1"_s.arg(valid.indexOf("\"Space\"") + 1);
+        QTest::newRow("number ending in a point")
+            << replaced("\"containerVersion\":4", "\"containerVersion\":4.")
+            << u"illegal number at offset %1"_s.arg(valid.indexOf("\"containerVersion\"") + 19);
+        QTest::newRow("number starting with a point") << replaced(
+            "\"blue\":0", "\"blue\":.5") << u"illegal number at offset %1"_s.arg(valid.indexOf("\"blue\"") + 7);
+        // The offset is the one of a text without the mark, whose three bytes stand in its place.
+        const auto withAuthorEmail = [&](const char *email) {
+            return QByteArray(valid)
+                .replace("\"ann@example.org\"", email)
+                .replace("\"authoringLock\":true", "\"authoringLock\":tru");
+        };
+        QJsonParseError plain;
+        QJsonDocument::fromJson(withAuthorEmail("\"abc\""), &plain);
+        QTest::newRow("after a byte-order mark")
+            << withAuthorEmail("\"\xef\xbb\xbf\"") << u"illegal value at offset %1"_s.arg(plain.offset);
+    }
+
+    void notJsonSaysWhy()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, message);
+        const auto decoded = decodeContainerJson(document);
+        QVERIFY(!decoded);
+        QVERIFY2(decoded.error().endsWith(message + u'.'), qPrintable(decoded.error()));
+    }
+
+    // Both readers give every string as it was written: controls, format characters and a leading
+    // U+FEFF, which UTF-8 decoders like to take for a byte-order mark, raw or escaped.
+    void stringsReadAsWritten_data()
+    {
+        QTest::addColumn<QByteArray>("document");
+        QTest::addColumn<QString>("text"); // the title, and the icon's file name
+        const auto written = [](const QString &text) {
+            IconContainer container = fullContainer();
+            container.title = text;
+            container.icons.first().filename = text;
+            return encodeContainerJson(container).value();
+        };
+        const QString mark(QChar(0xFEFF));
+        for (const QString &text : { u"a\nb\tc\u0007d\u007fe"_s, u"zero\u200bwidth \u202eright"_s,
+                 u"line\u2028sep\\back"_s, mark + u"BOM.icns"_s, mark + mark + u"X"_s, u"X"_s + mark }) {
+            QTest::addRow("written %s", qPrintable(QString::fromLatin1(text.toUtf8().toPercentEncoding())))
+                << written(text) << text;
+        }
+        const QByteArray valid = bytes(validDocument());
+        const auto withText = [&](const QByteArray &json) {
+            return QByteArray(valid).replace("\"Space\"", json).replace("\"Star.icns\"", json);
+        };
+        QTest::newRow("escaped mark") << withText("\"\\ufeffX\"") << mark + u"X"_s;
+        QTest::newRow("mark after an escape") << withText("\"\\u00e9\xef\xbb\xbfX\"") << u"\u00e9"_s + mark + u"X"_s;
+        QTest::newRow("marks raw and escaped") << withText("\"\xef\xbb\xbf\\ufeff\\n\"") << mark + mark + u"\n"_s;
+    }
+
+    void stringsReadAsWritten()
+    {
+        QFETCH(QByteArray, document);
+        QFETCH(QString, text);
+        const auto full = decodeContainerJsonDocument(document);
+        QVERIFY2(full, qPrintable(full ? QString() : full.error()));
+        QCOMPARE(full.value().title, text);
+        QCOMPARE(full.value().icons.first().filename, std::optional(text));
+        const std::optional<IconContainer> scanned = scanContainerJson(document);
+        QVERIFY(scanned);
+        QCOMPARE(scanned->title, text);
+        QCOMPARE(scanned->icons.first().filename, std::optional(text));
     }
 
     void oversizedDocumentRefusedUnparsed()

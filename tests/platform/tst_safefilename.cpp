@@ -80,6 +80,34 @@ private slots:
         QVERIFY(!once.contains(u'/'));
         QVERIFY(!once.contains(QChar::Null));
     }
+
+    // Safe names can be written as they stand; plain ones also read as what they are.
+    void safeAndPlainNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("safe");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("ordinary") << u"Star.icns"_s << true << true;
+        QTest::newRow("hidden") << u".hidden"_s << true << true;
+        QTest::newRow("line break") << u"line\nbreak.icns"_s << true << false;
+        QTest::newRow("direction override") << u"\u202eright.icns"_s << true << false;
+        QTest::newRow("leading U+FEFF") << u"\ufeffBOM.icns"_s << true << false;
+        QTest::newRow("backslash") << u"back\\slash.icns"_s << true << false;
+        QTest::newRow("slash") << u"a/b"_s << false << false;
+        QTest::newRow("dot") << u"."_s << false << false;
+        QTest::newRow("dot dot") << u".."_s << false << false;
+        QTest::newRow("empty") << QString() << false << false;
+        QTest::newRow("too long") << QString(256, u'a') << false << false;
+    }
+
+    void safeAndPlainNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, safe);
+        QFETCH(bool, plain);
+        QCOMPARE(isSafeFileName(name), safe);
+        QCOMPARE(isPlainFileName(name), plain);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSafeFileName)
