@@ -42,7 +42,7 @@ public:
     virtual void setUpdateCheckInterval(double seconds) = 0;
 
     // True when the check under way, or else the last one, was started by the schedule rather than
-    // by the user; a scheduled check that finds nothing needs no answer on screen.
+    // by the user; a scheduled check that finds nothing, or fails, needs no answer on screen.
     virtual bool lastCheckWasScheduled() const { return false; }
 
 Q_SIGNALS:
