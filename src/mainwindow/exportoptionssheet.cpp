@@ -3,12 +3,10 @@
 
 #include "library/librarywriter.h"
 #include "library/utilities.h"
+#include "mainwindow/exportdestinationdialog.h"
 #include "model/containerdocument.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -23,8 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr QStringView documentExtension = u".ravivovode";
 
 QLineEdit *authorField(QWidget *parent, const QString &name)
 {
@@ -120,25 +116,13 @@ QString ExportOptionsSheet::proposedFileName(const IconContainer &container)
     return LibraryWriter::containerFolderName(container.title);
 }
 
-QString ExportOptionsSheet::withDocumentExtension(const QString &path)
-{
-    if (path.endsWith(documentExtension, Qt::CaseInsensitive))
-        return path;
-    return path + documentExtension.toString();
-}
-
 QString ExportOptionsSheet::chooseDestination(QWidget *parent, const QString &proposedName)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QFileDialog dialog(parent, tr("Export"), folder + u'/' + proposedName);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({ tr("rAvivovodes (*.ravivovode)") });
-    // The dialog then adds the extension itself before it looks for what the name would replace.
-    dialog.setDefaultSuffix(documentExtension.mid(1).toString());
-    dialog.selectFile(proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    ExportDestinationDialog dialog(
+        parent, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), proposedName);
+    if (dialog.exec() != QDialog::Accepted)
         return {};
-    return dialog.selectedFiles().constFirst();
+    return dialog.chosen();
 }
 
 ExportOptionsSheet *ExportOptionsSheet::openForSelection(QWidget *window, const QSet<QUuid> &selection)
@@ -201,7 +185,7 @@ void ExportOptionsSheet::exportContainer()
     if (chosen.isEmpty())
         return;
     const ContainerResult<FolderWrapper> document = containerFileWrapper(container);
-    if (!document || !document.value().write(withDocumentExtension(chosen))) {
+    if (!document || !document.value().write(ExportDestinationDialog::withDocumentExtension(chosen))) {
         showFailure();
         return;
     }

@@ -29,7 +29,8 @@ class ExportOptionsSheet : public QDialog
     Q_OBJECT
 
 public:
-    // The destination chosen for `proposedName`, a full path; empty when cancelled.
+    // The destination chosen for `proposedName`, a full path; empty when cancelled. The sheet
+    // appends ".ravivovode" when it is missing.
     using DestinationPicker = std::function<QString(QWidget *parent, const QString &proposedName)>;
 
     explicit ExportOptionsSheet(
@@ -44,9 +45,9 @@ public:
 
     // The name the save dialog proposes: the title made safe, with the document's extension.
     static QString proposedFileName(const IconContainer &container);
-    // `path` with ".ravivovode" appended unless it already ends so.
-    static QString withDocumentExtension(const QString &path);
 
+    // The save dialog, opened in the user's documents folder; the path it returns already ends in
+    // ".ravivovode" and was confirmed when something of that name exists.
     static QString chooseDestination(QWidget *parent, const QString &proposedName);
 
     // Opens the sheet window-modal over `window` for the one selected container; none, and no sheet,

@@ -200,45 +200,67 @@ void FeedUpdater::takeData()
 
 void FeedUpdater::finishCheck()
 {
-    reportOutcome();
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    m_lastAttempt = now;
+    const bool read = reportOutcome();
     if (m_reply) {
         m_reply->deleteLater();
         m_reply = nullptr;
     }
     m_body.clear();
-    write(lastCheckKey, QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
-    Q_EMIT lastUpdateCheckDateChanged();
+    if (read) {
+        write(lastCheckKey, now.toString(Qt::ISODateWithMs));
+        Q_EMIT lastUpdateCheckDateChanged();
+    }
     setCanCheck(true);
     schedule();
 }
 
-void FeedUpdater::reportOutcome()
+bool FeedUpdater::reportOutcome()
 {
-    const auto noUpdate = [this](const QString &reason) {
-        printLine(reason);
-        Q_EMIT noUpdateFound(reason);
+    const auto failed = [this](const QString &error) {
+        printLine(error);
+        Q_EMIT checkFailed(error);
+        return false;
     };
     if (!m_reply)
-        return noUpdate(tr("The release feed must be fetched over https."));
+        return failed(tr("The release feed must be fetched over https."));
     takeData();
     if (m_oversized)
-        return noUpdate(tr("The release feed is larger than %1 bytes.").arg(m_options.maxFeedBytes));
+        return failed(tr("The release feed is larger than %1 bytes.").arg(m_options.maxFeedBytes));
     if (m_reply->error() != QNetworkReply::NoError)
-        return noUpdate(tr("The release feed could not be fetched: %1").arg(printableText(m_reply->errorString())));
+        return failed(tr("The release feed could not be fetched: %1").arg(printableText(m_reply->errorString())));
     const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 200)
-        return noUpdate(tr("The release feed could not be fetched: status %1.").arg(status));
+        return failed(tr("The release feed could not be fetched: status %1.").arg(status));
 
     const ReleaseFeed::Result feed = ReleaseFeed::parse(m_body);
     if (!feed.error.isEmpty())
-        return noUpdate(feed.error);
+        return failed(feed.error);
     const std::optional<ReleaseFeed::Release> newest
         = ReleaseFeed::newestAbove(feed.releases, m_options.currentVersion);
-    if (!newest)
-        return noUpdate(tr("Glimbar %1 is the newest version.").arg(m_options.currentVersion.toString()));
+    if (!newest) {
+        const QString reason = tr("Glimbar %1 is the newest version.").arg(m_options.currentVersion.toString());
+        printLine(reason);
+        Q_EMIT noUpdateFound(reason);
+        return true;
+    }
     printLine(tr("Glimbar %1 is available: %2")
                   .arg(printableText(newest->versionText), printableText(newest->link.toString())));
     Q_EMIT updateFound(newest->versionText, newest->link);
+    return true;
+}
+
+std::optional<QDateTime> FeedUpdater::scheduleBase() const
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    // A date in the future (a clock set back) counts as none, so checks do not stop for good.
+    std::optional<QDateTime> last = lastUpdateCheckDate();
+    if (last && *last > now)
+        last.reset();
+    if (m_lastAttempt && *m_lastAttempt <= now && (!last || *m_lastAttempt > *last))
+        return m_lastAttempt;
+    return last;
 }
 
 void FeedUpdater::schedule()
@@ -248,10 +270,9 @@ void FeedUpdater::schedule()
         return;
     const double interval = std::clamp(updateCheckInterval(), minimumCheckInterval, maximumCheckInterval);
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    const std::optional<QDateTime> last = lastUpdateCheckDate();
-    // A last check in the future (a clock set back) counts as none, so checks do not stop for good.
+    const std::optional<QDateTime> last = scheduleBase();
     qint64 wait = 0;
-    if (last && *last <= now)
+    if (last)
         wait = std::max<qint64>(0, now.msecsTo(last->addMSecs(qint64(interval * 1000))));
     m_timer.start(int(std::min(wait, longestTimerStep)));
 }
@@ -259,9 +280,9 @@ void FeedUpdater::schedule()
 void FeedUpdater::scheduledCheckDue()
 {
     const double interval = std::clamp(updateCheckInterval(), minimumCheckInterval, maximumCheckInterval);
-    const std::optional<QDateTime> last = lastUpdateCheckDate();
+    const std::optional<QDateTime> last = scheduleBase();
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    if (last && *last <= now && now < last->addMSecs(qint64(interval * 1000))) {
+    if (last && now < last->addMSecs(qint64(interval * 1000))) {
         schedule();
         return;
     }

@@ -18,9 +18,10 @@ class QNetworkReply;
 // The updater over the release feed (see ReleaseFeed), fetched over https from one address.
 //
 // A check compares the feed's newest version with the running one and emits updateFound() or
-// noUpdateFound(), also printing the outcome on standard output; every check that ends, whatever
-// its outcome, sets the last check date. The feed is bounded in size and time. Scheduled checks run
-// while automatic checks are on, one interval after the last check. Automatic checks start off, so
+// noUpdateFound(), or checkFailed() when the feed could not be fetched or read, also printing the
+// outcome on standard output. Only a check that read the feed sets the last check date. The feed is
+// bounded in size and time. Scheduled checks run while automatic checks are on, one interval after
+// the last check, or after the last failed attempt of this run when that is later. Automatic checks start off, so
 // nothing is fetched until the user asks or turns them on. "Automatically download updates" is kept
 // for the settings window but changes nothing: the package manager installs new versions.
 //
@@ -69,7 +70,10 @@ private:
     void runCheck(bool scheduled);
     void takeData();
     void finishCheck();
-    void reportOutcome();
+    // True when the feed was read, whether or not it lists a newer version.
+    bool reportOutcome();
+    // When the next scheduled check is due from: the later of the last check and the last attempt.
+    std::optional<QDateTime> scheduleBase() const;
     void schedule();
     void scheduledCheckDue();
     void setCanCheck(bool canCheck);
@@ -82,5 +86,7 @@ private:
     bool m_started = false;
     bool m_canCheck = false;
     bool m_scheduledCheck = false;
+    // Kept in memory only, so a failing feed is not fetched again at once.
+    std::optional<QDateTime> m_lastAttempt;
     QTimer m_timer;
 };

@@ -27,10 +27,10 @@ public:
 
     // False while a check runs or before start().
     virtual bool canCheckForUpdates() const = 0;
-    // Runs a check now; its outcome arrives through updateFound() or noUpdateFound().
+    // Runs a check now; its outcome arrives through updateFound(), noUpdateFound() or checkFailed().
     virtual void checkForUpdates() = 0;
 
-    // Absent until a check has completed once.
+    // Absent until a check has read the feed once; a failed check leaves it as it was.
     virtual std::optional<QDateTime> lastUpdateCheckDate() const = 0;
 
     virtual bool automaticallyChecksForUpdates() const = 0;
@@ -42,7 +42,7 @@ public:
     virtual void setUpdateCheckInterval(double seconds) = 0;
 
     // True when the check under way, or else the last one, was started by the schedule rather than
-    // by the user; a scheduled check that finds nothing needs no answer on screen.
+    // by the user; a scheduled check that finds nothing, or fails, needs no answer on screen.
     virtual bool lastCheckWasScheduled() const { return false; }
 
 Q_SIGNALS:
@@ -50,6 +50,9 @@ Q_SIGNALS:
     void lastUpdateCheckDateChanged();
     // A check found a version newer than the running one; `link` is where to get it.
     void updateFound(const QString &version, const QUrl &link);
-    // A check ended without a newer version; `reason` says why in a sentence.
+    // A check read the feed and found no newer version; `reason` says so in a sentence.
     void noUpdateFound(const QString &reason);
+    // A check could not read the feed (no network, an error status, a feed that is no feed);
+    // `error` says why in a sentence.
+    void checkFailed(const QString &error);
 };

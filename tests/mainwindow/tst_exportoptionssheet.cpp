@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
+#include "mainwindow/exportdestinationdialog.h"
 #include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
@@ -13,8 +14,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -50,6 +53,8 @@ class TestExportOptionsSheet : public QObject
     Q_OBJECT
 
 private:
+    // Its own home folder, so the save dialog's documents folder is the test's.
+    LibraryFixture m_fixture;
     std::unique_ptr<QTemporaryDir> m_dir;
     ContainerManager &m_manager = ContainerManager::shared();
 
@@ -81,6 +86,12 @@ private:
     }
 
 private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_fixture.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(QDir::homePath() + u"/.config"_s));
+    }
+
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
@@ -197,6 +208,58 @@ private slots:
         QCOMPARE(shown->result(), int(QDialog::Accepted));
         QCOMPARE(LibraryFixture::listing(folder()), QStringList { u"Space.ravivovode"_s });
         QCOMPARE(LibraryFixture::listing(destination), QStringList({ u"Star.icns"_s, u"info.json"_s }));
+    }
+
+    // Exporting the same container again through the save dialog: it opens beside the earlier
+    // export with the same name, never inside it, and asks before replacing it.
+    void reExportThroughTheSaveDialog_data()
+    {
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("replace") << true;
+        QTest::newRow("keep") << false;
+    }
+
+    void reExportThroughTheSaveDialog()
+    {
+        QFETCH(bool, replace);
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QVERIFY(documents.startsWith(QDir::homePath()));
+        const QString earlier = documents + u"/Space.ravivovode"_s;
+        QVERIFY(QDir(earlier).removeRecursively());
+        QVERIFY(LibraryFixture::writeFile(earlier + u"/Old.icns"_s, "old icon"));
+
+        ExportOptionsSheet shown(space());
+        shown.show();
+        QString openedIn;
+        QString proposed;
+        QString asked;
+        // The dialog runs its own event loop; answer it from there.
+        QTimer::singleShot(0, &shown, [&] {
+            auto *dialog = shown.findChild<ExportDestinationDialog *>();
+            auto *field = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_s) : nullptr;
+            if (!field)
+                return;
+            openedIn = dialog->directory().absolutePath();
+            proposed = field->text();
+            QTest::keyClick(field, Qt::Key_Return);
+            if (QMessageBox *question = dialog->replaceQuestion()) {
+                asked = question->text();
+                question->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            }
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        shown.exportContainer();
+
+        QCOMPARE(openedIn, documents);
+        QCOMPARE(proposed, u"Space.ravivovode"_s);
+        QVERIFY2(asked.contains(u"“Space.ravivovode”"_s), qPrintable(asked));
+        QCOMPARE(LibraryFixture::listing(documents), QStringList { u"Space.ravivovode"_s });
+        QCOMPARE(LibraryFixture::listing(earlier),
+            replace ? QStringList({ u"Star.icns"_s, u"info.json"_s }) : QStringList { u"Old.icns"_s });
+        QCOMPARE(shown.result(), int(replace ? QDialog::Accepted : QDialog::Rejected));
+        QCOMPARE(shown.isVisible(), !replace);
+        QVERIFY(!alert(shown)->isVisible());
     }
 
     void cancelledDialogIsNoFailure()

@@ -7,6 +7,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,6 +23,8 @@ QByteArray feed(const QList<std::pair<const char *, const char *>> &items)
             + "</link></item>";
     return xml + "</channel></rss>";
 }
+
+enum Outcome { update, noUpdate, failure };
 
 } // namespace
 
@@ -49,52 +52,63 @@ private slots:
     {
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("body");
-        // Empty when no update is to be found.
-        QTest::addColumn<QString>("version");
-        QTest::addColumn<QString>("reason");
+        // Asks a port where nothing listens, so the connection is refused.
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("outcome");
+        // The newer version for an update; else part of the sentence reported.
+        QTest::addColumn<QString>("text");
 
         QTest::newRow("newer, listed out of order")
             << 200
             << feed({ { "1.0.0", "https://example.org/1.0" }, { "1.2", "https://example.org/1.2" },
                    { "1.1.9", "https://example.org/1.1.9" } })
-            << u"1.2"_s << QString();
-        QTest::newRow("same version") << 200 << feed({ { "1.0.0", "https://example.org/1.0" } }) << QString()
-                                      << u"newest version"_s;
-        QTest::newRow("older only") << 200 << feed({ { "0.9.9", "https://example.org/0.9" } }) << QString()
+            << false << int(update) << u"1.2"_s;
+        QTest::newRow("same version") << 200 << feed({ { "1.0.0", "https://example.org/1.0" } }) << false
+                                      << int(noUpdate) << u"newest version"_s;
+        QTest::newRow("older only") << 200 << feed({ { "0.9.9", "https://example.org/0.9" } }) << false << int(noUpdate)
                                     << u"newest version"_s;
-        QTest::newRow("no items") << 200 << feed({}) << QString() << u"newest version"_s;
+        QTest::newRow("no items") << 200 << feed({}) << false << int(noUpdate) << u"newest version"_s;
         QTest::newRow("newer but unsafe link")
-            << 200 << feed({ { "2.0", "javascript:alert(1)" }, { "3.0", "file:///etc/passwd" } }) << QString()
-            << u"newest version"_s;
+            << 200 << feed({ { "2.0", "javascript:alert(1)" }, { "3.0", "file:///etc/passwd" } }) << false
+            << int(noUpdate) << u"newest version"_s;
         QTest::newRow("newer but not a plain version")
-            << 200 << feed({ { "2.0-beta", "https://example.org/b" }, { "v3", "https://example.org/3" } }) << QString()
-            << u"newest version"_s;
-        QTest::newRow("not XML") << 200 << QByteArray("\x89PNG\r\n\x1a\n garbage") << QString() << u"XML"_s;
-        QTest::newRow("not RSS") << 200 << QByteArray("<html><body>Moved</body></html>") << QString() << u"RSS"_s;
-        QTest::newRow("empty") << 200 << QByteArray() << QString() << u"XML"_s;
+            << 200 << feed({ { "2.0-beta", "https://example.org/b" }, { "v3", "https://example.org/3" } }) << false
+            << int(noUpdate) << u"newest version"_s;
+        QTest::newRow("not XML") << 200 << QByteArray("\x89PNG\r\n\x1a\n garbage") << false << int(failure) << u"XML"_s;
+        QTest::newRow("not RSS") << 200 << QByteArray("<html><body>Moved</body></html>") << false << int(failure)
+                                 << u"RSS"_s;
+        QTest::newRow("empty") << 200 << QByteArray() << false << int(failure) << u"XML"_s;
         QTest::newRow("entities") << 200
                                   << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaa\">"
                                                 "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]><rss>&b;</rss>")
-                                  << QString() << u"document type"_s;
-        QTest::newRow("too deep") << 200 << QByteArray("<rss>").repeated(1) + QByteArray("<a>").repeated(100)
-                                  << QString() << u"nested"_s;
+                                  << false << int(failure) << u"document type"_s;
+        QTest::newRow("too deep") << 200 << QByteArray("<rss>").repeated(1) + QByteArray("<a>").repeated(100) << false
+                                  << int(failure) << u"nested"_s;
         QTest::newRow("huge") << 200 << QByteArray(200 * 1024, ' ') + feed({ { "9.0", "https://example.org/9" } })
-                              << QString() << u"larger than"_s;
-        QTest::newRow("not found") << 404 << QByteArray() << QString() << u"could not be fetched"_s;
+                              << false << int(failure) << u"larger than"_s;
+        QTest::newRow("not found") << 404 << QByteArray() << false << int(failure) << u"could not be fetched"_s;
+        QTest::newRow("connection refused") << 200 << feed({}) << true << int(failure) << u"could not be fetched"_s;
     }
 
+    // Every check ends in exactly one outcome; only one that read the feed records the date.
     void check()
     {
         QFETCH(int, status);
         QFETCH(QByteArray, body);
-        QFETCH(QString, version);
-        QFETCH(QString, reason);
+        QFETCH(bool, refused);
+        QFETCH(int, outcome);
+        QFETCH(QString, text);
 
         m_server->setResponse("/appcast.xml", { .status = status, .body = body });
-        FeedUpdater updater(options());
+        FeedUpdater::Options updaterOptions = options();
+        if (refused)
+            updaterOptions.feedUrl.setPort(closedPort());
+        FeedUpdater updater(updaterOptions);
         QSignalSpy found(&updater, &Updater::updateFound);
         QSignalSpy notFound(&updater, &Updater::noUpdateFound);
+        QSignalSpy failed(&updater, &Updater::checkFailed);
         QSignalSpy canCheck(&updater, &Updater::canCheckForUpdatesChanged);
+        QSignalSpy dated(&updater, &Updater::lastUpdateCheckDateChanged);
         QVERIFY(!updater.canCheckForUpdates());
         updater.start();
         QVERIFY(updater.canCheckForUpdates());
@@ -103,24 +117,26 @@ private slots:
         StandardOutputCapture output;
         updater.checkForUpdates();
         QVERIFY(!updater.canCheckForUpdates());
-        QTRY_COMPARE_WITH_TIMEOUT(found.size() + notFound.size(), 1, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(found.size() + notFound.size() + failed.size(), 1, 20000);
         QVERIFY(updater.canCheckForUpdates());
         QCOMPARE(canCheck.size(), 3);
-        QVERIFY(updater.lastUpdateCheckDate());
         QVERIFY(!updater.lastCheckWasScheduled());
         const QStringList lines = output.takeLines();
         QCOMPARE(lines.size(), 1);
+        QCOMPARE(updater.lastUpdateCheckDate().has_value(), outcome != failure);
+        QCOMPARE(dated.size(), outcome != failure ? 1 : 0);
 
-        if (!version.isEmpty()) {
+        if (outcome == update) {
             QCOMPARE(found.size(), 1);
-            QCOMPARE(found.first().at(0).toString(), version);
-            QCOMPARE(found.first().at(1).toUrl(), QUrl(u"https://example.org/"_s + version));
-            QVERIFY(lines.first().contains(version));
+            QCOMPARE(found.first().at(0).toString(), text);
+            QCOMPARE(found.first().at(1).toUrl(), QUrl(u"https://example.org/"_s + text));
+            QVERIFY(lines.first().contains(text));
         } else {
-            QCOMPARE(notFound.size(), 1);
-            const QString said = notFound.first().at(0).toString();
-            QVERIFY2(said.contains(reason), qPrintable(said));
-            QCOMPARE(lines.first(), said);
+            QSignalSpy &said = outcome == noUpdate ? notFound : failed;
+            QCOMPARE(said.size(), 1);
+            const QString sentence = said.first().at(0).toString();
+            QVERIFY2(sentence.contains(text), qPrintable(sentence));
+            QCOMPARE(lines.first(), sentence);
         }
     }
 
@@ -156,6 +172,24 @@ private slots:
         QCOMPARE(output.takeLines().size(), 1);
     }
 
+    // A scheduled check that fails is tried again one interval later, not at once, and records no
+    // date.
+    void failedScheduledCheckWaits()
+    {
+        m_server->setResponse("/appcast.xml", { .status = 500 });
+        StandardOutputCapture output;
+        FeedUpdater updater(options());
+        QSignalSpy failed(&updater, &Updater::checkFailed);
+        updater.setAutomaticallyChecksForUpdates(true);
+        updater.start();
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 20000);
+        QVERIFY(updater.lastCheckWasScheduled());
+        QVERIFY(!updater.lastUpdateCheckDate());
+        QTest::qWait(300);
+        QCOMPARE(m_server->requestedTargets().size(), 1);
+        QCOMPARE(failed.size(), 1);
+    }
+
     void settingsPersist()
     {
         {
@@ -176,6 +210,15 @@ private slots:
     }
 
 private:
+    // A port on which nothing listens any more.
+    static int closedPort()
+    {
+        QTcpServer server;
+        if (!server.listen(QHostAddress::LocalHost))
+            return 1;
+        return server.serverPort();
+    }
+
     FeedUpdater::Options options() const
     {
         FeedUpdater::Options options;

@@ -27,6 +27,14 @@ UpdateAlert::UpdateAlert(Updater &updater, QObject *parent)
         alert->setInformativeText(reason);
         show(alert);
     });
+    connect(&updater, &Updater::checkFailed, this, [this, &updater](const QString &error) {
+        if (updater.lastCheckWasScheduled())
+            return;
+        auto *alert = new QMessageBox(
+            QMessageBox::Warning, tr("Software Update"), tr("The check for updates failed."), QMessageBox::Close);
+        alert->setInformativeText(error);
+        show(alert);
+    });
 }
 
 UpdateAlert::~UpdateAlert()

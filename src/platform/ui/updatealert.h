@@ -8,8 +8,8 @@
 class Updater;
 
 // The updater's answers on screen: a newer version is shown with a button that opens its page;
-// "no update" only after a check the user asked for. One alert at a time: a new answer replaces
-// the open one.
+// "no update", and a check that failed, only after a check the user asked for. One alert at a
+// time: a new answer replaces the open one.
 class UpdateAlert : public QObject
 {
     Q_OBJECT
