@@ -100,12 +100,14 @@ std::optional<QString> storePicture(const QByteArray &png)
 }
 
 // GIO's metadata store tells nobody of a change, so file managers would show the old icon until
-// they reload. Setting the item's modification time to `before` (its own, to the nanosecond)
-// changes its change time, which their watch on the folder reports, and they read the item again.
-// For a folder that is the time it had before our picture went in, so the icon leaves it as it was.
+// they reload. Setting the item's times to `before` (its own, to the nanosecond) moves its change
+// time, which their watch on the folder reports as IN_ATTRIB, and they read the item again. Both
+// times are given: the kernel reports a change of the modification time alone as IN_MODIFY, which
+// some watchers ignore. For a folder `before` is from before our picture went in, so the icon
+// leaves its times as they were.
 void announceChange(const QByteArray &path, const struct stat &before)
 {
-    const struct timespec times[2] = { { 0, UTIME_OMIT }, before.st_mtim };
+    const struct timespec times[2] = { before.st_atim, before.st_mtim };
     if (::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         qCInfo(lcFileIcon) << "cannot announce the new icon of" << path << std::strerror(errno);
 }
