@@ -40,26 +40,6 @@ bool offersData(DragAndDropIconFormat format, bool alternate)
     return format == DragAndDropIconFormat::image || alternate;
 }
 
-// The largest representation's pixels; none when the bytes are no image or do not decode.
-std::optional<QImage> customIconImage(const QByteArray &data)
-{
-    const std::optional<PlatformImage> image = PlatformImage::fromData(data);
-    if (!image)
-        return std::nullopt;
-    const auto pixels = [](const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); };
-    const ImageRep *largest = nullptr;
-    for (const ImageRep &rep : image->representations()) {
-        if (!largest || pixels(rep) > pixels(*largest))
-            largest = &rep;
-    }
-    if (!largest)
-        return std::nullopt;
-    QImage bitmap = largest->bitmap();
-    if (bitmap.isNull())
-        return std::nullopt;
-    return bitmap;
-}
-
 // The folder that carries the icon named `name` in `root`: its name made safe, and a numbered
 // variant ("Rocket 2") when that is taken by anything but the folder of this very name. Which name
 // a folder was made for is recorded in root/.names, under the hash of the folder's name, since two
@@ -123,6 +103,25 @@ QString suggestedFileName(const Icon &icon)
     return safeFileName(icon.name);
 }
 
+std::optional<QImage> folderIconImage(const Icon &icon)
+{
+    const std::optional<PlatformImage> image = PlatformImage::fromData(icon.primaryData());
+    if (!image)
+        return std::nullopt;
+    const auto pixels = [](const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); };
+    const ImageRep *largest = nullptr;
+    for (const ImageRep &rep : image->representations()) {
+        if (!largest || pixels(rep) > pixels(*largest))
+            largest = &rep;
+    }
+    if (!largest)
+        return std::nullopt;
+    QImage bitmap = largest->bitmap();
+    if (bitmap.isNull())
+        return std::nullopt;
+    return bitmap;
+}
+
 std::optional<QString> dragFolderRoot()
 {
     // The temporary folder is shared by every user of the machine: the folder carries the user's
@@ -158,7 +157,7 @@ std::optional<QString> exportIconFolder(const Icon &icon)
     if (!folder)
         return std::nullopt;
     // Whether the icon was set or not, the folder is handed over.
-    FileIconSetter::shared().setIcon(customIconImage(icon.primaryData()), *folder);
+    FileIconSetter::shared().setIcon(folderIconImage(icon), *folder);
     return *folder;
 }
 

@@ -3,6 +3,7 @@
 
 #include "model/icon.h"
 
+#include <QImage>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,10 @@ inline constexpr QLatin1StringView suggestedFileNameFormat { "application/x-kde-
 QStringList transferRepresentation(const Icon &icon);
 // The name a receiver should give the data: the icon's name, without extension, made safe.
 QString suggestedFileName(const Icon &icon);
+
+// The picture a folder that carries the icon gets: the largest representation of
+// Icon::primaryData(); none when the bytes are no image.
+std::optional<QImage> folderIconImage(const Icon &icon);
 
 // Our own folder in the temporary folder, private to the user, which holds every dragged icon
 // folder; made when missing. None when it cannot be made or is not a folder of the user's own.

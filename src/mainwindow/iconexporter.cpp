@@ -48,25 +48,22 @@ bool removeWritten(const QString &path)
     return QFile::remove(path);
 }
 
-// The custom-icon folder a drag would hand over, made again in `folder` with the same picture; its
-// path, or empty with `failure` set.
-QString writeFolder(IconMimeData &item, const QString &folder, QString &failure)
+// The custom-icon folder a drag would hand over, made in `folder` with the same picture; its path,
+// or empty with `failure` set where the caller's message says too little. A folder without its
+// picture is no export, so none is left behind.
+QString writeFolder(const Icon &icon, const QString &folder, QString &failure)
 {
-    const QList<QUrl> dragged = item.urls();
-    if (dragged.isEmpty() || !dragged.constFirst().isLocalFile()) {
-        failure = tr("The icon “%1” couldn’t be exported.").arg(item.icon().name);
+    const std::optional<QImage> image = IconTransfer::folderIconImage(icon);
+    if (!image)
         return {};
-    }
-    const QString path = freePath(folder, IconTransfer::suggestedFileName(item.icon()), QString());
+    const QString path = freePath(folder, IconTransfer::suggestedFileName(icon), QString());
     if (!QDir().mkdir(path)) {
         failure = tr("The folder “%1” couldn’t be created.").arg(QFileInfo(path).fileName());
         return {};
     }
-    FileIconSetter &setter = FileIconSetter::shared();
-    if (const std::optional<QString> picture = setter.customIconPath(dragged.constFirst().toLocalFile())) {
-        const QImage image(*picture);
-        if (!image.isNull())
-            setter.setIcon(image, path);
+    if (!FileIconSetter::shared().setIcon(*image, path)) {
+        removeWritten(path);
+        return {};
     }
     return path;
 }
@@ -120,7 +117,7 @@ ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon>
         QString failure = tr("The icon “%1” couldn’t be exported.").arg(icon.name);
         QString path;
         if (!formats.isEmpty() && formats.constFirst() == IconTransfer::folderFormat)
-            path = writeFolder(item, folder, failure);
+            path = writeFolder(icon, folder, failure);
         else if (!formats.isEmpty())
             path = writeData(item, formats.constFirst(), folder, failure);
         if (path.isEmpty()) {

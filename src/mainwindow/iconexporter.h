@@ -20,7 +20,8 @@
 // of it would hand over first (its custom-icon folder, or its own ICNS or PNG data, as the drag
 // settings say). Nothing already in the folder is replaced: a taken name gets a number. The saved
 // URLs are printed as "Saved icons to [url, url]"; a failure prints why and removes whatever this
-// export had written, so the folder is left as it was. Runs on the GUI thread.
+// export had written, so the folder is left as it was. A folder whose icon could not be set is
+// such a failure. Runs on the GUI thread.
 class IconExporter : public QObject
 {
     Q_OBJECT

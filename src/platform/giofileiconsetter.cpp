@@ -2,6 +2,7 @@
 #include "platform/giofileiconsetter.h"
 
 #include "platform/applicationfolder.h"
+#include "platform/foldericonfile.h"
 #include "platform/logging.h"
 #include "platform/nativefiles.h"
 #include "platform/safewrite.h"
@@ -19,7 +20,11 @@
 #include <gio/gio.h>
 #pragma pop_macro("signals")
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -61,9 +66,7 @@ bool holdsPicture(const QString &path, const QByteArray &png)
     return bytes && *bytes == png;
 }
 
-// Stores the PNG under the hash of its bytes; an existing file of that name is kept when it holds
-// them, and replaced when it does not.
-std::optional<QString> storePicture(const QImage &image)
+std::optional<QByteArray> encodePng(const QImage &image)
 {
     QByteArray png;
     QBuffer buffer(&png);
@@ -72,6 +75,13 @@ std::optional<QString> storePicture(const QImage &image)
         qCWarning(lcFileIcon) << "cannot encode the icon as PNG";
         return std::nullopt;
     }
+    return png;
+}
+
+// Stores the PNG under the hash of its bytes; an existing file of that name is kept when it holds
+// them, and replaced when it does not.
+std::optional<QString> storePicture(const QByteArray &png)
+{
     const QString folder = GioFileIconSetter::customIconFolder();
     const QString fileName = folder + u'/'
         + QString::fromLatin1(QCryptographicHash::hash(png, QCryptographicHash::Sha256).toHex()) + ".png"_L1;
@@ -89,20 +99,39 @@ std::optional<QString> storePicture(const QImage &image)
     return fileName;
 }
 
+// GIO's metadata store tells nobody of a change, so file managers would show the old icon until
+// they reload. Setting the item's times to `before` (its own, to the nanosecond) moves its change
+// time, which their watch on the folder reports as IN_ATTRIB, and they read the item again. Both
+// times are given: the kernel reports a change of the modification time alone as IN_MODIFY, which
+// some watchers ignore. For a folder `before` is from before our picture went in, so the icon
+// leaves its times as they were.
+void announceChange(const QByteArray &path, const struct stat &before)
+{
+    const struct timespec times[2] = { before.st_atim, before.st_mtim };
+    if (::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
+        qCInfo(lcFileIcon) << "cannot announce the new icon of" << path << std::strerror(errno);
+}
+
 } // namespace
 
 bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QString &path)
 {
     // Checked first so a missing item neither stores a picture nor gets metadata of its own.
-    if (path.isEmpty() || !QFileInfo::exists(path)) {
+    const QByteArray nativePath = QFile::encodeName(path);
+    struct stat before
+    {
+    };
+    if (path.isEmpty() || !QFileInfo::exists(path) || ::lstat(nativePath.constData(), &before) != 0) {
         qCWarning(lcFileIcon) << "no item at" << path;
         return false;
     }
     const auto file = fileForPath(path);
     GError *rawError = nullptr;
     bool done = false;
+    std::optional<QByteArray> png;
     if (image) {
-        const auto picture = storePicture(*image);
+        png = encodePng(*image);
+        const auto picture = png ? storePicture(*png) : std::nullopt;
         if (!picture)
             return false;
         const CharPtr uri(g_file_get_uri(fileForPath(*picture).get()));
@@ -114,9 +143,14 @@ bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QStrin
             G_FILE_QUERY_INFO_NONE, nullptr, &rawError);
     }
     const ErrorPtr error(rawError);
-    if (!done)
+    if (!done) {
         qCWarning(lcFileIcon) << "cannot set the custom icon of" << path << ":"
                               << (error ? QString::fromUtf8(error->message) : QString());
+        return false;
+    }
+    if (S_ISDIR(before.st_mode) && FolderIconFile::apply(path, png) == FolderIconFile::Outcome::failed)
+        done = false;
+    announceChange(nativePath, before);
     return done;
 }
 

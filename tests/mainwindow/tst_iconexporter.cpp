@@ -28,9 +28,14 @@ public:
         : m_store(store)
     { }
 
+    // Every later call fails, as with the picture store full.
+    void fail() { m_failing = true; }
+
     bool setIcon(const std::optional<QImage> &image, const QString &path) override
     {
         const QMutexLocker lock(&m_mutex);
+        if (m_failing)
+            return false;
         if (!image) {
             m_pictures.remove(path);
             return true;
@@ -50,6 +55,7 @@ private:
     QString m_store;
     mutable QMutex m_mutex;
     QHash<QString, QString> m_pictures;
+    bool m_failing = false;
 };
 
 Icon icon(const QString &name, const QUuid &container, IconFileType type = IconFileType::image, bool withData = true)
@@ -214,6 +220,37 @@ private slots:
         const auto picture = m_setter->customIconPath(destination() + u"/Moon"_s);
         QVERIFY(picture);
         QCOMPARE(QImage(*picture).size(), QSize(128, 128));
+    }
+
+    // A folder whose icon is not set is a failed item, never an empty folder reported as saved.
+    void folderWithoutPictureFails_data()
+    {
+        QTest::addColumn<bool>("setterFails");
+        QTest::addColumn<bool>("withData");
+
+        QTest::newRow("icon not set") << true << true;
+        QTest::newRow("icon without picture") << false << false;
+    }
+
+    void folderWithoutPictureFails()
+    {
+        QFETCH(bool, setterFails);
+        QFETCH(bool, withData);
+        QVERIFY(LibraryFixture::writeFile(destination() + u"/Old.png"_s, "keep"));
+        const QUuid id = QUuid::createUuid();
+        const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Moon"_s, id, IconFileType::icns, withData) };
+        if (setterFails)
+            m_setter->fail();
+
+        IconExporter exporter;
+        exporter.setFolderPicker([this](QWidget *) { return destination(); });
+        StandardOutputCapture output;
+        exporter.exportIcons(icons);
+
+        QCOMPARE(output.takeLines(),
+            QStringList { setterFails ? u"The icon “Star” couldn’t be exported."_s
+                                      : u"The icon “Moon” couldn’t be exported."_s });
+        QCOMPARE(LibraryFixture::listing(destination()), QStringList { u"Old.png"_s });
     }
 
     // A failure part-way removes what this export wrote and leaves what was there.

@@ -2,6 +2,8 @@
 #include "library/thumbnailprovider.h"
 #include "mainwindow/quickdropview.h"
 #include "platform/giofileiconsetter.h"
+#include "support/inotifywatch.h"
+#include "support/libraryfixture.h"
 #include "support/privatesessionbus.h"
 
 #include <QBuffer>
@@ -13,7 +15,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
 #include <memory>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -74,7 +79,62 @@ private slots:
         QVERIFY(QFile::exists(path)); // a copy, never a move
     }
 
+    // File managers learn of the new icon, and of its removal, from their watch on the folder: each
+    // item handled moves its change time, while its modification time stays to the nanosecond.
+    void dropIsAnnounced()
+    {
+        QTemporaryDir folder;
+        const QStringList names = { u"Photos"_s, u"notes.txt"_s }; // as sorted
+        QVERIFY(QDir().mkdir(folder.filePath(names.at(0))));
+        QVERIFY(LibraryFixture::writeFile(folder.filePath(names.at(1)), "text"));
+        const struct timespec stamp = { 1700000000, 123456789 };
+        QList<QUrl> urls;
+        for (const QString &name : names) {
+            const struct timespec times[2] = { stamp, stamp };
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(folder.filePath(name)).constData(), times, 0), 0);
+            urls.append(QUrl::fromLocalFile(folder.filePath(name)));
+        }
+        const auto modified = [&folder](const QString &name) {
+            struct stat info
+            {
+            };
+            ::lstat(QFile::encodeName(folder.filePath(name)).constData(), &info);
+            return std::pair(qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec));
+        };
+
+        QuickDropView panel(ThumbnailProvider::shared());
+        for (const bool withIcon : { true, false }) {
+            panel.setIcon(withIcon ? std::optional(greenIcon()) : std::nullopt);
+            InotifyWatch watch(folder.path(), IN_ATTRIB);
+            QVERIFY(watch.isValid());
+            QSignalSpy finished(&panel, &QuickDropView::dropFinished);
+            QVERIFY(panel.performDrop(urls));
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(finished[0][0].toBool(), true);
+
+            QStringList announced = watch.takeNames();
+            announced.removeDuplicates();
+            announced.sort();
+            QCOMPARE(announced, names);
+            for (const QString &name : names)
+                QCOMPARE(modified(name), std::pair(qint64(stamp.tv_sec), qint64(stamp.tv_nsec)));
+            QCOMPARE(QFileInfo::exists(folder.filePath(u"Photos/.directory"_s)), withIcon);
+        }
+    }
+
 private:
+    static Icon greenIcon()
+    {
+        QImage picture(48, 48, QImage::Format_ARGB32);
+        picture.fill(qRgba(30, 160, 90, 255));
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        return Icon(QUuid::createUuid(), QUuid::createUuid(), u"Green"_s, IconFileType::image, std::nullopt, png, {},
+            {}, {}, std::nullopt);
+    }
+
     QTemporaryDir m_home;
     QTemporaryDir m_metadataHome;
     QTemporaryDir m_items;

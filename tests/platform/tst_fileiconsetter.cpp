@@ -4,6 +4,7 @@
 #include "support/privatesessionbus.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,11 +88,23 @@ private slots:
         QVERIFY(picture->endsWith(".png"_L1));
         QCOMPARE(QImage(*picture).convertToFormat(QImage::Format_ARGB32), image);
         QCOMPARE(customIconSeenByGio(path), *picture);
+        // A folder also carries the picture inside, named by its ".directory"; a file does not.
+        const QStringList inside = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (folder) {
+            QCOMPARE(inside.size(), 2);
+            QVERIFY(inside.contains(u".directory"_s));
+            const QString own = inside.at(inside.indexOf(u".directory"_s) == 0 ? 1 : 0);
+            QCOMPARE(QImage(path + u'/' + own).convertToFormat(QImage::Format_ARGB32), image);
+            QSettings directory(path + u"/.directory"_s, QSettings::IniFormat);
+            QCOMPARE(directory.value(u"Desktop Entry/Icon"_s).toString(), u"./"_s + own);
+        }
 
         QVERIFY(setter.setIcon(std::nullopt, path));
         QCOMPARE(setter.customIconPath(path), std::nullopt);
         QCOMPARE(customIconSeenByGio(path), QString());
         QVERIFY2(QFileInfo::exists(*picture), "other items may still show it");
+        if (folder)
+            QVERIFY(QDir(path).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 
         // Removing an icon that is not there is no failure.
         QVERIFY(setter.setIcon(std::nullopt, path));
