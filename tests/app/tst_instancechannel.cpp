@@ -240,6 +240,42 @@ private slots:
         QVERIFY(first.waitForFinished(30000));
     }
 
+    void terminalOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("--help") << QStringList { u"--help"_s } << u"Usage: glimbar"_s;
+        QTest::newRow("-h") << QStringList { u"-h"_s } << u"Usage: glimbar"_s;
+        QTest::newRow("--version") << QStringList { u"--version"_s } << u"glimbar " GLIMBAR_VERSION ""_s;
+        QTest::newRow("after a file") << QStringList { u"a.ravivovode"_s, u"--version"_s }
+                                      << u"glimbar " GLIMBAR_VERSION ""_s;
+    }
+
+    // Answered in the terminal without a display, and never sent to the running instance.
+    void terminalOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, answer);
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::argumentsReceived);
+
+        QProcessEnvironment noDisplay = environment();
+        for (const QString &name : { u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s })
+            noDisplay.remove(name);
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(noDisplay);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), arguments);
+        QVERIFY(glimbar.waitForStarted());
+        // The channel keeps serving meanwhile: a launch that handed over would wait for its answer.
+        QTRY_VERIFY_WITH_TIMEOUT(glimbar.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(glimbar.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(glimbar.exitCode(), 0);
+        const QString output = QString::fromUtf8(glimbar.readAllStandardOutput());
+        QVERIFY2(output.startsWith(answer), qPrintable(output));
+        QCOMPARE(received.size(), 0);
+    }
+
 private:
     QProcessEnvironment environment() const
     {
