@@ -38,7 +38,7 @@ std::optional<int> answerOptions(int argc, char **argv)
                          "\n"
                          "  -h, --help     show this help and exit\n"
                          "      --version  show the version and exit")
-                    .arg(LaunchArgument::urlScheme()));
+                          .arg(LaunchArgument::urlScheme()));
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {

@@ -110,8 +110,9 @@ private slots:
             << messageWithToken("a\nb", { "/tmp/a" }) << QStringList() << none << false;
         QTest::newRow("token too long") << messageWithToken(QByteArray(InstanceChannel::maxTokenBytes + 1, 'a'), {})
                                         << QStringList() << none << false;
-        QTest::newRow("unterminated token") << QByteArray("glimbar-open 2\n")
-                + QByteArray(InstanceChannel::maxTokenBytes + 1, 'a') << QStringList() << none << false;
+        QTest::newRow("unterminated token")
+            << QByteArray("glimbar-open 2\n") + QByteArray(InstanceChannel::maxTokenBytes + 1, 'a') << QStringList()
+            << none << false;
         QTest::newRow("unknown form") << QByteArray("glimbar-open 3\n\0\0") << QStringList() << none << false;
         QTest::newRow("nothing sent") << QByteArray() << QStringList() << none << false;
         QTest::newRow("greeting only") << QByteArray("glimbar-open 1\n") << QStringList() << none << false;

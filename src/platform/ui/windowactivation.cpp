@@ -34,8 +34,7 @@ xcb_screen_t *screenOf(xcb_connection_t *connection, xcb_window_t window)
         return nullptr;
     const xcb_window_t root = geometry->root;
     std::free(geometry);
-    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem;
-         xcb_screen_next(&it)) {
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection)); it.rem; xcb_screen_next(&it)) {
         if (it.data->root == root)
             return it.data;
     }
@@ -78,8 +77,7 @@ void activateOnX11(QWidget *window, const QByteArray &startupId)
         XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
     const xcb_atom_t begin = internAtom(connection, "_NET_STARTUP_INFO_BEGIN");
     const xcb_atom_t more = internAtom(connection, "_NET_STARTUP_INFO");
-    const QList<QByteArray> pieces
-        = WindowActivation::messagePieces(WindowActivation::removeMessage(startupId));
+    const QList<QByteArray> pieces = WindowActivation::messagePieces(WindowActivation::removeMessage(startupId));
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         xcb_client_message_event_t event {};
         event.response_type = XCB_CLIENT_MESSAGE;
@@ -112,8 +110,8 @@ void WindowActivation::activate(QWidget *window, const QByteArray &token)
 QByteArray WindowActivation::removeMessage(const QByteArray &startupId)
 {
     // A value with blanks, quotes or backslashes is quoted, its quotes and backslashes escaped.
-    const bool plain = std::none_of(
-        startupId.cbegin(), startupId.cend(), [](char c) { return c == ' ' || c == '"' || c == '\\'; });
+    const bool plain
+        = std::none_of(startupId.cbegin(), startupId.cend(), [](char c) { return c == ' ' || c == '"' || c == '\\'; });
     QByteArray value = startupId;
     if (!plain) {
         value.replace('\\', "\\\\").replace('"', "\\\"");
