@@ -319,6 +319,31 @@ private slots:
         QCOMPARE(sidebar->text(), u"Show Sidebar"_s);
     }
 
+    void settingsWindowsCloseByKeys_data()
+    {
+        QTest::addColumn<bool>("settings");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("settings, Escape") << true << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("settings, Ctrl+W") << true << QKeySequence(u"Ctrl+W"_s);
+        QTest::newRow("view options, Escape") << false << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("view options, Ctrl+W") << false << QKeySequence(u"Ctrl+W"_s);
+    }
+
+    void settingsWindowsCloseByKeys()
+    {
+        QFETCH(bool, settings);
+        QFETCH(QKeySequence, keys);
+        ContentView *main = m_app->openMainWindow();
+        settings ? m_app->showSettings() : m_app->showViewOptions();
+        QWidget *window = settings ? m_app->settingsWindow() : m_app->viewOptionsWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        // Keys go to whatever has the focus inside, as a user's would.
+        QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+        QTest::keySequence(target, keys);
+        QTRY_VERIFY(!window->isVisible());
+        QVERIFY(main->isVisible());
+    }
+
     void lastMainWindowClosingEndsTheRun()
     {
         QSignalSpy ended(m_app.get(), &GlimbarApp::lastMainWindowClosed);
