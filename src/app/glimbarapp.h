@@ -19,7 +19,7 @@ class QWidget;
 // (General at every launch, never stored) and the updater, which it starts at once, before any
 // window exists. It opens main windows (each with its own menu bar), keeps the settings window and
 // the "View Options" window single, and quits when its last main window closes. Nothing is saved
-// at quit.
+// at quit but the main windows' geometry.
 class GlimbarApp : public QObject
 {
     Q_OBJECT
