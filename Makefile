@@ -6,7 +6,10 @@ FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
 
 .PHONY: run test deps build build-asan check check-asan check-format fuzz bench install format clean
 
-run: deps build
+# Only the program: `make test` builds the tests, benchmarks and tools.
+run: deps
+	cmake --preset dev >/dev/null
+	cmake --build --preset dev --target glimbar
 	./build/dev/src/glimbar
 
 test: deps check-format check check-asan

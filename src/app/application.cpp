@@ -6,20 +6,64 @@
 #include "app/launchargument.h"
 #include "mainwindow/contentview.h"
 #include "platform/applicationfolder.h"
+#include "platform/standardoutput.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 
 #include <csignal>
+#include <cstring>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Application", text);
+}
+
+// The options answered in the terminal, before any display is opened; the exit code when one was
+// given. Every other argument is a link or a file, as before.
+std::optional<int> answerOptions(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            printLine(tr("Usage: glimbar [LINK | FILE]…\n"
+                         "Keeps icon collections and applies their icons to files and folders.\n"
+                         "\n"
+                         "Each FILE, an rAvivovode archive, is imported into the library; each LINK of the\n"
+                         "form %1://… is downloaded. When Glimbar already runs, that instance does both.\n"
+                         "\n"
+                         "  -h, --help     show this help and exit\n"
+                         "      --version  show the version and exit")
+                          .arg(LaunchArgument::urlScheme()));
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            printLine(u"glimbar "_s + QStringLiteral(GLIMBAR_VERSION));
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int runGlimbar(int argc, char **argv)
 {
+    if (const std::optional<int> answered = answerOptions(argc, argv))
+        return *answered;
+    // Read before the application starts: Qt's X11 plugin takes the startup id out of the environment.
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray waylandToken = qgetenv("XDG_ACTIVATION_TOKEN");
+
     // Past a file-size limit a write then fails with "File too large", reported like a full disk,
     // instead of the signal ending the program without a word.
     std::signal(SIGXFSZ, SIG_IGN);
+
     Q_INIT_RESOURCE(ui);
     QApplication app(argc, argv);
     QApplication::setApplicationName(ApplicationFolder::name());
@@ -29,19 +73,14 @@ int runGlimbar(int argc, char **argv)
     QApplication::setWindowIcon(QIcon::fromTheme(u"glimbar"_s, QIcon(u":/images/glimbar.svg"_s)));
 
     const QStringList arguments = launchArguments(QApplication::arguments(), QDir::currentPath());
-    if (InstanceChannel::handOver(arguments))
+    const bool wayland = QGuiApplication::platformName().startsWith("wayland"_L1);
+    if (InstanceChannel::handOver(arguments, wayland ? waylandToken : startupId))
         return 0;
 
     InstanceChannel channel;
     channel.listen();
     GlimbarApp glimbar;
-    // A launch without arguments asks for a window of its own.
-    QObject::connect(&channel, &InstanceChannel::argumentsReceived, &glimbar, [&glimbar](const QStringList &received) {
-        if (received.isEmpty())
-            glimbar.openMainWindow();
-        else
-            glimbar.openArguments(received);
-    });
+    QObject::connect(&channel, &InstanceChannel::argumentsReceived, &glimbar, &GlimbarApp::openLaunch);
     glimbar.openMainWindow();
     glimbar.openArguments(arguments);
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include "mainwindow/windowextensions.h"
 #include "platform/feedupdater.h"
 #include "platform/ui/updatealert.h"
+#include "platform/ui/windowactivation.h"
 #include "settings/settingsview.h"
 #include "settings/viewoptions.h"
 
@@ -75,14 +76,23 @@ ContentView *GlimbarApp::activeMainWindow()
     return windows.isEmpty() ? openMainWindow() : windows.last();
 }
 
-void GlimbarApp::openArguments(const QStringList &arguments)
+void GlimbarApp::openArguments(const QStringList &arguments, const QByteArray &activationToken)
 {
     if (arguments.isEmpty())
         return;
     ContentView *window = activeMainWindow();
     for (const QString &argument : arguments)
         window->openArgument(argument);
-    showAndRaise(window);
+    WindowActivation::activate(window, activationToken);
+}
+
+void GlimbarApp::openLaunch(const QStringList &arguments, const QByteArray &activationToken)
+{
+    if (!arguments.isEmpty()) {
+        openArguments(arguments, activationToken);
+        return;
+    }
+    WindowActivation::activate(openMainWindow(), activationToken);
 }
 
 void GlimbarApp::showSettings()

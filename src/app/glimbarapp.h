@@ -19,7 +19,7 @@ class QWidget;
 // (General at every launch, never stored) and the updater, which it starts at once, before any
 // window exists. It opens main windows (each with its own menu bar), keeps the settings window and
 // the "View Options" window single, and quits when its last main window closes. Nothing is saved
-// at quit.
+// at quit but the main windows' geometry.
 class GlimbarApp : public QObject
 {
     Q_OBJECT
@@ -38,8 +38,11 @@ public:
     QList<ContentView *> mainWindows() const;
     // The active main window, else the one made last; opens one when there is none.
     ContentView *activeMainWindow();
-    // Hands each argument (a link or a file) to the active main window.
-    void openArguments(const QStringList &arguments);
+    // Hands each argument (a link or a file) to the active main window and raises it.
+    void openArguments(const QStringList &arguments, const QByteArray &activationToken = {});
+    // What a later launch asks for: its arguments, or a window of its own when it has none. The
+    // window is raised for the launch, whose startup notification `activationToken` ends.
+    void openLaunch(const QStringList &arguments, const QByteArray &activationToken);
 
     // Shown and raised; made on first use and kept for the run.
     void showSettings();

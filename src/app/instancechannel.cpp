@@ -8,25 +8,85 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <algorithm>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// The first form carries arguments only; the second adds the launch's activation token before them.
 const QByteArray greeting = QByteArrayLiteral("glimbar-open 1\n");
+const QByteArray tokenGreeting = QByteArrayLiteral("glimbar-open 2\n");
 const QByteArray answer = QByteArrayLiteral("ok\n");
 
-// The arguments of a complete message; none while it is incomplete or when it is malformed.
+bool isValidToken(const QByteArray &token)
+{
+    return token.size() <= InstanceChannel::maxTokenBytes
+        && std::all_of(token.cbegin(), token.cend(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+QByteArray encode(const QByteArray &greetingLine, const QByteArray *token, const QStringList &arguments)
+{
+    QByteArray message = greetingLine;
+    if (token) {
+        message += *token;
+        message += '\0';
+    }
+    for (const QString &argument : arguments) {
+        if (argument.isEmpty())
+            continue;
+        message += argument.toUtf8();
+        message += '\0';
+    }
+    message += '\0';
+    return message;
+}
+
+enum class Delivery { taken, refused, failed };
+
+// One attempt. Refused: the peer hung up without taking the message, as one that does not know its
+// form does at once.
+Delivery send(const QByteArray &message, std::chrono::milliseconds timeout)
+{
+    QLocalSocket socket;
+    socket.connectToServer(InstanceChannel::socketPath());
+    if (!socket.waitForConnected(int(timeout.count())))
+        return Delivery::failed;
+    socket.write(message);
+    if (!socket.waitForBytesWritten(int(timeout.count())))
+        return socket.state() == QLocalSocket::UnconnectedState ? Delivery::refused : Delivery::failed;
+    QByteArray reply;
+    while (reply.size() < answer.size() && socket.waitForReadyRead(int(timeout.count())))
+        reply += socket.readAll();
+    reply += socket.readAll();
+    if (reply.startsWith(answer))
+        return Delivery::taken;
+    return socket.state() == QLocalSocket::UnconnectedState ? Delivery::refused : Delivery::failed;
+}
+
+// The arguments and token of a complete message; none while it is incomplete or when it is malformed.
 enum class Parse { incomplete, complete, malformed };
 
-Parse parse(const QByteArray &message, QStringList &arguments)
+Parse parse(const QByteArray &message, QStringList &arguments, QByteArray &token)
 {
     const qsizetype prefix = std::min(message.size(), greeting.size());
-    if (message.left(prefix) != greeting.left(prefix))
+    const bool firstForm = message.left(prefix) == greeting.left(prefix);
+    if (!firstForm && message.left(prefix) != tokenGreeting.left(prefix))
         return Parse::malformed;
     if (message.size() < greeting.size())
         return Parse::incomplete;
     arguments.clear();
+    token.clear();
     qsizetype start = greeting.size();
+    if (!firstForm) {
+        const qsizetype end = message.indexOf('\0', start);
+        if (end < 0)
+            return message.size() - start > InstanceChannel::maxTokenBytes ? Parse::malformed : Parse::incomplete;
+        token = message.mid(start, end - start);
+        if (!isValidToken(token))
+            return Parse::malformed;
+        start = end + 1;
+    }
     while (start < message.size()) {
         const qsizetype end = message.indexOf('\0', start);
         if (end < 0)
@@ -67,27 +127,20 @@ QString InstanceChannel::socketPath()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)).filePath(u"glimbar-instance"_s);
 }
 
-bool InstanceChannel::handOver(const QStringList &arguments, std::chrono::milliseconds timeout)
+bool InstanceChannel::handOver(
+    const QStringList &arguments, const QByteArray &activationToken, std::chrono::milliseconds timeout)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketPath());
-    if (!socket.waitForConnected(int(timeout.count())))
+    const QByteArray token = isValidToken(activationToken) ? activationToken : QByteArray();
+    switch (send(encode(tokenGreeting, &token, arguments), timeout)) {
+    case Delivery::taken:
+        return true;
+    case Delivery::failed:
         return false;
-    QByteArray message = greeting;
-    for (const QString &argument : arguments) {
-        if (argument.isEmpty())
-            continue;
-        message += argument.toUtf8();
-        message += '\0';
+    case Delivery::refused:
+        // An instance of an older build drops the second form at once; it still takes the arguments.
+        return send(encode(greeting, nullptr, arguments), timeout) == Delivery::taken;
     }
-    message += '\0';
-    socket.write(message);
-    if (!socket.waitForBytesWritten(int(timeout.count())))
-        return false;
-    QByteArray reply;
-    while (reply.size() < answer.size() && socket.waitForReadyRead(int(timeout.count())))
-        reply += socket.readAll();
-    return reply.startsWith(answer);
+    return false;
 }
 
 bool InstanceChannel::listen()
@@ -123,7 +176,8 @@ void InstanceChannel::read(QLocalSocket *socket)
         return;
     }
     QStringList arguments;
-    switch (parse(message, arguments)) {
+    QByteArray token;
+    switch (parse(message, arguments, token)) {
     case Parse::incomplete:
         socket->setProperty("message", message);
         return;
@@ -134,7 +188,7 @@ void InstanceChannel::read(QLocalSocket *socket)
         socket->setProperty("message", QByteArray());
         socket->write(answer);
         socket->disconnectFromServer();
-        Q_EMIT argumentsReceived(arguments);
+        Q_EMIT argumentsReceived(arguments, token);
         return;
     }
 }

@@ -20,7 +20,6 @@ MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Con
     buildFileMenu(bar->addMenu(tr("&File")));
     buildEditMenu(bar->addMenu(tr("&Edit")));
     buildViewMenu(bar->addMenu(tr("&View")));
-    buildHelpMenu(bar->addMenu(tr("&Help")));
 }
 
 void MainCommands::buildFileMenu(QMenu *menu)
@@ -30,7 +29,7 @@ void MainCommands::buildFileMenu(QMenu *menu)
     connect(newWindow, &QAction::triggered, this, &MainCommands::newWindowRequested);
     menu->addSeparator();
 
-    QMenu *importMenu = menu->addMenu(tr("Import"));
+    QMenu *importMenu = menu->addMenu(tr("&Import"));
     for (const ImportFormat format : allCases<ImportFormat>()) {
         // Every import format shows the same text.
         QAction *item = importMenu->addAction(tr("rAvivovode…"));
@@ -39,7 +38,7 @@ void MainCommands::buildFileMenu(QMenu *menu)
             [this, format] { Q_EMIT m_commandManager.presentImporter(format, &m_window); });
     }
 
-    QMenu *exportMenu = menu->addMenu(tr("Export"));
+    QMenu *exportMenu = menu->addMenu(tr("&Export"));
     QList<QAction *> exportItems;
     for (const ExportFormat format : allCases<ExportFormat>()) {
         QAction *item = exportMenu->addAction(title(format));
@@ -58,7 +57,7 @@ void MainCommands::buildFileMenu(QMenu *menu)
         });
 
     menu->addSeparator();
-    QAction *close = menu->addAction(tr("Close Window"));
+    QAction *close = menu->addAction(tr("&Close Window"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     connect(close, &QAction::triggered, &m_window, &QWidget::close);
     QAction *quit = menu->addAction(tr("&Quit"));
@@ -77,6 +76,8 @@ void MainCommands::buildEditMenu(QMenu *menu)
     settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settings->setMenuRole(QAction::PreferencesRole);
     connect(settings, &QAction::triggered, this, &MainCommands::settingsRequested);
+    // The update command follows the application's settings item.
+    menu->addAction(new AppUpdatesView(m_updater, menu));
 }
 
 void MainCommands::buildViewMenu(QMenu *menu)
@@ -124,9 +125,4 @@ void MainCommands::buildViewMenu(QMenu *menu)
     QAction *viewOptions = menu->addAction(tr("View Options"));
     viewOptions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_J));
     connect(viewOptions, &QAction::triggered, this, &MainCommands::viewOptionsRequested);
-}
-
-void MainCommands::buildHelpMenu(QMenu *menu)
-{
-    menu->addAction(new AppUpdatesView(m_updater, menu));
 }

@@ -33,7 +33,6 @@ private:
     void buildFileMenu(QMenu *menu);
     void buildEditMenu(QMenu *menu);
     void buildViewMenu(QMenu *menu);
-    void buildHelpMenu(QMenu *menu);
 
     CommandManager &m_commandManager;
     Updater &m_updater;

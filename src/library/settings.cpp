@@ -89,4 +89,16 @@ const SettingsKey<bool> &alternateDragAndDropFormat()
     return key;
 }
 
+const SettingsKey<QByteArray> &mainWindowGeometry()
+{
+    static const SettingsKey<QByteArray> key(u"mainWindowGeometry"_s, QByteArray());
+    return key;
+}
+
+const SettingsKey<qint64> &sidebarWidth()
+{
+    static const SettingsKey<qint64> key(u"sidebarWidth"_s, 0);
+    return key;
+}
+
 } // namespace Settings

@@ -26,4 +26,9 @@ const SettingsKey<DragAndDropIconFormat> &defaultDragAndDropFormat();
 // True while the Option key is held, which swaps what a dragged icon offers.
 const SettingsKey<bool> &alternateDragAndDropFormat();
 
+// The state of the main window closed last, which the next one opens with: its geometry as
+// QWidget::saveGeometry() gives it, and the sidebar's width in pixels (0: the sidebar's own).
+const SettingsKey<QByteArray> &mainWindowGeometry();
+const SettingsKey<qint64> &sidebarWidth();
+
 } // namespace Settings

@@ -38,6 +38,18 @@ template <> struct SettingsValue<float>
     static std::optional<float> fromStored(const QVariant &stored);
 };
 
+// Opaque bytes (a window's saved geometry); anything but bytes is unreadable.
+template <> struct SettingsValue<QByteArray>
+{
+    static QVariant toStored(const QByteArray &value) { return value; }
+    static std::optional<QByteArray> fromStored(const QVariant &stored)
+    {
+        if (stored.typeId() != QMetaType::QByteArray)
+            return std::nullopt;
+        return stored.toByteArray();
+    }
+};
+
 // Stored as the list "hsb", hue, saturation, brightness, opacity, the numbers in the shortest text
 // that reads back as the same double (the file holds "hsb, 0.666, 0.1, 0.3, 1"). Anything else,
 // including a component outside 0…1, is unreadable.

@@ -24,13 +24,17 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -40,12 +44,14 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Glimbar"_s);
-    resize(960, 640);
 
     ContainerManager &library = ContainerManager::shared();
     m_split = new MainSplitView(library, ThumbnailProvider::shared(), this);
     m_sidebar = m_split->sidebar();
     setCentralWidget(m_split);
+    restoreWindowState();
+    // Quitting leaves the windows open; each says how it stood.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &ContentView::saveWindowState);
     buildToolbar();
     connect(m_split, &MainSplitView::exporterDisabled, this, &ContentView::followContainerSelection);
     connect(m_split->sidebar(), &SidebarView::importRequested, this, [this] { presentContainerImporter(); });
@@ -159,6 +165,34 @@ void ContentView::showEvent(QShowEvent *event)
     // Each time the window's content is shown, not when it comes back from being minimised.
     if (!event->spontaneous())
         ContainerManager::shared().loadLibrary();
+}
+
+void ContentView::closeEvent(QCloseEvent *event)
+{
+    saveWindowState();
+    QMainWindow::closeEvent(event);
+}
+
+void ContentView::restoreWindowState()
+{
+    const QByteArray geometry = Settings::mainWindowGeometry().read();
+    if (geometry.isEmpty() || !restoreGeometry(geometry))
+        resize(960, 640);
+    // A window saved on a larger screen, or the first size at a large scale, still fits.
+    if (const QScreen *shown = screen()) {
+        const QSize available = shown->availableGeometry().size();
+        if (!available.isEmpty() && (width() > available.width() || height() > available.height()))
+            resize(size().boundedTo(available));
+    }
+    if (const qint64 sidebar = Settings::sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
+        m_split->setSizes({ int(sidebar), std::max(width() - int(sidebar), 1) });
+}
+
+void ContentView::saveWindowState() const
+{
+    Settings::mainWindowGeometry().write(saveGeometry());
+    if (isSidebarVisible() && !m_split->sizes().isEmpty() && m_split->sizes().constFirst() > 0)
+        Settings::sidebarWidth().write(m_split->sizes().constFirst());
 }
 
 bool ContentView::isSidebarVisible() const

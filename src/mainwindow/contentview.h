@@ -26,7 +26,8 @@ class QLineEdit;
 // views, and reports changes of the library's error on standard output. Each time it is shown it has
 // the library loaded; its selections are carried over the reload. The Alt key, which swaps what
 // a dragged icon offers, is read afresh when the window is activated and as a drag begins, and
-// released when the window loses the focus, so a key let go elsewhere never stays held.
+// released when the window loses the focus, so a key let go elsewhere never stays held. It opens
+// with the geometry and sidebar width of the main window closed (or open at quit) last.
 //
 // Guarantees: exporterDisabled is sent on every change of the container selection (not when the
 // window first appears), after the icon selection has been pruned; a request to import or export
@@ -81,8 +82,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The size, place and sidebar width of the main window closed last, never larger than the
+    // screen's available area.
+    void restoreWindowState();
+    void saveWindowState() const;
     void presentContainerImporter();
     void presentExporter(ExportFormat format);
     void updateModifiers(Qt::KeyboardModifiers modifiers);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsview.h"
 
+#include "settings/closeshortcuts.h"
 #include "settings/generalsettingsview.h"
 #include "settings/lowresolutionsettingsview.h"
 #include "settings/updatessettingsview.h"
@@ -55,6 +56,7 @@ SettingsView::SettingsView(SettingsTab &selectedTab, Updater &updater, QWidget *
 {
     registerSettingsResources();
     setObjectName(QStringLiteral("settingsWindow"));
+    addCloseShortcuts(this);
 
     m_tabBar->setObjectName(QStringLiteral("settingsTabBar"));
     m_tabBar->setMovable(false);

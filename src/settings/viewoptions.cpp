@@ -2,6 +2,7 @@
 #include "settings/viewoptions.h"
 
 #include "library/settings.h"
+#include "settings/closeshortcuts.h"
 #include "settings/formgridrow.h"
 #include "settings/radiopicker.h"
 #include "settings/settingsbinding.h"
@@ -48,6 +49,7 @@ ViewOptions::ViewOptions(QWidget *parent)
 {
     setObjectName(QStringLiteral("viewOptionsWindow"));
     setWindowTitle(tr("View Options"));
+    addCloseShortcuts(this);
     setFixedWidth(fixedWidth);
     auto *layout = new QVBoxLayout(this);
     layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);

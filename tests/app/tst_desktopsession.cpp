@@ -6,6 +6,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
 using namespace Qt::Literals::StringLiterals;
 
 // The real program on a virtual X display, driven through its menus as a user would.
@@ -68,7 +74,91 @@ private slots:
         QCOMPARE(glimbar.exitCode(), 0);
     }
 
+    // A second launch hands over; the running instance ends that launch's startup notification
+    // with the id the launcher gave it, and tags the window it opened for the launch with it.
+    void handedOverLaunchEndsItsStartupNotification()
+    {
+        const QByteArray startupId = "test-launcher-7-host-glimbar-0_TIME42";
+        std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+            xcb_connect(m_display.toLocal8Bit().constData(), nullptr), xcb_disconnect);
+        QVERIFY(!xcb_connection_has_error(connection.get()));
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data->root;
+        const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_change_window_attributes(connection.get(), root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(connection.get());
+        const xcb_atom_t begin = atom(connection.get(), "_NET_STARTUP_INFO_BEGIN");
+        const xcb_atom_t more = atom(connection.get(), "_NET_STARTUP_INFO");
+
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(environment());
+        glimbar.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), {});
+        QVERIFY(glimbar.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 60000);
+
+        QProcessEnvironment launch = environment();
+        launch.insert(u"DESKTOP_STARTUP_ID"_s, QString::fromLatin1(startupId));
+        QProcess second;
+        second.setProcessEnvironment(launch);
+        second.start(QStringLiteral(GLIMBAR_PROGRAM), {});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitCode(), 0);
+
+        // Messages arrive in 20-byte pieces, each sender's first marked as the beginning.
+        QHash<xcb_window_t, QByteArray> pending;
+        QByteArrayList messages;
+        const auto readEvents = [&] {
+            while (xcb_generic_event_t *event = xcb_poll_for_event(connection.get())) {
+                if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                    const auto *message = reinterpret_cast<xcb_client_message_event_t *>(event);
+                    if (message->type == begin)
+                        pending[message->window].clear();
+                    if (message->type == begin || message->type == more) {
+                        QByteArray &text = pending[message->window];
+                        text.append(reinterpret_cast<const char *>(message->data.data8), 20);
+                        if (const qsizetype end = text.indexOf('\0'); end >= 0)
+                            messages.append(pending.take(message->window).left(end));
+                    }
+                }
+                std::free(event);
+            }
+            return messages.contains("remove: ID=" + startupId);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(readEvents(), 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 2, 30000);
+        bool tagged = false;
+        for (const QString &window : mainWindows())
+            tagged = tagged || startupIdOf(connection.get(), window.toUInt()) == startupId;
+        QVERIFY(tagged);
+
+        glimbar.terminate();
+        QVERIFY(glimbar.waitForFinished(30000));
+    }
+
 private:
+    static xcb_atom_t atom(xcb_connection_t *connection, const char *name)
+    {
+        xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return found;
+    }
+
+    static QByteArray startupIdOf(xcb_connection_t *connection, xcb_window_t window)
+    {
+        xcb_get_property_reply_t *reply = xcb_get_property_reply(connection,
+            xcb_get_property(
+                connection, 0, window, atom(connection, "_NET_STARTUP_ID"), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+            nullptr);
+        if (!reply)
+            return {};
+        const QByteArray value(
+            static_cast<const char *>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
+        std::free(reply);
+        return value;
+    }
+
     QProcessEnvironment environment() const
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -78,6 +168,7 @@ private:
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u"config"_s));
         environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u"data"_s));
         environment.insert(u"XDG_RUNTIME_DIR"_s, m_home.filePath(u"runtime"_s));
+        environment.remove(u"DESKTOP_STARTUP_ID"_s);
         return environment;
     }
 

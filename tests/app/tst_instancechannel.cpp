@@ -4,12 +4,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <future>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,6 +23,15 @@ const QString invalidLinkMessage = u"The rAvivovode download URL is invalid."_s;
 QByteArray message(const QList<QByteArray> &arguments)
 {
     QByteArray bytes = "glimbar-open 1\n";
+    for (const QByteArray &argument : arguments)
+        bytes += argument + '\0';
+    return bytes + '\0';
+}
+
+// The second form, which carries the launch's activation token first.
+QByteArray messageWithToken(const QByteArray &token, const QList<QByteArray> &arguments)
+{
+    QByteArray bytes = "glimbar-open 2\n" + token + '\0';
     for (const QByteArray &argument : arguments)
         bytes += argument + '\0';
     return bytes + '\0';
@@ -81,26 +93,43 @@ private slots:
     {
         QTest::addColumn<QByteArray>("sent");
         QTest::addColumn<QStringList>("received");
+        QTest::addColumn<QByteArray>("token");
         QTest::addColumn<bool>("answered");
 
+        const QByteArray none;
         QTest::newRow("arguments") << message({ "glimbar://download/x", "/tmp/ä b" })
-                                   << QStringList { u"glimbar://download/x"_s, u"/tmp/ä b"_s } << true;
-        QTest::newRow("none") << message({}) << QStringList() << true;
-        QTest::newRow("nothing sent") << QByteArray() << QStringList() << false;
-        QTest::newRow("greeting only") << QByteArray("glimbar-open 1\n") << QStringList() << false;
-        QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\n\r\n") << QStringList() << false;
-        QTest::newRow("not UTF-8") << message({ "\xff\xfe" }) << QStringList() << false;
-        QTest::newRow("data after the end") << message({ "a" }) + "b" << QStringList() << false;
+                                   << QStringList { u"glimbar://download/x"_s, u"/tmp/ä b"_s } << none << true;
+        QTest::newRow("none") << message({}) << QStringList() << none << true;
+        QTest::newRow("token and arguments")
+            << messageWithToken("launcher-12-host-glimbar-0_TIME4711", { "/tmp/a" }) << QStringList { u"/tmp/a"_s }
+            << QByteArray("launcher-12-host-glimbar-0_TIME4711") << true;
+        QTest::newRow("token only") << messageWithToken("a1b2", {}) << QStringList() << QByteArray("a1b2") << true;
+        QTest::newRow("empty token") << messageWithToken({}, { "/tmp/a" }) << QStringList { u"/tmp/a"_s } << none
+                                     << true;
+        QTest::newRow("token with a line break")
+            << messageWithToken("a\nb", { "/tmp/a" }) << QStringList() << none << false;
+        QTest::newRow("token too long") << messageWithToken(QByteArray(InstanceChannel::maxTokenBytes + 1, 'a'), {})
+                                        << QStringList() << none << false;
+        QTest::newRow("unterminated token")
+            << QByteArray("glimbar-open 2\n") + QByteArray(InstanceChannel::maxTokenBytes + 1, 'a') << QStringList()
+            << none << false;
+        QTest::newRow("unknown form") << QByteArray("glimbar-open 3\n\0\0") << QStringList() << none << false;
+        QTest::newRow("nothing sent") << QByteArray() << QStringList() << none << false;
+        QTest::newRow("greeting only") << QByteArray("glimbar-open 1\n") << QStringList() << none << false;
+        QTest::newRow("garbage") << QByteArray("GET / HTTP/1.1\r\n\r\n") << QStringList() << none << false;
+        QTest::newRow("not UTF-8") << message({ "\xff\xfe" }) << QStringList() << none << false;
+        QTest::newRow("data after the end") << message({ "a" }) + "b" << QStringList() << none << false;
         QTest::newRow("too many arguments")
-            << message(QList<QByteArray>(InstanceChannel::maxArguments + 1, "a")) << QStringList() << false;
+            << message(QList<QByteArray>(InstanceChannel::maxArguments + 1, "a")) << QStringList() << none << false;
         QTest::newRow("too long") << message({ QByteArray(InstanceChannel::maxMessageBytes, 'a') }) << QStringList()
-                                  << false;
+                                  << none << false;
     }
 
     void peers()
     {
         QFETCH(QByteArray, sent);
         QFETCH(QStringList, received);
+        QFETCH(QByteArray, token);
         QFETCH(bool, answered);
 
         InstanceChannel channel(std::chrono::milliseconds(300));
@@ -120,14 +149,62 @@ private slots:
             5000);
         QCOMPARE(answer == "ok\n", answered);
         QCOMPARE(arguments.size(), answered ? 1 : 0);
-        if (answered)
-            QCOMPARE(arguments.first().first().toStringList(), received);
+        if (answered) {
+            QCOMPARE(arguments.first().at(0).toStringList(), received);
+            QCOMPARE(arguments.first().at(1).toByteArray(), token);
+        }
+    }
+
+    void handOver_data()
+    {
+        QTest::addColumn<bool>("olderInstance");
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<QByteArray>("sent");
+
+        const QByteArray token = "launcher-12-host-glimbar-0_TIME4711";
+        QTest::newRow("with the token") << false << token << messageWithToken(token, { "/tmp/a" });
+        QTest::newRow("invalid token left out") << false << QByteArray("a b") << messageWithToken({}, { "/tmp/a" });
+        // An older instance drops the second form; the arguments still reach it in the first.
+        QTest::newRow("older instance") << true << token << message({ "/tmp/a" });
+    }
+
+    // The sending side, from a thread of its own while this one serves.
+    void handOver()
+    {
+        QFETCH(bool, olderInstance);
+        QFETCH(QByteArray, token);
+        QFETCH(QByteArray, sent);
+
+        QLocalServer server;
+        QLocalServer::removeServer(InstanceChannel::socketPath());
+        QVERIFY(server.listen(InstanceChannel::socketPath()));
+        QList<QByteArray> received;
+        connect(&server, &QLocalServer::newConnection, this, [&] {
+            QLocalSocket *peer = server.nextPendingConnection();
+            connect(peer, &QLocalSocket::readyRead, peer, [&received, peer, olderInstance] {
+                QByteArray bytes = peer->property("bytes").toByteArray() + peer->readAll();
+                peer->setProperty("bytes", bytes);
+                if (olderInstance && bytes.startsWith("glimbar-open 2")) {
+                    peer->abort();
+                } else if (bytes.endsWith(QByteArray(2, '\0'))) {
+                    received.append(bytes);
+                    peer->write("ok\n");
+                    peer->flush();
+                }
+            });
+        });
+        std::future<bool> handedOver = std::async(std::launch::async,
+            [token] { return InstanceChannel::handOver({ u"/tmp/a"_s }, token, std::chrono::seconds(30)); });
+        QTRY_VERIFY_WITH_TIMEOUT(handedOver.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 30000);
+        QVERIFY(handedOver.get());
+        QCOMPARE(received, QList<QByteArray> { sent });
+        server.close();
     }
 
     void handOverWithNoInstanceFails()
     {
         QVERIFY(!QFile::exists(InstanceChannel::socketPath()));
-        QVERIFY(!InstanceChannel::handOver({ u"a"_s }, std::chrono::milliseconds(500)));
+        QVERIFY(!InstanceChannel::handOver({ u"a"_s }, {}, std::chrono::milliseconds(500)));
     }
 
     void programs_data()
@@ -162,6 +239,42 @@ private slots:
             (output += first.readAllStandardOutput()).contains(invalidLinkMessage.toUtf8()), 30000);
         first.terminate();
         QVERIFY(first.waitForFinished(30000));
+    }
+
+    void terminalOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("--help") << QStringList { u"--help"_s } << u"Usage: glimbar"_s;
+        QTest::newRow("-h") << QStringList { u"-h"_s } << u"Usage: glimbar"_s;
+        QTest::newRow("--version") << QStringList { u"--version"_s } << u"glimbar " GLIMBAR_VERSION ""_s;
+        QTest::newRow("after a file") << QStringList { u"a.ravivovode"_s, u"--version"_s }
+                                      << u"glimbar " GLIMBAR_VERSION ""_s;
+    }
+
+    // Answered in the terminal without a display, and never sent to the running instance.
+    void terminalOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, answer);
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::argumentsReceived);
+
+        QProcessEnvironment noDisplay = environment();
+        for (const QString &name : { u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s })
+            noDisplay.remove(name);
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(noDisplay);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), arguments);
+        QVERIFY(glimbar.waitForStarted());
+        // The channel keeps serving meanwhile: a launch that handed over would wait for its answer.
+        QTRY_VERIFY_WITH_TIMEOUT(glimbar.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(glimbar.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(glimbar.exitCode(), 0);
+        const QString output = QString::fromUtf8(glimbar.readAllStandardOutput());
+        QVERIFY2(output.startsWith(answer), qPrintable(output));
+        QCOMPARE(received.size(), 0);
     }
 
 private:

@@ -97,7 +97,7 @@ private slots:
         QTest::newRow("emulation") << u"View/Emulate Low-Resolution"_s << none << true;
         QTest::newRow("view options") << u"View/View Options"_s << QKeySequence(u"Ctrl+J"_s) << true;
         // The fake updater cannot check until told otherwise.
-        QTest::newRow("check for updates") << u"Help/Check for Updates…"_s << none << false;
+        QTest::newRow("check for updates") << u"Edit/Check for Updates…"_s << none << false;
     }
 
     void menuTree()
@@ -111,6 +111,34 @@ private slots:
         QVERIFY2(action, qPrintable(path));
         QCOMPARE(action->shortcut(), shortcut);
         QCOMPARE(action->isEnabled(), enabled);
+    }
+
+    // Every item of the File menu is reached by its own letter; the update command follows the
+    // application's settings item and there is no menu of its own for it.
+    void mnemonicsAndPlacement()
+    {
+        ContentView *window = m_app->openMainWindow();
+        QStringList menus;
+        for (QAction *menu : window->menuBar()->actions())
+            menus.append(menu->text());
+        QCOMPARE(menus, (QStringList { u"&File"_s, u"&Edit"_s, u"&View"_s }));
+
+        QSet<QChar> letters;
+        for (QAction *item : findAction(window, u"File"_s)->menu()->actions()) {
+            if (item->isSeparator())
+                continue;
+            const qsizetype marker = item->text().indexOf(u'&');
+            QVERIFY2(marker >= 0 && marker + 1 < item->text().size(), qPrintable(item->text()));
+            const QChar letter = item->text().at(marker + 1).toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(item->text()));
+            letters.insert(letter);
+        }
+        QCOMPARE(letters.size(), 5);
+
+        const QList<QAction *> edit = findAction(window, u"Edit"_s)->menu()->actions();
+        const qsizetype settings = edit.indexOf(findAction(window, u"Edit/Settings…"_s));
+        QVERIFY(settings >= 0 && settings + 1 < edit.size());
+        QCOMPARE(edit.at(settings + 1), findAction(window, u"Edit/Check for Updates…"_s));
     }
 
     void startsWithUpdaterStartedAndGeneralTab()
@@ -254,7 +282,7 @@ private slots:
     void checkForUpdatesFollowsTheUpdater()
     {
         ContentView *window = m_app->openMainWindow();
-        QAction *check = findAction(window, u"Help/Check for Updates…"_s);
+        QAction *check = findAction(window, u"Edit/Check for Updates…"_s);
         QVERIFY(!check->isEnabled());
         m_updater->setCanCheck(true);
         QVERIFY(check->isEnabled());
@@ -265,7 +293,7 @@ private slots:
 
         // An updater that can already check shows the item enabled from the start.
         m_updater->setCanCheck(true);
-        QVERIFY(findAction(m_app->openMainWindow(), u"Help/Check for Updates…"_s)->isEnabled());
+        QVERIFY(findAction(m_app->openMainWindow(), u"Edit/Check for Updates…"_s)->isEnabled());
     }
 
     void windowCommands()
@@ -289,6 +317,31 @@ private slots:
         sidebar->trigger();
         QVERIFY(!window->isSidebarVisible());
         QCOMPARE(sidebar->text(), u"Show Sidebar"_s);
+    }
+
+    void settingsWindowsCloseByKeys_data()
+    {
+        QTest::addColumn<bool>("settings");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::newRow("settings, Escape") << true << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("settings, Ctrl+W") << true << QKeySequence(u"Ctrl+W"_s);
+        QTest::newRow("view options, Escape") << false << QKeySequence(Qt::Key_Escape);
+        QTest::newRow("view options, Ctrl+W") << false << QKeySequence(u"Ctrl+W"_s);
+    }
+
+    void settingsWindowsCloseByKeys()
+    {
+        QFETCH(bool, settings);
+        QFETCH(QKeySequence, keys);
+        ContentView *main = m_app->openMainWindow();
+        settings ? m_app->showSettings() : m_app->showViewOptions();
+        QWidget *window = settings ? m_app->settingsWindow() : m_app->viewOptionsWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        // Keys go to whatever has the focus inside, as a user's would.
+        QWidget *target = window->focusWidget() ? window->focusWidget() : window;
+        QTest::keySequence(target, keys);
+        QTRY_VERIFY(!window->isVisible());
+        QVERIFY(main->isVisible());
     }
 
     void lastMainWindowClosingEndsTheRun()

@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/commandmanager.h"
+#include "library/containermanager.h"
+#include "library/settings.h"
+#include "mainwindow/contentview.h"
+#include "mainwindow/mainsplitview.h"
+
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace Qt::Literals::StringLiterals;
+
+// A main window opens as the one closed last stood, within the screen's available area.
+class TestWindowState : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        Settings::mainWindowGeometry().reset();
+        Settings::sidebarWidth().reset();
+    }
+
+    void cleanup() { ContainerManager::shared().setContainers({}); }
+
+    void sizeAndSidebarCarryOver()
+    {
+        const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+        const QSize size = available - QSize(120, 90);
+        // Deletes itself on closing.
+        auto *first = new ContentView(m_commands);
+        first->show();
+        QVERIFY(QTest::qWaitForWindowExposed(first));
+        first->resize(size);
+        first->splitView()->setSizes({ 260, size.width() - 260 });
+        QVERIFY(first->close());
+
+        ContentView second(m_commands);
+        second.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second));
+        QCOMPARE(second.size(), size);
+        QCOMPARE(second.splitView()->sizes().constFirst(), 260);
+    }
+
+    void neverLargerThanTheScreen_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("first launch") << false;
+        QTest::newRow("saved on a larger screen") << true;
+    }
+
+    void neverLargerThanTheScreen()
+    {
+        QFETCH(bool, stored);
+        const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
+        if (stored) {
+            auto *large = new ContentView(m_commands);
+            large->resize(available * 2);
+            large->show();
+            QVERIFY(large->close());
+        } else {
+            // The first size, unless the screen is larger than it.
+            QVERIFY2(available.width() < 960 || available.height() < 640, "the test screen is too large");
+        }
+        ContentView window(m_commands);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.width() <= available.width());
+        QVERIFY(window.height() <= available.height());
+    }
+
+private:
+    CommandManager m_commands;
+};
+
+QTEST_MAIN(TestWindowState)
+#include "tst_windowstate.moc"
