@@ -31,9 +31,11 @@ private slots:
         QVERIFY(QFile::setPermissions(
             m_home.filePath(u"runtime"_s), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
-        // Xvfb picks a free display itself and writes its number to standard output.
-        m_server.start(
-            m_xvfb, { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s });
+        // Xvfb picks a free display itself and writes its number to standard output. Without
+        // -noreset it resets when the last client leaves, and a test connecting then is refused.
+        m_server.start(m_xvfb,
+            { u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"1280x1024x24"_s, u"-nolisten"_s, u"tcp"_s,
+                u"-noreset"_s });
         QVERIFY(m_server.waitForStarted());
         QByteArray number;
         QTRY_VERIFY_WITH_TIMEOUT((number += m_server.readAllStandardOutput()).contains('\n'), 30000);
