@@ -4,7 +4,7 @@
 // the folder named by GLIMBAR_SETTINGS_DIR. Once shown it prints, for each icon,
 //   icon <name> <global x> <global y> <byte count> <SHA-256 of its bytes in hex>
 // then "ready". The line "folder" or "image" sets the drag-out form and answers "form <word>";
-// "quit" (or a minute) ends it.
+// "quit", the end of its input or ten minutes end it.
 
 #include "collections/iconcollectiongrid.h"
 #include "library/containermanager.h"
@@ -96,6 +96,6 @@ int main(int argc, char **argv)
             QCoreApplication::quit();
         }
     });
-    QTimer::singleShot(60'000, &app, &QCoreApplication::quit);
+    QTimer::singleShot(600'000, &app, &QCoreApplication::quit);
     return QApplication::exec();
 }

@@ -87,7 +87,7 @@ def on_drop(target, drop, x, y):
 
 def on_activate(app):
     window = Gtk.ApplicationWindow(application=app, title="GTK Drop Target")
-    window.set_default_size(600, 600)
+    window.set_default_size(500, 300)
     area = Gtk.Label(label="Drop here")
     area.set_hexpand(True)
     area.set_vexpand(True)
