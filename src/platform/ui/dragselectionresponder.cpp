@@ -44,6 +44,10 @@ DragSelectionResponder::DragSelectionResponder(QDrag *drag)
     m_status = atom("XdndStatus");
     m_finished = atom("XdndFinished");
     m_incr = atom("INCR");
+    // A piece and the request that carries it must fit the display's limit (256 KiB without
+    // BIG-REQUESTS).
+    const auto requestLimit = qsizetype(xcb_get_maximum_request_length(m_connection)) * 4;
+    m_pieceSize = qBound(qsizetype(4096), requestLimit - 1024, incrementalThreshold);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -87,9 +91,8 @@ bool DragSelectionResponder::answerRequest(const void *event)
     // Clients older than ICCCM 2 name no property; the target then serves as one.
     const xcb_atom_t property = request.property != XCB_NONE ? request.property : request.target;
     const std::optional<QByteArray> data = dataFor(target);
-    const auto maximum = qsizetype(xcb_get_maximum_request_length(m_connection)) * 4 - 1024;
     bool answered = false;
-    if (data && data->size() <= qMin(incrementalThreshold, maximum)) {
+    if (data && data->size() <= m_pieceSize) {
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, request.requestor, property, request.target, 8,
             quint32(data->size()), data->constData());
         answered = true;
@@ -130,7 +133,7 @@ bool DragSelectionResponder::continueTransfer(const void *event)
     if (transfer == m_transfers.end())
         return false;
     // The last, empty piece says the data is complete.
-    const qsizetype piece = qMin(incrementalThreshold, transfer->data.size() - transfer->offset);
+    const qsizetype piece = qMin(m_pieceSize, transfer->data.size() - transfer->offset);
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, transfer->requestor, transfer->property, transfer->type, 8,
         quint32(piece), transfer->data.constData() + transfer->offset);
     transfer->offset += piece;

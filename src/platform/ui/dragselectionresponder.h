@@ -23,21 +23,23 @@ struct xcb_connection_t;
 // above incrementalThreshold goes in pieces (INCR), so no request exceeds the display's limit.
 //
 // Made as a child of the drag before it runs; answers while the drag lives, which Qt extends until
-// the receiver has finished. The newest drag's responder is asked first.
+// the receiver has finished (a piecewise transfer whose receiver vanished ends with it). The newest
+// drag's responder is asked first and takes every such request, answering "no data" for what its
+// drag lacks, so an older drag's data never answers for the newer one.
 class DragSelectionResponder : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
 
 public:
-    // Above this many bytes data goes in pieces of this size.
-    static constexpr qsizetype incrementalThreshold = 256 * 1024;
-
     explicit DragSelectionResponder(QDrag *drag);
     ~DragSelectionResponder() override;
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
+    // Above this many bytes data goes in pieces of at most this size.
+    static constexpr qsizetype incrementalThreshold = 256 * 1024;
+
     // Data being handed over in pieces: the next piece goes when the receiver deletes the property.
     struct Transfer
     {
@@ -66,6 +68,7 @@ private:
     quint32 m_status = 0;
     quint32 m_finished = 0;
     quint32 m_incr = 0;
+    qsizetype m_pieceSize = incrementalThreshold;
     QList<quint32> m_dropTargets;
     std::vector<Transfer> m_transfers;
 };
