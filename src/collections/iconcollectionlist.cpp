@@ -9,6 +9,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
+#include "platform/ui/dragselectionresponder.h"
 
 #include <QDrag>
 #include <QItemSelectionModel>
@@ -193,6 +194,7 @@ void IconCollectionList::startDrag(Qt::DropActions)
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
+    new DragSelectionResponder(drag);
     drag->exec(Qt::CopyAction);
 }
 

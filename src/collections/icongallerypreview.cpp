@@ -4,6 +4,7 @@
 #include "collections/icondragmimedata.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
+#include "platform/ui/dragselectionresponder.h"
 
 #include <QApplication>
 #include <QDrag>
@@ -85,6 +86,7 @@ void IconGalleryPreview::mouseMoveEvent(QMouseEvent *event)
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
+    new DragSelectionResponder(drag);
     drag->exec(Qt::CopyAction);
 }
 

@@ -10,6 +10,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
+#include "platform/ui/dragselectionresponder.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -542,6 +543,7 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
+    new DragSelectionResponder(drag);
     const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize());
     const qreal ratio = devicePixelRatioF();
     if (rep) {
