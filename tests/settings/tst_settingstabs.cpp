@@ -150,24 +150,61 @@ private slots:
         QVERIFY2(sameColor(view.pixelGapsButton()->color(), shown), qPrintable(view.pixelGapsButton()->color().name()));
     }
 
-    // The dialog writes each colour as the user moves to it, opacity included; cancelling puts
-    // back the colour the dialog opened with.
+    // The dialog writes each colour as the user moves to it, opacity included. Cancelling leaves
+    // the key as the dialog found it (unset stays unset) and keeps a Reset made meanwhile.
+    void pixelGapsDialog_data()
+    {
+        QTest::addColumn<bool>("storedBefore");
+        QTest::addColumn<bool>("pick");
+        QTest::addColumn<bool>("resetMeanwhile");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("after"); // "unset", "before" or "picked"
+        QTest::newRow("accepted") << false << true << false << true << u"picked"_s;
+        QTest::newRow("cancelled, nothing stored before") << false << true << false << false << u"unset"_s;
+        QTest::newRow("cancelled, a colour stored before") << true << true << false << false << u"before"_s;
+        QTest::newRow("cancelled without a pick") << false << false << false << false << u"unset"_s;
+        QTest::newRow("cancelled after a Reset") << true << true << true << false << u"unset"_s;
+        QTest::newRow("accepted after a Reset") << true << true << true << true << u"unset"_s;
+    }
+
     void pixelGapsDialog()
     {
+        QFETCH(bool, storedBefore);
+        QFETCH(bool, pick);
+        QFETCH(bool, resetMeanwhile);
+        QFETCH(bool, accept);
+        QFETCH(QString, after);
+        const HSBColor before { 0.6, 0.5, 0.4, 0.8 };
+        if (storedBefore)
+            Settings::lowResolutionOverlayColor().write(before);
         LowResolutionSettingsView view;
-        const QColor before = view.pixelGapsButton()->color();
         QTest::mouseClick(view.pixelGapsButton(), Qt::LeftButton);
         QColorDialog *dialog = view.pixelGapsButton()->dialog();
         QVERIFY(dialog);
         QVERIFY(dialog->testOption(QColorDialog::ShowAlphaChannel));
 
         const QColor picked(40, 200, 90, 100);
-        dialog->setCurrentColor(picked);
-        QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), picked));
-        QVERIFY(sameColor(view.pixelGapsButton()->color(), picked));
+        if (pick) {
+            dialog->setCurrentColor(picked);
+            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), picked));
+            QVERIFY(sameColor(view.pixelGapsButton()->color(), picked));
+        }
+        if (resetMeanwhile)
+            Settings::lowResolutionOverlayColor().reset();
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
 
-        dialog->reject();
-        QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), before));
+        const QColor shown = view.pixelGapsButton()->color();
+        if (after == u"unset"_s) {
+            QVERIFY(!SettingsStore::value(u"lowResolutionOverlayColor"_s).isValid());
+            QVERIFY(sameColor(shown, Settings::lowResolutionOverlayColor().defaultValue().toColor()));
+        } else {
+            const QColor expected = after == u"picked"_s ? picked : before.toColor();
+            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), expected));
+            QVERIFY(sameColor(shown, expected));
+        }
     }
 
     void resetRestoresDefault()
