@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/colorcontrast.h"
 #include "library/settings.h"
 #include "library/settingsstore.h"
 #include "settings/colorbutton.h"
@@ -7,17 +8,21 @@
 #include "settings/radiopicker.h"
 #include "settings/settingsspacer.h"
 #include "settings/settingsview.h"
+#include "settings/viewoptions.h"
 #include "support/fakeupdater.h"
 #include "support/settingsfixture.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QColorDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -204,6 +209,58 @@ private slots:
             const QColor expected = after == u"picked"_s ? picked : before.toColor();
             QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), expected));
             QVERIFY(sameColor(shown, expected));
+        }
+    }
+
+    // Captions stay legible (at least 4.5:1 against the window) in a dark palette that leaves the
+    // placeholder colour as a light theme has it, and follow a change back to light.
+    void captionsReadInDarkPalettes_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("General") << u"general"_s;
+        QTest::newRow("Low-Resolution") << u"low-resolution"_s;
+        QTest::newRow("View Options") << u"view options"_s;
+    }
+
+    void captionsReadInDarkPalettes()
+    {
+        QFETCH(QString, window);
+        Settings::iconViewMode().write(IconViewMode::grid);
+        std::unique_ptr<QWidget> widget;
+        if (window == u"general"_s)
+            widget = std::make_unique<GeneralSettingsView>();
+        else if (window == u"low-resolution"_s)
+            widget = std::make_unique<LowResolutionSettingsView>();
+        else
+            widget = std::make_unique<ViewOptions>();
+        const QPalette light = widget->palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+
+        const auto captionContrasts = [&widget] {
+            QList<double> ratios;
+            const QColor ground = widget->palette().color(QPalette::Window);
+            for (const QLabel *label : widget->findChildren<QLabel *>()) {
+                if (label->foregroundRole() != QPalette::PlaceholderText)
+                    continue;
+                const QColor ink = label->palette().color(label->foregroundRole());
+                const double a = ink.alphaF();
+                const QColor seen = QColor::fromRgbF(float(ink.redF() * a + ground.redF() * (1 - a)),
+                    float(ink.greenF() * a + ground.greenF() * (1 - a)),
+                    float(ink.blueF() * a + ground.blueF() * (1 - a)));
+                ratios.append(ColorContrast::ratio(seen, ground));
+            }
+            return ratios;
+        };
+        for (const QPalette &palette : { dark, light }) {
+            widget->setPalette(palette);
+            const QList<double> ratios = captionContrasts();
+            QVERIFY(!ratios.isEmpty());
+            for (const double ratio : ratios)
+                QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
         }
     }
 
