@@ -191,7 +191,7 @@ QItemSelectionModel::SelectionFlags IconCollectionList::selectionCommand(
     const QModelIndex &index, const QEvent *event) const
 {
     const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
-    if (event && command.testFlag(QItemSelectionModel::Clear))
+    if (m_handlingInput && command.testFlag(QItemSelectionModel::Clear))
         m_replacing = true;
     return command;
 }
@@ -199,7 +199,9 @@ QItemSelectionModel::SelectionFlags IconCollectionList::selectionCommand(
 template <typename Handler> void IconCollectionList::handleSelectionInput(Handler handler)
 {
     m_replacing = false;
+    m_handlingInput = true;
     handler();
+    m_handlingInput = false;
     // The rows may not have changed (a plain click on the one selected row) while hidden icons
     // are still selected.
     if (m_replacing) {

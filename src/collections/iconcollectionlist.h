@@ -73,6 +73,7 @@ private:
     bool m_syncQueued = false;
     // Set while an input event's selection command clears the list's selection.
     mutable bool m_replacing = false;
+    bool m_handlingInput = false;
     bool m_pressOnHeader = false;
     QList<QUuid> m_visibleIDs;
 };
