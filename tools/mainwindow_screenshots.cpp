@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the main window with a small library of made-up collections: no container
-// selected, one, and two, in a light and a dark palette. Run under a virtual display, once at each
-// scale:
-//   xvfb-run -a -s "-screen 0 1600x1000x24" build/dev/tools/mainwindow_screenshots /tmp/shots
-//   QT_SCALE_FACTOR=2 xvfb-run -a -s "-screen 0 1600x1000x24" build/dev/tools/mainwindow_screenshots /tmp/shots
+// selected, one, and two, in a light and a dark palette; then the whole window with its empty
+// search field, two sections (one title too long for its header) and a Quick Drop result. Run under a virtual display,
+// once at each scale, inside a session bus of its own so that GIO can store the Quick Drop's icon:
+//   dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24" build/dev/tools/mainwindow_screenshots /tmp/shots
+//   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24" \
+//       build/dev/tools/mainwindow_screenshots /tmp/shots
 // The pictures go into the folder given, never into the source tree.
+#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
 #include "mainwindow/containerselection.h"
+#include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
@@ -17,6 +21,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
 #include <QScreen>
@@ -125,7 +131,9 @@ int main(int argc, char **argv)
 
     const QList<IconContainer> library { container(u"Space Icons"_s, u"Ada Lovelace"_s, 210, 9, true),
         container(u"Kitchen Things"_s, u"Bo"_s, 20, 6, false),
-        container(u"A Very Long Collection Title That Will Not Fit"_s, {}, 120, 4, false) };
+        container(u"A Very Long Collection Title That Will Not Fit"_s, {}, 120, 4, false),
+        container(
+            u"Extraordinarily Long Collection Title That Runs On Past Any Window"_s, u"Someone"_s, 300, 5, false) };
     QSet<IconLookup> lookups;
     for (const IconContainer &c : library) {
         for (const Icon &i : c.icons)
@@ -177,5 +185,42 @@ int main(int argc, char **argv)
             ++written;
         }
     }
-    return written == 6 ? 0 : 1;
+
+    // The whole window. Showing it loads the (empty) library folder, so the made-up library is
+    // put back afterwards.
+    QTemporaryDir targets;
+    QFile target(targets.filePath(u"Target"_s));
+    target.open(QIODevice::WriteOnly);
+    target.close();
+    for (const bool dark : { false, true }) {
+        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        CommandManager commands;
+        ContentView window(commands);
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
+        window.resize(qMin(760, room.width()), qMin(600, room.height()));
+        window.show();
+        settle();
+        manager.setContainers(library);
+        window.setContainerSelection({ library[0].id, library[3].id });
+        window.iconSelectionManager().setSelection({});
+        window.iconSelectionManager().select(library[0].icons[2].id);
+        QuickDropView *quickDrop = window.splitView()->sidebar()->quickDropView();
+        quickDrop->setExpanded(true);
+        settle();
+        quickDrop->performDrop({ QUrl::fromLocalFile(target.fileName()) });
+        QElapsedTimer waited;
+        waited.start();
+        while (quickDrop->statusSymbol() != u"checkmark"_s && quickDrop->statusSymbol() != u"xmark"_s
+            && waited.elapsed() < 5000)
+            settle();
+        const QPixmap shot = window.screen()->grabWindow(window.winId());
+        const QString path = u"%1/%2-window%3.png"_s.arg(output, dark ? u"dark"_s : u"light"_s, suffix);
+        if (!shot.save(path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+        QTextStream(stdout) << path << " (Quick Drop: " << quickDrop->statusSymbol() << ")" << Qt::endl;
+        ++written;
+    }
+    return written == 8 ? 0 : 1;
 }

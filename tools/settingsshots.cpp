@@ -55,7 +55,6 @@ QPalette darkPalette()
     palette.setColor(QPalette::ButtonText, QColor(0xe6, 0xe6, 0xe6));
     palette.setColor(QPalette::Highlight, QColor(0x2f, 0x80, 0xed));
     palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::PlaceholderText, QColor(0xe6, 0xe6, 0xe6, 0x90));
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
     palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));

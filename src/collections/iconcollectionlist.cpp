@@ -13,6 +13,8 @@
 
 #include <QDrag>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 
 #include <algorithm>
@@ -160,9 +162,10 @@ void IconCollectionList::writeSelection()
             shownSelected.insert(icon->id);
     }
     IconSelection next;
-    // Kept in their order: icons the list does not show, and shown ones that stay selected.
+    // Kept in their order: icons the list does not show (unless the list started afresh), and
+    // shown ones that stay selected.
     for (const QUuid &id : old) {
-        if (m_model->rowOf(id) < 0 || shownSelected.contains(id))
+        if (m_model->rowOf(id) < 0 ? !m_replacing : shownSelected.contains(id))
             next.insert(id);
     }
     // Newly selected rows follow in row order.
@@ -183,6 +186,82 @@ void IconCollectionList::writeSelection()
     m_syncing = true;
     m_selectionManager.setSelection(std::move(next));
     m_syncing = false;
+}
+
+QItemSelectionModel::SelectionFlags IconCollectionList::selectionCommand(
+    const QModelIndex &index, const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
+    if (m_handlingInput && command.testFlag(QItemSelectionModel::Clear))
+        m_replacing = true;
+    return command;
+}
+
+template <typename Handler> void IconCollectionList::handleSelectionInput(Handler handler)
+{
+    m_replacing = false;
+    m_handlingInput = true;
+    handler();
+    m_handlingInput = false;
+    // The rows may not have changed (a plain click on the one selected row) while hidden icons
+    // are still selected.
+    if (m_replacing) {
+        const IconSelection &selection = m_selectionManager.selection();
+        if (std::any_of(selection.begin(), selection.end(), [this](const QUuid &id) { return m_model->rowOf(id) < 0; }))
+            writeSelection();
+    }
+    m_replacing = false;
+}
+
+bool IconCollectionList::isHeaderAt(QPoint point) const
+{
+    const QModelIndex index = indexAt(point);
+    return index.isValid() && m_model->isHeader(index.row());
+}
+
+void IconCollectionList::mousePressEvent(QMouseEvent *event)
+{
+    // A header names its section; pressing it changes nothing, also not the selection.
+    m_pressOnHeader = isHeaderAt(event->position().toPoint());
+    if (m_pressOnHeader) {
+        event->accept();
+        return;
+    }
+    handleSelectionInput([this, event] { QListView::mousePressEvent(event); });
+}
+
+void IconCollectionList::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pressOnHeader) {
+        event->accept();
+        return;
+    }
+    handleSelectionInput([this, event] { QListView::mouseMoveEvent(event); });
+}
+
+void IconCollectionList::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_pressOnHeader) {
+        m_pressOnHeader = false;
+        event->accept();
+        return;
+    }
+    handleSelectionInput([this, event] { QListView::mouseReleaseEvent(event); });
+}
+
+void IconCollectionList::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (isHeaderAt(event->position().toPoint())) {
+        m_pressOnHeader = true;
+        event->accept();
+        return;
+    }
+    handleSelectionInput([this, event] { QListView::mouseDoubleClickEvent(event); });
+}
+
+void IconCollectionList::keyPressEvent(QKeyEvent *event)
+{
+    handleSelectionInput([this, event] { QListView::keyPressEvent(event); });
 }
 
 void IconCollectionList::startDrag(Qt::DropActions)

@@ -16,9 +16,11 @@ class IconSelectionManager;
 // The list presentation: rows of the selected containers' icons that the search shows, in
 // library order, with a plain credit-line header per container while two or more are shown. The
 // list's own selection (click, Shift range, Control toggle) is bridged to the ordered icon
-// selection: icons the list does not show (hidden by the search, or of other containers) stay
-// selected, and the row clicked last comes last, so it is the one the window applies.
-// Rows drag out as their icon; the list takes no drops.
+// selection: a Shift or Control change keeps the icons the list does not show (hidden by the
+// search, or of other containers) selected, a plain click leaves exactly its row's icon, and the
+// row clicked last comes last, so it is the one the window applies. Headers take no click.
+// Rows drag out as their icon, an unselected one joining the selection first; the list takes no
+// drops.
 class IconCollectionList : public QListView
 {
     Q_OBJECT
@@ -37,6 +39,13 @@ Q_SIGNALS:
     void showBackgroundChanged(bool showBackground);
 
 protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex &index, const QEvent *event = nullptr) const override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void paintEvent(QPaintEvent *event) override;
 
@@ -48,6 +57,10 @@ private:
     void syncFromSelection();
     // The list's rows → the icon selection.
     void writeSelection();
+    bool isHeaderAt(QPoint point) const;
+    // Runs the list's own handling of an input event; when that started the selection afresh,
+    // icons the list does not show leave the icon selection too.
+    template <typename Handler> void handleSelectionInput(Handler handler);
 
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
@@ -58,5 +71,9 @@ private:
     IconListDelegate *m_delegate = nullptr;
     bool m_syncing = false;
     bool m_syncQueued = false;
+    // Set while an input event's selection command clears the list's selection.
+    mutable bool m_replacing = false;
+    bool m_handlingInput = false;
+    bool m_pressOnHeader = false;
     QList<QUuid> m_visibleIDs;
 };

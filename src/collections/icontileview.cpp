@@ -352,6 +352,7 @@ void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
         painter.fillRect(QRectF(header.left(), header.top(), header.width(), 1), divider);
         painter.fillRect(QRectF(header.left(), header.bottom() - 1, header.width(), 1), divider);
         CreditLineDocument &document = creditLine(s);
+        document.fitWidth(header.width() - 2 * IconTileLayout::gridPadding);
         painter.save();
         painter.setClipRect(header.adjusted(IconTileLayout::gridPadding, 0, -IconTileLayout::gridPadding, 0));
         painter.translate(
@@ -461,7 +462,8 @@ bool IconTileView::viewportEvent(QEvent *event)
         auto *help = static_cast<QHelpEvent *>(event);
         CellPart part = CellPart::none;
         const Icon *icon = iconAt(hitAt(help->pos(), &part));
-        if (icon && part != CellPart::none) {
+        // On the name only: the picture already shows what the tile is.
+        if (icon && part == CellPart::name) {
             // Forced rich text with the name escaped: a name is never read as markup.
             QToolTip::showText(help->globalPos(),
                 QStringLiteral("<qt>") + icon->name.toHtmlEscaped() + QStringLiteral("</qt>"), viewport());
@@ -497,8 +499,33 @@ void IconTileView::mousePressEvent(QMouseEvent *event)
     const IconTileLayout::Hit hit = hitAt(event->position().toPoint(), &part);
     m_pressed = part == CellPart::none ? IconTileLayout::Hit() : hit;
     m_pressPosition = event->position().toPoint();
+    m_pressModifiers = event->modifiers();
     m_dragging = false;
     event->accept();
+    // As in a file manager, a plain press on an unselected icon selects it at once, so that a drag
+    // from it carries it; a press on a selected one waits, so that the whole selection can be dragged.
+    if (isPlainPress(m_pressModifiers))
+        selectPressedIcon();
+}
+
+bool IconTileView::isPlainPress(Qt::KeyboardModifiers modifiers)
+{
+    return !modifiers.testAnyFlags(Qt::ShiftModifier | Qt::ControlModifier);
+}
+
+void IconTileView::selectPressedIcon()
+{
+    const Icon *icon = iconAt(m_pressed);
+    if (icon && !m_selectionManager.selection().contains(icon->id))
+        click(m_pressed, m_pressModifiers);
+}
+
+void IconTileView::click(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers)
+{
+    const IconSection &section = m_sections.at(hit.section);
+    // The rules read the container as it is now; a copy keeps it stable while they signal.
+    const IconContainer container = m_manager.containers().at(section.containerIndex);
+    IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), modifiers);
 }
 
 void IconTileView::mouseMoveEvent(QMouseEvent *event)
@@ -508,6 +535,9 @@ void IconTileView::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
     m_dragging = true;
+    // A drag moves the selection: an unselected icon joins it first by the press's click rules
+    // (Control adds it, Shift adds the range up to it).
+    selectPressedIcon();
     startDrag(m_pressed);
     m_pressed = {};
 }
@@ -524,10 +554,7 @@ void IconTileView::mouseReleaseEvent(QMouseEvent *event)
         = m_pressed.isValid() && hit.section == m_pressed.section && hit.position == m_pressed.position;
     m_pressed = {};
     if (part != CellPart::none && onPressedTile) {
-        const IconSection &section = m_sections.at(hit.section);
-        // The rules read the container as it is now; a copy keeps it stable while they signal.
-        const IconContainer container = m_manager.containers().at(section.containerIndex);
-        IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), event->modifiers());
+        click(hit, event->modifiers());
     } else if (part == CellPart::none && !isOnHeader(event->position().toPoint())) {
         // Beside every tile, or in a tile's empty margin, lies the view's own background.
         m_selectionManager.setSelection({});

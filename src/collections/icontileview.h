@@ -100,6 +100,10 @@ private:
     CreditLineDocument &creditLine(qsizetype section);
     void paintSectionBackgrounds(QPainter &painter, const QRectF &visible);
     void paintHeaders(QPainter &painter, const QRectF &visible);
+    static bool isPlainPress(Qt::KeyboardModifiers modifiers);
+    // The pressed icon, when not selected, changed by the click rules with the press's keys.
+    void selectPressedIcon();
+    void click(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers);
     void startDrag(const IconTileLayout::Hit &hit);
     void clearDropTarget();
     // Where a drop at the event's position would land: the tile under it and which side of that
@@ -135,6 +139,7 @@ private:
 
     IconTileLayout::Hit m_pressed;
     QPoint m_pressPosition;
+    Qt::KeyboardModifiers m_pressModifiers;
     bool m_dragging = false;
 
     // The tile a reordering drag is over: its container's id and the icon's position in it.

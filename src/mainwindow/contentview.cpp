@@ -22,6 +22,7 @@
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
 
+#include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -153,6 +154,13 @@ void ContentView::buildToolbar()
     m_searchField = new QLineEdit(toolbar);
     m_searchField->setClearButtonEnabled(true);
     m_searchField->setAccessibleName(tr("Search"));
+    m_searchField->setPlaceholderText(tr("Search"));
+    // Escape empties the field, as a desktop's search fields do.
+    auto *clearSearch = new QAction(m_searchField);
+    clearSearch->setShortcut(Qt::Key_Escape);
+    clearSearch->setShortcutContext(Qt::WidgetShortcut);
+    connect(clearSearch, &QAction::triggered, m_searchField, &QLineEdit::clear);
+    m_searchField->addAction(clearSearch);
     m_searchField->setMaximumWidth(240);
     toolbar->addWidget(m_searchField);
     connect(m_searchField, &QLineEdit::textChanged, this,

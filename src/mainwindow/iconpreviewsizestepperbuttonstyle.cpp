@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/iconpreviewsizestepperbuttonstyle.h"
 
+#include "mainwindow/foregroundlevel.h"
+
 #include <QIcon>
 #include <QPainter>
 #include <QPalette>
@@ -8,12 +10,6 @@
 #include <QRect>
 
 namespace {
-
-QColor withAlpha(QColor color, qreal alpha)
-{
-    color.setAlphaF(color.alphaF() * alpha);
-    return color;
-}
 
 // The icon's shape filled with one colour, as a template image is drawn.
 QPixmap tinted(const QIcon &icon, const QSize &size, qreal ratio, const QColor &color)
@@ -55,11 +51,10 @@ void IconPreviewSizeStepperButtonStyle::paint(QPainter &painter, const QRect &re
 
 QColor IconPreviewSizeStepperButtonStyle::foreground(const QPalette &palette, bool disabled)
 {
-    const QColor text = palette.color(QPalette::Active, QPalette::WindowText);
-    return disabled ? withAlpha(text, 0.3) : text;
+    return foregroundColor(palette, disabled ? ForegroundLevel::tertiary : ForegroundLevel::primary);
 }
 
 QColor IconPreviewSizeStepperButtonStyle::separator(const QPalette &palette)
 {
-    return withAlpha(palette.color(QPalette::Active, QPalette::WindowText), 0.18);
+    return foregroundColor(palette, ForegroundLevel::quaternary);
 }

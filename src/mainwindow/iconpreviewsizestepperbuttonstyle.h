@@ -31,9 +31,9 @@ struct IconPreviewSizeStepperButtonStyle
     void paint(QPainter &painter, const QRect &rect, const QIcon &icon, const QSize &iconSize, const QPalette &palette,
         Qt::LayoutDirection direction) const;
 
-    // The foreground: the text colour, or its faint form when disabled. The stepper's number uses
+    // The foreground: the primary level, or the tertiary when disabled. The stepper's number uses
     // it too, so number and buttons dim alike.
     static QColor foreground(const QPalette &palette, bool disabled);
-    // The separator line and the stepper's outline: the faintest form of the text colour.
+    // The separator line and the stepper's outline: the quaternary level.
     static QColor separator(const QPalette &palette);
 };

@@ -143,6 +143,8 @@ QuickDropView::QuickDropView(ThumbnailProvider &provider, QWidget *parent)
     m_symbol = new QLabel(header);
     m_title = new QLabel(header);
     m_title->setTextFormat(Qt::RichText);
+    // Rich text would take the mouse for links; the title has none, and a click on it opens the panel.
+    m_title->setTextInteractionFlags(Qt::NoTextInteraction);
     m_title->setText(titleRichText(tr("_Quick_**Drop**")));
     m_headerPreview = new QLabel(header);
     m_headerPreview->setFixedSize(headerPreviewSide, headerPreviewSide);

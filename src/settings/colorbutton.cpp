@@ -47,18 +47,19 @@ void ColorButton::openDialog()
     m_dialog->setOptions(QColorDialog::ShowAlphaChannel | QColorDialog::DontUseNativeDialog);
     m_dialog->setWindowTitle(accessibleName());
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
-    const QColor original = m_color;
+    m_reported.reset();
     connect(m_dialog, &QColorDialog::currentColorChanged, this, [this](const QColor &color) {
         if (color == m_color)
             return;
         setColor(color);
         Q_EMIT colorPicked(color);
+        // As the owner shows it back, which may round it.
+        m_reported = m_color;
     });
-    connect(m_dialog, &QDialog::rejected, this, [this, original] {
-        if (original == m_color)
-            return;
-        setColor(original);
-        Q_EMIT colorPicked(original);
+    connect(m_dialog, &QDialog::finished, this, [this](int result) {
+        const bool undo = result == QDialog::Rejected && m_reported && *m_reported == m_color;
+        m_reported.reset();
+        Q_EMIT dialogFinished(undo);
     });
     m_dialog->open();
 }

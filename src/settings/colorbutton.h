@@ -7,9 +7,12 @@
 
 #include <QColorDialog>
 
+#include <optional>
+
 // A button showing a colour swatch (over a checkerboard, so opacity shows). Clicking it opens a
-// colour dialog with opacity, which reports each colour as the user moves through them; cancelling
-// the dialog reports the colour it started from again.
+// colour dialog with opacity, which reports each colour as the user moves through them. Cancelling
+// asks the owner to undo what the dialog reported, unless the colour was changed from elsewhere
+// since (a reset, another window); the owner knows what stood before.
 class ColorButton : public QPushButton
 {
     Q_OBJECT
@@ -27,6 +30,9 @@ public:
 
 Q_SIGNALS:
     void colorPicked(const QColor &color);
+    // The dialog closed. `undo`: it was cancelled after reporting colours, and the last of them is
+    // still shown.
+    void dialogFinished(bool undo);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -37,4 +43,6 @@ private:
 
     QColor m_color;
     QPointer<QColorDialog> m_dialog;
+    // The last colour the open dialog reported; none before its first.
+    std::optional<QColor> m_reported;
 };

@@ -41,4 +41,7 @@ GeneralSettingsView::GeneralSettingsView(QWidget *parent)
     form.addSpacer(1.0);
     form.addRow(tr("Export Format"), m_exportFormat, { .topAlignLabel = true });
     form.addControl(makeSecondaryLabel(tr("Choose which format is exported when dragging icons to other apps."), 0.85));
+    // Window managers that move windows on Alt-drag never let that drag start.
+    form.addControl(makeSecondaryLabel(
+        tr("Hold Alt while dragging for the other format.\nWhere Alt-drag moves windows, change it here."), 0.85));
 }

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsbinding.h"
 
+#include "library/settingsstore.h"
 #include "settings/colorbutton.h"
 
 #include <QCheckBox>
+
+#include <memory>
+#include <optional>
+#include <utility>
 
 void bind(QCheckBox *box, const SettingsKey<bool> &key)
 {
@@ -18,6 +23,21 @@ void bind(ColorButton *button, const SettingsKey<HSBColor> &key)
     const auto show = [button, &key] { button->setColor(key.read().toColor()); };
     show();
     QObject::connect(key.notifier(), &SettingsKeyNotifier::changed, button, show);
-    QObject::connect(button, &ColorButton::colorPicked, button,
-        [&key](const QColor &color) { key.write(HSBColor::fromColor(color)); });
+    // What was stored before the dialog's first write: a cancelled dialog leaves the key as it
+    // found it, also unset, rather than storing the colour it started from.
+    auto before = std::make_shared<std::optional<QVariant>>();
+    QObject::connect(button, &ColorButton::colorPicked, button, [&key, before](const QColor &color) {
+        if (!*before)
+            *before = SettingsStore::value(key.name());
+        key.write(HSBColor::fromColor(color));
+    });
+    QObject::connect(button, &ColorButton::dialogFinished, button, [&key, before](bool undo) {
+        const std::optional<QVariant> stored = std::exchange(*before, std::nullopt);
+        if (!undo || !stored)
+            return;
+        if (const std::optional<HSBColor> color = SettingsValue<HSBColor>::fromStored(*stored))
+            key.write(*color);
+        else
+            key.reset();
+    });
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsform.h"
 
+#include "settings/secondarylabel.h"
 #include "settings/settingsspacer.h"
 
 #include <QGridLayout>
@@ -44,10 +45,9 @@ void SettingsForm::addSpacer(double multiply)
 
 QLabel *makeSecondaryLabel(const QString &text, double relativeSize, QWidget *parent)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new SecondaryLabel(text, parent);
     QFont font = label->font();
     font.setPointSizeF(font.pointSizeF() * relativeSize);
     label->setFont(font);
-    label->setForegroundRole(QPalette::PlaceholderText);
     return label;
 }

@@ -30,6 +30,6 @@ private:
     int m_rows = 0;
 };
 
-// Text in the secondary style (dimmer than the window's text), its font scaled by `relativeSize`.
-// It follows palette changes, so it reads on light and dark colour schemes alike.
+// Text in the secondary foreground level (the window's text, dimmed), its font scaled by
+// `relativeSize`. It follows palette changes, so it reads on light and dark colour schemes alike.
 QLabel *makeSecondaryLabel(const QString &text, double relativeSize, QWidget *parent = nullptr);

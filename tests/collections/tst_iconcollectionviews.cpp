@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/creditlinedocument.h"
+#include "collections/iconcellpainter.h"
 #include "collections/iconcollectiongallery.h"
 #include "collections/iconcollectiongrid.h"
 #include "collections/iconcollectionlist.h"
@@ -12,6 +14,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QMimeData>
@@ -19,8 +22,11 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTextCursor>
+#include <QTimer>
 #include <QToolTip>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -73,6 +79,26 @@ bool dropAt(QWidget *target, QMimeData *data, QPoint point)
     return drop.isAccepted();
 }
 
+// Presses at `point` with `modifiers`, moves past the drag distance and releases. The offscreen
+// platform has no drag of its own, so the drag returns at once. Returns the name of the icon the
+// drag carried; empty when none started.
+QString dragFrom(QWidget *viewport, QPoint point, Qt::KeyboardModifiers modifiers)
+{
+    QTest::mousePress(viewport, Qt::LeftButton, modifiers, point);
+    // The list notes a drag on the first motion and starts it on the next.
+    QTest::mouseMove(viewport, point + QPoint(2, 0));
+    QTest::mouseMove(viewport, point + QPoint(30, 0));
+    QString carried;
+    const QList<QDrag *> drags = viewport->parentWidget()->findChildren<QDrag *>();
+    if (!drags.isEmpty()) {
+        if (auto *data = qobject_cast<IconDragMimeData *>(drags.last()->mimeData()))
+            carried = data->icon().name;
+    }
+    qDeleteAll(drags);
+    QTest::mouseRelease(viewport, Qt::LeftButton, modifiers, point + QPoint(30, 0));
+    return carried;
+}
+
 } // namespace
 
 class TestIconCollectionViews : public QObject
@@ -96,6 +122,52 @@ private:
     QPoint centreOf(IconTileView &view, const QString &name, int container = 0)
     {
         return view.visualRect(iconNamed(manager().containers().at(container), name).id).center();
+    }
+
+    // Selects the first container's icons of these one-letter names, in this order.
+    void selectLetters(const QString &letters)
+    {
+        IconSelection selection;
+        for (const QChar letter : letters)
+            selection.insert(iconNamed(first(), QString(letter)).id);
+        m_selection.setSelection(std::move(selection));
+    }
+
+    // Whatever the view, a drag from an icon carries that icon and moves the selection, which the
+    // pressed icon joins first: alone on a plain press, by the click rules with Shift or Control.
+    static void pressThenDragTable()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("pressed");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("plain press on an unselected icon") << u"A"_s << u"C"_s << Qt::KeyboardModifiers() << u"C"_s;
+        QTest::newRow("nothing selected") << QString() << u"C"_s << Qt::KeyboardModifiers() << u"C"_s;
+        QTest::newRow("plain press on a selected icon keeps the selection")
+            << u"AC"_s << u"C"_s << Qt::KeyboardModifiers() << u"AC"_s;
+        QTest::newRow("Control adds the icon")
+            << u"A"_s << u"C"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << u"AC"_s;
+        QTest::newRow("Control on a selected icon keeps it")
+            << u"AC"_s << u"A"_s << Qt::KeyboardModifiers(Qt::ControlModifier) << u"AC"_s;
+        QTest::newRow("Shift adds the range")
+            << u"A"_s << u"C"_s << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"ABC"_s;
+        QTest::newRow("Alt is a plain press") << u"A"_s << u"C"_s << Qt::KeyboardModifiers(Qt::AltModifier) << u"C"_s;
+    }
+
+    // `shownSelected` says how many icons the view shows as selected, for a view that follows the
+    // selection later.
+    void checkPressThenDrag(QWidget *viewport, const std::function<QPoint(const QString &)> &centre,
+        const std::function<qsizetype()> &shownSelected = {})
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, pressed);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, after);
+        selectLetters(before);
+        if (shownSelected)
+            QTRY_COMPARE(shownSelected(), before.size());
+        QCOMPARE(dragFrom(viewport, centre(pressed), modifiers), pressed);
+        QCOMPARE(selectedNames(m_selection, manager().containers()), after);
     }
 
     IconSelectionManager m_selection;
@@ -152,19 +224,110 @@ private slots:
         QCOMPARE(spy.count(), 1);
     }
 
-    // A name from a stranger's file is shown as text, never read as markup.
-    void tooltipShowsTheNameAsText()
+    // The name's tooltip belongs to the name alone; a name from a stranger's file is shown as text,
+    // never read as markup.
+    void tooltipOnTheNameOnly_data()
     {
+        QTest::addColumn<bool>("namesShown");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("tooltip");
+        const QString escaped = u"<qt>&lt;img src=&quot;/etc/hostname&quot;&gt;&lt;b&gt;bold&lt;/b&gt;</qt>"_s;
+        QTest::newRow("on the name") << true << u"name"_s << escaped;
+        QTest::newRow("on the picture") << true << u"picture"_s << QString();
+        QTest::newRow("names hidden, under the picture") << false << u"name"_s << QString();
+        QTest::newRow("names hidden, on the picture") << false << u"picture"_s << QString();
+    }
+
+    void tooltipOnTheNameOnly()
+    {
+        QFETCH(bool, namesShown);
+        QFETCH(QString, where);
+        QFETCH(QString, tooltip);
+        Settings::showIconNamesInGrid().write(namesShown);
         QList<IconContainer> containers = manager().containers();
         containers[0].icons[0].name = u"<img src=\"/etc/hostname\"><b>bold</b>"_s;
         manager().setContainers(containers);
         auto grid = makeGrid({ m_firstID });
-        const QPoint point = grid->visualRect(first().icons.at(0).id).center();
+        const QRect tile = grid->visualRect(first().icons.at(0).id);
+        // The name's block lies below the picture and its padding.
+        const double below = IconCellPainter::thumbnailRect(QRectF(tile), 64, 0).bottom() + 2;
+        const QPoint point = where == u"name"_s ? QPoint(tile.center().x(), int(below) + 6) : tile.center();
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
         QHelpEvent help(QEvent::ToolTip, point, grid->viewport()->mapToGlobal(point));
         QApplication::sendEvent(grid->viewport(), &help);
-        QTRY_VERIFY(QToolTip::isVisible());
-        QCOMPARE(QToolTip::text(), u"<qt>&lt;img src=&quot;/etc/hostname&quot;&gt;&lt;b&gt;bold&lt;/b&gt;</qt>"_s);
+        if (tooltip.isEmpty()) {
+            QVERIFY(!QToolTip::isVisible());
+        } else {
+            QTRY_VERIFY(QToolTip::isVisible());
+            QCOMPARE(QToolTip::text(), tooltip);
+        }
         QToolTip::hideText();
+        Settings::showIconNamesInGrid().write(false);
+    }
+
+    // A header names its section: a click on it leaves the selection as it was, in the grid and
+    // in the list alike.
+    void headerClickChangesNothing()
+    {
+        selectLetters(u"BC"_s);
+        auto grid = makeGrid({ m_firstID, m_secondID });
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
+
+        IconCollectionList list(manager(), false, { m_firstID, m_secondID }, m_selection, {});
+        list.resize(400, 600);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QTRY_COMPARE(list.selectionModel()->selectedIndexes().size(), 2);
+        QVERIFY(list.iconModel()->isHeader(0));
+        const QPoint header = list.visualRect(list.iconModel()->index(0)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, header);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, header);
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
+        QCOMPARE(list.selectionModel()->selectedIndexes().size(), 2);
+    }
+
+    // A long credit line ends in an ellipsis within its room, keeping the bold of the title it
+    // cuts; a short one stays whole.
+    void headerElidesLongTitles_data()
+    {
+        QTest::addColumn<QString>("richText");
+        QTest::addColumn<bool>("elided");
+        QTest::addColumn<bool>("boldEnd");
+        QTest::newRow("short") << u"<b>Shapes</b> by Ann"_s << false << false;
+        QTest::newRow("long title") << (u"<b>"_s + u"Extraordinarily "_s.repeated(12) + u"</b> by Ann"_s) << true
+                                    << true;
+        QTest::newRow("long author") << (u"<b>Shapes</b> by "_s + u"Annabel "_s.repeated(20)) << true << false;
+    }
+
+    void headerElidesLongTitles()
+    {
+        QFETCH(QString, richText);
+        QFETCH(bool, elided);
+        QFETCH(bool, boldEnd);
+        QFont font = QApplication::font();
+        font.setPointSizeF(font.pointSizeF() * 1.3);
+        CreditLineDocument document(richText, font);
+        const QString whole = document.toPlainText();
+        document.fitWidth(300);
+        QVERIFY(document.idealWidth() <= 300);
+        const QString shown = document.toPlainText();
+        QCOMPARE(shown.endsWith(u'\u2026'), elided);
+        if (!elided) {
+            QCOMPARE(shown, whole);
+            return;
+        }
+        QVERIFY(whole.startsWith(shown.chopped(1)));
+        QVERIFY(shown.size() > 10);
+        // The room grows back: the line is laid out again from its whole text.
+        document.fitWidth(100000);
+        QCOMPARE(document.toPlainText(), whole);
+        document.fitWidth(300);
+        QCOMPARE(document.toPlainText(), shown);
+        QTextCursor end(&document);
+        end.movePosition(QTextCursor::End);
+        QCOMPARE(end.charFormat().fontWeight() >= QFont::Bold, boldEnd);
     }
 
     void gridSectionsFollowLibraryOrderAndSearch()
@@ -182,6 +345,40 @@ private slots:
         grid->setContainerSelection({ m_secondID });
         QCOMPARE(background.count(), 1);
         QCOMPARE(background.at(0).at(0).toBool(), true);
+    }
+
+    void gridPressThenDrag_data() { pressThenDragTable(); }
+    void gridPressThenDrag()
+    {
+        auto grid = makeGrid({ m_firstID });
+        checkPressThenDrag(grid->viewport(), [this, &grid](const QString &name) { return centreOf(*grid, name); });
+    }
+
+    void stripPressThenDrag_data() { pressThenDragTable(); }
+    void stripPressThenDrag()
+    {
+        IconCollectionGallery gallery(manager(), false, { m_firstID }, m_selection, {});
+        gallery.resize(900, 500);
+        gallery.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gallery));
+        IconTileView *strip = gallery.strip();
+        checkPressThenDrag(strip->viewport(), [this, strip](const QString &name) { return centreOf(*strip, name); });
+    }
+
+    void listPressThenDrag_data() { pressThenDragTable(); }
+    void listPressThenDrag()
+    {
+        IconCollectionList list(manager(), false, { m_firstID }, m_selection, {});
+        list.resize(400, 600);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        checkPressThenDrag(
+            list.viewport(),
+            [this, &list](const QString &name) {
+                return list.visualRect(list.iconModel()->index(list.iconModel()->rowOf(iconNamed(first(), name).id)))
+                    .center();
+            },
+            [&list] { return list.selectionModel()->selectedIndexes().size(); });
     }
 
     void gridDragReorder()
@@ -301,7 +498,9 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
-    // Icons the search hides stay selected; the row clicked last is the last of the selection.
+    // Icons the search hides stay selected through Control and Shift clicks; a plain click leaves
+    // exactly its icon, and a click beside the rows none. The row clicked last is the last of the
+    // selection.
     void listSelectionBridge()
     {
         const IconContainer things
@@ -322,7 +521,7 @@ private slots:
         };
         const auto names = [this] { return selectedNames(m_selection, manager().containers()); };
 
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre(u"red box"_s));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centre(u"red box"_s));
         QCOMPARE(names(), u"blue cupred box"_s);
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centre(u"red ball"_s));
         QCOMPARE(names(), u"blue cupred boxred ball"_s);
@@ -331,6 +530,22 @@ private slots:
         QCOMPARE(names(), u"blue cupred ballred box"_s);
         QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, centre(u"red box"_s));
         QCOMPARE(names(), u"blue cupred ball"_s);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre(u"red box"_s));
+        QCOMPARE(names(), u"red box"_s);
+
+        // The same plain click when its row is already the only one the list shows selected.
+        IconSelection hiddenToo;
+        hiddenToo.insert(iconNamed(things, u"blue cup"_s).id);
+        hiddenToo.insert(iconNamed(things, u"red box"_s).id);
+        m_selection.setSelection(hiddenToo);
+        QTRY_COMPARE(list.selectionModel()->selectedIndexes().size(), 1);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, centre(u"red box"_s));
+        QCOMPARE(names(), u"red box"_s);
+
+        m_selection.setSelection(hiddenToo);
+        QTRY_COMPARE(list.selectionModel()->selectedIndexes().size(), 1);
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, QPoint(200, 290));
+        QVERIFY(m_selection.selection().empty());
 
         // Changes made elsewhere reach the rows once control returns to the event loop.
         m_selection.setSelection({});

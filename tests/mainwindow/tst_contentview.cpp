@@ -62,6 +62,28 @@ private slots:
         QCOMPARE(shift.size(), 2);
     }
 
+    // The search field says what it is while empty, and Escape empties it.
+    void searchField()
+    {
+        CommandManager commands;
+        ContentView window(commands);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QLineEdit *field = window.searchField();
+        QCOMPARE(field->placeholderText(), u"Search"_s);
+        field->setFocus();
+        QTest::keyClicks(field, u"star"_s);
+        QCOMPARE(field->text(), u"star"_s);
+        QSignalSpy changed(field, &QLineEdit::textChanged);
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(changed.size(), 1);
+        // An empty field stays as it is.
+        QTest::keyClick(field, Qt::Key_Escape);
+        QCOMPARE(changed.size(), 1);
+    }
+
     void selectionChangesReportExporterState()
     {
         CommandManager commands;

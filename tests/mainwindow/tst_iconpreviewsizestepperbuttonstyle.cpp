@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "mainwindow/foregroundlevel.h"
 #include "mainwindow/iconpreviewsizestepperbuttonstyle.h"
 
 #include <QIcon>
@@ -79,9 +80,11 @@ private slots:
         const int inset = IconPreviewSizeStepperButtonStyle::separatorInset;
         QCOMPARE(drawnColumns(image, inset, inset + 1), QList<int> { column });
         QCOMPARE(drawnColumns(image, 0, inset - 1), QList<int>());
-        // The icon sits in the middle.
+        // The icon sits in the middle, in the primary level.
         const QRgb middle = image.pixel(buttonSize.width() / 2, buttonSize.height() / 2);
-        QCOMPARE(qAlpha(middle), 255);
+        QPalette palette;
+        palette.setColor(QPalette::WindowText, Qt::black);
+        QCOMPARE(qAlpha(middle), foregroundColor(palette, ForegroundLevel::primary).alpha());
     }
 
     void disabledDimsTheIconOnly()
@@ -94,6 +97,27 @@ private slots:
         QVERIFY(qAlpha(disabled.pixel(middle)) > 0);
         const QPoint line(buttonSize.width() - 1, IconPreviewSizeStepperButtonStyle::separatorInset);
         QCOMPARE(disabled.pixel(line), enabled.pixel(line));
+    }
+
+    // The icon and the line take the shared foreground levels, in light and dark palettes alike.
+    void colorsComeFromTheLevels_data()
+    {
+        QTest::addColumn<QColor>("text");
+        QTest::newRow("light") << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0xe6, 0xe6, 0xe6);
+    }
+
+    void colorsComeFromTheLevels()
+    {
+        QFETCH(QColor, text);
+        QPalette palette;
+        palette.setColor(QPalette::WindowText, text);
+        QCOMPARE(IconPreviewSizeStepperButtonStyle::foreground(palette, false),
+            foregroundColor(palette, ForegroundLevel::primary));
+        QCOMPARE(IconPreviewSizeStepperButtonStyle::foreground(palette, true),
+            foregroundColor(palette, ForegroundLevel::tertiary));
+        QCOMPARE(IconPreviewSizeStepperButtonStyle::separator(palette),
+            foregroundColor(palette, ForegroundLevel::quaternary));
     }
 };
 

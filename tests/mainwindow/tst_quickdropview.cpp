@@ -315,6 +315,17 @@ private slots:
         QVERIFY(panel.sizeHint().height() >= collapsedHeight + 200 - 96);
         QTest::mouseClick(&panel, Qt::LeftButton, {}, QPoint(100, 10));
         QVERIFY(!panel.isExpanded());
+
+        // The header's labels pass their clicks on.
+        for (QLabel *label : panel.findChildren<QLabel *>()) {
+            // Collapsed, only the header's labels are shown.
+            if (!label->isVisible())
+                continue;
+            QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+            QVERIFY2(panel.isExpanded(), qPrintable(label->text()));
+            QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
+            QVERIFY(!panel.isExpanded());
+        }
     }
 };
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/colorcontrast.h"
 #include "library/settings.h"
 #include "library/settingsstore.h"
 #include "settings/colorbutton.h"
@@ -7,17 +8,21 @@
 #include "settings/radiopicker.h"
 #include "settings/settingsspacer.h"
 #include "settings/settingsview.h"
+#include "settings/viewoptions.h"
 #include "support/fakeupdater.h"
 #include "support/settingsfixture.h"
 
 #include <QAction>
 #include <QButtonGroup>
 #include <QColorDialog>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -150,24 +155,113 @@ private slots:
         QVERIFY2(sameColor(view.pixelGapsButton()->color(), shown), qPrintable(view.pixelGapsButton()->color().name()));
     }
 
-    // The dialog writes each colour as the user moves to it, opacity included; cancelling puts
-    // back the colour the dialog opened with.
+    // The dialog writes each colour as the user moves to it, opacity included. Cancelling leaves
+    // the key as the dialog found it (unset stays unset) and keeps a Reset made meanwhile.
+    void pixelGapsDialog_data()
+    {
+        QTest::addColumn<bool>("storedBefore");
+        QTest::addColumn<bool>("pick");
+        QTest::addColumn<bool>("resetMeanwhile");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("after"); // "unset", "before" or "picked"
+        QTest::newRow("accepted") << false << true << false << true << u"picked"_s;
+        QTest::newRow("cancelled, nothing stored before") << false << true << false << false << u"unset"_s;
+        QTest::newRow("cancelled, a colour stored before") << true << true << false << false << u"before"_s;
+        QTest::newRow("cancelled without a pick") << false << false << false << false << u"unset"_s;
+        QTest::newRow("cancelled after a Reset") << true << true << true << false << u"unset"_s;
+        QTest::newRow("accepted after a Reset") << true << true << true << true << u"unset"_s;
+    }
+
     void pixelGapsDialog()
     {
+        QFETCH(bool, storedBefore);
+        QFETCH(bool, pick);
+        QFETCH(bool, resetMeanwhile);
+        QFETCH(bool, accept);
+        QFETCH(QString, after);
+        const HSBColor before { 0.6, 0.5, 0.4, 0.8 };
+        if (storedBefore)
+            Settings::lowResolutionOverlayColor().write(before);
         LowResolutionSettingsView view;
-        const QColor before = view.pixelGapsButton()->color();
         QTest::mouseClick(view.pixelGapsButton(), Qt::LeftButton);
         QColorDialog *dialog = view.pixelGapsButton()->dialog();
         QVERIFY(dialog);
         QVERIFY(dialog->testOption(QColorDialog::ShowAlphaChannel));
 
         const QColor picked(40, 200, 90, 100);
-        dialog->setCurrentColor(picked);
-        QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), picked));
-        QVERIFY(sameColor(view.pixelGapsButton()->color(), picked));
+        if (pick) {
+            dialog->setCurrentColor(picked);
+            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), picked));
+            QVERIFY(sameColor(view.pixelGapsButton()->color(), picked));
+        }
+        if (resetMeanwhile)
+            Settings::lowResolutionOverlayColor().reset();
+        if (accept)
+            dialog->accept();
+        else
+            dialog->reject();
 
-        dialog->reject();
-        QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), before));
+        const QColor shown = view.pixelGapsButton()->color();
+        if (after == u"unset"_s) {
+            QVERIFY(!SettingsStore::value(u"lowResolutionOverlayColor"_s).isValid());
+            QVERIFY(sameColor(shown, Settings::lowResolutionOverlayColor().defaultValue().toColor()));
+        } else {
+            const QColor expected = after == u"picked"_s ? picked : before.toColor();
+            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), expected));
+            QVERIFY(sameColor(shown, expected));
+        }
+    }
+
+    // Captions stay legible (at least 4.5:1 against the window) in a dark palette that leaves the
+    // placeholder colour as a light theme has it, and follow a change back to light.
+    void captionsReadInDarkPalettes_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("General") << u"general"_s;
+        QTest::newRow("Low-Resolution") << u"low-resolution"_s;
+        QTest::newRow("View Options") << u"view options"_s;
+    }
+
+    void captionsReadInDarkPalettes()
+    {
+        QFETCH(QString, window);
+        Settings::iconViewMode().write(IconViewMode::grid);
+        std::unique_ptr<QWidget> widget;
+        if (window == u"general"_s)
+            widget = std::make_unique<GeneralSettingsView>();
+        else if (window == u"low-resolution"_s)
+            widget = std::make_unique<LowResolutionSettingsView>();
+        else
+            widget = std::make_unique<ViewOptions>();
+        const QPalette light = widget->palette();
+        QPalette dark = light;
+        dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
+        dark.setColor(QPalette::WindowText, QColor(0xe6, 0xe6, 0xe6));
+        dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+        dark.setColor(QPalette::Text, QColor(0xe6, 0xe6, 0xe6));
+
+        const auto captionContrasts = [&widget] {
+            QList<double> ratios;
+            const QColor ground = widget->palette().color(QPalette::Window);
+            for (const QLabel *label : widget->findChildren<QLabel *>()) {
+                if (label->foregroundRole() != QPalette::PlaceholderText)
+                    continue;
+                const QColor ink = label->palette().color(label->foregroundRole());
+                const double a = ink.alphaF();
+                const QColor seen = QColor::fromRgbF(float(ink.redF() * a + ground.redF() * (1 - a)),
+                    float(ink.greenF() * a + ground.greenF() * (1 - a)),
+                    float(ink.blueF() * a + ground.blueF() * (1 - a)));
+                ratios.append(ColorContrast::ratio(seen, ground));
+            }
+            return ratios;
+        };
+        for (const QPalette &palette : { dark, light }) {
+            widget->setPalette(palette);
+            const QList<double> ratios = captionContrasts();
+            QVERIFY(!ratios.isEmpty());
+            for (const double ratio : ratios)
+                QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
+        }
     }
 
     void resetRestoresDefault()
