@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Screenshots of the main window with a small library of made-up collections: no container
 // selected, one, and two, in a light and a dark palette; then the whole window with its empty
-// search field, two sections (one title too long for its header) and a Quick Drop result. Run under a virtual display,
-// once at each scale, inside a session bus of its own so that GIO can store the Quick Drop's icon:
+// search field, two sections (one title too long for its header) and a Quick Drop result. Run
+// under a virtual display, once at each scale, inside a session bus of its own so that GIO can
+// store the Quick Drop's icon:
 //   dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24" build/dev/tools/mainwindow_screenshots /tmp/shots
-//   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24" \
-//       build/dev/tools/mainwindow_screenshots /tmp/shots
+//   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24"
+//   build/dev/tools/mainwindow_screenshots /tmp/2x
 // The pictures go into the folder given, never into the source tree.
 #include "app/commandmanager.h"
 #include "library/containermanager.h"
