@@ -52,11 +52,6 @@ QByteArrayView ImageSource::mask() const
     return m_stored ? QByteArrayView() : QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
 }
 
-std::shared_ptr<const ImageSource> ImageSource::inFile(std::shared_ptr<const StoredFile> file) const
-{
-    return std::make_shared<const ImageSource>(m_kind, std::move(file), m_data, m_pixelSize, m_pointSize, m_mask);
-}
-
 std::optional<QByteArray> ImageSource::readStored(Slice slice) const
 {
     if (slice.length == 0)
@@ -76,11 +71,12 @@ quint64 ImageSource::contentKey() const
     // The process's own seed, so that a stranger's file cannot be made to collide with another.
     const size_t seed = QHashSeed::globalSeed();
     // A stored file is known by its identity, which a rewrite changes: no read to find the key.
-    const size_t bytes = m_stored
-        ? qHashMulti(seed, m_stored->contentKey(), m_data.offset, m_data.length, m_mask.offset, m_mask.length)
-        : qHashMulti(seed, qHash(data(), seed), qHash(mask(), seed ^ 0x9e3779b9u));
-    key = qHashMulti(
-        seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(), m_pointSize.height(), bytes);
+    if (m_stored)
+        key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
+            m_pointSize.height(), m_stored->contentKey(), m_data.offset, m_data.length, m_mask.offset, m_mask.length);
+    else
+        key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
+            m_pointSize.height(), qHash(data(), seed), qHash(mask(), seed ^ 0x9e3779b9u));
     key = key == 0 ? 1 : key;
     m_contentKey.store(key, std::memory_order_relaxed);
     return key;

@@ -53,8 +53,6 @@ public:
     // The slices of the bytes in memory; empty for a source in a stored file.
     QByteArrayView data() const;
     QByteArrayView mask() const;
-    // The same source, its bytes read from `file`, which holds what this one's bytes held.
-    std::shared_ptr<const ImageSource> inFile(std::shared_ptr<const StoredFile> file) const;
 
     // Decodes now, without the cache: ARGB32 premultiplied of exactly pixelSize(), or a null
     // image. A source that failed once is not decoded again.
