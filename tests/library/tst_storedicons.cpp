@@ -18,9 +18,12 @@
 #include <QtEndian>
 #include <QTest>
 
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -318,6 +321,32 @@ private slots:
             QCOMPARE(output.takeLines(), QStringList { errorDescription(ContainerError::missingIconData) });
             QCOMPARE(LibraryFixture::tree(library()), before);
         }
+    }
+
+    // Views decode and drags read on threads of their own, all from the same icons at once.
+    void readsFromManyThreadsAtOnce()
+    {
+        const QString solar = folder(u"Solar.ravivovode"_s);
+        QVERIFY(writeFile(solar + u"/info.json"_s, infoJson(u"Solar"_s, {})));
+        for (int i = 0; i < 8; ++i)
+            QVERIFY(writeFile(solar + u"/Star %1.icns"_s.arg(i), icnsWithLateElement()));
+        const auto loaded = LibraryReader::readLibrary(library(), [](const IconLookup &) {});
+        QVERIFY(loaded && loaded->size() == 1);
+        const QList<Icon> icons = loaded->first().icons;
+        const QByteArray expected = icnsWithLateElement();
+        std::atomic<int> good { 0 };
+        std::vector<std::thread> threads;
+        for (int thread = 0; thread < 8; ++thread) {
+            threads.emplace_back([&icons, &expected, &good] {
+                for (const Icon &icon : icons) {
+                    if (icon.primaryData() == expected && !icon.dataImage().bitmap(2.0).isNull())
+                        ++good;
+                }
+            });
+        }
+        for (std::thread &thread : threads)
+            thread.join();
+        QCOMPARE(good.load(), 8 * int(icons.size()));
     }
 
     // The moon was read and kept before its file went: a cached read stays the icon's own bytes.
