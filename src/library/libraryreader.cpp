@@ -5,7 +5,10 @@
 #include "model/containerjson.h"
 #include "platform/contenttype.h"
 #include "platform/nativefiles.h"
+#include "platform/platformimage.h"
 #include "platform/standardoutput.h"
+#include "platform/storedfile.h"
+#include "platform/storedfilecache.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,10 +45,16 @@ std::optional<IconFileType> iconFileType(const ContentType &type)
     return std::nullopt;
 }
 
+// How much of an icon file a load reads: its header, and the whole of most small files. The rest
+// is read when the icon is drawn, dragged or saved.
+constexpr qsizetype iconHeaderReadLength = qsizetype(32) << 10;
+
 } // namespace
 
 std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &libraryFolder, const IconRead &iconRead)
 {
+    // One cache for the whole load: it goes when the last of its icons does.
+    const auto storedFiles = std::make_shared<StoredFileCache>();
     QString failure;
     const auto members = listVisibleMembers(nativePath(libraryFolder), &failure);
     if (!members) {
@@ -64,7 +73,7 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &li
         const auto container = readContainerInfo(member.nativePath, member.name);
         if (!container)
             continue;
-        containers.append(readIcons(*container, member.nativePath, iconRead));
+        containers.append(readIcons(*container, member.nativePath, iconRead, storedFiles));
         containers.last().folderName = member.name;
     }
     return containers;
@@ -97,11 +106,11 @@ std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &
 
 IconContainer LibraryReader::readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead)
 {
-    return readIcons(container, nativePath(folder), iconRead);
+    return readIcons(container, nativePath(folder), iconRead, nullptr);
 }
 
-IconContainer LibraryReader::readIcons(
-    const IconContainer &container, const QByteArray &folder, const IconRead &iconRead)
+IconContainer LibraryReader::readIcons(const IconContainer &container, const QByteArray &folder,
+    const IconRead &iconRead, const std::shared_ptr<StoredFileCache> &storedFiles)
 {
     IconContainer result = container;
     result.icons.clear();
@@ -152,10 +161,24 @@ IconContainer LibraryReader::readIcons(
         const std::optional<IconFileType> type = contentType ? iconFileType(*contentType) : std::nullopt;
         if (!type)
             continue;
-        auto bytes = readRegularFile(member.nativePath, member.name, maxIconFileBytes, &failure);
-        if (!bytes) {
-            printLine(failure);
-            return result;
+        IconData data;
+        if (storedFiles) {
+            auto found = StoredFile::find(
+                member.nativePath, member.name, maxIconFileBytes, iconHeaderReadLength, storedFiles, &failure);
+            if (!found) {
+                printLine(failure);
+                return result;
+            }
+            // The headers are read now, off the views' thread, so that drawing needs no read but the pixels'.
+            std::optional<PlatformImage> image = PlatformImage::fromStoredFile(found->file, std::move(found->start));
+            data = IconData(std::move(found->file), image.value_or(PlatformImage()));
+        } else {
+            auto bytes = readRegularFile(member.nativePath, member.name, maxIconFileBytes, &failure);
+            if (!bytes) {
+                printLine(failure);
+                return result;
+            }
+            data = *std::move(bytes);
         }
         const bool icns = *type == IconFileType::icns;
         // The content type came from the extension, so there is a "." past the first character.
@@ -163,10 +186,9 @@ IconContainer LibraryReader::readIcons(
         const Icon *entry = entryByFileName.value(member.name);
         if (!entry)
             entry = composedEntry(member.name);
-        result.icons.append(
-            Icon(QUuid::createUuid(), result.id, name, *type, icns ? std::optional(*bytes) : std::nullopt,
-                icns ? std::nullopt : std::optional(*bytes), entry ? entry->author : QString(),
-                entry ? entry->copyright : QString(), entry ? entry->authorURL : QString(), member.name));
+        result.icons.append(Icon(QUuid::createUuid(), result.id, name, *type, icns ? data : IconData(),
+            icns ? IconData() : data, entry ? entry->author : QString(), entry ? entry->copyright : QString(),
+            entry ? entry->authorURL : QString(), member.name));
         const Icon &icon = result.icons.constLast();
         iconRead(IconLookup { icon.id, icon.containerID });
     }

@@ -9,7 +9,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class StoredFileCache;
 
 // Reads rAvivovode folders: the library folder's container folders, each one's info.json, and its
 // ICNS and PNG files as icons. Runs on the caller's thread and reports every failure as one line
@@ -17,6 +20,10 @@
 //
 // Members are taken in name order (UTF-16 code units), so a library loads the same way every
 // time. Hidden members, symbolic links and anything but folders and regular files are passed over.
+//
+// The library's icons hold their files, not their bytes: a load reads each file's headers and
+// notes which file it was; the bytes are read when an icon is drawn, dragged, exported or saved
+// (see IconData). Icons read from any other folder (a download, an import) hold their bytes.
 class LibraryReader
 {
 public:
@@ -28,7 +35,8 @@ public:
     // The containers of every rAvivovode folder in `libraryFolder`, in name order, each with its
     // folder's name in folderName; folders whose
     // info.json is missing or does not decode are left out. None when the folder cannot be listed
-    // or a member's type cannot be read: the load then publishes nothing.
+    // or a member's type cannot be read: the load then publishes nothing. An icon file that cannot
+    // be opened, is no regular file or is larger than maxIconFileBytes ends its folder's scan.
     static std::optional<QList<IconContainer>> readLibrary(const QString &libraryFolder, const IconRead &iconRead);
 
     // The container that the info.json of `folder` describes, without icon data; none when it
@@ -43,5 +51,7 @@ public:
 
 private:
     static std::optional<IconContainer> readContainerInfo(const QByteArray &folder, const QString &folderName);
-    static IconContainer readIcons(const IconContainer &container, const QByteArray &folder, const IconRead &iconRead);
+    // With `storedFiles`, the icons hold their files, whose whole reads that cache keeps.
+    static IconContainer readIcons(const IconContainer &container, const QByteArray &folder, const IconRead &iconRead,
+        const std::shared_ptr<StoredFileCache> &storedFiles);
 };

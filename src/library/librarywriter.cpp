@@ -178,13 +178,11 @@ ContainerResult<void> writeInto(const IconContainer &container, const QString &l
     if (!names)
         return names.error();
     const QStringList &fileNames = names.value();
-    QList<QByteArray> data;
-    data.reserve(container.icons.size());
+    // Bytes that lie in files are read one icon at a time as they are written, so a large container
+    // is never held whole; an icon without data fails the save before anything is written.
     for (const Icon &icon : container.icons) {
-        std::optional<QByteArray> bytes = iconFileData(icon);
-        if (!bytes)
+        if (!iconFileData(icon))
             return ContainerError::missingIconData;
-        data.append(*std::move(bytes));
     }
 
     const Destination found = destinationFor(libraryFolder, container.title);
@@ -220,8 +218,12 @@ ContainerResult<void> writeInto(const IconContainer &container, const QString &l
         printLine(tr("The file “%1” couldn’t be saved: %2").arg(infoName, reason));
         return ContainerError::writeInfoFailed;
     }
-    for (qsizetype i = 0; i < data.size(); ++i) {
-        if (!writeNewFile(staging.path() + u'/' + fileNames.at(i), data.at(i), &reason)) {
+    for (qsizetype i = 0; i < container.icons.size(); ++i) {
+        // A file changed or removed since it was read is no data of this icon's.
+        const std::optional<QByteArray> data = iconFileData(container.icons.at(i)).read();
+        if (!data)
+            return ContainerError::missingIconData;
+        if (!writeNewFile(staging.path() + u'/' + fileNames.at(i), *data, &reason)) {
             printLine(tr("The file “%1” couldn’t be saved: %2").arg(fileNames.at(i), reason));
             return ContainerError::writeIconFailed;
         }

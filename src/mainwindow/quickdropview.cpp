@@ -235,15 +235,16 @@ bool QuickDropView::performDrop(const QList<QUrl> &urls)
         return false;
     }
     FileIconSetter *setter = &FileIconSetter::shared();
-    const bool hasIcon = m_icon.has_value();
-    const QByteArray data = hasIcon ? m_icon->primaryData() : QByteArray();
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         finishDrop(watcher->result());
         watcher->deleteLater();
     });
     watcher->setFuture(
-        QtConcurrent::run([setter, hasIcon, data, paths] { return applyIcon(setter, hasIcon, data, paths); }));
+        // The icon's bytes may lie in its file: read there, not on this thread.
+        QtConcurrent::run([setter, icon = m_icon, paths] {
+            return applyIcon(setter, icon.has_value(), icon ? icon->primaryData() : QByteArray(), paths);
+        }));
     return true;
 }
 

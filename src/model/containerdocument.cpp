@@ -58,7 +58,7 @@ ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &contain
     IconContainer recorded = container;
     for (qsizetype i = 0; i < recorded.icons.size(); ++i) {
         Icon &icon = recorded.icons[i];
-        const auto data = iconFileData(icon);
+        const std::optional<QByteArray> data = iconFileData(icon).read();
         if (!data)
             return ContainerError::missingIconData;
         // The names are unique and safe already, so the wrapper keeps them as they are.

@@ -8,16 +8,15 @@
 
 struct Icon::Images
 {
-    QByteArray data;
+    IconData data;
     IconFileType type = IconFileType::icns;
     std::once_flag read;
     PlatformImage image;
     QList<IconPreviewRep> previews;
 };
 
-Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::optional<QByteArray> icnsData,
-    std::optional<QByteArray> imageData, QString author, QString copyright, QString authorURL,
-    std::optional<QString> filename)
+Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, IconData icnsData, IconData imageData,
+    QString author, QString copyright, QString authorURL, std::optional<QString> filename)
     : id(id)
     , containerID(containerID)
     , name(std::move(name))
@@ -30,10 +29,10 @@ Icon::Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::op
     , filename(std::move(filename))
 {
     // Taken now, so that the previews stay those of the data the icon was built with.
-    const std::optional<QByteArray> &data = this->type == IconFileType::icns ? this->icnsData : this->imageData;
+    const IconData &data = this->type == IconFileType::icns ? this->icnsData : this->imageData;
     if (data) {
         m_images = std::make_shared<Images>();
-        m_images->data = *data;
+        m_images->data = data;
         m_images->type = this->type;
     }
 }
@@ -44,7 +43,9 @@ const Icon::Images *Icon::images() const
         return nullptr;
     Images &images = *m_images;
     std::call_once(images.read, [&images] {
-        images.image = PlatformImage::fromData(images.data).value_or(PlatformImage());
+        // A stored file's image was read from its headers by the load: nothing is read here.
+        images.image = images.data.isStored() ? images.data.storedImage()
+                                              : PlatformImage::fromData(*images.data).value_or(PlatformImage());
         images.previews = previewRepsOf(images.image, images.type);
     });
     return &images;
@@ -83,9 +84,12 @@ QByteArray Icon::primaryData() const
 {
     switch (type) {
     case IconFileType::icns:
-        return icnsData.value_or(imageData.value_or(QByteArray()));
+        // Data that can no longer be read counts as missing.
+        if (std::optional<QByteArray> bytes = icnsData.read())
+            return *std::move(bytes);
+        return *imageData;
     case IconFileType::image:
-        return imageData.value_or(QByteArray());
+        return *imageData;
     }
     return {};
 }

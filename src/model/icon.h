@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "model/icondata.h"
 #include "model/iconenums.h"
 #include "model/iconpreviewrep.h"
 
@@ -13,7 +14,8 @@
 #include <optional>
 
 // One icon of a container. A plain value: copies share the (immutable) bytes and images.
-// Identifiers are made at run time and never stored in a file.
+// Identifiers are made at run time and never stored in a file. An icon a library load read holds
+// its file, not its bytes (see IconData).
 struct Icon
 {
     // An icon read from JSON: no data and no previews until it is rebuilt with the other constructor.
@@ -21,16 +23,15 @@ struct Icon
     // Stores the fields. The image and the previews of the data of the icon's kind are built when
     // first asked for, once for the icon and all its copies: a load reads thousands of icons and
     // the views draw a few screens of them.
-    Icon(QUuid id, QUuid containerID, QString name, IconFileType type, std::optional<QByteArray> icnsData,
-        std::optional<QByteArray> imageData, QString author, QString copyright, QString authorURL,
-        std::optional<QString> filename);
+    Icon(QUuid id, QUuid containerID, QString name, IconFileType type, IconData icnsData, IconData imageData,
+        QString author, QString copyright, QString authorURL, std::optional<QString> filename);
 
     QUuid id;
     QUuid containerID;
     QString name;
     IconFileType type = IconFileType::icns;
-    std::optional<QByteArray> icnsData;
-    std::optional<QByteArray> imageData;
+    IconData icnsData;
+    IconData imageData;
     QString author;
     QString copyright;
     QString authorURL;
@@ -50,7 +51,8 @@ struct Icon
     // Whether the icon is shown for the search text: name, author, author URL or copyright
     // contains it, ignoring case for the user's locale. Empty text matches every icon.
     bool matches(const QString &text) const;
-    // The bytes of the icon's own kind (an ICNS icon falls back to its image data); empty when none.
+    // The bytes of the icon's own kind (an ICNS icon falls back to its image data); empty when none,
+    // or when they lie in a file that can no longer be read as it was. May read a file.
     QByteArray primaryData() const;
 
 private:

@@ -24,7 +24,7 @@ ContainerResult<QString> iconFileName(const Icon &icon)
     return safeFileName(appendingExtension(safeFileName(icon.filename.value_or(icon.name)), extension));
 }
 
-std::optional<QByteArray> iconFileData(const Icon &icon)
+const IconData &iconFileData(const Icon &icon)
 {
     return icon.type == IconFileType::image ? icon.imageData : icon.icnsData;
 }

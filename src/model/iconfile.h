@@ -23,6 +23,6 @@ QString appendingExtension(const QString &name, const QString &extension);
 // iconExtensionError when the kind has no extension.
 ContainerResult<QString> iconFileName(const Icon &icon);
 
-// The bytes of the icon's own kind: icnsData for an ICNS icon, imageData for an image icon. The
-// other field never stands in; none when the icon lacks data of its kind.
-std::optional<QByteArray> iconFileData(const Icon &icon);
+// The data of the icon's own kind: icnsData for an ICNS icon, imageData for an image icon. The
+// other field never stands in.
+const IconData &iconFileData(const Icon &icon);

@@ -28,9 +28,15 @@ std::optional<PlatformImage> bitmapAt(const PlatformImage &image, double points)
     return PlatformImage::fromRepresentation(*rep, QSizeF(points, points), image.representations());
 }
 
-std::optional<PlatformImage> imageFrom(const std::optional<QByteArray> &data)
+std::optional<PlatformImage> imageFrom(const IconData &data)
 {
-    return data ? PlatformImage::fromData(*data) : std::nullopt;
+    if (!data)
+        return std::nullopt;
+    if (data.isStored()) {
+        const PlatformImage &image = data.storedImage();
+        return image.isNull() ? std::nullopt : std::optional(image);
+    }
+    return PlatformImage::fromData(*data);
 }
 
 // The icon's own image when it was built with data, else one read from its data now.

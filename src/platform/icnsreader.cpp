@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/icnsreader.h"
 
+#include "platform/imagebytes.h"
 #include "platform/imageheader.h"
 #include "platform/imagelog.h"
 #include "platform/imagesource.h"
@@ -109,36 +110,39 @@ int maskIndex(QByteArrayView type)
 }
 
 std::shared_ptr<const ImageSource> sourceFor(
-    const QByteArray &file, const ElementKind &kind, Slice data, const Masks &masks)
+    const ImageBytes &file, const ElementKind &kind, Slice data, const Masks &masks)
 {
-    const QByteArrayView bytes = QByteArrayView(file).sliced(data.offset, data.length);
-    if (ImageHeader::isPng(bytes) || ImageHeader::isJpeg2000(bytes)) {
-        const bool png = ImageHeader::isPng(bytes);
-        const auto header = png ? ImageHeader::readPng(bytes) : ImageHeader::readJpeg2000(bytes);
+    // Enough to tell the data's kind by its signature.
+    constexpr qsizetype signatureLength = 12;
+    const std::optional<QByteArray> start = file.read(data.offset, qMin(data.length, signatureLength));
+    if (!start)
+        return nullptr;
+    if (ImageHeader::isPng(*start) || ImageHeader::isJpeg2000(*start)) {
+        const bool png = ImageHeader::isPng(*start);
+        const auto header = file.pictureHeader(data, png);
         if (!header)
             return nullptr;
-        return std::make_shared<const ImageSource>(png ? ImageSource::Kind::Png : ImageSource::Kind::Jpeg2000, file,
-            data, header->pixelSize, QSizeF(header->pixelSize) / kind.scale);
+        return file.source(png ? ImageSource::Kind::Png : ImageSource::Kind::Jpeg2000, data, header->pixelSize,
+            QSizeF(header->pixelSize) / kind.scale);
     }
     // Only what the element's header tells is checked here: walking every control byte would cost
     // a good part of a decode for each element of each icon at load. Planes that do not unpack
     // fail when drawn, and the next best representation stands in.
     const QSize size(kind.pixels, kind.pixels);
     if (kind.family == Family::argb) {
-        if (!bytes.startsWith("ARGB") || bytes.size() == 4)
+        if (!start->startsWith("ARGB") || data.length == 4)
             return nullptr;
-        return std::make_shared<const ImageSource>(
-            ImageSource::Kind::IcnsArgb, file, Slice { data.offset + 4, data.length - 4 }, size, QSizeF(size));
+        return file.source(ImageSource::Kind::IcnsArgb, Slice { data.offset + 4, data.length - 4 }, size, QSizeF(size));
     }
     if (kind.family == Family::rle24) {
-        if (bytes.size() <= kind.leadingBytes)
+        if (data.length <= kind.leadingBytes)
             return nullptr;
         // A mask of another length than the picture's cannot be matched to it; the picture is opaque then.
         const int index = maskIndex(QByteArrayView(kind.mask, 4));
         Slice mask = index < 0 ? Slice() : masks[std::size_t(index)];
         if (mask.length != qsizetype(size.width()) * size.height())
             mask = {};
-        return std::make_shared<const ImageSource>(ImageSource::Kind::IcnsRle24, file,
+        return file.source(ImageSource::Kind::IcnsRle24,
             Slice { data.offset + kind.leadingBytes, data.length - kind.leadingBytes }, size, QSizeF(size), mask);
     }
     return nullptr;
@@ -153,16 +157,22 @@ bool IcnsReader::isIcns(QByteArrayView data)
 
 std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
 {
-    if (!isIcns(file) || file.size() < 8)
+    return read(ImageBytes::inMemory(file));
+}
+
+std::optional<QList<ImageRep>> IcnsReader::read(const ImageBytes &file)
+{
+    const std::optional<QByteArray> header = file.read(0, 8);
+    if (!header || !isIcns(*header))
         return std::nullopt;
-    const quint32 total = qFromBigEndian<quint32>(file.constData() + 4);
+    const quint32 total = qFromBigEndian<quint32>(header->constData() + 4);
     if (total < 8 || total > quint64(file.size())) {
         qCDebug(lcPlatformImage) << "ICNS length" << total << "does not fit the file of" << file.size();
         return std::nullopt;
     }
     struct Element
     {
-        QByteArrayView type;
+        std::array<char, 4> type;
         Slice data;
     };
     // Read for every icon of a library: no allocation for the few elements a file holds.
@@ -174,28 +184,34 @@ std::optional<QList<ImageRep>> IcnsReader::read(const QByteArray &file)
     while (pos < end) {
         if (end - pos < 8)
             return std::nullopt;
-        const QByteArrayView type = QByteArrayView(file).sliced(pos, 4);
-        const quint32 length = qFromBigEndian<quint32>(file.constData() + pos + 4);
+        const std::optional<QByteArray> elementHeader = file.read(pos, 8);
+        if (!elementHeader)
+            return std::nullopt;
+        Element element {};
+        std::memcpy(element.type.data(), elementHeader->constData(), element.type.size());
+        const QByteArrayView type(element.type.data(), qsizetype(element.type.size()));
+        const quint32 length = qFromBigEndian<quint32>(elementHeader->constData() + 4);
         if (length < 8 || length > quint64(end - pos)) {
             qCDebug(lcPlatformImage) << "ICNS element" << type << "has length" << length;
             return std::nullopt;
         }
-        const Slice data { pos + 8, qsizetype(length) - 8 };
-        elements.append({ type, data });
+        element.data = Slice { pos + 8, qsizetype(length) - 8 };
+        elements.append(element);
         if (const int mask = maskIndex(type); mask >= 0)
-            masks[std::size_t(mask)] = data;
+            masks[std::size_t(mask)] = element.data;
         pos += length;
     }
 
     QList<ImageRep> reps;
     for (const Element &element : std::as_const(elements)) {
-        const ElementKind *kind = kindOf(element.type);
+        const QByteArrayView type(element.type.data(), qsizetype(element.type.size()));
+        const ElementKind *kind = kindOf(type);
         if (!kind)
             continue;
         if (auto source = sourceFor(file, *kind, element.data, masks))
             reps.append(ImageRep(std::move(source)));
         else
-            qCDebug(lcPlatformImage) << "skipping unreadable ICNS element" << element.type;
+            qCDebug(lcPlatformImage) << "skipping unreadable ICNS element" << type;
     }
     return reps;
 }

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class ImageBytes;
+
 // Reads the element table of an Apple Icon Image file. Picture elements become representations
 // in file order: PNG and JPEG 2000 (told by their data), ARGB (ic04, ic05) and 24-bit RLE with
 // their 8-bit masks (is32, il32, ih32, it32). Other elements are skipped, and so is a picture
@@ -23,6 +25,8 @@ public:
     static bool isIcns(QByteArrayView data);
     // None when the file's structure is broken (an element length below 8 or past the end).
     static std::optional<QList<ImageRep>> read(const QByteArray &file);
+    // The same, reading of a stored file only the element table and the pictures' headers.
+    static std::optional<QList<ImageRep>> read(const ImageBytes &file);
 
     // Decodes the RLE kinds: alpha, red, green and blue planes (ARGB), or red, green and blue
     // planes with a raw mask (opaque when the mask is empty). A null image when the planes do not

@@ -36,11 +36,21 @@ double pointsAlong(int pixels, quint32 pixelsPerMetre)
     return dpi >= 1 ? pixels * 72.0 / dpi : pixels;
 }
 
-std::optional<ImageHeader> readCodestream(QByteArrayView data)
+// Whether `start` holds the bytes up to `end`; when not, says so through `needsMore`.
+bool holds(QByteArrayView start, qsizetype end, bool *needsMore)
+{
+    if (end <= start.size())
+        return true;
+    if (needsMore)
+        *needsMore = true;
+    return false;
+}
+
+std::optional<ImageHeader> readCodestream(QByteArrayView data, qsizetype length, bool *needsMore)
 {
     // SOC, SIZ marker, Lsiz, Rsiz, then eight 32-bit sizes and Csiz.
     constexpr qsizetype fixedLength = 4 + 2 + 2 + 8 * 4 + 2;
-    if (!startsWith(data, codestreamSignature) || data.size() < fixedLength)
+    if (length < fixedLength || !holds(data, fixedLength, needsMore) || !startsWith(data, codestreamSignature))
         return std::nullopt;
     const quint32 xEnd = u32(data, 8), yEnd = u32(data, 12), xOrigin = u32(data, 16), yOrigin = u32(data, 20);
     const quint32 tileWidth = u32(data, 24), tileHeight = u32(data, 28);
@@ -81,21 +91,34 @@ bool ImageHeader::isJpeg2000(QByteArrayView data)
 
 std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
 {
-    if (!isPng(data))
+    return readPngStart(data, data.size(), nullptr);
+}
+
+std::optional<ImageHeader> ImageHeader::readPngStart(QByteArrayView data, qsizetype total, bool *needsMore)
+{
+    if (!holds(data, qMin<qsizetype>(total, 8), needsMore) || total < 8 || !isPng(data))
         return std::nullopt;
     std::optional<ImageHeader> header;
     qsizetype pos = 8;
     // Everything the header tells lies before the first image data; the rest is left to the
     // decoder, so a large picture costs no walk to its end. Every chunk takes at least 12 bytes,
     // so the walk ends within size / 12 steps.
-    while (data.size() - pos >= 12) {
+    while (total - pos >= 12) {
+        if (!holds(data, pos + 8, needsMore))
+            return std::nullopt;
         const quint32 length = u32(data, pos);
         const QByteArrayView type = data.sliced(pos + 4, 4);
-        if (length > quint32(data.size() - pos - 12)) {
+        if (length > quint32(total - pos - 12)) {
             qCDebug(lcPlatformImage) << "PNG chunk runs past the end";
             return std::nullopt;
         }
-        const QByteArrayView body = data.sliced(pos + 8, length);
+        if (type == "IDAT" && header)
+            return header;
+        // Only the bodies read below are needed; the others are stepped over.
+        const bool read = !header || type == "pHYs";
+        if (read && !holds(data, pos + 8 + qsizetype(length), needsMore))
+            return std::nullopt;
+        const QByteArrayView body = read ? data.sliced(pos + 8, length) : QByteArrayView();
         if (!header) {
             if (type != "IHDR" || length != 13)
                 return std::nullopt;
@@ -109,8 +132,6 @@ std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
         } else if (type == "pHYs" && length == 9 && body[8] == 1) {
             header->pointSize = QSizeF(pointsAlong(header->pixelSize.width(), u32(body, 0)),
                 pointsAlong(header->pixelSize.height(), u32(body, 4)));
-        } else if (type == "IDAT") {
-            return header;
         } else if (type == "IEND") {
             break;
         }
@@ -122,26 +143,38 @@ std::optional<ImageHeader> ImageHeader::readPng(QByteArrayView data)
 
 std::optional<ImageHeader> ImageHeader::readJpeg2000(QByteArrayView data)
 {
-    if (!startsWith(data, jp2Signature))
-        return readCodestream(data);
+    return readJpeg2000Start(data, data.size(), nullptr);
+}
+
+std::optional<ImageHeader> ImageHeader::readJpeg2000Start(QByteArrayView data, qsizetype total, bool *needsMore)
+{
+    constexpr qsizetype signatureLength = sizeof(jp2Signature) - 1;
+    if (!holds(data, qMin(total, signatureLength), needsMore))
+        return std::nullopt;
+    if (total < signatureLength || !startsWith(data, jp2Signature))
+        return readCodestream(data, total, needsMore);
     // Top-level boxes: a 32-bit length (1: a 64-bit length follows, 0: to the end) and a type.
     qsizetype pos = 0;
-    while (data.size() - pos >= 8) {
+    while (total - pos >= 8) {
+        if (!holds(data, pos + 8, needsMore))
+            return std::nullopt;
         quint64 length = u32(data, pos);
         qsizetype headerLength = 8;
         const QByteArrayView type = data.sliced(pos + 4, 4);
         if (length == 1) {
-            if (data.size() - pos < 16)
+            if (total - pos < 16 || !holds(data, pos + 16, needsMore))
                 return std::nullopt;
             length = qFromBigEndian<quint64>(data.data() + pos + 8);
             headerLength = 16;
         } else if (length == 0) {
-            length = quint64(data.size() - pos);
+            length = quint64(total - pos);
         }
-        if (length < quint64(headerLength) || length > quint64(data.size() - pos))
+        if (length < quint64(headerLength) || length > quint64(total - pos))
             return std::nullopt;
-        if (type == "jp2c")
-            return readCodestream(data.sliced(pos + headerLength, qsizetype(length) - headerLength));
+        if (type == "jp2c") {
+            const qsizetype body = pos + headerLength;
+            return readCodestream(data.sliced(qMin(body, data.size())), qsizetype(length) - headerLength, needsMore);
+        }
         pos += qsizetype(length);
     }
     return std::nullopt;

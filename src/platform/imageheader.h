@@ -23,4 +23,10 @@ struct ImageHeader
     static std::optional<ImageHeader> readPng(QByteArrayView data);
     // The SIZ marker of the codestream, inside the jp2c box for a JP2 file.
     static std::optional<ImageHeader> readJpeg2000(QByteArrayView data);
+
+    // The same readings from `start`, the first bytes of a picture of `length` bytes whose rest is
+    // still in its file: lengths are checked against `length`, so the verdict is the one the whole
+    // picture would get. When the header lies past `start`, none, with `needsMore` set.
+    static std::optional<ImageHeader> readPngStart(QByteArrayView start, qsizetype length, bool *needsMore);
+    static std::optional<ImageHeader> readJpeg2000Start(QByteArrayView start, qsizetype length, bool *needsMore);
 };

@@ -6,6 +6,7 @@
 #include "platform/imagelog.h"
 #include "platform/jpeg2000decoder.h"
 #include "platform/logging.h"
+#include "platform/storedfile.h"
 
 #include <QBuffer>
 #include <QHashFunctions>
@@ -29,6 +30,13 @@ ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize
     , m_id(nextSourceId.fetch_add(1, std::memory_order_relaxed))
 { }
 
+ImageSource::ImageSource(
+    Kind kind, std::shared_ptr<const StoredFile> file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask)
+    : ImageSource(kind, QByteArray(), data, pixelSize, pointSize, mask)
+{
+    m_stored = std::move(file);
+}
+
 ImageSource::~ImageSource()
 {
     ImageCache::instance().removeSource(m_id);
@@ -36,12 +44,23 @@ ImageSource::~ImageSource()
 
 QByteArrayView ImageSource::data() const
 {
-    return QByteArrayView(m_file).sliced(m_data.offset, m_data.length);
+    return m_stored ? QByteArrayView() : QByteArrayView(m_file).sliced(m_data.offset, m_data.length);
 }
 
 QByteArrayView ImageSource::mask() const
 {
-    return QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
+    return m_stored ? QByteArrayView() : QByteArrayView(m_file).sliced(m_mask.offset, m_mask.length);
+}
+
+std::optional<QByteArray> ImageSource::readStored(Slice slice) const
+{
+    if (slice.length == 0)
+        return QByteArray();
+    QString failure;
+    auto bytes = m_stored->read(slice.offset, slice.length, &failure);
+    if (!bytes)
+        qCDebug(lcPlatformImage) << failure;
+    return bytes;
 }
 
 quint64 ImageSource::contentKey() const
@@ -51,8 +70,13 @@ quint64 ImageSource::contentKey() const
         return key;
     // The process's own seed, so that a stranger's file cannot be made to collide with another.
     const size_t seed = QHashSeed::globalSeed();
-    key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
-        m_pointSize.height(), qHash(data(), seed), qHash(mask(), seed ^ 0x9e3779b9u));
+    // A stored file is known by its identity, which a rewrite changes: no read to find the key.
+    if (m_stored)
+        key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
+            m_pointSize.height(), m_stored->contentKey(), m_data.offset, m_data.length, m_mask.offset, m_mask.length);
+    else
+        key = qHashMulti(seed, int(m_kind), m_pixelSize.width(), m_pixelSize.height(), m_pointSize.width(),
+            m_pointSize.height(), qHash(data(), seed), qHash(mask(), seed ^ 0x9e3779b9u));
     key = key == 0 ? 1 : key;
     m_contentKey.store(key, std::memory_order_relaxed);
     return key;
@@ -62,7 +86,15 @@ QImage ImageSource::decode() const
 {
     if (m_failed.load(std::memory_order_relaxed))
         return {};
-    QImage image = decodeOnce();
+    QImage image;
+    if (m_stored) {
+        const std::optional<QByteArray> bytes = readStored(m_data);
+        const std::optional<QByteArray> mask = bytes ? readStored(m_mask) : std::nullopt;
+        if (bytes && mask)
+            image = decodeOnce(*bytes, *mask);
+    } else {
+        image = decodeOnce(data(), mask());
+    }
     if (!image.isNull() && image.size() != m_pixelSize) {
         qCDebug(lcPlatformImage) << "decoded" << image.size() << "where the header said" << m_pixelSize;
         image = {};
@@ -72,12 +104,12 @@ QImage ImageSource::decode() const
     return image;
 }
 
-QImage ImageSource::decodeOnce() const
+QImage ImageSource::decodeOnce(QByteArrayView data, QByteArrayView mask) const
 {
     switch (m_kind) {
     case Kind::Png:
     case Kind::QtReadable: {
-        const QByteArrayView bytes = data();
+        const QByteArrayView bytes = data;
         // A view of the shared bytes: the reader copies nothing.
         QByteArray raw = QByteArray::fromRawData(bytes.data(), bytes.size());
         QBuffer buffer(&raw);
@@ -89,11 +121,11 @@ QImage ImageSource::decodeOnce() const
         return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
     case Kind::Jpeg2000:
-        return Jpeg2000Decoder::decode(data());
+        return Jpeg2000Decoder::decode(data);
     case Kind::IcnsArgb:
-        return IcnsReader::decodeRle(data(), true, {}, m_pixelSize);
+        return IcnsReader::decodeRle(data, true, {}, m_pixelSize);
     case Kind::IcnsRle24:
-        return IcnsReader::decodeRle(data(), false, mask(), m_pixelSize);
+        return IcnsReader::decodeRle(data, false, mask, m_pixelSize);
     }
     return {};
 }

@@ -8,6 +8,10 @@
 #include <QSizeF>
 
 #include <atomic>
+#include <memory>
+#include <optional>
+
+class StoredFile;
 
 // Where a picture lies in its file.
 struct ImageSlice
@@ -16,10 +20,12 @@ struct ImageSlice
     qsizetype length = 0;
 };
 
-// What one representation decodes from: the whole file's bytes (shared, never copied), the slice
-// that holds this picture, and what kind of data the slice is. Holds no pixels; its sizes come
-// from headers that were checked against ImageLimits. Its decoded pixels, once made, live in the
-// ImageCache under id() and are dropped from there when the source goes away.
+// What one representation decodes from: the whole file's bytes (shared, never copied) or the
+// stored file that holds them (read when decoding), the slice that holds this picture, and what
+// kind of data the slice is. Holds no pixels; its sizes come from headers that were checked
+// against ImageLimits. Its decoded pixels, once made, live in the ImageCache under id() and are
+// dropped from there when the source goes away. A stored file that can no longer be read counts
+// as a failed decode.
 class ImageSource
 {
 public:
@@ -34,6 +40,8 @@ public:
     using Slice = ImageSlice;
 
     ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask = {});
+    ImageSource(Kind kind, std::shared_ptr<const StoredFile> file, Slice data, QSize pixelSize, QSizeF pointSize,
+        Slice mask = {});
     ~ImageSource();
     ImageSource(const ImageSource &) = delete;
     ImageSource &operator=(const ImageSource &) = delete;
@@ -42,6 +50,7 @@ public:
     QSize pixelSize() const { return m_pixelSize; }
     QSizeF pointSize() const { return m_pointSize; }
     quint64 id() const { return m_id; }
+    // The slices of the bytes in memory; empty for a source in a stored file.
     QByteArrayView data() const;
     QByteArrayView mask() const;
 
@@ -56,10 +65,13 @@ public:
     quint64 contentKey() const;
 
 private:
-    QImage decodeOnce() const;
+    QImage decodeOnce(QByteArrayView data, QByteArrayView mask) const;
+    // A stored source's slice, read now; none when the file cannot be read.
+    std::optional<QByteArray> readStored(Slice slice) const;
 
     Kind m_kind;
     QByteArray m_file;
+    std::shared_ptr<const StoredFile> m_stored;
     Slice m_data;
     Slice m_mask;
     QSize m_pixelSize;

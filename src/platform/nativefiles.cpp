@@ -15,6 +15,7 @@
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -58,6 +59,7 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -142,34 +144,49 @@ std::optional<QList<FolderMember>> listMembers(
 std::optional<QByteArray> readRegularFile(
     const QByteArray &path, const QString &displayName, qint64 maxBytes, QString *errorMessage)
 {
-    const auto fail = [&](const QString &reason) {
-        setError(errorMessage, tr("The file “%1” couldn’t be read: %2").arg(displayName, reason));
-        return std::nullopt;
-    };
-    // Non-blocking, so that a pipe put in the file's place after it was listed cannot stall the open.
-    const Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK));
-    if (fd.get() < 0)
-        return fail(systemError(errno));
     struct stat status
     {
     };
-    if (::fstat(fd.get(), &status) != 0)
-        return fail(systemError(errno));
-    if (!S_ISREG(status.st_mode))
-        return fail(tr("it is not a regular file"));
-    if (status.st_size > maxBytes)
-        return fail(tr("it is too large"));
-
+    const Descriptor fd(openRegularFile(path, displayName, maxBytes, &status, errorMessage));
+    if (fd.get() < 0)
+        return std::nullopt;
     // One allocation of the size the file has; a file that shrinks meanwhile gives what is there,
     // one that grows gives its first st_size bytes.
-    QByteArray bytes(qsizetype(status.st_size), Qt::Uninitialized);
+    return readFileRange(fd.get(), 0, qsizetype(status.st_size), displayName, errorMessage);
+}
+
+int openRegularFile(
+    const QByteArray &path, const QString &displayName, qint64 maxBytes, struct stat *status, QString *errorMessage)
+{
+    const auto fail = [&](const QString &reason) {
+        setError(errorMessage, unreadableFileMessage(displayName, reason));
+        return -1;
+    };
+    // Non-blocking, so that a pipe put in the file's place after it was listed cannot stall the open.
+    Descriptor fd(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK));
+    if (fd.get() < 0)
+        return fail(systemError(errno));
+    if (::fstat(fd.get(), status) != 0)
+        return fail(systemError(errno));
+    if (!S_ISREG(status->st_mode))
+        return fail(tr("it is not a regular file"));
+    if (status->st_size > maxBytes)
+        return fail(tr("it is too large"));
+    return fd.release();
+}
+
+std::optional<QByteArray> readFileRange(
+    int fd, qint64 offset, qsizetype length, const QString &displayName, QString *errorMessage)
+{
+    QByteArray bytes(length, Qt::Uninitialized);
     qsizetype filled = 0;
     while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd.get(), bytes.data() + filled, size_t(bytes.size() - filled));
+        const ssize_t got = ::pread(fd, bytes.data() + filled, size_t(bytes.size() - filled), off_t(offset + filled));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(systemError(errno));
+            setError(errorMessage, unreadableFileMessage(displayName, systemError(errno)));
+            return std::nullopt;
         }
         if (got == 0)
             break;
@@ -177,4 +194,9 @@ std::optional<QByteArray> readRegularFile(
     }
     bytes.truncate(filled);
     return bytes;
+}
+
+QString unreadableFileMessage(const QString &displayName, const QString &reason)
+{
+    return tr("The file “%1” couldn’t be read: %2").arg(displayName, reason);
 }

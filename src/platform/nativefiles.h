@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <sys/stat.h>
 
 // Listing a folder and reading a file straight from the file system, for readers of folders that
 // strangers may have filled. Failures come back as a one-line message (a listing that fails is told
@@ -41,3 +42,17 @@ std::optional<QList<FolderMember>> listVisibleMembers(const QByteArray &folder, 
 // than `maxBytes`.
 std::optional<QByteArray> readRegularFile(
     const QByteArray &path, const QString &displayName, qint64 maxBytes, QString *errorMessage);
+
+// Opens the regular file at `path` for reading, as readRegularFile() would, and fills `status`.
+// -1, with the same messages, when it cannot be opened, is no regular file or holds more than
+// `maxBytes`. The caller closes the descriptor.
+int openRegularFile(
+    const QByteArray &path, const QString &displayName, qint64 maxBytes, struct stat *status, QString *errorMessage);
+
+// `length` bytes of `fd` from `offset`, fewer only where the file ends. None, with a message naming
+// `displayName`, when a read fails.
+std::optional<QByteArray> readFileRange(
+    int fd, qint64 offset, qsizetype length, const QString &displayName, QString *errorMessage);
+
+// The message of a file that could not be read, naming it and the reason.
+QString unreadableFileMessage(const QString &displayName, const QString &reason);

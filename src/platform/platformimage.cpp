@@ -2,6 +2,7 @@
 #include "platform/platformimage.h"
 
 #include "platform/icnsreader.h"
+#include "platform/imagebytes.h"
 #include "platform/imageheader.h"
 #include "platform/imagelimits.h"
 #include "platform/imagelog.h"
@@ -32,19 +33,27 @@ qint64 pixelCount(const ImageRep &rep)
     return qint64(rep.pixelSize().width()) * rep.pixelSize().height();
 }
 
-std::optional<ImageRep> singleRep(const QByteArray &data)
+std::optional<ImageRep> singleRep(const ImageBytes &file)
 {
     using Kind = ImageSource::Kind;
-    const ImageSource::Slice whole { 0, data.size() };
-    if (ImageHeader::isPng(data) || ImageHeader::isJpeg2000(data)) {
-        const bool png = ImageHeader::isPng(data);
-        const auto header = png ? ImageHeader::readPng(data) : ImageHeader::readJpeg2000(data);
+    const ImageSource::Slice whole { 0, file.size() };
+    // Enough to tell PNG and JPEG 2000 by their signatures.
+    constexpr qsizetype signatureLength = 12;
+    const std::optional<QByteArray> start = file.read(0, qMin(whole.length, signatureLength));
+    if (!start)
+        return std::nullopt;
+    if (ImageHeader::isPng(*start) || ImageHeader::isJpeg2000(*start)) {
+        const bool png = ImageHeader::isPng(*start);
+        const auto header = file.pictureHeader(whole, png);
         if (!header)
             return std::nullopt;
-        return ImageRep(std::make_shared<const ImageSource>(
-            png ? Kind::Png : Kind::Jpeg2000, data, whole, header->pixelSize, header->pointSize));
+        return ImageRep(file.source(png ? Kind::Png : Kind::Jpeg2000, whole, header->pixelSize, header->pointSize));
     }
-    QByteArray raw = QByteArray::fromRawData(data.constData(), data.size());
+    // Other formats have headers of their own kinds; a stored one is read whole, which is rare.
+    const std::optional<QByteArray> data = file.read(0, whole.length);
+    if (!data)
+        return std::nullopt;
+    QByteArray raw = QByteArray::fromRawData(data->constData(), data->size());
     QBuffer buffer(&raw);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -53,7 +62,7 @@ std::optional<ImageRep> singleRep(const QByteArray &data)
         qCDebug(lcPlatformImage) << "not an image, or of no readable size:" << reader.errorString();
         return std::nullopt;
     }
-    return ImageRep(std::make_shared<const ImageSource>(Kind::QtReadable, data, whole, size, QSizeF(size)));
+    return ImageRep(file.source(Kind::QtReadable, whole, size, QSizeF(size)));
 }
 
 } // namespace
@@ -73,13 +82,24 @@ PlatformImage::PlatformImage(QList<ImageRep> reps)
 
 std::optional<PlatformImage> PlatformImage::fromData(const QByteArray &data)
 {
-    if (IcnsReader::isIcns(data)) {
-        std::optional<QList<ImageRep>> reps = IcnsReader::read(data);
+    return fromBytes(ImageBytes::inMemory(data), IcnsReader::isIcns(data));
+}
+
+std::optional<PlatformImage> PlatformImage::fromStoredFile(std::shared_ptr<const StoredFile> file, QByteArray start)
+{
+    const bool icns = IcnsReader::isIcns(start);
+    return fromBytes(ImageBytes::inFile(std::move(file), std::move(start)), icns);
+}
+
+std::optional<PlatformImage> PlatformImage::fromBytes(const ImageBytes &bytes, bool icns)
+{
+    if (icns) {
+        std::optional<QList<ImageRep>> reps = IcnsReader::read(bytes);
         if (!reps || reps->isEmpty())
             return std::nullopt;
         return PlatformImage(std::move(*reps));
     }
-    std::optional<ImageRep> rep = singleRep(data);
+    std::optional<ImageRep> rep = singleRep(bytes);
     if (!rep)
         return std::nullopt;
     return PlatformImage({ *rep });

@@ -8,7 +8,11 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class ImageBytes;
+class StoredFile;
 
 // An image with one or more representations (an ICNS file holds many, a PNG one), each with a
 // pixel size and a point size. A plain value: copies share bytes and decoded pixels.
@@ -25,6 +29,11 @@ public:
     // from its pHYs chunk, 72 dpi when absent), JPEG 2000, and the formats of Qt's image readers
     // (point size = pixel size), or when the header claims a size beyond ImageLimits.
     static std::optional<PlatformImage> fromData(const QByteArray &data);
+    // The same image read from a stored file, given its first bytes: only the headers are read
+    // (the ICNS element table and each picture's header, most often within `start`), and the
+    // pixels are read from the file when first drawn. A file that cannot be read then counts as
+    // pixels that fail to decode.
+    static std::optional<PlatformImage> fromStoredFile(std::shared_ptr<const StoredFile> file, QByteArray start);
     // An image of the application's resources (the PNGs in :/images/<name>/, one representation
     // each, ascending); a null image when there is none of that name. Read once per name.
     static PlatformImage named(const QString &name);
@@ -66,6 +75,7 @@ public:
 
 private:
     explicit PlatformImage(QList<ImageRep> reps);
+    static std::optional<PlatformImage> fromBytes(const ImageBytes &bytes, bool icns);
 
     QList<ImageRep> m_reps;
     QList<ImageRep> m_drawFrom;

@@ -320,7 +320,7 @@ private slots:
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(u"secret.png"_s);
-        QVERIFY(IconFixture::icon(u"x"_s, {}).imageData.has_value());
+        QVERIFY(IconFixture::icon(u"x"_s, {}).imageData);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(*IconFixture::icon(u"x"_s, {}).imageData);

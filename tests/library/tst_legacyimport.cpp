@@ -69,8 +69,8 @@ QString containerField(const IconContainer &container, const QString &field)
 QString iconFields(const Icon &icon)
 {
     return u"%1 icns=%2 image=%3 author=%4 copyright=%5 url=%6"_s.arg(
-        icon.type == IconFileType::icns ? u"icns"_s : u"image"_s, optionalBytes(icon.icnsData),
-        optionalBytes(icon.imageData), icon.author, icon.copyright, icon.authorURL);
+        icon.type == IconFileType::icns ? u"icns"_s : u"image"_s, optionalBytes(icon.icnsData.read()),
+        optionalBytes(icon.imageData.read()), icon.author, icon.copyright, icon.authorURL);
 }
 
 } // namespace
@@ -291,7 +291,7 @@ private slots:
         QCOMPARE(bool(container), imports);
         if (container) {
             QCOMPARE(container->icons.size(), icons);
-            QCOMPARE(container->icons.last().icnsData->size(), dataSize);
+            QCOMPARE(container->icons.last().icnsData.read()->size(), dataSize);
         }
         QCOMPARE(output.takeLines(), QStringList());
     }

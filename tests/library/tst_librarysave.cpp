@@ -188,7 +188,7 @@ private slots:
         IconContainer space { .title = u"Space"_s };
         Icon onlyImage = icnsIcon(u"Moon"_s, {});
         onlyImage.icnsData = std::nullopt;
-        onlyImage.imageData = "moon-png";
+        onlyImage.imageData = "moon-png"_ba;
         space.icons = { icnsIcon(u"Star"_s, "star"), onlyImage, icnsIcon(u"Sun"_s, "sun") };
         QCOMPARE(save(space, 1), QStringList { u"The icon has no data."_s });
         QCOMPARE(LibraryFixture::listing(m_library), QStringList());
@@ -506,7 +506,7 @@ private slots:
         QVERIFY(loaded && loaded->size() == 1);
         QStringList icons;
         for (const Icon &icon : loaded->first().icons)
-            icons << QString::fromLatin1(icon.icnsData.value_or(icon.imageData.value_or("?"))) + u'|' + icon.copyright;
+            icons << QString::fromLatin1(icon.icnsData.valueOr(icon.imageData.valueOr("?"))) + u'|' + icon.copyright;
         // Both forms share the first place of either in info.json, so they keep the listing's order.
         QCOMPARE(icons, QStringList({ u"decomposed|\u00a9 "_s + decomposed, u"new composed|new"_s, u"latin-1|"_s }));
     }
@@ -540,8 +540,7 @@ private slots:
         QCOMPARE(imported.title, space.title);
         QStringList icons;
         for (const Icon &icon : imported.icons)
-            icons << icon.name + u'|' + QString::fromLatin1(icon.icnsData.value_or("?").toHex()) + u'|'
-                    + icon.copyright;
+            icons << icon.name + u'|' + QString::fromLatin1(icon.icnsData.valueOr("?").toHex()) + u'|' + icon.copyright;
         QStringList expected;
         for (const QString &name : oddNames)
             expected << name + u'|' + QString::fromLatin1(name.toUtf8().toHex()) + u"|\u00a9 "_s + name;

@@ -171,10 +171,10 @@ private slots:
         }
         IconContainer container = space();
         if (missingData)
-            container.icons.first().icnsData.reset();
+            container.icons.first().icnsData = std::nullopt;
         else
             container.icons.first().icnsData = icns(256);
-        QVERIFY(missingData || container.icons.first().icnsData->size() > 16 * 1024);
+        QVERIFY(missingData || container.icons.first().icnsData.read()->size() > 16 * 1024);
         const auto shown = sheet(container, destination);
         {
             const FileSizeLimit limit(16 * 1024);

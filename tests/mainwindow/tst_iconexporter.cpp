@@ -204,8 +204,8 @@ private slots:
         QCOMPARE(
             listing, QStringList({ u"Moon.icns"_s, u"Star 2.png"_s, u"Star 3.png"_s, u"Star.png"_s, u"_._Up.png"_s }));
         QCOMPARE(LibraryFixture::readFile(destination() + u"/Star.png"_s), QByteArray("keep"));
-        QCOMPARE(LibraryFixture::readFile(destination() + u"/Moon.icns"_s), icons.at(2).icnsData.value());
-        QCOMPARE(LibraryFixture::readFile(destination() + u"/Star 2.png"_s), icons.at(0).imageData.value());
+        QCOMPARE(LibraryFixture::readFile(destination() + u"/Moon.icns"_s), icons.at(2).icnsData.read().value());
+        QCOMPARE(LibraryFixture::readFile(destination() + u"/Star 2.png"_s), icons.at(0).imageData.read().value());
     }
 
     // As folders (the default): each a folder carrying the icon's picture as its custom icon.
