@@ -389,9 +389,25 @@ int runFloorArm(int argc, char **argv, qint64 spawnNanos, const QString &library
     return 1;
 }
 
-QStringList entries(const QString &folder)
+// Removes what samples added (imported and saved containers, and what a killed save left), so that
+// every sample, and every later run of a kept library, finds the library as it was generated.
+void removeAdditions(const QString &library)
 {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries
+        = QDir(library).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (!entry.startsWith("Collection "_L1))
+            QDir(library + u'/' + entry).removeRecursively();
+    }
+}
+
+QByteArray loadAverage()
+{
+    QFile file(u"/proc/loadavg"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return "unknown";
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() >= 3 ? fields.mid(0, 3).join(' ') : "unknown";
 }
 
 qint64 readEverything(const QString &folder)
@@ -415,12 +431,16 @@ std::optional<QList<qint64>> spawnArm(const QStringList &arguments, const QStrin
     environment.insert(u"XDG_RUNTIME_DIR"_s, runtime);
     environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QStringList withStart = arguments;
     withStart.insert(1, QString::number(monotonicNanos()));
     process.start(QCoreApplication::applicationFilePath(), withStart);
-    if (!process.waitForFinished(int(operationTimeoutNanos / 1'000'000) * 4) || process.exitCode() != 0)
+    // Its warnings (the offscreen platform has a few for every window) only matter when it fails.
+    const auto failed = [&process] {
+        std::fputs(process.readAllStandardError().constData(), stdout);
         return std::nullopt;
+    };
+    if (!process.waitForFinished(int(operationTimeoutNanos / 1'000'000) * 4) || process.exitCode() != 0)
+        return failed();
     for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
         if (!line.startsWith("RESULT "))
             continue;
@@ -429,7 +449,7 @@ std::optional<QList<qint64>> spawnArm(const QStringList &arguments, const QStrin
             figures.append(field.toLongLong());
         return figures;
     }
-    return std::nullopt;
+    return failed();
 }
 
 double median(QList<double> values)
@@ -541,10 +561,11 @@ int main(int argc, char **argv)
                 return 1;
             std::printf("%s: generated in %.1f s\n", kind->name, timer.nsecsElapsed() / 1e9);
         }
+        removeAdditions(library);
         const qint64 bytes = readEverything(library);
-        const QStringList before = entries(library);
-        std::printf("%s: %d containers × %d icons, %.1f MiB; %d samples of each arm\n", kind->name,
-            kind->shape.containers, kind->shape.iconsPerContainer, bytes / 1048576.0, samples);
+        std::printf("%s: %d containers × %d icons, %.1f MiB; %d samples of each arm; load average %s\n", kind->name,
+            kind->shape.containers, kind->shape.iconsPerContainer, bytes / 1048576.0, samples,
+            loadAverage().constData());
         std::fflush(stdout);
 
         QList<double> startups, floors, peaks, floorPeaks, loadGaps, importGaps, saveGaps;
@@ -554,11 +575,7 @@ int main(int argc, char **argv)
                 const QStringList armArguments
                     = window ? QStringList { u"window"_s, archive } : QStringList { u"floor"_s, library };
                 const std::optional<QList<qint64>> figures = spawnArm(armArguments, home, runtime.path());
-                // What the import and the save added goes, so that every sample finds the same library.
-                for (const QString &entry : entries(library)) {
-                    if (!before.contains(entry))
-                        QDir(library + u'/' + entry).removeRecursively();
-                }
+                removeAdditions(library);
                 if (!figures || figures->size() != (window ? 5 : 2)) {
                     std::printf("%s: the %s arm failed\n", kind->name, window ? "window" : "floor");
                     return 1;
@@ -577,6 +594,8 @@ int main(int argc, char **argv)
                 saveGaps.append(value(4, 1e6));
             }
         }
+        std::printf("%s: measured; load average %s\n", kind->name, loadAverage().constData());
+        std::fflush(stdout);
         addRow(name, u"first filled sidebar"_s, median(startups), u"s"_s, kind->startupSeconds);
         addRow(name, u"  floor: plain list of titles"_s, median(floors), u"s"_s, std::nullopt);
         addRow(name, u"peak memory, grid at 128 pt"_s, median(peaks), u"MiB"_s, kind->memoryMiB);
