@@ -66,6 +66,8 @@ constexpr qint64 gridSettleNanos = 1'000'000'000;
 // (repaints, queued results).
 constexpr qint64 operationTailNanos = 300'000'000;
 constexpr qint64 operationTimeoutNanos = qint64(600) * 1'000'000'000;
+// A window that never shows a filled sidebar (an empty library, a view that changed) fails the sample.
+constexpr int sidebarTimeoutMilliseconds = 300'000;
 constexpr qint64 maxGapNanos = 50'000'000;
 const QString savedTitle = u"Saved Copy"_s;
 
@@ -186,6 +188,14 @@ protected:
         if (event->type() != QEvent::Paint || !watched->isWidgetType())
             return false;
         auto *widget = static_cast<QWidget *>(watched);
+        if (!m_deadlineArmed) {
+            // From the first paint on, the application is fully built and its timers run.
+            m_deadlineArmed = true;
+            QTimer::singleShot(sidebarTimeoutMilliseconds, this, [this] {
+                if (m_stage == Stage::sidebar)
+                    finish({});
+            });
+        }
         if (m_stage == Stage::sidebar) {
             QListView *list = sidebarList(widget);
             if (list && list->model()->rowCount() > 0) {
@@ -307,6 +317,7 @@ private:
     const qint64 m_spawnNanos;
     const QString m_archive;
     Stage m_stage = Stage::sidebar;
+    bool m_deadlineArmed = false;
     QPointer<QListView> m_list;
     qint64 m_stageStart = 0;
     qint64 m_gridPaintNanos = 0;
