@@ -12,12 +12,14 @@
 // is built the way the program builds it. The "floor" arm shows a plain list of the titles it reads
 // from every info.json: no program that lists the library starts much sooner. The arms alternate,
 // and every figure is the median of the samples. Each library lies in a home folder of its own
-// (QStandardPaths' test mode below HOME), is generated once by a child run and read once before
-// anything is measured, so every sample starts with the files in the page cache.
+// (QStandardPaths' test mode below HOME) and is generated once by a child run. Before every sample
+// the library's files are dropped from the page cache (posix_fadvise needs no privileges), as at
+// the first start after a reboot: the disk's speed, and whatever else uses it, counts. With --warm
+// they are read once before anything is measured instead, so that every sample finds them cached.
 //
-// Usage: bench_startup [--samples N] [--keep FOLDER] [10x20] [1000x20] [5000x20] [100x100]
+// Usage: bench_startup [--samples N] [--keep FOLDER] [--warm] [10x20] [1000x20] [5000x20] [100x100]
 // Without names every library is measured. --keep generates the libraries into FOLDER and reuses
-// them on later runs (the large one takes minutes to write).
+// them on later runs (the large one takes a while to write).
 
 #include "support/generatedlibrary.h"
 
@@ -50,6 +52,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <unistd.h>
@@ -421,16 +424,33 @@ QByteArray loadAverage()
     return fields.size() >= 3 ? fields.mid(0, 3).join(' ') : "unknown";
 }
 
-qint64 readEverything(const QString &folder)
+// The size of the files below `folder`; with `read`, each is read too, which leaves it cached.
+qint64 measureFiles(const QString &folder, bool read)
 {
     qint64 total = 0;
     QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly))
+        if (!read)
+            total += file.size();
+        else if (file.open(QIODevice::ReadOnly))
             total += file.readAll().size();
     }
     return total;
+}
+
+// Asks the kernel to forget the cached pages of every file below `folder`; they were written long
+// enough ago to be clean, so it may.
+void dropFromPageCache(const QString &folder)
+{
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const int fd = ::open(QFile::encodeName(it.next()).constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
 }
 
 std::optional<QList<qint64>> spawnArm(const QStringList &arguments, const QString &home, const QString &runtime)
@@ -502,11 +522,16 @@ int main(int argc, char **argv)
 
     int samples = defaultSamples;
     QString keep;
+    bool warm = false;
     QList<const LibraryKind *> chosen;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         if (arguments.at(i) == "--samples"_L1 && i + 1 < arguments.size()) {
             samples = std::max(1, arguments.at(++i).toInt());
+            continue;
+        }
+        if (arguments.at(i) == "--warm"_L1) {
+            warm = true;
             continue;
         }
         if (arguments.at(i) == "--keep"_L1 && i + 1 < arguments.size()) {
@@ -516,7 +541,8 @@ int main(int argc, char **argv)
         const auto *kind = std::find_if(std::begin(libraryKinds), std::end(libraryKinds),
             [&](const LibraryKind &k) { return arguments.at(i) == QLatin1StringView(k.name); });
         if (kind == std::end(libraryKinds)) {
-            std::printf("usage: bench_startup [--samples N] [--keep FOLDER] [10x20] [1000x20] [5000x20] [100x100]\n");
+            std::printf(
+                "usage: bench_startup [--samples N] [--keep FOLDER] [--warm] [10x20] [1000x20] [5000x20] [100x100]\n");
             return 2;
         }
         chosen.append(kind);
@@ -573,9 +599,10 @@ int main(int argc, char **argv)
             std::printf("%s: generated in %.1f s\n", kind->name, timer.nsecsElapsed() / 1e9);
         }
         removeAdditions(library);
-        const qint64 bytes = readEverything(library);
-        std::printf("%s: %d containers × %d icons, %.1f MiB; %d samples of each arm; load average %s\n", kind->name,
+        const qint64 bytes = measureFiles(library, warm);
+        std::printf("%s: %d containers × %d icons, %.1f MiB; %d samples of each arm, %s; load average %s\n", kind->name,
             kind->shape.containers, kind->shape.iconsPerContainer, bytes / 1048576.0, samples,
+            warm ? "files in the page cache" : "files dropped from the page cache before each",
             loadAverage().constData());
         std::fflush(stdout);
 
@@ -585,6 +612,8 @@ int main(int argc, char **argv)
             for (const bool window : { sample % 2 == 0, sample % 2 != 0 }) {
                 const QStringList armArguments
                     = window ? QStringList { u"window"_s, archive } : QStringList { u"floor"_s, library };
+                if (!warm)
+                    dropFromPageCache(library);
                 const std::optional<QList<qint64>> figures = spawnArm(armArguments, home, runtime.path());
                 removeAdditions(library);
                 if (!figures || figures->size() != (window ? 5 : 2)) {
