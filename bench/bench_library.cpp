@@ -13,11 +13,9 @@
 // libraries, its peak memory (VmHWM above the resident size before it) at most 1.5 times the
 // files' size for large icons, and the import well under a second.
 
-#include "support/icnsbuilder.h"
-#include "support/typedstreamwriter.h"
+#include "support/generatedlibrary.h"
 
 #include "library/containermanager.h"
-#include "model/containerjson.h"
 #include "platform/imagecache.h"
 #include "platform/nativefiles.h"
 
@@ -38,8 +36,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int containerCount = 100;
-// Distinct pictures; the icons of the library cycle through them.
-constexpr int variantCount = 24;
 constexpr qint64 archiveTarget = qint64(50) << 20;
 constexpr int samples = 7;
 
@@ -55,83 +51,13 @@ struct LibraryKind
 
 constexpr LibraryKind libraryKinds[] = { { "large icons", 100, false, samples }, { "small icons", 20, true, 21 } };
 
-// An ICNS file as the system's own icons ship: PNG elements from 16 to 1024 px, with the 2x ones.
-QByteArray makeIcns(int variant, bool small)
-{
-    static const QList<QPair<QByteArray, int>> large { { "icp4", 16 }, { "icp5", 32 }, { "icp6", 64 }, { "ic07", 128 },
-        { "ic08", 256 }, { "ic09", 512 }, { "ic10", 1024 }, { "ic11", 32 }, { "ic12", 64 }, { "ic13", 256 },
-        { "ic14", 512 } };
-    // A small icon as toolbars and older sets ship it.
-    static const QList<QPair<QByteArray, int>> few { { "icp4", 16 }, { "icp5", 32 }, { "ic11", 32 } };
-    const auto &elements = small ? few : large;
-    const QColor colour = QColor::fromHsv((variant * 37) % 360, 180, 220);
-    IcnsBuilder builder;
-    for (const auto &[type, side] : elements)
-        builder.add(type, IcnsBuilder::png(IcnsBuilder::pattern(side, side, colour)));
-    return builder.build();
-}
-
-QByteArray makePng(int variant, bool small)
-{
-    const int side = small ? 32 : 512;
-    return IcnsBuilder::png(IcnsBuilder::pattern(side, side, QColor::fromHsv((variant * 53) % 360, 200, 200)), 144);
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 // The child's work: the library's container folders and, when a path is given, the archive.
 int generate(const QString &library, const LibraryKind &kind, const QString &archivePath)
 {
-    const int iconsPerContainer = kind.iconsPerContainer;
-    QList<QByteArray> icns, png;
-    for (int i = 0; i < variantCount; ++i) {
-        icns.append(makeIcns(i, kind.small));
-        png.append(makePng(i, kind.small));
-    }
-    for (int c = 0; c < containerCount; ++c) {
-        const QString folder = library + u"/Collection %1.ravivovode"_s.arg(c, 3, 10, QChar(u'0'));
-        if (!QDir().mkpath(folder))
-            return 1;
-        IconContainer container { .title = u"Collection %1"_s.arg(c), .authorName = u"Ann"_s };
-        for (int i = 0; i < iconsPerContainer; ++i) {
-            // Two in three icons are ICNS files, the rest PNG images.
-            const bool isIcns = i % 3 != 2;
-            Icon entry;
-            entry.name = u"Icon %1"_s.arg(i);
-            entry.type = isIcns ? IconFileType::icns : IconFileType::image;
-            entry.author = u"Ann"_s;
-            entry.copyright = u"© Ann"_s;
-            entry.filename = entry.name + (isIcns ? u".icns"_s : u".png"_s);
-            const int variant = (c * iconsPerContainer + i) % variantCount;
-            if (!writeFile(folder + u'/' + *entry.filename, isIcns ? icns.at(variant) : png.at(variant)))
-                return 1;
-            container.icons.prepend(entry); // the stored order is not the name order
-        }
-        if (!writeFile(folder + u"/info.json"_s, encodeContainerJson(container).value()))
-            return 1;
-    }
-
-    if (archivePath.isEmpty())
-        return 0;
+    if (!GeneratedLibrary::write(library, { containerCount, kind.iconsPerContainer, kind.small }))
+        return 1;
     // An older archive of ICNS icons, as large as the target.
-    ArchivedValue::Dictionary icons;
-    ArchivedValue::Array order;
-    const ArchivedValue typeKey = ts::str("Type"), icnsType = ts::str("IcnsFile"), dataKey = ts::str("IcnsData");
-    qint64 size = 0;
-    for (int i = 0; size < archiveTarget; ++i) {
-        const ArchivedValue name = ts::str(u"Icon %1"_s.arg(i));
-        const QByteArray &data = icns.at(i % variantCount);
-        icons.append({ name, ts::dict({ { typeKey, icnsType }, { dataKey, ts::bytes(data) } }) });
-        order.prepend(name);
-        size += data.size();
-    }
-    const ArchivedValue root = ts::dict({ { "Icons", ArchivedValue::dictionary(icons) },
-        { "IconOrder", ArchivedValue::array(order) }, { "AuthorName", ts::str("Ann") } });
-    return writeFile(archivePath, TypedStreamWriter::archive(root)) ? 0 : 1;
+    return archivePath.isEmpty() || GeneratedLibrary::writeLegacyArchive(archivePath, archiveTarget) ? 0 : 1;
 }
 
 QStringList allFiles(const QString &folder)
