@@ -27,11 +27,11 @@ void LibraryWorker::post(Kind kind, std::function<void()> job)
     if (m_finished)
         return;
     {
-        const QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         if (kind == Kind::load && !m_queue.empty() && m_queue.back().kind == Kind::load)
             return;
         m_queue.push_back(Job { kind, std::move(job) });
-        m_changed.wakeAll();
+        m_changed.notify_all();
     }
     if (!m_thread) {
         m_thread.reset(QThread::create([this] { runJobs(); }));
@@ -44,10 +44,9 @@ void LibraryWorker::post(Kind kind, std::function<void()> job)
 
 void LibraryWorker::runJobs()
 {
-    QMutexLocker lock(&m_mutex);
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        while (m_queue.empty() && !m_stopping)
-            m_changed.wait(&m_mutex);
+        m_changed.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
         if (m_queue.empty())
             return;
         Job job = std::move(m_queue.front());
@@ -59,17 +58,16 @@ void LibraryWorker::runJobs()
         // Posted after whatever the job posted, so the owner hears of it after the results.
         QMetaObject::invokeMethod(
             this, [this] { jobDone(); }, Qt::QueuedConnection);
-        lock.relock();
+        lock.lock();
         m_running = false;
-        m_changed.wakeAll();
+        m_changed.notify_all();
     }
 }
 
 void LibraryWorker::waitForIdle()
 {
-    const QMutexLocker lock(&m_mutex);
-    while (!m_queue.empty() || m_running)
-        m_changed.wait(&m_mutex);
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_running; });
 }
 
 void LibraryWorker::finish()
@@ -79,11 +77,11 @@ void LibraryWorker::finish()
     m_finished = true;
     int dropped = 0;
     {
-        const QMutexLocker lock(&m_mutex);
+        const std::lock_guard lock(m_mutex);
         // A load nobody will see is not worth waiting for.
         dropped = int(std::erase_if(m_queue, [](const Job &job) { return job.kind == Kind::load; }));
         m_stopping = true;
-        m_changed.wakeAll();
+        m_changed.notify_all();
     }
     if (m_thread)
         m_thread->wait();

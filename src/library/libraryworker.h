@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QMutex>
 #include <QObject>
 #include <QTimer>
-#include <QWaitCondition>
 
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class QThread;
 
@@ -64,8 +64,9 @@ private:
     void jobDone();
     void setBusy(bool busy);
 
-    QMutex m_mutex;
-    QWaitCondition m_changed;
+    // The standard ones rather than Qt's: the thread sanitizer sees through them.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::deque<Job> m_queue;
     bool m_running = false; // a job is under way
     bool m_stopping = false;
