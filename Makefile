@@ -4,7 +4,7 @@
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
 
-.PHONY: run test deps build build-asan check check-asan check-format fuzz bench install format clean
+.PHONY: run test deps build build-asan build-tsan check check-asan check-tsan check-format fuzz bench install format clean
 
 # Only the program: `make test` builds the tests, benchmarks and tools.
 run: deps
@@ -31,6 +31,14 @@ check: build
 
 check-asan: build-asan
 	dbus-run-session -- ctest --preset asan
+
+# The library and view tests under the thread sanitizer; not part of `make test` (see the README).
+build-tsan:
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan
+
+check-tsan: build-tsan
+	dbus-run-session -- ctest --preset tsan
 
 fuzz:
 	@bash scripts/install-deps --fuzz

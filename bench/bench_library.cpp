@@ -104,6 +104,7 @@ int runArm(const QString &arm, const QString &library)
         ContainerManager manager;
         timer.start();
         manager.loadLibrary();
+        manager.waitForRequests();
         QCoreApplication::sendPostedEvents();
         const qint64 nanos = timer.nsecsElapsed();
         for (const IconContainer &container : manager.containers())

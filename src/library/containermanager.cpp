@@ -4,6 +4,7 @@
 #include "library/containerdownload.h"
 #include "library/legacyimporter.h"
 #include "library/libraryreader.h"
+#include "library/libraryworker.h"
 #include "library/librarywriter.h"
 #include "model/containerdocument.h"
 #include "platform/applicationfolder.h"
@@ -76,7 +77,34 @@ ContainerManager &ContainerManager::shared()
 
 ContainerManager::ContainerManager(QObject *parent)
     : QObject(parent)
-{ }
+    , m_worker(new LibraryWorker(this))
+{
+    connect(m_worker, &LibraryWorker::busyChanged, this, &ContainerManager::busyChanged);
+    // Quitting must not cut a save off part-way; a load nobody will see is left unread.
+    if (auto *app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &ContainerManager::finishRequests);
+}
+
+ContainerManager::~ContainerManager()
+{
+    // Before the fields go: the jobs under way post to them.
+    finishRequests();
+}
+
+bool ContainerManager::busy() const
+{
+    return m_worker->busy();
+}
+
+void ContainerManager::waitForRequests()
+{
+    m_worker->waitForIdle();
+}
+
+void ContainerManager::finishRequests()
+{
+    m_worker->finish();
+}
 
 void ContainerManager::setContainers(QList<IconContainer> containers)
 {
@@ -197,6 +225,11 @@ std::optional<QString> ContainerManager::libraryFolderURL()
 
 void ContainerManager::loadLibrary()
 {
+    m_worker->post(LibraryWorker::Kind::load, [this] { readLibrary(); });
+}
+
+void ContainerManager::readLibrary()
+{
     const std::optional<QString> folder = libraryFolderURL();
     if (!folder)
         return;
@@ -257,6 +290,23 @@ std::optional<IconContainer> ContainerManager::importLegacyContainer(const QStri
 }
 
 void ContainerManager::saveContainer(const IconContainer &container, const QString &libraryFolder)
+{
+    m_worker->post(
+        LibraryWorker::Kind::write, [this, container, libraryFolder] { writeContainer(container, libraryFolder); });
+}
+
+void ContainerManager::saveIntoLibrary(ContainerReader read)
+{
+    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read)] {
+        const std::optional<QString> folder = libraryFolderURL();
+        if (!folder)
+            return;
+        if (const std::optional<IconContainer> container = read())
+            writeContainer(*container, *folder);
+    });
+}
+
+void ContainerManager::writeContainer(const IconContainer &container, const QString &libraryFolder)
 {
     if (!LibraryWriter::saveContainer(container, libraryFolder))
         setErrorQueued(ContainerError::writeContainerFailed);

@@ -23,14 +23,25 @@
 // computed inside a routine reach the fields only through queued calls on that thread, so a caller
 // sees them once control returns to the event loop; the caller never waits for them. A load posts
 // one such call: its lookups (one iconLookupSetChanged()), then its containers.
+//
+// Loads and saves are requests: they run on the manager's one LibraryWorker, in the order asked,
+// so the asking thread never waits for the disk, and their results arrive as above. A load asked
+// for while another waits to start is the same load. When the application quits, loads not yet
+// started are dropped and the manager waits for the rest (a save is never cut off part-way).
+class LibraryWorker;
+
 class ContainerManager : public QObject
 {
     Q_OBJECT
 
 public:
     using DownloadCompletion = std::function<void(IconContainer)>;
+    // Reads a container to be saved; runs on the worker. None when there is nothing to save.
+    using ContainerReader = std::function<std::optional<IconContainer>()>;
 
     explicit ContainerManager(QObject *parent = nullptr);
+    // Finishes the requests as at quit.
+    ~ContainerManager() override;
 
     static ContainerManager &shared();
 
@@ -57,7 +68,7 @@ public:
     // cannot be found or made.
     static std::optional<QString> libraryFolderURL();
     // Reads every container folder of the library, in name order, and replaces `containers`
-    // (queued); publishes nothing when the library cannot be found or listed.
+    // (queued); publishes nothing when the library cannot be found or listed. A request.
     void loadLibrary();
     // A copy of `container` whose icons are read from the files of `folder`, paired with the
     // container's info.json entries and ordered by them. Queues the lookups of the icons read, in
@@ -72,8 +83,22 @@ public:
     // Reads an older single-file archive; none when it is not one.
     std::optional<IconContainer> importLegacyContainer(const QString &path);
     // Writes the container as a folder named after its title into `libraryFolder`: info.json first,
-    // then one file per icon. Failures are printed and set `error` (queued).
+    // then one file per icon. Failures are printed and set `error` (queued). A request.
     void saveContainer(const IconContainer &container, const QString &libraryFolder);
+    // A request that finds the library folder, reads a container with `read` and saves it there as
+    // saveContainer() does; without a library folder nothing is read.
+    void saveIntoLibrary(ContainerReader read);
+
+    // True once requests have kept the worker at work for LibraryWorker's delay without a break;
+    // false as soon as the results of the last one have arrived.
+    bool busy() const;
+    LibraryWorker &worker() const { return *m_worker; }
+    // Blocks until every request made so far has run; their results are then queued on this
+    // thread. For tests and tools, which have no window to keep alive.
+    void waitForRequests();
+    // The end of the run: drops the loads not yet started, waits for the others. Later requests
+    // are ignored. Blocks.
+    void finishRequests();
     // Creates the container's folder and writes its info.json, recording every icon's file name.
     ContainerResult<void> writeContainerInfo(const IconContainer &container, const QString &folder);
 
@@ -88,6 +113,7 @@ Q_SIGNALS:
     void containersChanged();
     void iconLookupSetChanged();
     void errorChanged();
+    void busyChanged(bool busy);
 
 private:
     // Runs `work` on the manager's thread once control returns to its event loop.
@@ -97,7 +123,10 @@ private:
     void setErrorQueued(ContainerError error);
     void indexContainers() const;
     void indexIcons() const;
+    void readLibrary();
+    void writeContainer(const IconContainer &container, const QString &libraryFolder);
 
+    LibraryWorker *m_worker;
     QList<IconContainer> m_containers;
     QSet<IconLookup> m_iconLookupSet;
     std::optional<ContainerError> m_error;

@@ -117,15 +117,12 @@ void ContainerImporter::presentImporter()
 
 void ContainerImporter::importUrls(const QList<QUrl> &urls)
 {
-    const std::optional<QString> libraryFolder = ContainerManager::libraryFolderURL();
-    if (!libraryFolder)
-        return;
+    // Requests of the library, which outlives the window: nothing here hears back from them.
     for (const QUrl &url : urls) {
         if (!url.isLocalFile())
             continue;
-        const QFileInfo info(url.toLocalFile());
-        if (const std::optional<IconContainer> container = readChosen(m_manager, info))
-            m_manager.saveContainer(*container, *libraryFolder);
+        const QString path = url.toLocalFile();
+        m_manager.saveIntoLibrary([&manager = m_manager, path] { return readChosen(manager, QFileInfo(path)); });
     }
     m_manager.loadLibrary();
 }

@@ -15,7 +15,8 @@ class ContainerManager;
 // read and saved into the library in the order picked, and the library is reloaded once at the end
 // so that the new containers are listed at once. A file or folder that does not read as a
 // container prints one line and is skipped; the others are still imported. Saving reports through
-// the library (standard output and its error). Runs on the GUI thread, synchronously.
+// the library (standard output and its error). Reading and saving are the library's requests, run
+// on its worker in the order picked, so the window never waits for the disk and hears nothing back.
 class ContainerImporter : public QObject
 {
     Q_OBJECT

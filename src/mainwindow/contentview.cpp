@@ -10,6 +10,7 @@
 #include "mainwindow/containerimporter.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailcolumn.h"
+#include "mainwindow/detailstatusbar.h"
 #include "mainwindow/downloadpresenter.h"
 #include "mainwindow/downloadsheet.h"
 #include "mainwindow/errorobserver.h"
@@ -58,6 +59,9 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
     connect(m_split->sidebar(), &SidebarView::importRequested, this, [this] { presentContainerImporter(); });
     connect(m_split->sidebar(), &SidebarView::exportRequested, this, &ContentView::presentExporter);
     connect(&library, &ContainerManager::containersChanged, this, &ContentView::updateTitle);
+    DetailStatusBar *statusBar = m_split->detail()->statusBar();
+    statusBar->setBusy(library.busy());
+    connect(&library, &ContainerManager::busyChanged, statusBar, &DetailStatusBar::setBusy);
 
     connect(&m_commandManager, &CommandManager::deselectAll, this, [this] {
         m_split->detail()->deselectAll();

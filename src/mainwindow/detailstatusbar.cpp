@@ -8,6 +8,7 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QProgressBar>
 #include <QSignalBlocker>
 
 DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
@@ -19,8 +20,17 @@ DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
     // The help text keeps its own spelling, as the stored setting's name does.
     m_toggle->setToolTip(tr("Emulate Low-Resoltion"));
 
+    m_busyIndicator = new QProgressBar(this);
+    m_busyIndicator->setObjectName(QStringLiteral("busyIndicator"));
+    m_busyIndicator->setRange(0, 0);
+    m_busyIndicator->setTextVisible(false);
+    m_busyIndicator->setMaximumSize(80, 10);
+    m_busyIndicator->setAccessibleName(tr("Working"));
+    m_busyIndicator->hide();
+
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(padding, padding + 1, padding, padding);
+    layout->addWidget(m_busyIndicator, 0, Qt::AlignVCenter);
     layout->addStretch(1);
     if (m_stepper) {
         m_stepper->setParent(this);
@@ -47,6 +57,11 @@ void DetailStatusBar::setContainerSelected(bool selected)
     m_toggle->setStyleFlags({ .disabled = !selected });
     m_toggle->setEnabled(selected);
     setEnabled(selected);
+}
+
+void DetailStatusBar::setBusy(bool busy)
+{
+    m_busyIndicator->setVisible(busy);
 }
 
 void DetailStatusBar::paintEvent(QPaintEvent *)

@@ -3,12 +3,14 @@
 
 #include <QWidget>
 
+class QProgressBar;
 class StatusBarToggle;
 
 // The bar below the icons of a main window: the preview-size stepper and the low-resolution
 // emulation toggle at its right, on a thin material under a hairline. The toggle follows and
 // writes "emulateLowResoltion". With no container selected the whole bar, toggle included, is
-// disabled and dimmed.
+// disabled and dimmed. At its left, while the library's disk work takes a while, an indicator that
+// moves without measuring anything.
 class DetailStatusBar : public QWidget
 {
     Q_OBJECT
@@ -23,6 +25,8 @@ public:
     QWidget *stepper() const { return m_stepper; }
 
     void setContainerSelected(bool selected);
+    void setBusy(bool busy);
+    QProgressBar *busyIndicator() const { return m_busyIndicator; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -32,4 +36,5 @@ private:
 
     QWidget *m_stepper;
     StatusBarToggle *m_toggle;
+    QProgressBar *m_busyIndicator;
 };

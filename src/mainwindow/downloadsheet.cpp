@@ -147,9 +147,7 @@ void DownloadSheet::addToLibrary()
         return;
     m_added = true;
     m_addButton->setEnabled(false);
-    if (const std::optional<QString> folder = ContainerManager::libraryFolderURL()) {
-        m_manager.saveContainer(*m_container, *folder);
-        m_manager.loadLibrary();
-    }
+    m_manager.saveIntoLibrary([container = *m_container]() -> std::optional<IconContainer> { return container; });
+    m_manager.loadLibrary();
     accept();
 }

@@ -15,9 +15,9 @@ class ThumbnailProvider;
 
 // The sheet that shows a container that arrived through a download link: its title (as plain text:
 // it comes from a stranger), its author, its icon count and a strip of its first icons. "Add to
-// Library" saves it into the library once, reloads the library and closes the sheet; "Close" and
-// Escape close it without saving. With no container it says so and offers only "Close". Shown
-// window-modal over the main window.
+// Library" asks the library once to save it and then to reload, and closes the sheet without
+// waiting for either; "Close" and Escape close it without saving. With no container it says so and offers only "Close".
+// Shown window-modal over the main window.
 class DownloadSheet : public QDialog
 {
     Q_OBJECT

@@ -389,6 +389,7 @@ private slots:
         const QString order = u"Star,Circle,Square,Triangle,Hexagon,Diamond,Ring,Cross"_s;
         QCOMPARE(iconNames(*imported), order);
         m_manager.saveContainer(*imported, *library);
+        m_manager.waitForRequests();
         QCoreApplication::sendPostedEvents();
         // Saving does not add the container; it shows at the next load.
         QCOMPARE(containersChanged.size(), 0);

@@ -70,6 +70,7 @@ private:
         StandardOutputCapture output;
         QSignalSpy errorChanged(&m_manager, &ContainerManager::errorChanged);
         m_manager.saveContainer(container, m_library);
+        m_manager.waitForRequests();
         // The error comes queued, never during the save.
         if (!errorChanged.isEmpty())
             return { u"error set during the save"_s };

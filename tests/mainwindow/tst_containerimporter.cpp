@@ -7,6 +7,7 @@
 #include "support/libraryfixture.h"
 #include "support/standardoutputcapture.h"
 #include "support/typedstreamwriter.h"
+#include "support/workergate.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -176,6 +177,49 @@ private slots:
         const QList<QUrl> chosen = ContainerImporter::chooseFiles(nullptr);
         QVERIFY(answered);
         QCOMPARE(chosen, QList<QUrl>({ folder, archive }));
+    }
+
+    // An import asked for while a load runs is saved after that load and shown by one reload, however
+    // many loads were asked for meanwhile.
+    void importDuringLoadIsSavedAfterItThenReloadedOnce()
+    {
+        const QUrl archive = fixture(u"Archive A.ravivovode"_s);
+        ContainerImporter importer(m_manager);
+        QList<QStringList> published;
+        const QMetaObject::Connection follow = connect(&m_manager, &ContainerManager::containersChanged, this,
+            [&] { published << titles(m_manager.containers()); });
+        {
+            WorkerGate gate(m_manager.worker());
+            gate.waitUntilHeld();
+            m_manager.loadLibrary();
+            importer.importUrls({ archive });
+            m_manager.loadLibrary();
+            QVERIFY(published.isEmpty());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(published.size(), 2, 20000);
+        m_manager.waitForRequests();
+        QCoreApplication::sendPostedEvents();
+        disconnect(follow);
+        QCOMPARE(published, QList<QStringList>({ {}, { u"Archive A:2"_s } }));
+    }
+
+    // The window that asked for an import may close before it is done: the library still gets the
+    // container, and nothing reaches the window.
+    void windowClosedDuringImport()
+    {
+        const QUrl archive = fixture(u"Archive A.ravivovode"_s);
+        QSignalSpy published(&m_manager, &ContainerManager::containersChanged);
+        {
+            WorkerGate gate(m_manager.worker());
+            gate.waitUntilHeld();
+            auto *window = new QWidget;
+            auto *importer = new ContainerImporter(m_manager, window, window);
+            importer->setFilePicker([archive](QWidget *) { return QList<QUrl> { archive }; });
+            importer->presentImporter();
+            delete window;
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(published.size(), 1, 20000);
+        QCOMPARE(titles(m_manager.containers()), QStringList { u"Archive A:2"_s });
     }
 
     void cancelledDialogImportsNothing()

@@ -76,7 +76,8 @@ std::optional<QList<IconContainer>> LibraryFixture::load()
     ContainerManager &manager = ContainerManager::shared();
     QSignalSpy published(&manager, &ContainerManager::containersChanged);
     manager.loadLibrary();
-    // Everything a load queues is posted before it returns, so one pass delivers all of it.
+    // Everything a load queues is posted before the worker is idle, so one pass delivers all of it.
+    manager.waitForRequests();
     QCoreApplication::sendPostedEvents();
     if (published.isEmpty())
         return std::nullopt;

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/libraryworker.h"
+
+#include <QMetaObject>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+LibraryWorker::LibraryWorker(QObject *parent)
+    : QObject(parent)
+{
+    m_busyTimer.setSingleShot(true);
+    m_busyTimer.setInterval(defaultBusyDelay);
+    connect(&m_busyTimer, &QTimer::timeout, this, [this] {
+        if (m_pending > 0)
+            setBusy(true);
+    });
+}
+
+LibraryWorker::~LibraryWorker()
+{
+    finish();
+}
+
+void LibraryWorker::post(Kind kind, std::function<void()> job)
+{
+    if (m_finished)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (kind == Kind::load && !m_queue.empty() && m_queue.back().kind == Kind::load)
+            return;
+        m_queue.push_back(Job { kind, std::move(job) });
+        m_changed.notify_all();
+    }
+    if (!m_thread) {
+        m_thread.reset(QThread::create([this] { runJobs(); }));
+        m_thread->setObjectName(u"LibraryWorker"_s);
+        m_thread->start();
+    }
+    if (m_pending++ == 0 && !m_busy)
+        m_busyTimer.start();
+}
+
+void LibraryWorker::runJobs()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return !m_queue.empty() || m_stopping; });
+        if (m_queue.empty())
+            return;
+        Job job = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_running = true;
+        lock.unlock();
+        job.run();
+        job.run = nullptr;
+        // Posted after whatever the job posted, so the owner hears of it after the results.
+        QMetaObject::invokeMethod(
+            this, [this] { jobDone(); }, Qt::QueuedConnection);
+        lock.lock();
+        m_running = false;
+        m_changed.notify_all();
+    }
+}
+
+void LibraryWorker::waitForIdle()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_queue.empty() && !m_running; });
+}
+
+void LibraryWorker::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    int dropped = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        // A load nobody will see is not worth waiting for.
+        dropped = int(std::erase_if(m_queue, [](const Job &job) { return job.kind == Kind::load; }));
+        m_stopping = true;
+        m_changed.notify_all();
+    }
+    if (m_thread)
+        m_thread->wait();
+    m_pending -= dropped;
+    if (m_pending <= 0) {
+        m_busyTimer.stop();
+        setBusy(false);
+    }
+}
+
+void LibraryWorker::jobDone()
+{
+    if (--m_pending > 0)
+        return;
+    m_busyTimer.stop();
+    setBusy(false);
+}
+
+void LibraryWorker::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    Q_EMIT busyChanged(busy);
+}

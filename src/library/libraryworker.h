@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+class QThread;
+
+// One thread that does the library's disk work (loads, imports, saves) in the order it was asked
+// for, so the thread that asks never waits for the disk. Lives on the thread that made it, which
+// is the only one that may post to it; jobs hand their results back themselves (queued calls).
+//
+// A load posted right behind another that has not started yet is dropped: both would read the
+// same folder. busy() turns true once the worker has had work for busyDelay without a break and
+// false as soon as it has none, after the results of its last job have been delivered.
+class LibraryWorker : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Kind {
+        // Reads only; may be dropped at the end of the run.
+        load,
+        // Changes the library; always run to its end.
+        write,
+    };
+
+    static constexpr std::chrono::milliseconds defaultBusyDelay { 500 };
+
+    explicit LibraryWorker(QObject *parent = nullptr);
+    // Finishes as finish() does.
+    ~LibraryWorker() override;
+
+    // Runs `job` on the worker after every job posted before it. Ignored after finish().
+    void post(Kind kind, std::function<void()> job);
+
+    // Blocks until every job posted so far has run; its results are then queued on this thread.
+    void waitForIdle();
+    // The end of the run: drops the loads that have not started, waits for the job under way and
+    // the writes still queued, and stops the thread. Blocks.
+    void finish();
+
+    bool busy() const { return m_busy; }
+    void setBusyDelay(std::chrono::milliseconds delay) { m_busyTimer.setInterval(delay); }
+
+Q_SIGNALS:
+    void busyChanged(bool busy);
+
+private:
+    struct Job
+    {
+        Kind kind;
+        std::function<void()> run;
+    };
+
+    void runJobs();
+    void jobDone();
+    void setBusy(bool busy);
+
+    // The standard ones rather than Qt's: the thread sanitizer sees through them.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_queue;
+    bool m_running = false; // a job is under way
+    bool m_stopping = false;
+    bool m_finished = false;
+    std::unique_ptr<QThread> m_thread;
+
+    // Jobs posted and not yet reported done; read and written on the owner's thread only.
+    int m_pending = 0;
+    QTimer m_busyTimer { this };
+    bool m_busy = false;
+};

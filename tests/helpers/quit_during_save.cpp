@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Asks its library to save a big container and quits at once, as a user may quit during an import.
+// Exits 0 once the event loop has ended, 2 on a bad command line.
+//
+//   quit_during_save LIBRARY GENERATION ICONS ICON_BYTES
+
+#include "library/containermanager.h"
+
+#include "support/savegeneration.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 5)
+        return 2;
+    // Never destroyed, as the program's library: only the quit itself may wait for the save.
+    auto *manager = new ContainerManager;
+    manager->saveContainer(
+        SaveGeneration::container(arguments.at(2).toInt(), arguments.at(3).toInt(), arguments.at(4).toLongLong()),
+        arguments.at(1));
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}
