@@ -13,6 +13,7 @@
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowtitle.h"
+#include "platform/giofileiconsetter.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -29,6 +30,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -131,7 +133,9 @@ int main(int argc, char **argv)
         for (const Icon &i : c.icons)
             lookups.insert(IconLookup { i.id, c.id });
     }
-    ContainerManager &manager = ContainerManager::shared();
+    ContainerManager manager;
+    ThumbnailProvider thumbnails;
+    const auto iconSetter = std::make_shared<GioFileIconSetter>();
     manager.setIconLookupSet(lookups);
     manager.setContainers(library);
 
@@ -142,7 +146,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         QMainWindow window;
-        auto *split = new MainSplitView(manager, ThumbnailProvider::shared(), &window);
+        auto *split = new MainSplitView(manager, thumbnails, iconSetter, &window);
         window.setCentralWidget(split);
         // As large as the virtual screen allows at this scale.
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);

@@ -148,7 +148,7 @@ std::optional<QString> dragFolderRoot()
     return root;
 }
 
-std::optional<QString> exportIconFolder(const Icon &icon)
+std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter)
 {
     const std::optional<QString> root = dragFolderRoot();
     if (!root)
@@ -157,7 +157,7 @@ std::optional<QString> exportIconFolder(const Icon &icon)
     if (!folder)
         return std::nullopt;
     // Whether the icon was set or not, the folder is handed over.
-    FileIconSetter::shared().setIcon(folderIconImage(icon), *folder);
+    setter.setIcon(folderIconImage(icon), *folder);
     return *folder;
 }
 

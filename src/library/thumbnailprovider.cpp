@@ -60,18 +60,6 @@ ThumbnailProvider::~ThumbnailProvider()
     m_pool.waitForDone();
 }
 
-ThumbnailProvider &ThumbnailProvider::shared()
-{
-    // Never destroyed, like the library whose pictures it serves.
-    static ThumbnailProvider *instance = [] {
-        auto *provider = new ThumbnailProvider;
-        if (auto *app = QCoreApplication::instance(); app && provider->thread() != app->thread())
-            provider->moveToThread(app->thread());
-        return provider;
-    }();
-    return *instance;
-}
-
 QImage ThumbnailProvider::request(
     const QObject *requester, QUuid id, const PlatformImage &image, double points, qreal devicePixelRatio)
 {

@@ -30,7 +30,7 @@ struct Icon;
 // an image draws from its larger representation instead of scaling the 1x one up, and a
 // representation whose pixels fail to decode gives way to the next best. A picture keeps its
 // representation's aspect ratio inside the square. Call it from the thread it lives on (the GUI
-// thread for shared()); ready() is emitted there, also for an ask that turned out undecodable
+// thread for the application's); ready() is emitted there, also for an ask that turned out undecodable
 // (request() then gives a null image at once). Asks of a requester that is destroyed are dropped.
 class ThumbnailProvider : public QObject
 {
@@ -41,8 +41,6 @@ public:
     // With at most `maxThreads` decoding at once (at least one).
     explicit ThumbnailProvider(int maxThreads, QObject *parent = nullptr);
     ~ThumbnailProvider() override;
-
-    static ThumbnailProvider &shared();
 
     // The picture of `image` for a square of `points` points at `devicePixelRatio` (its
     // devicePixelRatio set accordingly); a null image while it is not decoded yet or cannot be.

@@ -66,7 +66,7 @@ bool acceptDrag(QDropEvent *event)
 }
 
 // Runs on a worker thread: only values cross over, never the panel.
-bool applyIcon(FileIconSetter *setter, bool hasIcon, const QByteArray &data, const QStringList &paths)
+bool applyIcon(FileIconSetter &setter, bool hasIcon, const QByteArray &data, const QStringList &paths)
 {
     std::optional<QImage> image;
     if (hasIcon) {
@@ -82,7 +82,7 @@ bool applyIcon(FileIconSetter *setter, bool hasIcon, const QByteArray &data, con
             allSucceeded = false;
             continue;
         }
-        if (!setter->setIcon(image, path))
+        if (!setter.setIcon(image, path))
             allSucceeded = false;
     }
     return allSucceeded;
@@ -111,9 +111,10 @@ QString titleRichText(const QString &markdown)
 
 } // namespace
 
-QuickDropView::QuickDropView(ThumbnailProvider &provider, QWidget *parent)
+QuickDropView::QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QWidget(parent)
     , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
 {
     setAcceptDrops(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -232,7 +233,7 @@ bool QuickDropView::performDrop(const QList<QUrl> &urls)
         finishDrop(false);
         return false;
     }
-    FileIconSetter *setter = &FileIconSetter::shared();
+    std::shared_ptr<FileIconSetter> setter = m_iconSetter;
     const bool hasIcon = m_icon.has_value();
     const QByteArray data = hasIcon ? m_icon->primaryData() : QByteArray();
     auto *watcher = new QFutureWatcher<bool>(this);
@@ -241,7 +242,7 @@ bool QuickDropView::performDrop(const QList<QUrl> &urls)
         watcher->deleteLater();
     });
     watcher->setFuture(
-        QtConcurrent::run([setter, hasIcon, data, paths] { return applyIcon(setter, hasIcon, data, paths); }));
+        QtConcurrent::run([setter, hasIcon, data, paths] { return applyIcon(*setter, hasIcon, data, paths); }));
     return true;
 }
 
