@@ -96,7 +96,7 @@ void waitForPictures(ThumbnailProvider &thumbnails, QWidget *viewport)
 
 qint64 decodedBytes(ThumbnailProvider &thumbnails)
 {
-    return ImageCache::instance().byteCount() + thumbnails.cachedBytes();
+    return thumbnails.decodeCache().byteCount() + thumbnails.cachedBytes();
 }
 
 } // namespace
@@ -122,7 +122,7 @@ int main(int argc, char **argv)
     ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(containers);
     IconSelectionManager selection;
-    ImageCache::instance().clear();
+    thumbnails.decodeCache().clear();
 
     // The view is made and laid out, then painted once it is on screen; waiting for the window to
     // be exposed is left out of the figure.
@@ -137,7 +137,7 @@ int main(int argc, char **argv)
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))
         return 1;
-    ImageCache::instance().clear();
+    thumbnails.decodeCache().clear();
     timer.restart();
     cpu = cpuNanos();
     grid->viewport()->repaint();
@@ -200,7 +200,7 @@ int main(int argc, char **argv)
         median(steps), *std::max_element(steps.cbegin(), steps.cend()));
     std::printf(
         "decoded pixels while scrolling: peak %.1f MiB; bounds %.1f MiB (image cache) + %.1f MiB (thumbnails)\n",
-        double(peakBytes) / 1048576.0, double(ImageCache::instance().maxBytes()) / 1048576.0,
+        double(peakBytes) / 1048576.0, double(thumbnails.decodeCache().maxBytes()) / 1048576.0,
         double(thumbnails.maxCachedBytes()) / 1048576.0);
     std::printf("shift click selecting %zu icons: %.2f ms to select, %.2f ms wall and %.2f ms CPU until repainted\n",
         selection.selection().size(), millis(rules), millis(shiftTotal), millis(shiftCpu));

@@ -116,7 +116,8 @@ std::optional<QImage> folderIconImage(const Icon &icon)
     }
     if (!largest)
         return std::nullopt;
-    QImage bitmap = largest->bitmap();
+    // Made for this call alone: nothing would find its pixels in a cache again.
+    QImage bitmap = largest->decodedBitmap();
     if (bitmap.isNull())
         return std::nullopt;
     return bitmap;

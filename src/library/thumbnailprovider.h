@@ -58,6 +58,11 @@ public:
     // The most pixels a picture's side gets; larger asks are served at this size.
     static constexpr int maxSide = 4096;
 
+    // The pixels of image representations, decoded at their own size or scaled for a square:
+    // the process's one decode cache, which the provider shares with whoever draws the images
+    // it serves.
+    ImageCache &decodeCache() { return m_decoded; }
+
     // Bytes of pictures the provider keeps now, and the bound it keeps them within.
     qint64 cachedBytes() const { return m_pictures.byteCount(); }
     qint64 maxCachedBytes() const { return m_pictures.maxBytes(); }
@@ -83,6 +88,7 @@ private:
     QImage decode(const Ask &ask);
 
     QThreadPool m_pool;
+    ImageCache m_decoded; // by image source and pixel size
     ImageCache m_pictures; // by content key and the side of the square
     QMutex m_mutex; // guards what follows
     std::list<Ask> m_queue;

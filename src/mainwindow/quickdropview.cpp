@@ -217,9 +217,10 @@ std::optional<QImage> QuickDropView::imageForIcon(const QByteArray &data)
         return qint64(a.pixelSize().width()) * a.pixelSize().height()
             > qint64(b.pixelSize().width()) * b.pixelSize().height();
     });
-    // A damaged representation decodes to nothing; the next largest one stands in.
+    // A damaged representation decodes to nothing; the next largest one stands in. The image is
+    // made for this drop alone, so its pixels are kept nowhere.
     for (const ImageRep &rep : reps) {
-        QImage bitmap = rep.bitmap();
+        QImage bitmap = rep.decodedBitmap();
         if (!bitmap.isNull())
             return bitmap;
     }

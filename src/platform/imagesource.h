@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/imagecache.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
 
+#include <QMutex>
+
 #include <atomic>
+#include <memory>
+#include <vector>
 
 // Where a picture lies in its file.
 struct ImageSlice
@@ -19,7 +25,7 @@ struct ImageSlice
 // What one representation decodes from: the whole file's bytes (shared, never copied), the slice
 // that holds this picture, and what kind of data the slice is. Holds no pixels; its sizes come
 // from headers that were checked against ImageLimits. Its decoded pixels, once made, live in the
-// ImageCache under id() and are dropped from there when the source goes away.
+// ImageCaches it was drawn with, under id(), and are dropped from there when the source goes away.
 class ImageSource
 {
 public:
@@ -54,6 +60,8 @@ public:
     // equal files: caches that must outlive a reload key by it. Never 0. Hashed on the first call
     // (a pass over the bytes), then kept; safe from any thread.
     quint64 contentKey() const;
+    // Notes that `cache` keeps pixels of this source, so that they go with it. Safe from any thread.
+    void keptIn(ImageCache &cache) const;
 
 private:
     QImage decodeOnce() const;
@@ -67,4 +75,6 @@ private:
     quint64 m_id;
     mutable std::atomic<bool> m_failed { false };
     mutable std::atomic<quint64> m_contentKey { 0 };
+    mutable QMutex m_cachesMutex; // guards m_caches
+    mutable std::vector<std::weak_ptr<ImageCache::Handle>> m_caches;
 };
