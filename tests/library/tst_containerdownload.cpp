@@ -546,6 +546,23 @@ private slots:
         verifyNothingLeft();
     }
 
+    // A library that goes while its download runs hears nothing of it, and nothing touches it.
+    void downloadOutlivingItsLibrary()
+    {
+        StandardOutputCapture output;
+        auto received = std::make_shared<Received>();
+        {
+            ContainerManager gone;
+            gone.setDownloadOptions(trustingOptions());
+            gone.downloadContainer(localLink(u"/space.zip"_s),
+                [received](IconContainer container) { received->add(std::move(container)); });
+        }
+        settle();
+        QCOMPARE(m_server->requestedTargets().size(), 1);
+        QCOMPARE(received->count(), 0);
+        verifyNothingLeft();
+    }
+
     void descriptionIsOneLine_data()
     {
         QTest::addColumn<QString>("title");
