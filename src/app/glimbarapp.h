@@ -21,9 +21,9 @@ class ThumbnailProvider;
 // The application object: makes, in this order, the library (ContainerManager), the thumbnail
 // provider and the file icon setter, which it hands to every main window, then the one
 // CommandManager, the selected settings tab (General at every launch, never stored) and the
-// updater, which it starts at once, before any window exists. It opens main windows (each with its own menu bar), keeps
-// the settings window and the "View Options" window single, and quits when its last main window closes. Nothing is
-// saved at quit but the main windows' geometry.
+// updater, which it starts at once, before any window exists. It opens main windows (each with
+// its own menu bar), keeps the settings window and the "View Options" window single, and quits when
+// its last main window closes. Nothing is saved at quit but the main windows' geometry.
 class GlimbarApp : public QObject
 {
     Q_OBJECT

@@ -3,7 +3,6 @@
 
 #include "model/icon.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QThread>

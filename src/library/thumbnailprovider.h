@@ -30,8 +30,9 @@ struct Icon;
 // an image draws from its larger representation instead of scaling the 1x one up, and a
 // representation whose pixels fail to decode gives way to the next best. A picture keeps its
 // representation's aspect ratio inside the square. Call it from the thread it lives on (the GUI
-// thread for the application's); ready() is emitted there, also for an ask that turned out undecodable
-// (request() then gives a null image at once). Asks of a requester that is destroyed are dropped.
+// thread for the application's); ready() is emitted there, also for an ask that turned out
+// undecodable (request() then gives a null image at once). Asks of a requester that is destroyed
+// are dropped.
 class ThumbnailProvider : public QObject
 {
     Q_OBJECT

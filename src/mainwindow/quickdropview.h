@@ -22,10 +22,10 @@ class ThumbnailProvider;
 // it; the whole panel is the drop target.
 // Guarantees: drops of local files and folders are taken as a copy or a link, never as a move, so
 // a source never deletes its originals. Icons are set off the GUI thread, through the
-// FileIconSetter handed in, which a drop in progress keeps. The result shows once every item of a drop
-// has been handled: "checkmark" when all succeeded, "xmark" otherwise, for one second. A chosen
-// icon whose data gives no image makes no call at all and shows "xmark". Completions and resets
-// belong to the panel: none of them runs once it is gone.
+// FileIconSetter handed in, which a drop in progress keeps. The result shows once every item of a
+// drop has been handled: "checkmark" when all succeeded, "xmark" otherwise, for one second. A
+// chosen icon whose data gives no image makes no call at all and shows "xmark". Completions and
+// resets belong to the panel: none of them runs once it is gone.
 class QuickDropView : public QWidget
 {
     Q_OBJECT

@@ -11,9 +11,9 @@ class ImageCache;
 class ImageSource;
 
 // One representation of an image: a pixel size, a point size, and pixels that are decoded on
-// first use and kept in the ImageCache the caller hands in. Cheap to copy: copies share the file's bytes, and
-// holding a representation holds no pixels. A non-null representation's header has been read and
-// checked; its pixels can still fail to decode (damaged data past the header).
+// first use and kept in the ImageCache the caller hands in. Cheap to copy: copies share the
+// file's bytes, and holding a representation holds no pixels. A non-null representation's header
+// has been read and checked; its pixels can still fail to decode (damaged data past the header).
 class ImageRep
 {
 public:
