@@ -12,6 +12,7 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "platform/imagecache.h"
+#include "support/appservices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -73,11 +74,11 @@ double median(QList<double> values)
 
 // Lets the provider's workers decode what the last paint asked for: events are processed until no
 // picture has arrived for 300 ms (at most 30 s), and the view repaints with what arrived.
-void waitForPictures(QWidget *viewport)
+void waitForPictures(ThumbnailProvider &thumbnails, QWidget *viewport)
 {
     int arrived = 0;
-    const QMetaObject::Connection counting = QObject::connect(&ThumbnailProvider::shared(), &ThumbnailProvider::ready,
-        viewport, [&arrived](const QObject *, QUuid) { ++arrived; });
+    const QMetaObject::Connection counting = QObject::connect(
+        &thumbnails, &ThumbnailProvider::ready, viewport, [&arrived](const QObject *, QUuid) { ++arrived; });
     QElapsedTimer quiet;
     QElapsedTimer total;
     quiet.start();
@@ -93,9 +94,9 @@ void waitForPictures(QWidget *viewport)
     QObject::disconnect(counting);
 }
 
-qint64 decodedBytes()
+qint64 decodedBytes(ThumbnailProvider &thumbnails)
 {
-    return ImageCache::instance().byteCount() + ThumbnailProvider::shared().cachedBytes();
+    return thumbnails.decodeCache().byteCount() + thumbnails.cachedBytes();
 }
 
 } // namespace
@@ -116,30 +117,33 @@ int main(int argc, char **argv)
         containers.append(makeContainer(c, 100, files));
         all.insert(containers.last().id);
     }
-    ContainerManager &manager = ContainerManager::shared();
+    AppServices services;
+    ContainerManager &manager = services.library;
+    ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(containers);
     IconSelectionManager selection;
-    ImageCache::instance().clear();
+    thumbnails.decodeCache().clear();
 
     // The view is made and laid out, then painted once it is on screen; waiting for the window to
     // be exposed is left out of the figure.
     QElapsedTimer timer;
     timer.start();
     qint64 cpu = cpuNanos();
-    auto grid = std::make_unique<IconCollectionGrid>(manager, false, all, selection, QString());
+    auto grid = std::make_unique<IconCollectionGrid>(
+        manager, thumbnails, services.iconSetter, false, all, selection, QString());
     grid->resize(1920, 1080);
     const qint64 made = timer.nsecsElapsed();
     const qint64 madeCpu = cpuNanos() - cpu;
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))
         return 1;
-    ImageCache::instance().clear();
+    thumbnails.decodeCache().clear();
     timer.restart();
     cpu = cpuNanos();
     grid->viewport()->repaint();
     const qint64 firstPaint = made + timer.nsecsElapsed();
     const qint64 firstPaintCpu = madeCpu + cpuNanos() - cpu;
-    waitForPictures(grid->viewport());
+    waitForPictures(thumbnails, grid->viewport());
 
     QList<double> repaints;
     QList<double> repaintsCpu;
@@ -152,22 +156,23 @@ int main(int argc, char **argv)
     }
 
     QScrollBar *bar = grid->verticalScrollBar();
-    qint64 peakBytes = decodedBytes();
+    qint64 peakBytes = decodedBytes(thumbnails);
     QList<double> steps;
     for (int value = 0; value <= bar->maximum(); value += bar->pageStep()) {
         bar->setValue(value);
         timer.restart();
         grid->viewport()->repaint();
         steps.append(millis(timer.nsecsElapsed()));
-        waitForPictures(grid->viewport());
-        peakBytes = std::max(peakBytes, decodedBytes());
+        waitForPictures(thumbnails, grid->viewport());
+        peakBytes = std::max(peakBytes, decodedBytes(thumbnails));
     }
 
     // One container of 10,000 icons: click the first, Shift-click the last.
     grid.reset();
     manager.setContainers({ makeContainer(0, 10000, files) });
     const QUuid big = manager.containers().first().id;
-    grid = std::make_unique<IconCollectionGrid>(manager, false, QSet<QUuid> { big }, selection, QString());
+    grid = std::make_unique<IconCollectionGrid>(
+        manager, thumbnails, services.iconSetter, false, QSet<QUuid> { big }, selection, QString());
     grid->resize(1920, 1080);
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))
@@ -195,8 +200,8 @@ int main(int argc, char **argv)
         median(steps), *std::max_element(steps.cbegin(), steps.cend()));
     std::printf(
         "decoded pixels while scrolling: peak %.1f MiB; bounds %.1f MiB (image cache) + %.1f MiB (thumbnails)\n",
-        double(peakBytes) / 1048576.0, double(ImageCache::instance().maxBytes()) / 1048576.0,
-        double(ThumbnailProvider::shared().maxCachedBytes()) / 1048576.0);
+        double(peakBytes) / 1048576.0, double(thumbnails.decodeCache().maxBytes()) / 1048576.0,
+        double(thumbnails.maxCachedBytes()) / 1048576.0);
     std::printf("shift click selecting %zu icons: %.2f ms to select, %.2f ms wall and %.2f ms CPU until repainted\n",
         selection.selection().size(), millis(rules), millis(shiftTotal), millis(shiftCpu));
     return 0;

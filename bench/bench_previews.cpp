@@ -103,7 +103,7 @@ double median(QList<double> values)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    ImageCache &cache = ImageCache::instance();
+    ImageCache cache;
     const QList<Sample> samples = makeSamples(40, 30);
 
     std::printf("%-16s %6s %12s %14s %8s   (medians of %d)\n", "icon", "reps", "previews µs", "full decode µs", "ratio",
@@ -129,7 +129,7 @@ int main(int argc, char **argv)
             const std::optional<PlatformImage> image = PlatformImage::fromData(sample.data);
             decoded = 0;
             for (const ImageRep &rep : image->representations())
-                decoded += rep.bitmap().isNull() ? 0 : 1;
+                decoded += rep.bitmap(cache).isNull() ? 0 : 1;
             decodeTimes.append(double(timer.nsecsElapsed()));
             if (decoded != image->representations().size()) {
                 std::printf("%s did not decode\n", qPrintable(sample.name));
@@ -171,7 +171,7 @@ int main(int argc, char **argv)
     std::printf("1000 icons (%.1f MiB of icon data, %lld previews) built in %.1f ms; pixel cache holds %lld bytes\n",
         double(fileBytes) / (1 << 20), qlonglong(previewCount), micros(buildAll) / 1000.0, qlonglong(held));
     for (const IconPreviewRep &preview : icons.first().previewReps())
-        preview.image.bitmap();
+        preview.image.bitmap(cache);
     std::printf("after drawing the first icon's previews: %lld bytes\n", qlonglong(cache.byteCount()));
 
     // An icon drawn at one size a thousand times, as a selection strip repaints it.
@@ -182,7 +182,7 @@ int main(int argc, char **argv)
         QElapsedTimer draw;
         draw.start();
         for (int i = 0; i < 1000; ++i) {
-            if (icon.previewImage(128)->bitmap(2.0).isNull())
+            if (icon.previewImage(128)->bitmap(cache, 2.0).isNull())
                 return 1;
         }
         drawTimes.append(double(draw.nsecsElapsed()));

@@ -16,9 +16,8 @@
 
 namespace {
 
-QList<Icon> perIdentifierScans(const IconSelection &selection)
+QList<Icon> perIdentifierScans(const ContainerManager &library, const IconSelection &selection)
 {
-    const ContainerManager &library = ContainerManager::shared();
     QList<Icon> result;
     for (const QUuid &id : selection) {
         const auto &lookups = library.iconLookupSet();
@@ -82,8 +81,9 @@ int main(int argc, char **argv)
         }
         library.append(container);
     }
-    ContainerManager::shared().setContainers(library);
-    ContainerManager::shared().setIconLookupSet(lookups);
+    ContainerManager manager;
+    manager.setContainers(library);
+    manager.setIconLookupSet(lookups);
     std::mt19937 random(42);
     std::shuffle(all.begin(), all.end(), random);
 
@@ -92,9 +92,10 @@ int main(int argc, char **argv)
         IconSelection selection;
         for (qsizetype i = 0; i < count; ++i)
             selection.insert(all.at(i));
-        const double resolved
-            = millisecondsFor([](const IconSelection &chosen) { return selectedIcons(chosen); }, selection, count);
-        const double scanned = millisecondsFor(perIdentifierScans, selection, count);
+        const double resolved = millisecondsFor(
+            [&](const IconSelection &chosen) { return selectedIcons(manager, chosen); }, selection, count);
+        const double scanned = millisecondsFor(
+            [&](const IconSelection &chosen) { return perIdentifierScans(manager, chosen); }, selection, count);
         std::printf("%6lld selected: %8.3f ms (per-identifier scans %9.3f ms)\n", qlonglong(count), resolved, scanned);
     }
 
@@ -107,12 +108,12 @@ int main(int argc, char **argv)
                 grown.insert({ QUuid::createUuid(), containerID });
         }
     }
-    ContainerManager::shared().setIconLookupSet(grown);
+    manager.setIconLookupSet(grown);
     IconSelection thousand;
     for (qsizetype i = 0; i < 1000; ++i)
         thousand.insert(all.at(i));
     std::printf("1000 selected after 50 loads' lookups (%lld): %.3f ms\n", qlonglong(grown.size()),
-        millisecondsFor([](const IconSelection &chosen) { return selectedIcons(chosen); }, thousand, 1000));
+        millisecondsFor([&](const IconSelection &chosen) { return selectedIcons(manager, chosen); }, thousand, 1000));
 
     // Pruning: every icon selected, then all but one container deselected.
     IconSelection everything;
@@ -122,14 +123,14 @@ int main(int argc, char **argv)
     qsizetype left = 0;
     int changes = 0;
     for (int round = 0; round < rounds; ++round) {
-        IconSelectionManager manager;
-        manager.setSelection(everything);
-        QObject::connect(&manager, &IconSelectionManager::selectionChanged, &manager, [&changes] { ++changes; });
+        IconSelectionManager selected;
+        selected.setSelection(everything);
+        QObject::connect(&selected, &IconSelectionManager::selectionChanged, &selected, [&changes] { ++changes; });
         QElapsedTimer timer;
         timer.start();
-        selectionPruneFilter(manager, { library.first().id });
+        selectionPruneFilter(manager, selected, { library.first().id });
         prunes.append(timer.nsecsElapsed() / 1e6);
-        left = qsizetype(manager.selection().size());
+        left = qsizetype(selected.selection().size());
     }
     const double prune = median(prunes);
     std::printf("pruning %lld selected to one container: %.3f ms, %d change(s) per prune, %lld left (limit 5 ms)\n",

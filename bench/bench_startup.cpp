@@ -130,12 +130,6 @@ QListView *sidebarList(QWidget *widget)
     return list;
 }
 
-// The library the program's windows show.
-ContainerManager &libraryOf(ContentView &)
-{
-    return ContainerManager::shared();
-}
-
 // The longest time between two iterations of the event loop while it runs: a zero timer fires once
 // per iteration, so a gap between two of its firings is time the loop spent on something else.
 class LoopGapMonitor : public QObject
@@ -249,7 +243,7 @@ private:
         auto *window = qobject_cast<ContentView *>(m_list->window());
         if (!window)
             finish(m_figures);
-        ContainerManager &library = libraryOf(*window);
+        ContainerManager &library = window->library();
         const QString libraryFolder = ContainerManager::libraryFolderURL().value_or(QString());
         auto *model = qobject_cast<ContainerListModel *>(m_list->model());
         connect(model, &ContainerListModel::rowsUpdated, this, [this] { m_rowsUpdated = true; });

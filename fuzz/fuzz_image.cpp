@@ -23,15 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<PlatformImage> image = PlatformImage::fromData(bytes);
     if (!image)
         return 0;
+    ImageCache cache;
     for (const ImageRep &rep : image->representations()) {
-        const QImage pixels = rep.bitmap();
+        const QImage pixels = rep.bitmap(cache);
         if (!pixels.isNull() && pixels.size() != rep.pixelSize())
             __builtin_trap();
     }
     for (double points : { 1.0, 16.0, 32.0, 100.5, 512.0, 4096.0 }) {
         if (const std::optional<ImageRep> rep = image->bestRepresentation(points))
-            PlatformImage::fromRepresentation(*rep, QSizeF(points, points)).bitmap(2.0);
+            PlatformImage::fromRepresentation(*rep, QSizeF(points, points)).bitmap(cache, 2.0);
     }
-    ImageCache::instance().clear();
     return 0;
 }

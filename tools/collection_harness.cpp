@@ -11,6 +11,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "support/appservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,13 +34,14 @@ namespace {
 class Harness : public QMainWindow
 {
 public:
-    explicit Harness(ContainerManager &manager)
-        : m_manager(manager)
+    explicit Harness(AppServices &services)
+        : m_manager(services.library)
+        , m_services(services)
     {
         auto *splitter = new QSplitter(this);
         m_containers = new QListWidget(splitter);
         m_containers->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        for (const IconContainer &container : manager.containers()) {
+        for (const IconContainer &container : m_manager.containers()) {
             auto *item = new QListWidgetItem(container.title, m_containers);
             item->setData(Qt::UserRole, container.id);
         }
@@ -106,7 +108,7 @@ private:
     {
         const QSet<QUuid> ids = containerSelection();
         // As the main window does: icons of containers no longer shown leave the selection.
-        for (const Icon &icon : selectedIcons(m_selection.selection())) {
+        for (const Icon &icon : selectedIcons(m_manager, m_selection.selection())) {
             if (!ids.contains(icon.containerID))
                 m_selection.deselect(icon.id);
         }
@@ -124,13 +126,16 @@ private:
         const QSet<QUuid> ids = containerSelection();
         switch (Settings::iconViewMode().read()) {
         case IconViewMode::grid:
-            m_view = new IconCollectionGrid(m_manager, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionGrid(
+                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
             break;
         case IconViewMode::list:
-            m_view = new IconCollectionList(m_manager, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionList(
+                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
             break;
         case IconViewMode::gallery:
-            m_view = new IconCollectionGallery(m_manager, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionGallery(
+                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
             break;
         }
         m_splitter->addWidget(m_view);
@@ -138,6 +143,7 @@ private:
     }
 
     ContainerManager &m_manager;
+    AppServices &m_services;
     IconSelectionManager m_selection;
     QSplitter *m_splitter = nullptr;
     QListWidget *m_containers = nullptr;
@@ -154,7 +160,8 @@ int main(int argc, char **argv)
     QApplication::setOrganizationName(u"Glimbar"_s);
     // Settings changed here stay out of the user's own file.
     QStandardPaths::setTestModeEnabled(true);
-    ContainerManager &manager = ContainerManager::shared();
+    AppServices services;
+    ContainerManager &manager = services.library;
     QStringList archives { QStringLiteral(GLIMBAR_SAMPLES_DIR) + u"/Starter Shapes.ravivovode"_s };
     for (int i = 1; i < argc; ++i)
         archives.append(QString::fromLocal8Bit(argv[i]));
@@ -171,7 +178,7 @@ int main(int argc, char **argv)
     }
     manager.setContainers(containers);
     manager.setIconLookupSet(lookups);
-    Harness window(manager);
+    Harness window(services);
     window.show();
     return QApplication::exec();
 }

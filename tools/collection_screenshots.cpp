@@ -14,6 +14,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "support/appservices.h"
 
 #include <QApplication>
 #include <QDir>
@@ -107,7 +108,8 @@ int main(int argc, char **argv)
     const QString output = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(output);
 
-    ContainerManager &manager = ContainerManager::shared();
+    AppServices services;
+    ContainerManager &manager = services.library;
     std::optional<IconContainer> sample
         = manager.importLegacyContainer(QStringLiteral(GLIMBAR_SAMPLES_DIR) + u"/Starter Shapes.ravivovode"_s);
     if (!sample) {
@@ -138,7 +140,10 @@ int main(int argc, char **argv)
                 Settings::iconPreviewSize().write(64);
                 select({ 1, 2 });
             },
-            [&](QWidget *host) { return new IconCollectionGrid(manager, false, { shapes }, selection, {}, host); } },
+            [&](QWidget *host) {
+                return new IconCollectionGrid(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+            } },
         { u"grid-two-128-names"_s,
             [&] {
                 names(true, false);
@@ -146,7 +151,8 @@ int main(int argc, char **argv)
                 select({ 4 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, false, { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGrid(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
             } },
         { u"grid-two-search-16"_s,
             [&] {
@@ -155,7 +161,8 @@ int main(int argc, char **argv)
                 select({ 0 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, false, { shapes, glyphID }, selection, u"r"_s, host);
+                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, false,
+                    { shapes, glyphID }, selection, u"r"_s, host);
             } },
         { u"grid-one-512"_s,
             [&] {
@@ -163,7 +170,10 @@ int main(int argc, char **argv)
                 Settings::iconPreviewSize().write(512);
                 select({ 0 });
             },
-            [&](QWidget *host) { return new IconCollectionGrid(manager, false, { glyphID }, selection, {}, host); } },
+            [&](QWidget *host) {
+                return new IconCollectionGrid(
+                    manager, services.thumbnails, services.iconSetter, false, { glyphID }, selection, {}, host);
+            } },
         { u"grid-drop-indicator"_s,
             [&] {
                 names(false, false);
@@ -171,10 +181,11 @@ int main(int argc, char **argv)
                 select({ 0 });
             },
             [&](QWidget *host) {
-                auto *grid = new IconCollectionGrid(manager, false, { shapes }, selection, {}, host);
-                QTimer::singleShot(0, grid, [grid, &manager] {
+                auto *grid = new IconCollectionGrid(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                QTimer::singleShot(0, grid, [grid, &manager, &services] {
                     const QRect target = grid->visualRect(manager.containers().at(0).icons.at(3).id);
-                    auto *data = new IconDragMimeData(manager.containers().at(0).icons.at(0));
+                    auto *data = new IconDragMimeData(manager.containers().at(0).icons.at(0), services.iconSetter);
                     data->setSourceView(grid);
                     const QPoint point(target.right() - 3, target.center().y());
                     QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, {});
@@ -191,7 +202,10 @@ int main(int argc, char **argv)
                 Settings::iconPreviewSize().write(256);
                 selection.setSelection({});
             },
-            [&](QWidget *host) { return new IconCollectionGallery(manager, false, { shapes }, selection, {}, host); } },
+            [&](QWidget *host) {
+                return new IconCollectionGallery(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+            } },
         { u"gallery-two-large"_s,
             [&] {
                 names(false, true);
@@ -200,21 +214,26 @@ int main(int argc, char **argv)
                 select({ 2 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGallery(manager, false, { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGallery(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
             } },
         { u"list-one-colour"_s,
             [&] {
                 Settings::galleryIconSize().reset();
                 select({ 1, 3 });
             },
-            [&](QWidget *host) { return new IconCollectionList(manager, false, { shapes }, selection, {}, host); } },
+            [&](QWidget *host) {
+                return new IconCollectionList(
+                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+            } },
         { u"list-two-search-large"_s,
             [&] {
                 Settings::listIconSize().write(ListIconSize::large);
                 select({ 1 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionList(manager, false, { shapes, glyphID }, selection, u"a"_s, host);
+                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, false,
+                    { shapes, glyphID }, selection, u"a"_s, host);
             } },
     };
 

@@ -18,6 +18,7 @@
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowtitle.h"
+#include "platform/giofileiconsetter.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -36,6 +37,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -140,7 +142,9 @@ int main(int argc, char **argv)
         for (const Icon &i : c.icons)
             lookups.insert(IconLookup { i.id, c.id });
     }
-    ContainerManager &manager = ContainerManager::shared();
+    ContainerManager manager;
+    ThumbnailProvider thumbnails;
+    const auto iconSetter = std::make_shared<GioFileIconSetter>();
     manager.setIconLookupSet(lookups);
     manager.setContainers(library);
 
@@ -151,7 +155,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         QMainWindow window;
-        auto *split = new MainSplitView(manager, ThumbnailProvider::shared(), &window);
+        auto *split = new MainSplitView(manager, thumbnails, iconSetter, &window);
         window.setCentralWidget(split);
         // As large as the virtual screen allows at this scale.
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
@@ -196,10 +200,12 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, manager, thumbnails, iconSetter);
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
         window.resize(qMin(760, room.width()), qMin(600, room.height()));
         window.show();
+        // The load runs on the library's worker: let it publish before the made-up library goes back.
+        manager.waitForRequests();
         settle();
         manager.setContainers(library);
         window.setContainerSelection({ library[0].id, library[3].id });

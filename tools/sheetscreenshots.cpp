@@ -5,6 +5,7 @@
 //   xvfb-run -s "-screen 0 1600x1000x24" tools/sheetscreenshots /tmp/shots
 
 #include "library/containermanager.h"
+#include "library/thumbnailprovider.h"
 #include "mainwindow/downloadsheet.h"
 #include "mainwindow/exportoptionssheet.h"
 
@@ -88,7 +89,8 @@ int main(int argc, char **argv)
         return 1;
     QApplication::setStyle(QStyleFactory::create(u"Fusion"_s));
 
-    ContainerManager &manager = ContainerManager::shared();
+    ContainerManager manager;
+    ThumbnailProvider thumbnails;
     const std::optional<IconContainer> sample
         = manager.importLegacyContainer(QString::fromUtf8(GLIMBAR_SAMPLES) + u"/Starter Shapes.ravivovode"_s);
     if (!sample) {
@@ -114,11 +116,11 @@ int main(int argc, char **argv)
             ok &= shoot(sheet, output + u"/export-author-off"_s + suffix);
         }
         {
-            DownloadSheet sheet(filled, manager);
+            DownloadSheet sheet(filled, manager, thumbnails);
             ok &= shoot(sheet, output + u"/download"_s + suffix);
         }
         {
-            DownloadSheet sheet(std::nullopt, manager);
+            DownloadSheet sheet(std::nullopt, manager, thumbnails);
             ok &= shoot(sheet, output + u"/download-empty"_s + suffix);
         }
     }

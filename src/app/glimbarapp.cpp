@@ -3,9 +3,12 @@
 
 #include "app/commandmanager.h"
 #include "app/maincommands.h"
+#include "library/containermanager.h"
+#include "library/thumbnailprovider.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/windowextensions.h"
 #include "platform/feedupdater.h"
+#include "platform/giofileiconsetter.h"
 #include "platform/ui/updatealert.h"
 #include "platform/ui/windowactivation.h"
 #include "settings/settingsview.h"
@@ -26,6 +29,9 @@ void showAndRaise(QWidget *window)
 
 GlimbarApp::GlimbarApp(std::unique_ptr<Updater> updater, QObject *parent)
     : QObject(parent)
+    , m_library(std::make_unique<ContainerManager>())
+    , m_thumbnails(std::make_unique<ThumbnailProvider>())
+    , m_iconSetter(std::make_shared<GioFileIconSetter>())
     , m_commandManager(std::make_unique<CommandManager>())
     , m_updater(updater ? std::move(updater) : std::make_unique<FeedUpdater>())
     , m_updateAlert(std::make_unique<UpdateAlert>(*m_updater))
@@ -46,7 +52,7 @@ GlimbarApp::~GlimbarApp()
 
 ContentView *GlimbarApp::openMainWindow()
 {
-    auto *window = new ContentView(*m_commandManager);
+    auto *window = new ContentView(*m_commandManager, *m_library, *m_thumbnails, m_iconSetter);
     auto *commands = new MainCommands(*m_commandManager, *m_updater, *window);
     connect(commands, &MainCommands::newWindowRequested, this, &GlimbarApp::openMainWindow);
     connect(commands, &MainCommands::settingsRequested, this, &GlimbarApp::showSettings);

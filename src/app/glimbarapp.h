@@ -12,14 +12,18 @@
 
 #include <memory>
 
+class ContainerManager;
 class ContentView;
+class FileIconSetter;
 class QWidget;
+class ThumbnailProvider;
 
-// The application object: makes, in this order, the one CommandManager, the selected settings tab
-// (General at every launch, never stored) and the updater, which it starts at once, before any
-// window exists. It opens main windows (each with its own menu bar), keeps the settings window and
-// the "View Options" window single, and quits when its last main window closes. Nothing is saved
-// at quit but the main windows' geometry.
+// The application object: makes, in this order, the library (ContainerManager), the thumbnail
+// provider and the file icon setter, which it hands to every main window, then the one
+// CommandManager, the selected settings tab (General at every launch, never stored) and the
+// updater, which it starts at once, before any window exists. It opens main windows (each with
+// its own menu bar), keeps the settings window and the "View Options" window single, and quits when
+// its last main window closes. Nothing is saved at quit but the main windows' geometry.
 class GlimbarApp : public QObject
 {
     Q_OBJECT
@@ -29,6 +33,9 @@ public:
     explicit GlimbarApp(std::unique_ptr<Updater> updater = nullptr, QObject *parent = nullptr);
     ~GlimbarApp() override;
 
+    ContainerManager &library() const { return *m_library; }
+    ThumbnailProvider &thumbnails() const { return *m_thumbnails; }
+    const std::shared_ptr<FileIconSetter> &iconSetter() const { return m_iconSetter; }
     CommandManager &commandManager() const { return *m_commandManager; }
     SettingsTab &selectedSettingsTab() { return m_selectedSettingsTab; }
     Updater &updater() const { return *m_updater; }
@@ -56,6 +63,10 @@ Q_SIGNALS:
 private:
     void mainWindowDestroyed(QObject *window);
 
+    std::unique_ptr<ContainerManager> m_library;
+    std::unique_ptr<ThumbnailProvider> m_thumbnails;
+    // Shared with the icon folders and drops still being made on worker threads.
+    std::shared_ptr<FileIconSetter> m_iconSetter;
     std::unique_ptr<CommandManager> m_commandManager;
     SettingsTab m_selectedSettingsTab = SettingsTab::general;
     std::unique_ptr<Updater> m_updater;

@@ -15,7 +15,8 @@
 
 #include <algorithm>
 
-IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, bool, QSet<QUuid> containerSelection,
+IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
@@ -28,13 +29,13 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, bool, QS
     m_previewArea->setAlignment(Qt::AlignCenter);
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
-    m_preview = new IconGalleryPreview(selectionManager);
+    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter);
     m_previewArea->setWidget(m_preview);
     // setWidget() turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
-    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, std::move(containerSelection), selectionManager,
-        std::move(searchText), this);
+    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter),
+        std::move(containerSelection), selectionManager, std::move(searchText), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -7,13 +7,17 @@
 #include <QSet>
 #include <QString>
 #include <QUuid>
+
+#include <memory>
 #include <QWidget>
 
 #include <optional>
 
 class ContainerManager;
+class FileIconSetter;
 class IconGalleryPreview;
 class IconSelectionManager;
+class ThumbnailProvider;
 class IconTileView;
 class QScrollArea;
 
@@ -26,7 +30,8 @@ class IconCollectionGallery : public QWidget
     Q_OBJECT
 
 public:
-    IconCollectionGallery(ContainerManager &manager, bool showBackground, QSet<QUuid> containerSelection,
+    IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
+        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);

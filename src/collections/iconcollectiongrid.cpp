@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconcollectiongrid.h"
 
-IconCollectionGrid::IconCollectionGrid(ContainerManager &manager, bool, QSet<QUuid> containerSelection,
+IconCollectionGrid::IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
-    : IconTileView(IconTileLayout::Flow::grid, manager, std::move(containerSelection), selectionManager,
-        std::move(searchText), parent)
+    : IconTileView(IconTileLayout::Flow::grid, manager, provider, std::move(iconSetter), std::move(containerSelection),
+        selectionManager, std::move(searchText), parent)
 { }

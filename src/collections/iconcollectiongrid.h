@@ -3,6 +3,8 @@
 
 #include "collections/icontileview.h"
 
+#include <memory>
+
 // The grid presentation: one section per selected container in library order, adaptive columns
 // of tiles at "iconPreviewSize", a pinned credit-line header per section while two or more
 // containers are shown, and the colour of a single selected container behind everything.
@@ -15,6 +17,7 @@ class IconCollectionGrid : public IconTileView
 public:
     // `showBackground` is the window's starting value; the grid recomputes it at once from the
     // selection and reports it through showBackgroundChanged().
-    IconCollectionGrid(ContainerManager &manager, bool showBackground, QSet<QUuid> containerSelection,
+    IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
+        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 };

@@ -36,16 +36,19 @@ int listEdge(ListIconSize size)
 
 } // namespace
 
-IconCollectionList::IconCollectionList(ContainerManager &manager, bool, QSet<QUuid> containerSelection,
+IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QListView(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
+    , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
     , m_containerSelection(std::move(containerSelection))
     , m_searchText(std::move(searchText))
 {
     m_model = new IconListModel(manager, this);
-    m_delegate = new IconListDelegate(selectionManager, this);
+    m_delegate = new IconListDelegate(selectionManager, provider, this);
     setModel(m_model);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -80,7 +83,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, bool, QSet<QUu
         m_syncQueued = true;
         QMetaObject::invokeMethod(this, &IconCollectionList::syncFromSelection, Qt::QueuedConnection);
     });
-    connect(&ThumbnailProvider::shared(), &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
             viewport()->update();
     });
@@ -89,7 +92,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, bool, QSet<QUu
 
 IconCollectionList::~IconCollectionList()
 {
-    ThumbnailProvider::shared().cancel(this);
+    m_provider.cancel(this);
 }
 
 void IconCollectionList::setContainerSelection(QSet<QUuid> selection)
@@ -269,7 +272,7 @@ void IconCollectionList::startDrag(Qt::DropActions)
     const Icon *icon = m_model->iconAt(currentIndex().row());
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon);
+    auto *data = new IconDragMimeData(*icon, m_iconSetter);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
@@ -290,6 +293,6 @@ void IconCollectionList::paintEvent(QPaintEvent *event)
     }
     if (shown != m_visibleIDs) {
         m_visibleIDs = shown;
-        ThumbnailProvider::shared().setVisible(this, m_visibleIDs);
+        m_provider.setVisible(this, m_visibleIDs);
     }
 }

@@ -8,10 +8,14 @@
 #include <QString>
 #include <QUuid>
 
+#include <memory>
+
 class ContainerManager;
+class FileIconSetter;
 class IconListDelegate;
 class IconListModel;
 class IconSelectionManager;
+class ThumbnailProvider;
 
 // The list presentation: rows of the selected containers' icons that the search shows, in
 // library order, with a plain credit-line header per container while two or more are shown. The
@@ -26,7 +30,8 @@ class IconCollectionList : public QListView
     Q_OBJECT
 
 public:
-    IconCollectionList(ContainerManager &manager, bool showBackground, QSet<QUuid> containerSelection,
+    IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
+        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
     ~IconCollectionList() override;
 
@@ -64,6 +69,8 @@ private:
 
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
+    ThumbnailProvider &m_provider;
+    std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
     QSet<QUuid> m_containerSelection;
     QString m_searchText;
     bool m_showBackground = false;

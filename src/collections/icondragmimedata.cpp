@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icondragmimedata.h"
 
-IconDragMimeData::IconDragMimeData(Icon icon)
-    : IconMimeData(std::move(icon))
+IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
+    : IconMimeData(std::move(icon), std::move(iconSetter))
 { }
 
 QStringList IconDragMimeData::formats() const

@@ -11,11 +11,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, QWidget *parent)
+IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QWidget(parent)
     , m_selectionManager(selectionManager)
+    , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
 {
-    connect(&ThumbnailProvider::shared(), &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
             update();
     });
@@ -24,14 +27,14 @@ IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, Q
 
 IconGalleryPreview::~IconGalleryPreview()
 {
-    ThumbnailProvider::shared().cancel(this);
+    m_provider.cancel(this);
 }
 
 void IconGalleryPreview::setIcon(std::optional<Icon> icon)
 {
     m_icon = std::move(icon);
     if (m_icon)
-        ThumbnailProvider::shared().setVisible(this, { m_icon->id });
+        m_provider.setVisible(this, { m_icon->id });
     update();
 }
 
@@ -55,8 +58,7 @@ void IconGalleryPreview::paintEvent(QPaintEvent *)
     // An icon without a readable picture leaves the area empty but usable.
     if (!image)
         return;
-    const QImage picture
-        = ThumbnailProvider::shared().request(this, m_icon->id, *image, m_previewSize, devicePixelRatioF());
+    const QImage picture = m_provider.request(this, m_icon->id, *image, m_previewSize, devicePixelRatioF());
     if (picture.isNull())
         return;
     QPainter painter(this);
@@ -82,7 +84,7 @@ void IconGalleryPreview::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressedOnPicture = false;
-    auto *data = new IconDragMimeData(*m_icon);
+    auto *data = new IconDragMimeData(*m_icon, m_iconSetter);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);

@@ -6,9 +6,12 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
+class FileIconSetter;
 class IconSelectionManager;
+class ThumbnailProvider;
 
 // The gallery's large preview: the icon drawn at "iconPreviewSize", centred, kept at least that
 // large so that the scroll area around it scrolls when it does not fit. Dragging the picture hands
@@ -18,7 +21,8 @@ class IconGalleryPreview : public QWidget
     Q_OBJECT
 
 public:
-    IconGalleryPreview(IconSelectionManager &selectionManager, QWidget *parent = nullptr);
+    IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
+        std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
     ~IconGalleryPreview() override;
 
     const std::optional<Icon> &icon() const { return m_icon; }
@@ -35,6 +39,8 @@ protected:
 
 private:
     IconSelectionManager &m_selectionManager;
+    ThumbnailProvider &m_provider;
+    std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
     std::optional<Icon> m_icon;
     int m_previewSize = 64;
     QPoint m_pressPosition;

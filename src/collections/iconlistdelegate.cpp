@@ -11,9 +11,10 @@
 #include <QPainter>
 #include <QWidget>
 
-IconListDelegate::IconListDelegate(IconSelectionManager &selectionManager, QObject *parent)
+IconListDelegate::IconListDelegate(IconSelectionManager &selectionManager, ThumbnailProvider &provider, QObject *parent)
     : QStyledItemDelegate(parent)
     , m_selectionManager(selectionManager)
+    , m_provider(provider)
 { }
 
 QSize IconListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -68,7 +69,7 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, m_edge)) {
         const QRect picture(x, rect.top() + (rect.height() - m_edge) / 2, m_edge, m_edge);
         const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
-        const QImage image = ThumbnailProvider::shared().request(option.widget, icon->id, rep->image, m_edge, ratio);
+        const QImage image = m_provider.request(option.widget, icon->id, rep->image, m_edge, ratio);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
         if (!image.isNull()) {
             painter->drawImage(picture, image);

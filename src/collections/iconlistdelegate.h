@@ -10,6 +10,7 @@
 #include <optional>
 
 class IconSelectionManager;
+class ThumbnailProvider;
 
 // Paints the list's rows from the model's roles: a header's credit line as it is, an icon's
 // picture at the list size (a placeholder until it is ready) and its name, the accent behind
@@ -19,7 +20,7 @@ class IconListDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    IconListDelegate(IconSelectionManager &selectionManager, QObject *parent = nullptr);
+    IconListDelegate(IconSelectionManager &selectionManager, ThumbnailProvider &provider, QObject *parent = nullptr);
 
     // Row images are `edge` points square.
     void setEdge(int edge) { m_edge = edge; }
@@ -32,6 +33,7 @@ public:
 
 private:
     IconSelectionManager &m_selectionManager;
+    ThumbnailProvider &m_provider;
     int m_edge = 32;
     std::optional<QColor> m_background;
     mutable QHash<QString, std::shared_ptr<CreditLineDocument>> m_headers;

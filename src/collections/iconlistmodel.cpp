@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconlistmodel.h"
 
+#include "collections/creditline.h"
 #include "library/containermanager.h"
 
 IconListModel::IconListModel(ContainerManager &manager, QObject *parent)
@@ -17,8 +18,7 @@ void IconListModel::setSections(const QList<IconSection> &sections, bool headers
     const QList<IconContainer> &containers = m_manager.containers();
     for (const IconSection &section : sections) {
         if (headers) {
-            m_headerText.insert(
-                int(m_rows.size()), ContainerManager::creditLine(containers.at(section.containerIndex)));
+            m_headerText.insert(int(m_rows.size()), creditLine(containers.at(section.containerIndex)));
             m_rows.append({ section.containerIndex, -1 });
         }
         for (const qsizetype index : section.iconIndexes) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icontileview.h"
 
+#include "collections/creditline.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
 #include "collections/icondragmimedata.h"
@@ -37,11 +38,14 @@ qint64 saneSize(qint64 size)
 
 } // namespace
 
-IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
+    QString searchText, QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
+    , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
     , m_flow(flow)
     , m_containerSelection(std::move(containerSelection))
     , m_searchText(std::move(searchText))
@@ -75,7 +79,7 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
         rebuildSections();
     });
     connect(&m_selectionManager, &IconSelectionManager::selectionChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&ThumbnailProvider::shared(), &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
             viewport()->update();
     });
@@ -85,7 +89,7 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
 
 IconTileView::~IconTileView()
 {
-    ThumbnailProvider::shared().cancel(this);
+    m_provider.cancel(this);
 }
 
 void IconTileView::setContainerSelection(QSet<QUuid> selection)
@@ -299,8 +303,7 @@ CreditLineDocument &IconTileView::creditLine(qsizetype section)
         QFont title = font();
         title.setPointSizeF(title.pointSizeF() * 1.3);
         const IconContainer &container = m_manager.containers().at(m_sections.at(section).containerIndex);
-        found = m_creditLines.insert(
-            id, std::make_shared<CreditLineDocument>(ContainerManager::creditLine(container), title));
+        found = m_creditLines.insert(id, std::make_shared<CreditLineDocument>(::creditLine(container), title));
     }
     return *found.value();
 }
@@ -398,7 +401,7 @@ void IconTileView::paintEvent(QPaintEvent *)
     const QColor accent = palette().color(QPalette::Highlight);
     QColor placeholder = palette().color(QPalette::Mid);
     placeholder.setAlpha(60);
-    ThumbnailProvider &provider = ThumbnailProvider::shared();
+    ThumbnailProvider &provider = m_provider;
 
     QList<QUuid> shown;
     if (m_highlightKey != qMakePair(size, ratio)) {
@@ -566,7 +569,7 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     const Icon *icon = iconAt(hit);
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon);
+    auto *data = new IconDragMimeData(*icon, m_iconSetter);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);
@@ -574,7 +577,7 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize());
     const qreal ratio = devicePixelRatioF();
     if (rep) {
-        const QImage image = ThumbnailProvider::shared().request(this, icon->id, rep->image, previewSize(), ratio);
+        const QImage image = m_provider.request(this, icon->id, rep->image, previewSize(), ratio);
         if (!image.isNull()) {
             QPixmap pixmap = QPixmap::fromImage(image);
             pixmap.setDevicePixelRatio(ratio);

@@ -21,7 +21,9 @@
 class QDropEvent;
 
 class ContainerManager;
+class FileIconSetter;
 class IconSelectionManager;
+class ThumbnailProvider;
 
 // A virtualised view of icon tiles over the selected containers: the grid (sections stacked, with
 // pinned headers when two or more are shown) or the gallery's strip (groups in one row). Tiles are
@@ -35,7 +37,8 @@ class IconTileView : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, QSet<QUuid> containerSelection,
+    IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
+        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
     ~IconTileView() override;
 
@@ -118,6 +121,8 @@ private:
 
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
+    ThumbnailProvider &m_provider;
+    std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
     IconTileLayout::Flow m_flow;
     QSet<QUuid> m_containerSelection;
     QString m_searchText;

@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <memory>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,9 +36,6 @@ using namespace Qt::StringLiterals;
 Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", glimbarLogLevel)
 
 namespace {
-
-QMutex optionsMutex;
-ContainerDownload::Options currentOptions;
 
 constexpr QStringView folderPrefix = u"glimbar-download-";
 
@@ -83,23 +81,31 @@ std::optional<QString> remoteAddress(QStringView link)
 
 } // namespace
 
-ContainerDownload::Options ContainerDownload::options()
+void ContainerDownload::start(QObject *context, const QString &link, const Options &options, Completion completion)
 {
-    const QMutexLocker lock(&optionsMutex);
-    return currentOptions;
-}
-
-void ContainerDownload::setOptions(const Options &options)
-{
-    const QMutexLocker lock(&optionsMutex);
-    currentOptions = options;
-}
-
-void ContainerDownload::start(QObject *context, const QString &link, Completion completion)
-{
-    const auto deliver = [context](Completion completion, Outcome outcome) {
+    // The fetch may end after the context is gone (its owner need not wait for it): the context
+    // leaves the guard under its lock as it is destroyed, so an outcome is posted to a living
+    // object or not at all.
+    struct Guard
+    {
+        QMutex mutex;
+        QObject *context = nullptr;
+    };
+    const auto guard = std::make_shared<Guard>();
+    guard->context = context;
+    QObject::connect(
+        context, &QObject::destroyed, context,
+        [guard] {
+            const QMutexLocker lock(&guard->mutex);
+            guard->context = nullptr;
+        },
+        Qt::DirectConnection);
+    const auto deliver = [guard](Completion completion, Outcome outcome) {
+        const QMutexLocker lock(&guard->mutex);
+        if (!guard->context)
+            return;
         QMetaObject::invokeMethod(
-            context,
+            guard->context,
             [completion = std::move(completion), outcome = std::move(outcome)]() mutable {
                 completion(std::move(outcome));
             },
@@ -127,7 +133,7 @@ void ContainerDownload::start(QObject *context, const QString &link, Completion 
             [app] { QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { quitting = true; }); });
     }
     QThreadPool::globalInstance()->start(
-        [deliver, url = url.toEncoded(), options = options(), completion = std::move(completion)]() mutable {
+        [deliver, url = url.toEncoded(), options, completion = std::move(completion)]() mutable {
             deliver(std::move(completion), fetchAndRead(url, options));
         });
 }

@@ -53,11 +53,8 @@ public:
     };
     using Completion = std::function<void(Outcome)>;
 
-    // The options of downloads started from now on.
-    static Options options();
-    static void setOptions(const Options &options);
-
-    static void start(QObject *context, const QString &link, Completion completion);
+    // Nothing is delivered once `context` is gone, even while its fetch still runs.
+    static void start(QObject *context, const QString &link, const Options &options, Completion completion);
 
     // The one line printed for a container that arrived: its title (on one line) and its icon count.
     static QString describe(const IconContainer &container);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "library/containerdownload.h"
 #include "model/containererror.h"
 #include "model/containerresult.h"
 #include "model/iconcontainer.h"
@@ -16,9 +17,9 @@
 #include <optional>
 
 // The icon library of the running program: the containers of the user's library, the lookups of
-// every icon a load has read, and the library's last error. The program's instance is shared();
-// whatever works on a library (selection resolving, Utilities, views) can be handed another, so
-// tests get a fresh one. It lives on the thread that made it (shared(): the GUI thread). Every
+// every icon a load has read, and the library's last error. The application owns the program's
+// one instance and hands it to whatever works on a library (selection resolving, Utilities,
+// views); tests make their own. It lives on the thread that made it (the GUI thread). Every
 // write of a field emits that field's change signal, also when the value is unchanged. Results
 // computed inside a routine reach the fields only through queued calls on that thread, so a caller
 // sees them once control returns to the event loop; the caller never waits for them. A load posts
@@ -42,8 +43,6 @@ public:
     explicit ContainerManager(QObject *parent = nullptr);
     // Finishes the requests as at quit.
     ~ContainerManager() override;
-
-    static ContainerManager &shared();
 
     const QList<IconContainer> &containers() const { return m_containers; }
     void setContainers(QList<IconContainer> containers);
@@ -74,12 +73,6 @@ public:
     // container's info.json entries and ordered by them. Queues the lookups of the icons read, in
     // one call.
     IconContainer loadIcons(const IconContainer &container, const QString &folder);
-    // The container's title rendered from markdown in bold (one longer than 1000 characters as
-    // plain text), then " by " and the author as plain text when there is one; inline rich text
-    // (HTML) for a label. Needs a QGuiApplication, as the
-    // markdown reader asks for fonts.
-    static QString creditLine(const IconContainer &container);
-
     // Reads an older single-file archive; none when it is not one.
     std::optional<IconContainer> importLegacyContainer(const QString &path);
     // Writes the container as a folder named after its title into `libraryFolder`: info.json first,
@@ -108,6 +101,9 @@ public:
     // Failures of the link itself set `error` to invalidURL; unreadable downloads set
     // downloadFailed; transport failures report nothing.
     void downloadContainer(const QString &link, DownloadCompletion completion);
+    // The options of downloads started from now on.
+    const ContainerDownload::Options &downloadOptions() const { return m_downloadOptions; }
+    void setDownloadOptions(const ContainerDownload::Options &options) { m_downloadOptions = options; }
 
 Q_SIGNALS:
     void containersChanged();
@@ -130,6 +126,7 @@ private:
     QList<IconContainer> m_containers;
     QSet<IconLookup> m_iconLookupSet;
     std::optional<ContainerError> m_error;
+    ContainerDownload::Options m_downloadOptions;
     // Icon identifier to the container its (first) lookup entry names.
     QHash<QUuid, QUuid> m_lookupIndex;
     // Made on first use after the containers change: the position of the first container of each

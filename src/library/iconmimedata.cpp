@@ -2,12 +2,14 @@
 #include "library/iconmimedata.h"
 
 #include "library/icontransfer.h"
+#include "platform/fileiconsetter.h"
 
 #include <QtConcurrent>
 #include <QUrl>
 
-IconMimeData::IconMimeData(Icon icon)
+IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
     : m_icon(std::move(icon))
+    , m_iconSetter(std::move(iconSetter))
 {
     if (IconTransfer::transferRepresentation(m_icon).contains(IconTransfer::folderFormat))
         folderExport();
@@ -49,6 +51,7 @@ QVariant IconMimeData::retrieveData(const QString &mimeType, QMetaType) const
 const QFuture<std::optional<QString>> &IconMimeData::folderExport() const
 {
     if (!m_folder)
-        m_folder = QtConcurrent::run([icon = m_icon] { return IconTransfer::exportIconFolder(icon); });
+        m_folder = QtConcurrent::run(
+            [icon = m_icon, setter = m_iconSetter] { return IconTransfer::exportIconFolder(icon, *setter); });
     return *m_folder;
 }

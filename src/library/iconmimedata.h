@@ -9,7 +9,11 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 #include <optional>
+
+class FileIconSetter;
 
 // The data of one icon dragged out of the window, offered as IconTransfer::transferRepresentation()
 // says each time a receiver asks, plus the suggested file name while data is offered. Nothing is
@@ -26,7 +30,8 @@ class IconMimeData : public QMimeData
     Q_OBJECT
 
 public:
-    explicit IconMimeData(Icon icon);
+    // The folder's custom icon is set through `iconSetter`, which the export keeps while it runs.
+    IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter);
     ~IconMimeData() override;
 
     const Icon &icon() const { return m_icon; }
@@ -40,5 +45,6 @@ private:
     const QFuture<std::optional<QString>> &folderExport() const;
 
     Icon m_icon;
+    std::shared_ptr<FileIconSetter> m_iconSetter;
     mutable std::optional<QFuture<std::optional<QString>>> m_folder;
 };

@@ -40,11 +40,6 @@ QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &
     return result;
 }
 
-QList<Icon> selectedIcons(const IconSelection &selection)
-{
-    return selectedIcons(ContainerManager::shared(), selection);
-}
-
 void selectionPruneFilter(
     const ContainerManager &library, IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
 {
@@ -61,9 +56,4 @@ void selectionPruneFilter(
     }
     if (pruned)
         manager.setSelection(std::move(kept));
-}
-
-void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection)
-{
-    selectionPruneFilter(ContainerManager::shared(), manager, containerSelection);
 }

@@ -56,13 +56,9 @@ class ContainerManager;
 // skipped without a gap. Copies: changing them does not change the library. Costs time in
 // proportion to the selection, whatever the library's size.
 QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &selection);
-// The same in the shared library.
-QList<Icon> selectedIcons(const IconSelection &selection);
 
 // Deselects, in one pass and with one change, every selected icon of `library` whose container is
 // not in `containerSelection`; the others keep their order. Identifiers that do not resolve stay
 // selected. Nothing changes, and nothing is emitted, when every selected icon may stay.
 void selectionPruneFilter(
     const ContainerManager &library, IconSelectionManager &manager, const QSet<QUuid> &containerSelection);
-// The same in the shared library.
-void selectionPruneFilter(IconSelectionManager &manager, const QSet<QUuid> &containerSelection);

@@ -116,7 +116,8 @@ std::optional<QImage> folderIconImage(const Icon &icon)
     }
     if (!largest)
         return std::nullopt;
-    QImage bitmap = largest->bitmap();
+    // Made for this call alone: nothing would find its pixels in a cache again.
+    QImage bitmap = largest->decodedBitmap();
     if (bitmap.isNull())
         return std::nullopt;
     return bitmap;
@@ -148,7 +149,7 @@ std::optional<QString> dragFolderRoot()
     return root;
 }
 
-std::optional<QString> exportIconFolder(const Icon &icon)
+std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter)
 {
     const std::optional<QString> root = dragFolderRoot();
     if (!root)
@@ -157,7 +158,7 @@ std::optional<QString> exportIconFolder(const Icon &icon)
     if (!folder)
         return std::nullopt;
     // Whether the icon was set or not, the folder is handed over.
-    FileIconSetter::shared().setIcon(folderIconImage(icon), *folder);
+    setter.setIcon(folderIconImage(icon), *folder);
     return *folder;
 }
 

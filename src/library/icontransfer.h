@@ -13,6 +13,8 @@
 // What an icon dragged out of the window becomes for the receiver: a folder that carries the icon
 // as its custom icon, or the icon's own bytes as ICNS or PNG data. Which of them is offered
 // follows "defaultDragAndDropFormat" and "alternateDragAndDropFormat", read at every call.
+class FileIconSetter;
+
 namespace IconTransfer {
 
 // The folder, as a file URL.
@@ -40,8 +42,8 @@ std::optional<QString> dragFolderRoot();
 // name; a name made safe alike with another's ("." and "" both give "_"), or taken by a file, gets
 // a numbered variant ("_ 2"). Then sets the
 // image made from Icon::primaryData() as its custom icon, or removes its custom icon when the
-// bytes are no image. None when the folder cannot be made. Safe to call from any thread: it uses
-// only the icon it is given.
-std::optional<QString> exportIconFolder(const Icon &icon);
+// bytes are no image, through `setter`. None when the folder cannot be made. Safe to call from any
+// thread: it uses only the icon and setter it is given.
+std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter);
 
 } // namespace IconTransfer

@@ -3,7 +3,6 @@
 
 #include "model/icon.h"
 
-#include <QCoreApplication>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QThread>
@@ -60,18 +59,6 @@ ThumbnailProvider::~ThumbnailProvider()
     m_pool.waitForDone();
 }
 
-ThumbnailProvider &ThumbnailProvider::shared()
-{
-    // Never destroyed, like the library whose pictures it serves.
-    static ThumbnailProvider *instance = [] {
-        auto *provider = new ThumbnailProvider;
-        if (auto *app = QCoreApplication::instance(); app && provider->thread() != app->thread())
-            provider->moveToThread(app->thread());
-        return provider;
-    }();
-    return *instance;
-}
-
 QImage ThumbnailProvider::request(
     const QObject *requester, QUuid id, const PlatformImage &image, double points, qreal devicePixelRatio)
 {
@@ -88,7 +75,7 @@ QImage ThumbnailProvider::request(
     if (QImage picture = m_pictures.find(key, QSize(side, side)); !picture.isNull())
         return atRatio(std::move(picture), devicePixelRatio);
     // Drawn already by someone else (a bitmap() call): no need to queue.
-    if (QImage decoded = rep->cachedBitmap(fitted(rep->pixelSize(), side)); !decoded.isNull()) {
+    if (QImage decoded = rep->cachedBitmap(fitted(rep->pixelSize(), side), m_decoded); !decoded.isNull()) {
         decoded = atRatio(std::move(decoded), devicePixelRatio);
         m_pictures.insert(key, QSize(side, side), decoded);
         return decoded;
@@ -197,7 +184,7 @@ QImage ThumbnailProvider::decode(const Ask &ask)
         const quint64 key = rep->contentKey();
         if (QImage picture = m_pictures.find(key, QSize(ask.side, ask.side)); !picture.isNull())
             return picture;
-        QImage picture = atRatio(rep->bitmap(fitted(rep->pixelSize(), ask.side)), ask.devicePixelRatio);
+        QImage picture = atRatio(rep->bitmap(fitted(rep->pixelSize(), ask.side), m_decoded), ask.devicePixelRatio);
         if (!picture.isNull()) {
             m_pictures.insert(key, QSize(ask.side, ask.side), picture);
             return picture;

@@ -30,8 +30,9 @@ struct Icon;
 // an image draws from its larger representation instead of scaling the 1x one up, and a
 // representation whose pixels fail to decode gives way to the next best. A picture keeps its
 // representation's aspect ratio inside the square. Call it from the thread it lives on (the GUI
-// thread for shared()); ready() is emitted there, also for an ask that turned out undecodable
-// (request() then gives a null image at once). Asks of a requester that is destroyed are dropped.
+// thread for the application's); ready() is emitted there, also for an ask that turned out
+// undecodable (request() then gives a null image at once). Asks of a requester that is destroyed
+// are dropped.
 class ThumbnailProvider : public QObject
 {
     Q_OBJECT
@@ -41,8 +42,6 @@ public:
     // With at most `maxThreads` decoding at once (at least one).
     explicit ThumbnailProvider(int maxThreads, QObject *parent = nullptr);
     ~ThumbnailProvider() override;
-
-    static ThumbnailProvider &shared();
 
     // The picture of `image` for a square of `points` points at `devicePixelRatio` (its
     // devicePixelRatio set accordingly); a null image while it is not decoded yet or cannot be.
@@ -59,6 +58,11 @@ public:
 
     // The most pixels a picture's side gets; larger asks are served at this size.
     static constexpr int maxSide = 4096;
+
+    // The pixels of image representations, decoded at their own size or scaled for a square:
+    // the process's one decode cache, which the provider shares with whoever draws the images
+    // it serves.
+    ImageCache &decodeCache() { return m_decoded; }
 
     // Bytes of pictures the provider keeps now, and the bound it keeps them within.
     qint64 cachedBytes() const { return m_pictures.byteCount(); }
@@ -85,6 +89,7 @@ private:
     QImage decode(const Ask &ask);
 
     QThreadPool m_pool;
+    ImageCache m_decoded; // by image source and pixel size
     ImageCache m_pictures; // by content key and the side of the square
     QMutex m_mutex; // guards what follows
     std::list<Ask> m_queue;

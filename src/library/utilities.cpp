@@ -12,11 +12,6 @@ std::optional<IconContainer> Utilities::selectedContainer(const ContainerManager
     return std::nullopt;
 }
 
-std::optional<IconContainer> Utilities::selectedContainer(const QSet<QUuid> &from)
-{
-    return selectedContainer(ContainerManager::shared(), from);
-}
-
 QList<qsizetype> Utilities::selectedContainerIndexes(const ContainerManager &library, const QSet<QUuid> &from)
 {
     QList<qsizetype> indexes;
@@ -28,11 +23,6 @@ QList<qsizetype> Utilities::selectedContainerIndexes(const ContainerManager &lib
     return indexes;
 }
 
-QList<qsizetype> Utilities::selectedContainerIndexes(const QSet<QUuid> &from)
-{
-    return selectedContainerIndexes(ContainerManager::shared(), from);
-}
-
 QList<IconContainer> Utilities::selectedContainers(const ContainerManager &library, const QSet<QUuid> &from)
 {
     const QList<IconContainer> &containers = library.containers();
@@ -40,9 +30,4 @@ QList<IconContainer> Utilities::selectedContainers(const ContainerManager &libra
     for (const qsizetype index : selectedContainerIndexes(library, from))
         selected.append(containers.at(index));
     return selected;
-}
-
-QList<IconContainer> Utilities::selectedContainers(const QSet<QUuid> &from)
-{
-    return selectedContainers(ContainerManager::shared(), from);
 }

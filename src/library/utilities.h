@@ -12,7 +12,7 @@
 class ContainerManager;
 
 // Turns a window's container selection (an unordered set of container identifiers) into
-// containers of a library: the one handed in, or the shared one. Holds no state; the queries read
+// containers of the library handed in. Holds no state; the queries read
 // the library at each call and never fail: an empty, multiple or stale selection gives nothing or
 // fewer containers.
 class Utilities
@@ -21,16 +21,12 @@ public:
     // A copy of the library's first container whose identifier is the selection's only one; none
     // unless the selection holds exactly one identifier that names a container.
     static std::optional<IconContainer> selectedContainer(const ContainerManager &library, const QSet<QUuid> &from);
-    static std::optional<IconContainer> selectedContainer(const QSet<QUuid> &from);
-
     // The positions in ContainerManager::containers() of the selected containers, in library
     // order; identifiers that name no container are ignored. A view that edits a container in
     // place copies the list, changes the element at such a position and writes the whole list back
     // with ContainerManager::setContainers(), so that observers see one change. The positions hold
     // until the library's containers are next replaced.
     static QList<qsizetype> selectedContainerIndexes(const ContainerManager &library, const QSet<QUuid> &from);
-    static QList<qsizetype> selectedContainerIndexes(const QSet<QUuid> &from);
     // Copies of those containers, in library order, for reading.
     static QList<IconContainer> selectedContainers(const ContainerManager &library, const QSet<QUuid> &from);
-    static QList<IconContainer> selectedContainers(const QSet<QUuid> &from);
 };

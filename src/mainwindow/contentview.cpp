@@ -40,15 +40,16 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
+ContentView::ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
+    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QMainWindow(parent)
     , m_commandManager(commandManager)
+    , m_library(library)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Glimbar"_s);
 
-    ContainerManager &library = ContainerManager::shared();
-    m_split = new MainSplitView(library, ThumbnailProvider::shared(), this);
+    m_split = new MainSplitView(library, thumbnails, iconSetter, this);
     m_sidebar = m_split->sidebar();
     setCentralWidget(m_split);
     restoreWindowState();
@@ -78,8 +79,8 @@ ContentView::ContentView(CommandManager &commandManager, QWidget *parent)
         });
 
     m_containerImporter = new ContainerImporter(library, this, this);
-    m_iconExporter = new IconExporter(this, this);
-    m_downloadPresenter = new DownloadPresenter(library, this, this);
+    m_iconExporter = new IconExporter(std::move(iconSetter), this, this);
+    m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
 
@@ -114,7 +115,7 @@ void ContentView::followContainerSelection(bool exporterDisabled)
 
 void ContentView::updateTitle()
 {
-    setWindowTitle(WindowTitle::forSelection(containerSelection(), ContainerManager::shared().containers()).line());
+    setWindowTitle(WindowTitle::forSelection(containerSelection(), m_library.containers()).line());
 }
 
 void ContentView::buildToolbar()
@@ -176,7 +177,7 @@ void ContentView::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Each time the window's content is shown, not when it comes back from being minimised.
     if (!event->spontaneous())
-        ContainerManager::shared().loadLibrary();
+        m_library.loadLibrary();
 }
 
 void ContentView::closeEvent(QCloseEvent *event)
@@ -269,11 +270,11 @@ void ContentView::presentExporter(ExportFormat format)
     }
     switch (format) {
     case ExportFormat::ravivovode:
-        m_exporter = ExportOptionsSheet::openForSelection(this, containerSelection());
+        m_exporter = ExportOptionsSheet::openForSelection(m_library, this, containerSelection());
         break;
     case ExportFormat::icons:
         m_iconExporter->exportIcons(
-            IconExporter::exportItems(iconSelectionManager().selection(), containerSelection()));
+            IconExporter::exportItems(m_library, iconSelectionManager().selection(), containerSelection()));
         break;
     }
 }

@@ -12,14 +12,18 @@
 #include <QStringList>
 #include <QUuid>
 
+#include <memory>
 #include <optional>
 
 class CommandManager;
 class ContainerImporter;
+class ContainerManager;
 class DownloadPresenter;
+class FileIconSetter;
 class IconExporter;
 class MainSplitView;
 class QLineEdit;
+class ThumbnailProvider;
 
 // One main window. It owns its container and icon selections, acts on the command channels that
 // name it (and on Deselect All from any window), tracks the Shift and Command (Control) keys for its
@@ -37,10 +41,13 @@ class ContentView : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit ContentView(CommandManager &commandManager, QWidget *parent = nullptr);
+    // Shows `library`, with pictures from `thumbnails`; icons are set on files through `iconSetter`.
+    ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
+        std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
     ~ContentView() override;
 
     CommandManager &commandManager() const { return m_commandManager; }
+    ContainerManager &library() const { return m_library; }
 
     const QSet<QUuid> &containerSelection() const;
     void setContainerSelection(QSet<QUuid> selection);
@@ -97,6 +104,7 @@ private:
     void followContainerSelection(bool exporterDisabled);
 
     CommandManager &m_commandManager;
+    ContainerManager &m_library;
     MainSplitView *m_split = nullptr;
     QWidget *m_sidebar = nullptr;
     QLineEdit *m_searchField = nullptr;

@@ -16,12 +16,14 @@
 #include <QVBoxLayout>
 
 DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &selection,
-    IconSelectionManager &iconSelection, ThumbnailProvider &provider, QWidget *parent)
+    IconSelectionManager &iconSelection, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter,
+    QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
     , m_iconSelection(iconSelection)
     , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
     , m_mode(Settings::iconViewMode().read())
 {
     auto *layout = new QVBoxLayout(this);
@@ -101,16 +103,16 @@ void DetailColumn::rebuildCollectionView()
         return;
     switch (m_mode) {
     case IconViewMode::grid:
-        m_collectionView
-            = new IconCollectionGrid(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionGrid(
+            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     case IconViewMode::list:
-        m_collectionView
-            = new IconCollectionList(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionList(
+            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     case IconViewMode::gallery:
-        m_collectionView
-            = new IconCollectionGallery(m_manager, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionGallery(
+            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     }
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_collectionView, 0, 0);

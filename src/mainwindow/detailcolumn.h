@@ -6,11 +6,14 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
+
 class ContainerManager;
 class ContainerSelection;
 class DetailStatusBar;
 class IconSelectionManager;
 class LowResolutionOverlay;
+class FileIconSetter;
 class ThumbnailProvider;
 class VisualEffectView;
 
@@ -24,7 +27,7 @@ class DetailColumn : public QWidget
 
 public:
     DetailColumn(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
 
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
@@ -48,6 +51,7 @@ private:
     ContainerSelection &m_selection;
     IconSelectionManager &m_iconSelection;
     ThumbnailProvider &m_provider;
+    std::shared_ptr<FileIconSetter> m_iconSetter;
     IconViewMode m_mode;
     QString m_searchText;
     QWidget *m_content = nullptr;

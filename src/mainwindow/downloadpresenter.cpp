@@ -7,9 +7,11 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
-DownloadPresenter::DownloadPresenter(ContainerManager &manager, QWidget *window, QObject *parent)
+DownloadPresenter::DownloadPresenter(
+    ContainerManager &manager, ThumbnailProvider &thumbnails, QWidget *window, QObject *parent)
     : QObject(parent)
     , m_manager(manager)
+    , m_thumbnails(thumbnails)
     , m_window(window)
 { }
 
@@ -34,7 +36,7 @@ void DownloadPresenter::presentContainer(const IconContainer &container)
     m_containerToDownload = container;
     if (m_sheet)
         m_sheet->close();
-    auto *sheet = new DownloadSheet(m_containerToDownload, m_manager, m_window);
+    auto *sheet = new DownloadSheet(m_containerToDownload, m_manager, m_thumbnails, m_window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     m_sheet = sheet;
     sheet->open();

@@ -12,6 +12,7 @@
 
 class ContainerManager;
 class DownloadSheet;
+class ThumbnailProvider;
 
 // The window's download road: an opened link is handed to the library's download, and a container
 // that arrives is kept as the one to download and shown in a download sheet over the window, on the
@@ -22,7 +23,8 @@ class DownloadPresenter : public QObject
     Q_OBJECT
 
 public:
-    DownloadPresenter(ContainerManager &manager, QWidget *window, QObject *parent = nullptr);
+    DownloadPresenter(
+        ContainerManager &manager, ThumbnailProvider &thumbnails, QWidget *window, QObject *parent = nullptr);
 
     // The last container that arrived; kept until the next one.
     const std::optional<IconContainer> &containerToDownload() const { return m_containerToDownload; }
@@ -40,6 +42,7 @@ Q_SIGNALS:
 
 private:
     ContainerManager &m_manager;
+    ThumbnailProvider &m_thumbnails;
     QPointer<QWidget> m_window;
     std::optional<IconContainer> m_containerToDownload;
     QPointer<DownloadSheet> m_sheet;

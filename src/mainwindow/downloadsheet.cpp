@@ -24,11 +24,11 @@ constexpr int stripIconPoints = 48;
 } // namespace
 
 DownloadSheet::DownloadSheet(
-    std::optional<IconContainer> container, ContainerManager &manager, QWidget *parent, ThumbnailProvider *thumbnails)
+    std::optional<IconContainer> container, ContainerManager &manager, ThumbnailProvider &thumbnails, QWidget *parent)
     : QDialog(parent)
     , m_container(std::move(container))
     , m_manager(manager)
-    , m_thumbnails(thumbnails ? *thumbnails : ThumbnailProvider::shared())
+    , m_thumbnails(thumbnails)
 {
     setWindowTitle(tr("Downloaded Icon Container"));
     setWindowModality(Qt::WindowModal);

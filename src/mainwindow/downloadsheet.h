@@ -26,8 +26,8 @@ public:
     // The strip shows at most this many icons, so that a huge download opens at once.
     static constexpr int maxStripIcons = 100;
 
-    DownloadSheet(std::optional<IconContainer> container, ContainerManager &manager, QWidget *parent = nullptr,
-        ThumbnailProvider *thumbnails = nullptr);
+    DownloadSheet(std::optional<IconContainer> container, ContainerManager &manager, ThumbnailProvider &thumbnails,
+        QWidget *parent = nullptr);
     ~DownloadSheet() override;
 
     const std::optional<IconContainer> &container() const { return m_container; }

@@ -125,9 +125,10 @@ QString ExportOptionsSheet::chooseDestination(QWidget *parent, const QString &pr
     return dialog.chosen();
 }
 
-ExportOptionsSheet *ExportOptionsSheet::openForSelection(QWidget *window, const QSet<QUuid> &selection)
+ExportOptionsSheet *ExportOptionsSheet::openForSelection(
+    const ContainerManager &library, QWidget *window, const QSet<QUuid> &selection)
 {
-    std::optional<IconContainer> container = Utilities::selectedContainer(selection);
+    std::optional<IconContainer> container = Utilities::selectedContainer(library, selection);
     if (!container)
         return nullptr;
     auto *sheet = new ExportOptionsSheet(std::move(container), window);

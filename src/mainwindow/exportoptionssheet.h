@@ -12,6 +12,7 @@
 #include <optional>
 
 class QCheckBox;
+class ContainerManager;
 class QLineEdit;
 class QMessageBox;
 class QPushButton;
@@ -53,7 +54,8 @@ public:
     // Opens the sheet window-modal over `window` for the one selected container; none, and no sheet,
     // unless exactly one container is selected and the library holds it. The sheet deletes itself
     // when closed.
-    static ExportOptionsSheet *openForSelection(QWidget *window, const QSet<QUuid> &selection);
+    static ExportOptionsSheet *openForSelection(
+        const ContainerManager &library, QWidget *window, const QSet<QUuid> &selection);
 
 public Q_SLOTS:
     void exportContainer();

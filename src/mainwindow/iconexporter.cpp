@@ -51,7 +51,7 @@ bool removeWritten(const QString &path)
 // The custom-icon folder a drag would hand over, made in `folder` with the same picture; its path,
 // or empty with `failure` set where the caller's message says too little. A folder without its
 // picture is no export, so none is left behind.
-QString writeFolder(const Icon &icon, const QString &folder, QString &failure)
+QString writeFolder(const Icon &icon, const QString &folder, FileIconSetter &iconSetter, QString &failure)
 {
     const std::optional<QImage> image = IconTransfer::folderIconImage(icon);
     if (!image)
@@ -61,7 +61,7 @@ QString writeFolder(const Icon &icon, const QString &folder, QString &failure)
         failure = tr("The folder “%1” couldn’t be created.").arg(QFileInfo(path).fileName());
         return {};
     }
-    if (!FileIconSetter::shared().setIcon(*image, path)) {
+    if (!iconSetter.setIcon(*image, path)) {
         removeWritten(path);
         return {};
     }
@@ -89,35 +89,38 @@ QString writeData(IconMimeData &item, const QString &format, const QString &fold
 
 } // namespace
 
-IconExporter::IconExporter(QWidget *dialogParent, QObject *parent)
+IconExporter::IconExporter(std::shared_ptr<FileIconSetter> iconSetter, QWidget *dialogParent, QObject *parent)
     : QObject(parent)
+    , m_iconSetter(std::move(iconSetter))
     , m_dialogParent(dialogParent)
     , m_picker(&IconExporter::chooseFolder)
 { }
 
-QList<Icon> IconExporter::exportItems(const IconSelection &iconSelection, const QSet<QUuid> &containerSelection)
+QList<Icon> IconExporter::exportItems(
+    const ContainerManager &library, const IconSelection &iconSelection, const QSet<QUuid> &containerSelection)
 {
-    QList<Icon> icons = selectedIcons(iconSelection);
+    QList<Icon> icons = selectedIcons(library, iconSelection);
     if (!icons.isEmpty())
         return icons;
-    for (const IconContainer &container : Utilities::selectedContainers(containerSelection))
+    for (const IconContainer &container : Utilities::selectedContainers(library, containerSelection))
         icons.append(container.icons);
     return icons;
 }
 
-ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, const QString &folder)
+ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(
+    const QList<Icon> &icons, const QString &folder, const std::shared_ptr<FileIconSetter> &iconSetter)
 {
     if (!QFileInfo(folder).isDir())
         return tr("The folder “%1” doesn’t exist.").arg(folder);
     QStringList written;
     QList<QUrl> urls;
     for (const Icon &icon : icons) {
-        IconMimeData item(icon);
+        IconMimeData item(icon, iconSetter);
         const QStringList formats = item.formats();
         QString failure = tr("The icon “%1” couldn’t be exported.").arg(icon.name);
         QString path;
         if (!formats.isEmpty() && formats.constFirst() == IconTransfer::folderFormat)
-            path = writeFolder(icon, folder, failure);
+            path = writeFolder(icon, folder, *iconSetter, failure);
         else if (!formats.isEmpty())
             path = writeData(item, formats.constFirst(), folder, failure);
         if (path.isEmpty()) {
@@ -151,6 +154,6 @@ void IconExporter::exportIcons(const QList<Icon> &icons)
     const QString folder = m_picker(m_dialogParent);
     if (folder.isEmpty())
         return;
-    const auto urls = writeIcons(icons, folder);
+    const auto urls = writeIcons(icons, folder, m_iconSetter);
     printLine(urls ? savedLine(urls.value()) : urls.error());
 }

@@ -15,6 +15,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+
+class ContainerManager;
+class FileIconSetter;
 
 // The window's icon export: the icons go into a folder the user picks, each written as what a drag
 // of it would hand over first (its custom-icon folder, or its own ICNS or PNG data, as the drag
@@ -30,18 +34,22 @@ public:
     // The folder chosen; empty when the dialog was cancelled.
     using FolderPicker = std::function<QString(QWidget *parent)>;
 
-    explicit IconExporter(QWidget *dialogParent = nullptr, QObject *parent = nullptr);
+    // Folders get their custom icons through `iconSetter`.
+    explicit IconExporter(
+        std::shared_ptr<FileIconSetter> iconSetter, QWidget *dialogParent = nullptr, QObject *parent = nullptr);
 
     // Replaces the folder dialog, for tests.
     void setFolderPicker(FolderPicker picker) { m_picker = std::move(picker); }
 
     // The icons an export hands over: the selected icons in selection order; when none of them
     // resolves, every icon of the selected containers, containers in library order.
-    static QList<Icon> exportItems(const IconSelection &iconSelection, const QSet<QUuid> &containerSelection);
+    static QList<Icon> exportItems(
+        const ContainerManager &library, const IconSelection &iconSelection, const QSet<QUuid> &containerSelection);
 
     // Writes `icons` into `folder`, in order; the URL of each item written (folders end in "/"),
     // or the message of the first failure, after removing what was written.
-    static ContainerResult<QList<QUrl>, QString> writeIcons(const QList<Icon> &icons, const QString &folder);
+    static ContainerResult<QList<QUrl>, QString> writeIcons(
+        const QList<Icon> &icons, const QString &folder, const std::shared_ptr<FileIconSetter> &iconSetter);
 
     // "Saved icons to " and the URLs in square brackets, separated by ", ".
     static QString savedLine(const QList<QUrl> &urls);
@@ -54,6 +62,7 @@ public Q_SLOTS:
     void exportIcons(const QList<Icon> &icons);
 
 private:
+    std::shared_ptr<FileIconSetter> m_iconSetter;
     QPointer<QWidget> m_dialogParent;
     FolderPicker m_picker;
 };

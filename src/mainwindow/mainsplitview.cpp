@@ -34,15 +34,16 @@ Selection carriedOver(const Selection &selection, const QList<IconContainer> &be
 
 } // namespace
 
-MainSplitView::MainSplitView(ContainerManager &manager, ThumbnailProvider &provider, QWidget *parent)
+MainSplitView::MainSplitView(
+    ContainerManager &manager, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QSplitter(Qt::Horizontal, parent)
     , m_manager(manager)
     , m_before(manager.containers())
     , m_selection(new ContainerSelection(this))
     , m_iconSelection(new IconSelectionManager(this))
 {
-    m_sidebar = new SidebarView(manager, *m_selection, *m_iconSelection, provider, this);
-    m_detail = new DetailColumn(manager, *m_selection, *m_iconSelection, provider, this);
+    m_sidebar = new SidebarView(manager, *m_selection, *m_iconSelection, provider, iconSetter, this);
+    m_detail = new DetailColumn(manager, *m_selection, *m_iconSelection, provider, std::move(iconSetter), this);
     addWidget(m_sidebar);
     addWidget(m_detail);
     setChildrenCollapsible(false);
@@ -84,6 +85,6 @@ void MainSplitView::carrySelectionsOver()
 
 void MainSplitView::followSelection()
 {
-    selectionPruneFilter(*m_iconSelection, m_selection->ids());
+    selectionPruneFilter(m_manager, *m_iconSelection, m_selection->ids());
     Q_EMIT exporterDisabled(m_selection->ids().size() != 1);
 }

@@ -6,11 +6,14 @@
 #include <QList>
 #include <QSplitter>
 
+#include <memory>
+
 class ContainerManager;
 class ContainerSelection;
 class DetailColumn;
 class IconSelectionManager;
 class SidebarView;
+class FileIconSetter;
 class ThumbnailProvider;
 
 // The two columns of a main window, the sidebar and the detail column, with the selections that
@@ -25,7 +28,8 @@ class MainSplitView : public QSplitter
     Q_OBJECT
 
 public:
-    MainSplitView(ContainerManager &manager, ThumbnailProvider &provider, QWidget *parent = nullptr);
+    MainSplitView(ContainerManager &manager, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter,
+        QWidget *parent = nullptr);
 
     ContainerSelection &selection() const { return *m_selection; }
     IconSelectionManager &iconSelection() const { return *m_iconSelection; }

@@ -66,7 +66,7 @@ bool acceptDrag(QDropEvent *event)
 }
 
 // Runs on a worker thread: only values cross over, never the panel.
-bool applyIcon(FileIconSetter *setter, bool hasIcon, const QByteArray &data, const QStringList &paths)
+bool applyIcon(FileIconSetter &setter, bool hasIcon, const QByteArray &data, const QStringList &paths)
 {
     std::optional<QImage> image;
     if (hasIcon) {
@@ -82,7 +82,7 @@ bool applyIcon(FileIconSetter *setter, bool hasIcon, const QByteArray &data, con
             allSucceeded = false;
             continue;
         }
-        if (!setter->setIcon(image, path))
+        if (!setter.setIcon(image, path))
             allSucceeded = false;
     }
     return allSucceeded;
@@ -111,9 +111,10 @@ QString titleRichText(const QString &markdown)
 
 } // namespace
 
-QuickDropView::QuickDropView(ThumbnailProvider &provider, QWidget *parent)
+QuickDropView::QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QWidget(parent)
     , m_provider(provider)
+    , m_iconSetter(std::move(iconSetter))
 {
     setAcceptDrops(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -218,9 +219,10 @@ std::optional<QImage> QuickDropView::imageForIcon(const QByteArray &data)
         return qint64(a.pixelSize().width()) * a.pixelSize().height()
             > qint64(b.pixelSize().width()) * b.pixelSize().height();
     });
-    // A damaged representation decodes to nothing; the next largest one stands in.
+    // A damaged representation decodes to nothing; the next largest one stands in. The image is
+    // made for this drop alone, so its pixels are kept nowhere.
     for (const ImageRep &rep : reps) {
-        QImage bitmap = rep.bitmap();
+        QImage bitmap = rep.decodedBitmap();
         if (!bitmap.isNull())
             return bitmap;
     }
@@ -234,7 +236,7 @@ bool QuickDropView::performDrop(const QList<QUrl> &urls)
         finishDrop(false);
         return false;
     }
-    FileIconSetter *setter = &FileIconSetter::shared();
+    std::shared_ptr<FileIconSetter> setter = m_iconSetter;
     auto *watcher = new QFutureWatcher<bool>(this);
     connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
         finishDrop(watcher->result());
@@ -243,7 +245,7 @@ bool QuickDropView::performDrop(const QList<QUrl> &urls)
     watcher->setFuture(
         // The icon's bytes may lie in its file: read there, not on this thread.
         QtConcurrent::run([setter, icon = m_icon, paths] {
-            return applyIcon(setter, icon.has_value(), icon ? icon->primaryData() : QByteArray(), paths);
+            return applyIcon(*setter, icon.has_value(), icon ? icon->primaryData() : QByteArray(), paths);
         }));
     return true;
 }

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class FileIconSetter;
@@ -21,16 +22,16 @@ class ThumbnailProvider;
 // it; the whole panel is the drop target.
 // Guarantees: drops of local files and folders are taken as a copy or a link, never as a move, so
 // a source never deletes its originals. Icons are set off the GUI thread, through the
-// FileIconSetter that is shared when the drop arrives. The result shows once every item of a drop
-// has been handled: "checkmark" when all succeeded, "xmark" otherwise, for one second. A chosen
-// icon whose data gives no image makes no call at all and shows "xmark". Completions and resets
-// belong to the panel: none of them runs once it is gone.
+// FileIconSetter handed in, which a drop in progress keeps. The result shows once every item of a
+// drop has been handled: "checkmark" when all succeeded, "xmark" otherwise, for one second. A
+// chosen icon whose data gives no image makes no call at all and shows "xmark". Completions and
+// resets belong to the panel: none of them runs once it is gone.
 class QuickDropView : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit QuickDropView(ThumbnailProvider &provider, QWidget *parent = nullptr);
+    QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
     ~QuickDropView() override;
 
     static constexpr int finishResetMilliseconds = 1000;
@@ -78,6 +79,7 @@ private:
     QImage preview(double points) const;
 
     ThumbnailProvider &m_provider;
+    std::shared_ptr<FileIconSetter> m_iconSetter;
     std::optional<Icon> m_icon;
     bool m_expanded = false;
     bool m_targeted = false;

@@ -3,13 +3,15 @@
 
 #include "library/iconselectionmanager.h"
 
-SelectionObserver::SelectionObserver(IconSelectionManager &iconSelection, QObject *parent)
+SelectionObserver::SelectionObserver(
+    const ContainerManager &library, IconSelectionManager &iconSelection, QObject *parent)
     : QObject(parent)
+    , m_library(library)
     , m_iconSelection(iconSelection)
 { }
 
 void SelectionObserver::containerSelectionChanged(const QSet<QUuid> &selection)
 {
-    selectionPruneFilter(m_iconSelection, selection);
+    selectionPruneFilter(m_library, m_iconSelection, selection);
     Q_EMIT exporterDisabled(selection.size() != 1);
 }

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QUuid>
 
+class ContainerManager;
 class IconSelectionManager;
 
 // Follows a window's container selection: first deselects the icons whose containers are no longer
@@ -16,7 +17,7 @@ class SelectionObserver : public QObject
     Q_OBJECT
 
 public:
-    explicit SelectionObserver(IconSelectionManager &iconSelection, QObject *parent = nullptr);
+    SelectionObserver(const ContainerManager &library, IconSelectionManager &iconSelection, QObject *parent = nullptr);
 
 public Q_SLOTS:
     void containerSelectionChanged(const QSet<QUuid> &selection);
@@ -25,5 +26,6 @@ Q_SIGNALS:
     void exporterDisabled(bool disabled);
 
 private:
+    const ContainerManager &m_library;
     IconSelectionManager &m_iconSelection;
 };

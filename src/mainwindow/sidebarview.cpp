@@ -18,7 +18,7 @@
 #include <utility>
 
 SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-    ThumbnailProvider &provider, QWidget *parent)
+    ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
@@ -39,7 +39,7 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     m_delegate = new SidebarRowDelegate(provider, m_list, this);
     m_list->setItemDelegate(m_delegate);
 
-    m_quickDrop = new QuickDropView(provider, this);
+    m_quickDrop = new QuickDropView(provider, std::move(iconSetter), this);
     buildMenus();
     ListActionsOptions options;
     options.moreActionItems = m_moreMenu;
@@ -154,7 +154,7 @@ void SidebarView::takeUserSelection()
 
 void SidebarView::refreshQuickDropIcon()
 {
-    const QList<Icon> icons = selectedIcons(m_iconSelection.selection());
+    const QList<Icon> icons = selectedIcons(m_manager, m_iconSelection.selection());
     m_quickDrop->setIcon(icons.isEmpty() ? std::nullopt : std::optional<Icon>(icons.last()));
 }
 

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class ContainerListModel;
 class ContainerManager;
 class ContainerSelection;
@@ -15,6 +17,7 @@ class QListView;
 class QMenu;
 class QuickDropView;
 class SidebarRowDelegate;
+class FileIconSetter;
 class ThumbnailProvider;
 
 // The sidebar column of a main window: the library's containers, one row each with its icon at
@@ -30,7 +33,7 @@ class SidebarView : public QWidget
 
 public:
     SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
     ~SidebarView() override;
 
     static constexpr int minimumWidth = 150;

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-// Sets the custom icon that file managers show for a file or folder. The program uses shared(),
-// the desktop's metadata store by default; tests put a fake in its place to count calls.
-// Implementations must be safe to call from any thread.
+// Sets the custom icon that file managers show for a file or folder. The application owns one
+// (GioFileIconSetter, the desktop's metadata store) and hands it to whatever sets icons; tests hand
+// in a fake to count calls. Implementations must be safe to call from any thread.
 class FileIconSetter
 {
 public:
@@ -19,8 +19,4 @@ public:
     virtual bool setIcon(const std::optional<QImage> &image, const QString &path) = 0;
     // The picture file of the item's custom icon; none when it has none.
     virtual std::optional<QString> customIconPath(const QString &path) const = 0;
-
-    static FileIconSetter &shared();
-    // Replaces the shared setter (not owned; it must outlive its use); nullptr restores the default.
-    static void setShared(FileIconSetter *setter);
 };

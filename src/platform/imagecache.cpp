@@ -3,11 +3,23 @@
 
 #include <QMutexLocker>
 
-ImageCache &ImageCache::instance()
+void ImageCache::Handle::removeSource(quint64 source)
 {
-    // Never destroyed: sources held in other statics may still remove their entries at exit.
-    static ImageCache *cache = new ImageCache;
-    return *cache;
+    QMutexLocker lock(&m_mutex);
+    if (m_cache)
+        m_cache->removeSource(source);
+}
+
+ImageCache::ImageCache()
+    : m_handle(std::make_shared<Handle>())
+{
+    m_handle->m_cache = this;
+}
+
+ImageCache::~ImageCache()
+{
+    QMutexLocker lock(&m_handle->m_mutex);
+    m_handle->m_cache = nullptr;
 }
 
 QImage ImageCache::find(quint64 source, QSize size)

@@ -20,29 +20,28 @@ QSizeF ImageRep::pointSize() const
     return m_source ? m_source->pointSize() : QSizeF();
 }
 
-QImage ImageRep::bitmap() const
+QImage ImageRep::bitmap(ImageCache &cache) const
 {
     if (!m_source)
         return {};
-    ImageCache &cache = ImageCache::instance();
     QImage image = cache.find(m_source->id(), m_source->pixelSize());
     if (image.isNull()) {
         image = m_source->decode();
+        m_source->keptIn(cache);
         cache.insert(m_source->id(), m_source->pixelSize(), image);
     }
     return image;
 }
 
-QImage ImageRep::bitmap(QSize size) const
+QImage ImageRep::bitmap(QSize size, ImageCache &cache) const
 {
     if (!m_source || size.isEmpty())
         return {};
     if (size == m_source->pixelSize())
-        return bitmap();
-    ImageCache &cache = ImageCache::instance();
+        return bitmap(cache);
     QImage image = cache.find(m_source->id(), size);
     if (image.isNull()) {
-        const QImage pixels = bitmap();
+        const QImage pixels = bitmap(cache);
         if (pixels.isNull())
             return {};
         image = pixels.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -51,11 +50,16 @@ QImage ImageRep::bitmap(QSize size) const
     return image;
 }
 
-QImage ImageRep::cachedBitmap(QSize size) const
+QImage ImageRep::cachedBitmap(QSize size, ImageCache &cache) const
 {
     if (!m_source || size.isEmpty())
         return {};
-    return ImageCache::instance().find(m_source->id(), size);
+    return cache.find(m_source->id(), size);
+}
+
+QImage ImageRep::decodedBitmap() const
+{
+    return m_source ? m_source->decode() : QImage();
 }
 
 bool ImageRep::hasFailed() const

@@ -7,12 +7,13 @@
 
 #include <memory>
 
+class ImageCache;
 class ImageSource;
 
 // One representation of an image: a pixel size, a point size, and pixels that are decoded on
-// first use and kept in the shared ImageCache. Cheap to copy: copies share the file's bytes, and
-// holding a representation holds no pixels. A non-null representation's header has been read and
-// checked; its pixels can still fail to decode (damaged data past the header).
+// first use and kept in the ImageCache the caller hands in. Cheap to copy: copies share the
+// file's bytes, and holding a representation holds no pixels. A non-null representation's header
+// has been read and checked; its pixels can still fail to decode (damaged data past the header).
 class ImageRep
 {
 public:
@@ -25,13 +26,15 @@ public:
     QSize pixelSize() const;
     QSizeF pointSize() const;
     // The decoded pixels: ARGB32 premultiplied of exactly pixelSize(), or a null image when they
-    // cannot be decoded (then never tried again). Safe to call from any thread.
-    QImage bitmap() const;
+    // cannot be decoded (then never tried again). Kept in `cache`. Safe to call from any thread.
+    QImage bitmap(ImageCache &cache) const;
     // The pixels scaled smoothly to `size` (aspect ratio not kept), cached like bitmap().
-    QImage bitmap(QSize size) const;
-    // What bitmap(size) would give when it is in the cache already; a null image otherwise.
+    QImage bitmap(QSize size, ImageCache &cache) const;
+    // What bitmap(size, cache) would give when it is in the cache already; a null image otherwise.
     // Never decodes.
-    QImage cachedBitmap(QSize size) const;
+    QImage cachedBitmap(QSize size, ImageCache &cache) const;
+    // The pixels of bitmap(), decoded now and kept nowhere: for an image used once and let go.
+    QImage decodedBitmap() const;
     // Whether its pixels failed to decode; such a representation counts as absent from then on.
     bool hasFailed() const;
     // Equal for representations of equal content, across loads (see ImageSource::contentKey()).

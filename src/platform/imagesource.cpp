@@ -11,7 +11,9 @@
 #include <QBuffer>
 #include <QHashFunctions>
 #include <QImageReader>
+#include <QMutexLocker>
 
+#include <algorithm>
 #include <utility>
 
 Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", glimbarLogLevel)
@@ -39,7 +41,24 @@ ImageSource::ImageSource(
 
 ImageSource::~ImageSource()
 {
-    ImageCache::instance().removeSource(m_id);
+    for (const std::weak_ptr<ImageCache::Handle> &cache : m_caches) {
+        if (const std::shared_ptr<ImageCache::Handle> handle = cache.lock())
+            handle->removeSource(m_id);
+    }
+}
+
+void ImageSource::keptIn(ImageCache &cache) const
+{
+    const std::weak_ptr<ImageCache::Handle> handle = cache.handle();
+    QMutexLocker lock(&m_cachesMutex);
+    // Caches gone meanwhile leave, so the list stays as short as the caches alive.
+    std::erase_if(m_caches, [](const std::weak_ptr<ImageCache::Handle> &each) { return each.expired(); });
+    const bool known
+        = std::any_of(m_caches.cbegin(), m_caches.cend(), [&handle](const std::weak_ptr<ImageCache::Handle> &each) {
+              return !each.owner_before(handle) && !handle.owner_before(each);
+          });
+    if (!known)
+        m_caches.push_back(handle);
 }
 
 QByteArrayView ImageSource::data() const

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/imagecache.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
 
+#include <QMutex>
+
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class StoredFile;
 
@@ -23,9 +28,9 @@ struct ImageSlice
 // What one representation decodes from: the whole file's bytes (shared, never copied) or the
 // stored file that holds them (read when decoding), the slice that holds this picture, and what
 // kind of data the slice is. Holds no pixels; its sizes come from headers that were checked
-// against ImageLimits. Its decoded pixels, once made, live in the ImageCache under id() and are
-// dropped from there when the source goes away. A stored file that can no longer be read counts
-// as a failed decode.
+// against ImageLimits. Its decoded pixels, once made, live in the ImageCaches it was drawn with,
+// under id(), and are dropped from there when the source goes away. A stored file that can no
+// longer be read counts as a failed decode.
 class ImageSource
 {
 public:
@@ -63,6 +68,8 @@ public:
     // equal files: caches that must outlive a reload key by it. Never 0. Hashed on the first call
     // (a pass over the bytes), then kept; safe from any thread.
     quint64 contentKey() const;
+    // Notes that `cache` keeps pixels of this source, so that they go with it. Safe from any thread.
+    void keptIn(ImageCache &cache) const;
 
 private:
     QImage decodeOnce(QByteArrayView data, QByteArrayView mask) const;
@@ -79,4 +86,6 @@ private:
     quint64 m_id;
     mutable std::atomic<bool> m_failed { false };
     mutable std::atomic<quint64> m_contentKey { 0 };
+    mutable QMutex m_cachesMutex; // guards m_caches
+    mutable std::vector<std::weak_ptr<ImageCache::Handle>> m_caches;
 };

@@ -172,7 +172,7 @@ std::optional<ImageRep> PlatformImage::bestOf(const QList<ImageRep> &reps, doubl
     return std::nullopt;
 }
 
-QImage PlatformImage::bitmap(qreal devicePixelRatio) const
+QImage PlatformImage::bitmap(ImageCache &cache, qreal devicePixelRatio) const
 {
     const double width = std::max(1.0, std::round(m_size.width() * devicePixelRatio));
     const double height = std::max(1.0, std::round(m_size.height() * devicePixelRatio));
@@ -188,7 +188,7 @@ QImage PlatformImage::bitmap(qreal devicePixelRatio) const
         const std::optional<ImageRep> rep = bestOf(reps, std::max(pixels.width(), pixels.height()));
         if (!rep)
             break;
-        QImage image = rep->bitmap(pixels);
+        QImage image = rep->bitmap(pixels, cache);
         if (!image.isNull() || !rep->hasFailed())
             return image;
     }

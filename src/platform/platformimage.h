@@ -18,7 +18,7 @@ class StoredFile;
 // pixel size and a point size. A plain value: copies share bytes and decoded pixels.
 // Guarantees: making one from bytes reads headers only (PNG IHDR and pHYs, the JPEG 2000 SIZ
 // marker, the ICNS element table, QImageReader::size()) and decodes no pixel; pixels are decoded
-// on the first bitmap() and kept in the shared ImageCache. Hostile bytes give no image, or a
+// on the first bitmap() and kept in the ImageCache handed to it. Hostile bytes give no image, or a
 // representation whose bitmap is null; never a crash or an unbounded allocation.
 class PlatformImage
 {
@@ -70,8 +70,8 @@ public:
     // Pixels for drawing the image into a rectangle of size() points on a screen with the given
     // device pixel ratio: size() × ratio pixels (rounded, at least 1), from the best drawing
     // representation for that many pixels, scaled when it differs; when its pixels fail to
-    // decode, from the next best. Null when none can be decoded.
-    QImage bitmap(qreal devicePixelRatio = 1.0) const;
+    // decode, from the next best. Null when none can be decoded. The pixels are kept in `cache`.
+    QImage bitmap(ImageCache &cache, qreal devicePixelRatio = 1.0) const;
 
 private:
     explicit PlatformImage(QList<ImageRep> reps);

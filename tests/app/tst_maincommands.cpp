@@ -69,11 +69,7 @@ private slots:
         m_app = std::make_unique<GlimbarApp>(std::move(updater));
     }
 
-    void cleanup()
-    {
-        m_app.reset();
-        ContainerManager::shared().setContainers({});
-    }
+    void cleanup() { m_app.reset(); }
 
     void menuTree_data()
     {
@@ -247,7 +243,7 @@ private slots:
         container.title = u"Shared"_s;
         container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::image, std::nullopt,
             QByteArray("png"), QString(), QString(), QString(), std::nullopt) };
-        ContainerManager::shared().setContainers({ container });
+        m_app->library().setContainers({ container });
         ContentView *first = m_app->openMainWindow();
         ContentView *second = m_app->openMainWindow();
         first->setContainerSelection({ container.id });

@@ -10,6 +10,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "support/appservices.h"
 #include "support/icnsbuilder.h"
 
 #include <QApplication>
@@ -59,11 +60,13 @@ int main(int argc, char **argv)
         = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128, QColor(200, 60, 40)))).build();
     container.icons.append(Icon(QUuid::createUuid(), container.id, u"Emblem"_s, IconFileType::icns, icns, std::nullopt,
         QString(), QString(), QString(), std::nullopt));
-    ContainerManager &manager = ContainerManager::shared();
+    AppServices services;
+    ContainerManager &manager = services.library;
     manager.setContainers({ container });
 
     IconSelectionManager selection;
-    IconCollectionGrid grid(manager, false, { container.id }, selection, QString());
+    IconCollectionGrid grid(
+        manager, services.thumbnails, services.iconSetter, false, { container.id }, selection, QString());
     grid.setWindowTitle(u"Drag Source"_s);
     grid.resize(400, 300);
     grid.move(700, 100);

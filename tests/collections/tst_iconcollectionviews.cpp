@@ -11,6 +11,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "support/appservices.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -106,12 +107,14 @@ class TestIconCollectionViews : public QObject
     Q_OBJECT
 
 private:
-    ContainerManager &manager() { return ContainerManager::shared(); }
+    AppServices m_services;
+    ContainerManager &manager() { return m_services.library; }
     const IconContainer &first() { return manager().containers().at(0); }
 
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
-        auto grid = std::make_unique<IconCollectionGrid>(manager(), false, containers, m_selection, search);
+        auto grid = std::make_unique<IconCollectionGrid>(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, containers, m_selection, search);
         grid->resize(600, 400);
         grid->show();
         if (!QTest::qWaitForWindowExposed(grid.get()))
@@ -275,7 +278,8 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
-        IconCollectionList list(manager(), false, { m_firstID, m_secondID }, m_selection, {});
+        IconCollectionList list(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID, m_secondID }, m_selection, {});
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -357,7 +361,8 @@ private slots:
     void stripPressThenDrag_data() { pressThenDragTable(); }
     void stripPressThenDrag()
     {
-        IconCollectionGallery gallery(manager(), false, { m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
         gallery.resize(900, 500);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -368,7 +373,8 @@ private slots:
     void listPressThenDrag_data() { pressThenDragTable(); }
     void listPressThenDrag()
     {
-        IconCollectionList list(manager(), false, { m_firstID }, m_selection, {});
+        IconCollectionList list(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -387,7 +393,7 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"A"_s));
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s));
+        auto data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
         data->setSourceView(grid.get());
         QVERIFY(dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
         QCOMPARE(IconFixture::namesOf(first().icons), u"BCADEFGHIJKL"_s);
@@ -420,7 +426,7 @@ private slots:
             data = std::make_unique<QMimeData>();
             data->setData(IconDragMimeData::reorderFormat, "x");
         } else {
-            data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s));
+            data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
         }
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
         QVERIFY(!dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
@@ -432,7 +438,8 @@ private slots:
     void galleryDropsBehindTheLastTile()
     {
         Settings::iconPreviewSize().write(512);
-        IconCollectionGallery gallery(manager(), false, { m_secondID }, m_selection, {});
+        IconCollectionGallery gallery(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID }, m_selection, {});
         gallery.resize(700, 700);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -442,7 +449,7 @@ private slots:
         const QRect z = strip->visualRect(iconNamed(two, u"z"_s).id);
         QVERIFY(z.width() < 256);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s));
+        auto data = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s), m_services.iconSetter);
         data->setSourceView(strip);
         QVERIFY(dropAt(strip->viewport(), data.get(), QPoint(z.right() - 2, z.center().y())));
         QCOMPARE(IconFixture::namesOf(manager().containers().at(1).icons), u"yzx"_s);
@@ -451,7 +458,8 @@ private slots:
     void galleryFirstIconRule()
     {
         // Nothing selected: the first icon of the first selected container in library order.
-        IconCollectionGallery gallery(manager(), false, { m_secondID, m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID, m_firstID }, m_selection, {});
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
 
@@ -510,7 +518,8 @@ private slots:
         start.insert(iconNamed(things, u"blue cup"_s).id);
         m_selection.setSelection(start);
 
-        IconCollectionList list(manager(), false, { things.id }, m_selection, u"red"_s);
+        IconCollectionList list(
+            manager(), m_services.thumbnails, m_services.iconSetter, false, { things.id }, m_selection, u"red"_s);
         list.resize(400, 300);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));

@@ -71,8 +71,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     ContainerDownload::Options options;
     options.caFile = arguments.at(0);
-    ContainerDownload::setOptions(options);
-    ContainerDownload::start(&app, arguments.at(1), [](ContainerDownload::Outcome outcome) {
+    ContainerDownload::start(&app, arguments.at(1), options, [](ContainerDownload::Outcome outcome) {
         int exitCode = 3;
         if (outcome.container) {
             qint64 bytes = 0;

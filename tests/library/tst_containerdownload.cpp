@@ -116,7 +116,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_caFolder;
     QString m_caFile;
 
-    static ContainerManager &manager() { return ContainerManager::shared(); }
+    ContainerManager m_manager;
+    ContainerManager &manager() { return m_manager; }
 
     ContainerDownload::Options trustingOptions() const
     {
@@ -172,7 +173,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        ContainerDownload::setOptions({});
+        manager().setDownloadOptions({});
         qputenv("TMPDIR", m_savedTmpDir);
     }
 
@@ -181,7 +182,7 @@ private slots:
         manager().setError(std::nullopt);
         m_server->reset();
         m_server->setDefaultResponse({ .status = 200, .body = sampleZip() });
-        ContainerDownload::setOptions(trustingOptions());
+        manager().setDownloadOptions(trustingOptions());
     }
 
     void cleanup() { settle(); }
@@ -345,7 +346,7 @@ private slots:
         // slow handshake never ends them before the request is sent.
         if (stall)
             options.transferTimeout = 2s;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = status, .body = body, .stall = stall, .truncate = truncate });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
         StandardOutputCapture output;
@@ -390,7 +391,7 @@ private slots:
         const QByteArray zip = ZipWriter().file("info.json", sampleInfo()).file("noise", noise).build();
         ContainerDownload::Options options = trustingOptions();
         options.maxBodyBytes = zip.size() + slack;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = 200, .body = zip, .announceLength = announceLength });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
         StandardOutputCapture output;
@@ -542,6 +543,23 @@ private slots:
         QCOMPARE(targets, QList<QByteArray>({ "/space-0.zip", "/space-1.zip", "/space-2.zip", "/space-3.zip" }));
         // Four addresses, then four descriptions as the downloads end.
         QCOMPARE(output.takeLines().size(), 8);
+        verifyNothingLeft();
+    }
+
+    // A library that goes while its download runs hears nothing of it, and nothing touches it.
+    void downloadOutlivingItsLibrary()
+    {
+        StandardOutputCapture output;
+        auto received = std::make_shared<Received>();
+        {
+            ContainerManager gone;
+            gone.setDownloadOptions(trustingOptions());
+            gone.downloadContainer(localLink(u"/space.zip"_s),
+                [received](IconContainer container) { received->add(std::move(container)); });
+        }
+        settle();
+        QCOMPARE(m_server->requestedTargets().size(), 1);
+        QCOMPARE(received->count(), 0);
         verifyNothingLeft();
     }
 

@@ -54,7 +54,8 @@ private:
     std::unique_ptr<QTemporaryDir> m_tmp;
     QByteArray m_savedTmpDir;
 
-    static ContainerManager &manager() { return ContainerManager::shared(); }
+    ContainerManager m_manager;
+    ContainerManager &manager() { return m_manager; }
     QString link(const QString &path) const
     {
         return u"glimbar://download/127.0.0.1:%1%2"_s.arg(m_server->port()).arg(path);
@@ -96,7 +97,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        ContainerDownload::setOptions({});
+        manager().setDownloadOptions({});
         qputenv("TMPDIR", m_savedTmpDir);
     }
 
@@ -106,7 +107,7 @@ private slots:
         m_server->reset();
         ContainerDownload::Options options;
         options.caFile = m_caFile;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
     }
 
     void endlessHeadersEndWithinTheirBound_data()
@@ -137,9 +138,9 @@ private slots:
 
     void endlessBodyStopsAtTheBound()
     {
-        ContainerDownload::Options options = ContainerDownload::options();
+        ContainerDownload::Options options = manager().downloadOptions();
         options.maxBodyBytes = qint64(64) << 20;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = 200, .endless = TestHttpsServer::Endless::body });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
         StandardOutputCapture output;
@@ -163,9 +164,9 @@ private slots:
     void slowBodyEndsAtTheSpeedFloor()
     {
         // The floor as it stands, over a window short enough for a test.
-        ContainerDownload::Options options = ContainerDownload::options();
+        ContainerDownload::Options options = manager().downloadOptions();
         options.transferTimeout = 1s;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });
         StandardOutputCapture output;
@@ -181,10 +182,10 @@ private slots:
 
     void deadlineEndsAnyTransfer()
     {
-        ContainerDownload::Options options = ContainerDownload::options();
+        ContainerDownload::Options options = manager().downloadOptions();
         options.minBytesPerSecond = 1;
         options.deadline = 1500ms;
-        ContainerDownload::setOptions(options);
+        manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });
         StandardOutputCapture output;

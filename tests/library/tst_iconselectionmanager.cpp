@@ -58,6 +58,8 @@ class TestIconSelectionManager : public QObject
 {
     Q_OBJECT
 
+    ContainerManager m_library;
+
 private slots:
     void init()
     {
@@ -65,13 +67,13 @@ private slots:
         // library order: its b (named "b in copy") and its d must never resolve. Lookups: e is an
         // icon gone from its container, f names a container gone from the library, g's entry
         // names the wrong container, h has no entry at all.
-        ContainerManager::shared().setContainers({
+        m_library.setContainers({
             IconContainer { .id = containerA, .icons = { iconOf(u'a', containerA), iconOf(u'b', containerA) } },
             IconContainer { .id = containerB, .icons = { iconOf(u'c', containerB), iconOf(u'g', containerB) } },
             IconContainer {
                 .id = containerA, .icons = { iconOf(u'b', containerA, u"b in copy"_s), iconOf(u'd', containerA) } },
         });
-        ContainerManager::shared().setIconLookupSet({
+        m_library.setIconLookupSet({
             { idOf(u'a'), containerA },
             { idOf(u'b'), containerA },
             { idOf(u'c'), containerB },
@@ -145,10 +147,10 @@ private slots:
     {
         QFETCH(QString, selection);
         QFETCH(QString, expected);
-        QCOMPARE(namesOf(::selectedIcons(selectionOf(selection))), expected);
+        QCOMPARE(namesOf(::selectedIcons(m_library, selectionOf(selection))), expected);
     }
 
-    // A library handed in stands apart from the shared one, and its index follows each change.
+    // A library handed in stands apart from another, and its index follows each change.
     void aLibraryOfItsOwn()
     {
         ContainerManager library;
@@ -159,7 +161,7 @@ private slots:
         library.setContainers({ IconContainer {
             .id = containerB, .icons = { iconOf(u'x', containerB, u"new x"_s), iconOf(u'c', containerB) } } });
         QCOMPARE(namesOf(::selectedIcons(library, selectionOf(u"a c x"_s))), u"c new x"_s);
-        QCOMPARE(namesOf(::selectedIcons(selectionOf(u"a c x"_s))), u"a c"_s);
+        QCOMPARE(namesOf(::selectedIcons(m_library, selectionOf(u"a c x"_s))), u"a c"_s);
     }
 
     void pruneFilter_data()
@@ -184,7 +186,7 @@ private slots:
         IconSelectionManager manager;
         manager.setSelection(selectionOf(u"a h c"_s));
         QSignalSpy spy(&manager, &IconSelectionManager::selectionChanged);
-        selectionPruneFilter(manager, QSet<QUuid>(containers.cbegin(), containers.cend()));
+        selectionPruneFilter(m_library, manager, QSet<QUuid>(containers.cbegin(), containers.cend()));
         QCOMPARE(namesOf(manager.selection()), expected);
         QCOMPARE(spy.count(), changes);
     }

@@ -121,15 +121,13 @@ private slots:
         SettingsStore::reload();
         QDir(m_temp.path()).removeRecursively();
         QVERIFY(QDir().mkpath(m_temp.path()));
-        m_setter.clear();
-        FileIconSetter::setShared(&m_setter);
+        m_setter->clear();
     }
 
     void cleanup()
     {
         // Exports of drags that ended early still run; they must not outlive the fake.
         QThreadPool::globalInstance()->waitForDone();
-        FileIconSetter::setShared(nullptr);
     }
 
     void offeredFormats_data()
@@ -160,7 +158,7 @@ private slots:
         QFETCH(QStringList, expected);
 
         // Made with the defaults in force: the settings are read again at every question.
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsBytes(), pngOf(64)));
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsBytes(), pngOf(64)), m_setter);
         QCOMPARE(data.formats(), QStringList { u"text/uri-list"_s });
         Settings::defaultDragAndDropFormat().write(*fromRawValue<DragAndDropIconFormat>(defaultFormat));
         Settings::alternateDragAndDropFormat().write(alternate);
@@ -203,11 +201,11 @@ private slots:
         QFETCH(QByteArray, expected);
 
         Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData));
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter);
         QVERIFY(data.hasFormat(format));
         QCOMPARE(data.data(format), expected);
         QCOMPARE(data.data(u"application/x-kde-suggestedfilename"_s), "Rocket");
-        QVERIFY(m_setter.calls().isEmpty());
+        QVERIFY(m_setter->calls().isEmpty());
     }
 
     void folderCarriesIcon_data()
@@ -235,12 +233,12 @@ private slots:
         QFETCH(std::optional<QByteArray>, imageData);
         QFETCH(QSize, imageSize);
 
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData));
+        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter);
         const QString folder = folderOf(data);
         QCOMPARE(folder, m_root + u"/Rocket"_s);
         QVERIFY(QFileInfo(folder).isDir());
         QCOMPARE(data.data(u"text/uri-list"_s), QUrl::fromLocalFile(folder).toEncoded() + "\r\n");
-        const QList<RecordingIconSetter::Call> calls = m_setter.calls();
+        const QList<RecordingIconSetter::Call> calls = m_setter->calls();
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls.first().path, folder);
         QCOMPARE(calls.first().imageSize, imageSize);
@@ -251,19 +249,19 @@ private slots:
         const Icon icon = iconOf(IconFileType::icns, icnsBytes(), std::nullopt);
         QString folder;
         {
-            const IconMimeData first(icon);
+            const IconMimeData first(icon, m_setter);
             folder = folderOf(first);
             QVERIFY(!folder.isEmpty());
             QFile marker(folder + u"/marker"_s);
             QVERIFY(marker.open(QIODevice::WriteOnly));
             // A receiver that asks again gets the same folder without a second export.
             QCOMPARE(folderOf(first), folder);
-            QCOMPARE(m_setter.calls().size(), 1);
+            QCOMPARE(m_setter->calls().size(), 1);
         }
-        const IconMimeData second(icon);
+        const IconMimeData second(icon, m_setter);
         QCOMPARE(folderOf(second), folder);
         QVERIFY2(QFileInfo::exists(folder + u"/marker"_s), "the folder is reused unchanged");
-        const QList<RecordingIconSetter::Call> calls = m_setter.calls();
+        const QList<RecordingIconSetter::Call> calls = m_setter->calls();
         QCOMPARE(calls.size(), 2);
         QCOMPARE(calls.last().path, folder);
         QCOMPARE(calls.last().imageSize, QSize(256, 256));
@@ -286,7 +284,7 @@ private slots:
     {
         QFETCH(QString, name);
 
-        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name));
+        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter);
         const QString folder = folderOf(data);
         QVERIFY(!folder.isEmpty());
         const QFileInfo info(folder);
@@ -298,7 +296,7 @@ private slots:
             QStringList({ u".names"_s, info.fileName() }));
         QCOMPARE(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
             QStringList { QFileInfo(m_root).fileName() });
-        QCOMPARE(m_setter.calls().size(), 1);
+        QCOMPARE(m_setter->calls().size(), 1);
     }
 
     // Only the same name finds its folder again; names made safe alike, or a file in the way, get
@@ -309,8 +307,8 @@ private slots:
         QFile obstacle(m_root + u"/Rocket"_s);
         QVERIFY(obstacle.open(QIODevice::WriteOnly));
         obstacle.close();
-        const auto folderFor = [](const QString &name) {
-            return folderOf(IconMimeData(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name)));
+        const auto folderFor = [this](const QString &name) {
+            return folderOf(IconMimeData(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter));
         };
         const QString dot = folderFor(u"."_s);
         const QString empty = folderFor(QString());
@@ -344,11 +342,11 @@ private slots:
             QVERIFY(QFile::link(elsewhere, m_root));
         }
 
-        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt));
+        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), m_setter);
         QVERIFY(data.data(u"text/uri-list"_s).isEmpty());
         QVERIFY(data.urls().isEmpty());
         QVERIFY2(!data.formats().contains(u"text/uri-list"_s), "a folder that was not made is not offered");
-        QVERIFY(m_setter.calls().isEmpty());
+        QVERIFY(m_setter->calls().isEmpty());
         QVERIFY(QDir(elsewhere).isEmpty());
     }
 
@@ -367,9 +365,9 @@ private slots:
     // The folder as a file manager sees it, through the desktop's real metadata store.
     void folderCarriesIconInMetadata()
     {
-        FileIconSetter::setShared(nullptr);
-        const QString folder = [] {
-            const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt));
+        const auto desktop = std::make_shared<GioFileIconSetter>();
+        const QString folder = [&] {
+            const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), desktop);
             return folderOf(data);
         }();
         QVERIFY(!folder.isEmpty());
@@ -378,7 +376,7 @@ private slots:
         QCOMPARE(QImage(*picture).size(), QSize(256, 256));
 
         // Dragged again without data: the reused folder loses its icon.
-        const IconMimeData again(iconOf(IconFileType::icns, std::nullopt, std::nullopt));
+        const IconMimeData again(iconOf(IconFileType::icns, std::nullopt, std::nullopt), desktop);
         QCOMPARE(folderOf(again), folder);
         QCOMPARE(GioFileIconSetter().customIconPath(folder), std::nullopt);
     }
@@ -389,7 +387,7 @@ private:
     QTemporaryDir m_temp;
     QTemporaryDir m_metadataHome;
     std::unique_ptr<PrivateSessionBus> m_bus;
-    RecordingIconSetter m_setter;
+    std::shared_ptr<RecordingIconSetter> m_setter = std::make_shared<RecordingIconSetter>();
     QString m_root;
 };
 

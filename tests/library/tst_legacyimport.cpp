@@ -82,7 +82,7 @@ class TestLegacyImport : public QObject
 private:
     LibraryFixture m_fixture;
     std::unique_ptr<QTemporaryDir> m_dir;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
 
     QString writeArchive(const QByteArray &bytes, const QString &fileName = u"Space.ravivovode"_s)
     {
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(containersChanged.size(), 0);
         QCOMPARE(errorChanged.size(), 0);
 
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded);
         QCOMPARE(loaded->size(), 1);
         const IconContainer &shapes = loaded->first();

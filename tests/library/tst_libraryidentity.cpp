@@ -2,6 +2,7 @@
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 
+#include "library/containermanager.h"
 #include "library/libraryidentity.h"
 #include "model/containerjson.h"
 
@@ -67,7 +68,7 @@ private slots:
         QVERIFY(writeContainer(m_fixture, u"Sky.ravivovode"_s, { u"Sun"_s, u"Moon"_s, u"Star"_s }));
         QVERIFY(writeContainer(m_fixture, u"Sea.ravivovode"_s, { u"Fish"_s }));
         QVERIFY(writeContainer(m_fixture, u"Land.ravivovode"_s, { u"Tree"_s }));
-        const auto before = LibraryFixture::load();
+        const auto before = LibraryFixture::load(m_manager);
         QVERIFY(before && before->size() == 3);
         QCOMPARE(before->first().folderName, u"Land.ravivovode"_s);
 
@@ -85,7 +86,7 @@ private slots:
         QVERIFY(QFile::remove(m_fixture.libraryFolder() + u"/Sky.ravivovode/Moon.png"_s));
         QVERIFY(QDir(m_fixture.libraryFolder() + u"/Sea.ravivovode"_s).removeRecursively());
         QVERIFY(writeContainer(m_fixture, u"Land.ravivovode"_s, { u"Rock"_s, u"Tree"_s }));
-        const auto after = LibraryFixture::load();
+        const auto after = LibraryFixture::load(m_manager);
         QVERIFY(after && after->size() == 2);
 
         const IconSelection carried = LibraryIdentity::carryOver(selection, *before, *after);
@@ -111,6 +112,7 @@ private slots:
 
 private:
     LibraryFixture m_fixture;
+    ContainerManager m_manager;
 };
 
 QTEST_GUILESS_MAIN(TestLibraryIdentity)

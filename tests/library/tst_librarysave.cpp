@@ -59,7 +59,7 @@ class TestLibrarySave : public QObject
 
 private:
     LibraryFixture m_fixture;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
     QString m_library;
 
     QString folder(const QString &name) const { return m_library + u'/' + name; }
@@ -279,7 +279,7 @@ private slots:
         QCOMPARE(LibraryFixture::readFile(saved + u"/Star.icns"_s), "new star"_ba);
         // The file that stays keeps its entry, and with it its credits and place.
         QCOMPARE(recordedFileNames(saved), QStringList({ u"Star.icns"_s, u"Moon.icns"_s }));
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1);
         QStringList icons;
         for (const Icon &icon : loaded->first().icons)
@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(recordedFileNames(saved), QStringList { fileName });
 
         // The next load finds the icon and pairs it with its entry, credits and all.
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1 && loaded->first().icons.size() == 1);
         const Icon &icon = loaded->first().icons.first();
         QCOMPARE(icon.filename, std::optional(fileName));
@@ -338,7 +338,7 @@ private slots:
         QCOMPARE(LibraryFixture::readFile(saved + u"/Star 2.icns"_s), "second"_ba);
         QCOMPARE(LibraryFixture::readFile(saved + u"/Star 3.icns"_s), "third"_ba);
 
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1);
         QStringList loadedNames;
         for (const Icon &icon : loaded->first().icons)
@@ -373,7 +373,7 @@ private slots:
         QCOMPARE(LibraryFixture::listing(m_fixture.dataFolder()), QStringList { u"Library"_s });
         QCOMPARE(LibraryFixture::listing(m_library), QStringList { folderName });
         // The folder loads back, under the title it was given.
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1);
         QCOMPARE(loaded->first().title, title);
         QCOMPARE(loaded->first().icons.size(), 1);
@@ -424,7 +424,7 @@ private slots:
         QCOMPARE(save(two, 0), QStringList());
         QCOMPARE(LibraryFixture::listing(m_library), folders);
 
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 2);
         QStringList containers;
         for (const IconContainer &container : *loaded)
@@ -461,7 +461,7 @@ private slots:
         QVERIFY(LibraryFixture::writeFile(oldFolder + u'/' + composed + u".icns"_s, "composed"));
         QVERIFY(LibraryFixture::writeFile(oldFolder + u'/' + decomposed + u".icns"_s, "decomposed"));
 
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 2);
         for (const IconContainer &container : *loaded) {
             QStringList icons;
@@ -503,7 +503,7 @@ private slots:
         QCOMPARE(LibraryFixture::readFile(saved + u'/' + decomposed + u".icns"_s), "decomposed"_ba);
         QVERIFY(::access(latin1Name.constData(), F_OK) == 0);
 
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1);
         QStringList icons;
         for (const Icon &icon : loaded->first().icons)
@@ -524,7 +524,7 @@ private slots:
         for (const QString &name : oddNames)
             space.icons.append(icnsIcon(name, name.toUtf8()));
         QCOMPARE(save(space, 0), QStringList());
-        const auto loaded = LibraryFixture::load();
+        const auto loaded = LibraryFixture::load(m_manager);
         QVERIFY(loaded && loaded->size() == 1);
 
         const auto document = containerFileWrapper(loaded->first());
@@ -572,7 +572,7 @@ private slots:
         // Ours, and still saving.
         QVERIFY(QDir().mkpath(folder(u".glimbar-save-%1-ghijkl"_s.arg(::getpid()))));
         QVERIFY(LibraryFixture::writeFile(folder(u".other/keep"_s), "kept"));
-        QVERIFY(LibraryFixture::load());
+        QVERIFY(LibraryFixture::load(m_manager));
         QCOMPARE(LibraryFixture::listing(m_library),
             QStringList({ u".glimbar-save-%1-ghijkl"_s.arg(::getpid()), unrecorded, u".other"_s }));
     }
@@ -620,7 +620,7 @@ private slots:
         if (target != u"picture")
             QCOMPARE(exitCode, 1);
         if (target == u"save") {
-            const auto loaded = LibraryFixture::load();
+            const auto loaded = LibraryFixture::load(m_manager);
             QVERIFY(loaded && loaded->size() == 1);
             QCOMPARE(SaveGeneration::generationOf(loaded->first(), icons, iconBytes), 1);
         }
@@ -685,7 +685,7 @@ private slots:
         QCOMPARE(QFileInfo::exists(destination), !destinationMissing);
 
         if (isSave) {
-            const auto loaded = LibraryFixture::load();
+            const auto loaded = LibraryFixture::load(m_manager);
             QVERIFY(loaded && loaded->size() == 1);
             QCOMPARE(SaveGeneration::generationOf(loaded->first(), icons, iconBytes), generation);
         } else {
@@ -723,7 +723,7 @@ private slots:
             worker.kill();
             QVERIFY(worker.waitForFinished());
 
-            const auto loaded = LibraryFixture::load();
+            const auto loaded = LibraryFixture::load(m_manager);
             QVERIFY(loaded && loaded->size() == 1);
             const int found = SaveGeneration::generationOf(loaded->first(), icons, iconBytes);
             QVERIFY2(found == previous || found == generation, qPrintable(u"found generation %1"_s.arg(found)));

@@ -5,6 +5,7 @@
 #include "library/librarywriter.h"
 #include "model/containererror.h"
 #include "model/containerjson.h"
+#include "platform/imagecache.h"
 #include "platform/imagerep.h"
 
 #include "support/icnsbuilder.h"
@@ -115,8 +116,9 @@ QByteArray smallPng()
 QString describe(const Icon &icon)
 {
     QStringList previews;
+    ImageCache cache;
     for (const IconPreviewRep &preview : icon.previewReps()) {
-        const QImage pixels = preview.image.bitmap(2.0);
+        const QImage pixels = preview.image.bitmap(cache, 2.0);
         previews << u"%1:%2x%3:%4"_s.arg(int(preview.size))
                         .arg(preview.image.size().width())
                         .arg(preview.image.size().height())
@@ -301,7 +303,8 @@ private slots:
         }
 
         // The picture: its headers were read at load; its pixels come from the file now.
-        const QImage pixels = icon.dataImage().bitmap(2.0);
+        ImageCache cache;
+        const QImage pixels = icon.dataImage().bitmap(cache, 2.0);
         QCOMPARE(!pixels.isNull(), readable);
         // The bytes a drag or an export hands over.
         QCOMPARE(icon.primaryData(), readable ? star : QByteArray());
@@ -335,11 +338,12 @@ private slots:
         const QList<Icon> icons = loaded->first().icons;
         const QByteArray expected = icnsWithLateElement();
         std::atomic<int> good { 0 };
+        ImageCache cache;
         std::vector<std::thread> threads;
         for (int thread = 0; thread < 8; ++thread) {
-            threads.emplace_back([&icons, &expected, &good] {
+            threads.emplace_back([&icons, &expected, &good, &cache] {
                 for (const Icon &icon : icons) {
-                    if (icon.primaryData() == expected && !icon.dataImage().bitmap(2.0).isNull())
+                    if (icon.primaryData() == expected && !icon.dataImage().bitmap(cache, 2.0).isNull())
                         ++good;
                 }
             });

@@ -40,7 +40,8 @@ QImage directDecode(const PlatformImage &image, int side)
             reps.append(rep);
     }
     const ImageRep rep = *PlatformImage::bestOf(reps, side);
-    return rep.bitmap(rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio));
+    ImageCache cache;
+    return rep.bitmap(rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio), cache);
 }
 
 QImage waitFor(ThumbnailProvider &provider, const QObject *requester, QUuid id, const PlatformImage &image,
@@ -62,8 +63,6 @@ class TestThumbnailProvider : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ImageCache::instance().clear(); }
-
     void picturesMatchADirectDecode_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -131,8 +130,8 @@ private slots:
         QCOMPARE(order, QList({ shown, hidden }));
         QTest::qWait(50);
         QCOMPARE(order.size(), 2);
-        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
-        QVERIFY(!shownImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
+        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
+        QVERIFY(!shownImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
 
         // Cancelled and destroyed requesters drop theirs too.
         auto *closing = new QObject;
@@ -142,7 +141,7 @@ private slots:
         delete closing;
         QTest::qWait(100);
         QCOMPARE(order.size(), 2);
-        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64)).isNull());
+        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
     }
 
     // Pictures are kept by what the file holds, so a library read again finds them at once.

@@ -32,11 +32,13 @@ class TestUtilities : public QObject
 {
     Q_OBJECT
 
+    ContainerManager m_library;
+
 private slots:
     void init()
     {
         // "Alpha again" shares Alpha's identifier and comes later in library order.
-        ContainerManager::shared().setContainers({
+        m_library.setContainers({
             IconContainer { .id = betaID, .title = u"Beta"_s },
             IconContainer { .id = alphaID, .title = u"Alpha"_s },
             IconContainer { .id = gammaID, .title = u"Gamma"_s },
@@ -60,18 +62,18 @@ private slots:
     {
         QFETCH(QList<QUuid>, selection);
         QFETCH(QString, expected);
-        const std::optional<IconContainer> container = Utilities::selectedContainer(setOf(selection));
+        const std::optional<IconContainer> container = Utilities::selectedContainer(m_library, setOf(selection));
         QCOMPARE(container ? container->title : QString(), expected);
     }
 
     void selectedContainerIsACopy()
     {
-        std::optional<IconContainer> container = Utilities::selectedContainer({ betaID });
+        std::optional<IconContainer> container = Utilities::selectedContainer(m_library, { betaID });
         QVERIFY(container);
         container->title = u"Changed"_s;
         container->icons.append(Icon());
-        QCOMPARE(ContainerManager::shared().containers().first().title, u"Beta"_s);
-        QVERIFY(ContainerManager::shared().containers().first().icons.isEmpty());
+        QCOMPARE(m_library.containers().first().title, u"Beta"_s);
+        QVERIFY(m_library.containers().first().icons.isEmpty());
     }
 
     void selectedContainers_data()
@@ -94,8 +96,8 @@ private slots:
         QFETCH(QList<QUuid>, selection);
         QFETCH(QStringList, expected);
         QFETCH(QList<qsizetype>, indexes);
-        QCOMPARE(titlesOf(Utilities::selectedContainers(setOf(selection))), expected);
-        QCOMPARE(Utilities::selectedContainerIndexes(setOf(selection)), indexes);
+        QCOMPARE(titlesOf(Utilities::selectedContainers(m_library, setOf(selection))), expected);
+        QCOMPARE(Utilities::selectedContainerIndexes(m_library, setOf(selection)), indexes);
     }
 };
 

@@ -50,7 +50,7 @@ class TestContainerImporter : public QObject
 private:
     LibraryFixture m_fixture;
     std::unique_ptr<QTemporaryDir> m_dir;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
 
     // Writes the named fixture into the test's folder and gives its URL.
     QUrl fixture(const QString &name)

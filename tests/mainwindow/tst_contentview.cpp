@@ -2,6 +2,7 @@
 #include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "mainwindow/contentview.h"
+#include "support/appservices.h"
 #include "support/standardoutputcapture.h"
 
 #include <QApplication>
@@ -26,13 +27,13 @@ private slots:
         qputenv("XDG_DATA_HOME", QFile::encodeName(m_home.path()));
     }
 
-    void cleanup() { ContainerManager::shared().setError(std::nullopt); }
+    void cleanup() { m_services.library.setError(std::nullopt); }
 
     void modifierKeysPerWindow()
     {
         CommandManager commands;
-        ContentView first(commands);
-        ContentView second(commands);
+        ContentView first(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView second(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         // Keys reach the focused child, not the window.
         auto *field = new QLineEdit(first.centralWidget());
         first.show();
@@ -66,7 +67,7 @@ private slots:
     void searchField()
     {
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -87,7 +88,7 @@ private slots:
     void selectionChangesReportExporterState()
     {
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         QSignalSpy sent(&commands, &CommandManager::exporterDisabled);
         window.setContainerSelection({ QUuid::createUuid() });
         window.setContainerSelection({});
@@ -115,7 +116,7 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, line);
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         StandardOutputCapture output;
         window.openArgument(argument);
         QStringList lines;
@@ -124,6 +125,7 @@ private slots:
     }
 
 private:
+    AppServices m_services;
     QTemporaryDir m_home;
 };
 

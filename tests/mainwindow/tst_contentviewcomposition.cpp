@@ -7,6 +7,7 @@
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
+#include "support/appservices.h"
 #include "support/libraryfixture.h"
 
 #include <QSignalSpy>
@@ -19,6 +20,7 @@ class TestContentViewComposition : public QObject
     Q_OBJECT
 
 private:
+    AppServices m_services;
     LibraryFixture m_fixture;
 
 private slots:
@@ -26,9 +28,9 @@ private slots:
     {
         IconContainer space { .title = u"Space"_s, .authorName = u"Ada"_s };
         IconContainer plain { .title = u"Plain"_s };
-        ContainerManager::shared().setContainers({ space, plain });
+        m_services.library.setContainers({ space, plain });
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         QCOMPARE(window.windowTitle(), u"Glimbar"_s);
         window.setContainerSelection({ space.id });
         QCOMPARE(window.windowTitle(), u"Space — Ada"_s);
@@ -37,7 +39,7 @@ private slots:
         window.setContainerSelection({ plain.id });
         QCOMPARE(window.windowTitle(), u"Plain"_s);
         // The container leaves the library: its title goes with it.
-        ContainerManager::shared().setContainers({ space });
+        m_services.library.setContainers({ space });
         QCOMPARE(window.windowTitle(), u"Glimbar"_s);
     }
 
@@ -50,11 +52,11 @@ private slots:
         icon.id = QUuid::createUuid();
         icon.containerID = space.id;
         space.icons = { icon };
-        ContainerManager &library = ContainerManager::shared();
+        ContainerManager &library = m_services.library;
         library.setIconLookupSet({ IconLookup { icon.id, space.id } });
         library.setContainers({ space });
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         window.setContainerSelection({ space.id });
         window.iconSelectionManager().select(icon.id);
         QVERIFY(window.splitView()->sidebar()->quickDropView()->icon());
@@ -71,7 +73,7 @@ private slots:
     void alternateFormatIsReleasedOnDeactivation()
     {
         CommandManager commands;
-        ContentView window(commands);
+        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         Settings::alternateDragAndDropFormat().write(true);
         QEvent change(QEvent::ActivationChange);
         QCoreApplication::sendEvent(&window, &change);

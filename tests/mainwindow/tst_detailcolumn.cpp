@@ -10,6 +10,7 @@
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
 #include "settings/xdrview.h"
+#include "support/appservices.h"
 #include "support/libraryfixture.h"
 
 #include <QTest>
@@ -19,6 +20,8 @@ using namespace Qt::StringLiterals;
 class TestDetailColumn : public QObject
 {
     Q_OBJECT
+
+    AppServices m_services;
 
 private:
     LibraryFixture m_fixture;
@@ -41,11 +44,11 @@ private slots:
         second.id = QUuid::createUuid();
         second.name = u"Moon"_s;
         container.icons = { first, second };
-        ContainerManager::shared().setContainers({ container });
+        m_services.library.setContainers({ container });
 
         ContainerSelection selection;
         IconSelectionManager icons;
-        DetailColumn column(ContainerManager::shared(), selection, icons, ThumbnailProvider::shared());
+        DetailColumn column(m_services.library, selection, icons, m_services.thumbnails, m_services.iconSetter);
         QVERIFY(!column.collectionView());
         QVERIFY(!column.statusBar()->isEnabled());
 

@@ -4,6 +4,7 @@
 
 #include "library/containerdownload.h"
 #include "library/containermanager.h"
+#include "library/thumbnailprovider.h"
 #include "model/containerjson.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
@@ -54,7 +55,8 @@ class TestDownloadSheet : public QObject
 private:
     LibraryFixture m_fixture;
     QTemporaryDir m_temp;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
+    ThumbnailProvider m_thumbnails;
 
 private slots:
     void initTestCase()
@@ -74,7 +76,7 @@ private slots:
     {
         // Markup in a stranger's title stays text.
         const QString title = u"<b>Space</b> & <img src=x> *stars*"_s;
-        DownloadSheet sheet(container(title, 3), m_manager);
+        DownloadSheet sheet(container(title, 3), m_manager, m_thumbnails);
         sheet.show();
         const auto *titleLabel = sheet.findChild<QLabel *>(u"title"_s);
         QCOMPARE(titleLabel->textFormat(), Qt::PlainText);
@@ -88,7 +90,7 @@ private slots:
 
     void withoutContainerOnlyCloses()
     {
-        DownloadSheet sheet(std::nullopt, m_manager);
+        DownloadSheet sheet(std::nullopt, m_manager, m_thumbnails);
         sheet.show();
         QVERIFY(!labelText(sheet, "title").isEmpty());
         QVERIFY(!sheet.findChild<QPushButton *>(u"addToLibrary"_s)->isVisible());
@@ -106,7 +108,7 @@ private slots:
     void closesWithoutSaving()
     {
         QFETCH(bool, escape);
-        DownloadSheet sheet(container(u"Space"_s, 1), m_manager);
+        DownloadSheet sheet(container(u"Space"_s, 1), m_manager, m_thumbnails);
         sheet.show();
         if (escape) {
             QTest::keyClick(&sheet, Qt::Key_Escape);
@@ -124,7 +126,7 @@ private slots:
 
     void addsToTheLibraryOnce()
     {
-        DownloadSheet sheet(container(u"Space"_s, 2), m_manager);
+        DownloadSheet sheet(container(u"Space"_s, 2), m_manager, m_thumbnails);
         sheet.show();
         QSignalSpy published(&m_manager, &ContainerManager::containersChanged);
         sheet.findChild<QPushButton *>(u"addToLibrary"_s)->click();
@@ -155,11 +157,11 @@ private slots:
         QVERIFY(server.writeCertificate(caFile));
         ContainerDownload::Options options;
         options.caFile = caFile;
-        ContainerDownload::setOptions(options);
+        m_manager.setDownloadOptions(options);
 
         QWidget window;
         window.show();
-        DownloadPresenter presenter(m_manager, &window);
+        DownloadPresenter presenter(m_manager, m_thumbnails, &window);
         QSignalSpy opened(&presenter, &DownloadPresenter::sheetOpened);
         StandardOutputCapture output;
         presenter.openLink(u"glimbar://download/127.0.0.1:%1/space.zip"_s.arg(server.port()));
@@ -172,7 +174,7 @@ private slots:
         QCOMPARE(labelText(*sheet, "iconCount"), u"2 icons"_s);
         QCOMPARE(presenter.containerToDownload()->icons.size(), 2);
         sheet->close();
-        ContainerDownload::setOptions({});
+        m_manager.setDownloadOptions({});
         QThreadPool::globalInstance()->waitForDone();
     }
 };

@@ -56,7 +56,7 @@ private:
     // Its own home folder, so the save dialog's documents folder is the test's.
     LibraryFixture m_fixture;
     std::unique_ptr<QTemporaryDir> m_dir;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
 
     QString folder() const { return m_dir->path(); }
 
@@ -316,7 +316,7 @@ private slots:
 
         QWidget window;
         window.show();
-        QPointer<ExportOptionsSheet> sheet = ExportOptionsSheet::openForSelection(&window, selection);
+        QPointer<ExportOptionsSheet> sheet = ExportOptionsSheet::openForSelection(m_manager, &window, selection);
         QCOMPARE(bool(sheet), opens);
         QCOMPARE(window.findChildren<ExportOptionsSheet *>().size(), opens ? 1 : 0);
         if (!sheet)

@@ -87,8 +87,8 @@ private:
     QTemporaryDir m_temp;
     QTemporaryDir m_pictures;
     std::unique_ptr<QTemporaryDir> m_destination;
-    std::unique_ptr<PictureIconSetter> m_setter;
-    ContainerManager &m_manager = ContainerManager::shared();
+    std::shared_ptr<PictureIconSetter> m_setter;
+    ContainerManager m_manager;
 
     // Two containers, Space (Star, Moon) and Sea (Fish, Crab), in that library order.
     QList<IconContainer> library()
@@ -127,17 +127,12 @@ private slots:
         SettingsStore::sync();
         QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
         SettingsStore::reload();
-        m_setter = std::make_unique<PictureIconSetter>(m_pictures.path());
-        FileIconSetter::setShared(m_setter.get());
+        m_setter = std::make_shared<PictureIconSetter>(m_pictures.path());
         m_destination = std::make_unique<QTemporaryDir>();
         QVERIFY(m_destination->isValid());
     }
 
-    void cleanup()
-    {
-        QThreadPool::globalInstance()->waitForDone();
-        FileIconSetter::setShared(nullptr);
-    }
+    void cleanup() { QThreadPool::globalInstance()->waitForDone(); }
 
     void exportItems_data()
     {
@@ -178,7 +173,7 @@ private slots:
             if (selectedContainers.contains(container.title))
                 containerSelection.insert(container.id);
         }
-        QCOMPARE(names(IconExporter::exportItems(iconSelection, containerSelection)), exported);
+        QCOMPARE(names(IconExporter::exportItems(m_manager, iconSelection, containerSelection)), exported);
     }
 
     // As data: each icon a file of its own kind; a taken name, in the folder or by an earlier icon, is numbered.
@@ -190,7 +185,7 @@ private slots:
         const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Star"_s, id), icon(u"Moon"_s, id, IconFileType::icns),
             icon(u"../Up"_s, id) };
 
-        IconExporter exporter;
+        IconExporter exporter(m_setter);
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -213,7 +208,7 @@ private slots:
     {
         const QUuid id = QUuid::createUuid();
         const QList<Icon> icons = { icon(u"Moon"_s, id, IconFileType::icns) };
-        const auto urls = IconExporter::writeIcons(icons, destination());
+        const auto urls = IconExporter::writeIcons(icons, destination(), m_setter);
         QVERIFY(urls);
         QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(destination() + u"/Moon/"_s) });
         QVERIFY(QFileInfo(destination() + u"/Moon"_s).isDir());
@@ -242,7 +237,7 @@ private slots:
         if (setterFails)
             m_setter->fail();
 
-        IconExporter exporter;
+        IconExporter exporter(m_setter);
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -261,7 +256,7 @@ private slots:
         const QUuid id = QUuid::createUuid();
         const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Empty"_s, id, IconFileType::image, false) };
 
-        IconExporter exporter;
+        IconExporter exporter(m_setter);
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -278,7 +273,7 @@ private slots:
         ContainerResult<QList<QUrl>, QString> result = QList<QUrl>();
         {
             const FileSizeLimit limit(16);
-            result = IconExporter::writeIcons(icons, destination());
+            result = IconExporter::writeIcons(icons, destination(), m_setter);
         }
         QVERIFY(!result);
         QCOMPARE(result.error(), u"The file “Star.png” couldn’t be saved: File too large"_s);
@@ -287,7 +282,7 @@ private slots:
 
     void cancelledDialogWritesNothing()
     {
-        IconExporter exporter;
+        IconExporter exporter(m_setter);
         exporter.setFolderPicker([](QWidget *) { return QString(); });
         StandardOutputCapture output;
         exporter.exportIcons({ icon(u"Star"_s, QUuid::createUuid()) });

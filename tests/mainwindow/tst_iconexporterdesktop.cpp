@@ -65,7 +65,7 @@ private slots:
     void unwritablePictureStoreFailsTheExport()
     {
         QVERIFY(LibraryFixture::writeFile(GioFileIconSetter::customIconFolder(), "a file in the way"));
-        IconExporter exporter;
+        IconExporter exporter(m_iconSetter);
         exporter.setFolderPicker([this](QWidget *) { return m_destination->path(); });
         // The test log shares standard output with the program's lines.
         QLoggingCategory::setFilterRules(u"glimbar.*.warning=false"_s);
@@ -79,7 +79,7 @@ private slots:
     // The exported folder keeps its picture inside, so a copy of it still shows the icon.
     void exportedFolderTravels()
     {
-        const auto urls = IconExporter::writeIcons({ icnsIcon(u"Star"_s) }, m_destination->path());
+        const auto urls = IconExporter::writeIcons({ icnsIcon(u"Star"_s) }, m_destination->path(), m_iconSetter);
         QVERIFY(urls);
         const QString folder = m_destination->filePath(u"Star"_s);
         QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(folder + u'/') });
@@ -101,6 +101,7 @@ private slots:
     }
 
 private:
+    std::shared_ptr<FileIconSetter> m_iconSetter = std::make_shared<GioFileIconSetter>();
     LibraryFixture m_fixture;
     QTemporaryDir m_settings;
     QTemporaryDir m_temp;

@@ -5,6 +5,7 @@
 #include "mainwindow/containerselection.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/sidebarview.h"
+#include "support/appservices.h"
 #include "support/libraryfixture.h"
 
 #include <QAction>
@@ -17,6 +18,8 @@ using namespace Qt::StringLiterals;
 class TestMainSplitView : public QObject
 {
     Q_OBJECT
+
+    AppServices m_services;
 
 private:
     LibraryFixture m_fixture;
@@ -34,11 +37,11 @@ private slots:
         b.containerID = second.id;
         first.icons = { a };
         second.icons = { b };
-        ContainerManager &manager = ContainerManager::shared();
+        ContainerManager &manager = m_services.library;
         manager.setIconLookupSet({ IconLookup { a.id, first.id }, IconLookup { b.id, second.id } });
         manager.setContainers({ first, second });
 
-        MainSplitView split(manager, ThumbnailProvider::shared());
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter);
         QSignalSpy exporter(&split, &MainSplitView::exporterDisabled);
         QCOMPARE(exporter.count(), 0);
 

@@ -2,6 +2,7 @@
 #include "library/thumbnailprovider.h"
 #include "mainwindow/quickdropview.h"
 #include "platform/giofileiconsetter.h"
+#include "support/appservices.h"
 #include "support/inotifywatch.h"
 #include "support/libraryfixture.h"
 #include "support/privatesessionbus.h"
@@ -26,6 +27,8 @@ using namespace Qt::StringLiterals;
 class TestQuickDropDesktop : public QObject
 {
     Q_OBJECT
+
+    AppServices m_services;
 
 private slots:
     void initTestCase()
@@ -58,7 +61,7 @@ private slots:
         item.write("text");
         item.close();
 
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_services.iconSetter);
         panel.setIcon(Icon(QUuid::createUuid(), QUuid::createUuid(), u"Green"_s, IconFileType::image, std::nullopt, png,
             {}, {}, {}, std::nullopt));
         QMimeData mime;
@@ -102,7 +105,7 @@ private slots:
             return std::pair(qint64(info.st_mtim.tv_sec), qint64(info.st_mtim.tv_nsec));
         };
 
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_services.iconSetter);
         for (const bool withIcon : { true, false }) {
             panel.setIcon(withIcon ? std::optional(greenIcon()) : std::nullopt);
             InotifyWatch watch(folder.path(), IN_ATTRIB);

@@ -2,6 +2,7 @@
 #include "library/thumbnailprovider.h"
 #include "mainwindow/quickdropview.h"
 #include "platform/fileiconsetter.h"
+#include "support/appservices.h"
 #include "support/libraryfixture.h"
 
 #include <QBuffer>
@@ -101,10 +102,12 @@ class TestQuickDropView : public QObject
 {
     Q_OBJECT
 
+    AppServices m_services;
+
 private:
     LibraryFixture m_fixture;
     QTemporaryDir m_folder;
-    std::unique_ptr<FakeIconSetter> m_setter;
+    std::shared_ptr<FakeIconSetter> m_setter;
 
     QUrl file(const QString &name)
     {
@@ -114,17 +117,12 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_setter = std::make_unique<FakeIconSetter>();
-        FileIconSetter::setShared(m_setter.get());
-    }
+    void init() { m_setter = std::make_shared<FakeIconSetter>(); }
 
     void cleanup()
     {
         m_setter->release(1000);
         QThreadPool::globalInstance()->waitForDone();
-        FileIconSetter::setShared(nullptr);
         m_setter.reset();
     }
 
@@ -173,7 +171,7 @@ private slots:
         QFETCH(int, calls);
         QFETCH(bool, successful);
 
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         if (withIcon)
             panel.setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
         QList<QUrl> urls;
@@ -226,7 +224,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, called);
 
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         panel.setIcon(makeIcon(IconFileType(type), icns ? std::optional(bytes) : std::nullopt,
             image ? std::optional(bytes) : std::nullopt));
         QSignalSpy finished(&panel, &QuickDropView::dropFinished);
@@ -256,7 +254,7 @@ private slots:
         QFETCH(int, proposed);
         QFETCH(int, taken);
 
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         const Qt::DropAction action
             = dropUrls(panel, { file(u"item"_s) }, Qt::DropActions(possible), Qt::DropAction(proposed));
         QCOMPARE(int(action), taken);
@@ -268,7 +266,7 @@ private slots:
 
     void remoteUrlsAreNotTaken()
     {
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         QCOMPARE(dropUrls(panel, { QUrl(u"https://example.org/a.txt"_s) }), Qt::IgnoreAction);
         QVERIFY(!panel.isTargeted());
     }
@@ -276,14 +274,14 @@ private slots:
     // Run under the sanitizer build: neither a completion nor a reset may reach a deleted panel.
     void nothingRunsAfterThePanelIsGone()
     {
-        auto finishedPanel = std::make_unique<QuickDropView>(ThumbnailProvider::shared());
+        auto finishedPanel = std::make_unique<QuickDropView>(m_services.thumbnails, m_setter);
         QSignalSpy finished(finishedPanel.get(), &QuickDropView::dropFinished);
         dropUrls(*finishedPanel, { file(u"a"_s) });
         QVERIFY(finished.wait());
         finishedPanel.reset(); // its resets were still pending
 
         m_setter->hold();
-        auto busyPanel = std::make_unique<QuickDropView>(ThumbnailProvider::shared());
+        auto busyPanel = std::make_unique<QuickDropView>(m_services.thumbnails, m_setter);
         dropUrls(*busyPanel, { file(u"b"_s) });
         busyPanel.reset(); // its drop is still being handled
         m_setter->release(1);
@@ -294,7 +292,7 @@ private slots:
 
     void titleIsItalicThenBold()
     {
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         const QList<QLabel *> labels = panel.findChildren<QLabel *>();
         const auto title = std::find_if(
             labels.begin(), labels.end(), [](QLabel *label) { return label->text().contains(u"Quick"_s); });
@@ -304,7 +302,7 @@ private slots:
 
     void clickTogglesExpanded()
     {
-        QuickDropView panel(ThumbnailProvider::shared());
+        QuickDropView panel(m_services.thumbnails, m_setter);
         panel.resize(200, panel.sizeHint().height());
         panel.show();
         QVERIFY(QTest::qWaitForWindowExposed(&panel));

@@ -7,6 +7,7 @@
 #include "mainwindow/containerselection.h"
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
+#include "support/appservices.h"
 #include "support/libraryfixture.h"
 
 #include <QAbstractItemModelTester>
@@ -54,9 +55,11 @@ class TestSidebarView : public QObject
 {
     Q_OBJECT
 
+    AppServices m_services;
+
 private:
     LibraryFixture m_fixture;
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
 
     void setLibrary(QList<IconContainer> containers)
     {
@@ -102,7 +105,7 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
         const QList<IconContainer> three { container(u"A"_s), container(u"B"_s), container(u"C"_s) };
         setLibrary(three);
 
@@ -139,7 +142,7 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
         const IconContainer first = container(u"First"_s, { icon(u"A"_s) });
         const IconContainer second = container(u"Second"_s, { icon(u"B"_s) });
         setLibrary({ first, second });
@@ -161,7 +164,7 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
         setLibrary({ container(u"A"_s) });
         sidebar.resize(200, 400);
         const int defaultHeight = sidebar.listView()->sizeHintForRow(0);
@@ -176,7 +179,7 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, ThumbnailProvider::shared());
+        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
         const QList<QAction *> submenus = sidebar.moreMenu()->actions();
         QCOMPARE(submenus.size(), 2);
         QCOMPARE(submenus[0]->text(), u"Import"_s);

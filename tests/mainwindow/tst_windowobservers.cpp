@@ -16,7 +16,7 @@ class TestWindowObservers : public QObject
     Q_OBJECT
 
 private:
-    ContainerManager &m_manager = ContainerManager::shared();
+    ContainerManager m_manager;
 
 private slots:
     // Every write prints, so a second failure in a row is not lost.
@@ -77,7 +77,7 @@ private slots:
         IconSelectionManager iconSelection;
         for (const QString &name : { u"Fish"_s, u"Star"_s, u"Ghost"_s })
             iconSelection.select(ids.value(name));
-        SelectionObserver observer(iconSelection);
+        SelectionObserver observer(m_manager, iconSelection);
         QStringList keptWhenSent;
         QList<bool> sent;
         connect(&observer, &SelectionObserver::exporterDisabled, this, [&](bool value) {

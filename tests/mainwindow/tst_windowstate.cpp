@@ -4,6 +4,7 @@
 #include "library/settings.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
+#include "support/appservices.h"
 
 #include <QScreen>
 #include <QStandardPaths>
@@ -25,21 +26,21 @@ private slots:
         Settings::sidebarWidth().reset();
     }
 
-    void cleanup() { ContainerManager::shared().setContainers({}); }
+    void cleanup() { m_services.library.setContainers({}); }
 
     void sizeAndSidebarCarryOver()
     {
         const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
         const QSize size = available - QSize(120, 90);
         // Deletes itself on closing.
-        auto *first = new ContentView(m_commands);
+        auto *first = new ContentView(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         first->show();
         QVERIFY(QTest::qWaitForWindowExposed(first));
         first->resize(size);
         first->splitView()->setSizes({ 260, size.width() - 260 });
         QVERIFY(first->close());
 
-        ContentView second(m_commands);
+        ContentView second(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         second.show();
         QVERIFY(QTest::qWaitForWindowExposed(&second));
         QCOMPARE(second.size(), size);
@@ -58,7 +59,7 @@ private slots:
         QFETCH(bool, stored);
         const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
         if (stored) {
-            auto *large = new ContentView(m_commands);
+            auto *large = new ContentView(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
             large->resize(available * 2);
             large->show();
             QVERIFY(large->close());
@@ -66,7 +67,7 @@ private slots:
             // The first size, unless the screen is larger than it.
             QVERIFY2(available.width() < 960 || available.height() < 640, "the test screen is too large");
         }
-        ContentView window(m_commands);
+        ContentView window(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.width() <= available.width());
@@ -74,6 +75,7 @@ private slots:
     }
 
 private:
+    AppServices m_services;
     CommandManager m_commands;
 };
 

@@ -53,8 +53,10 @@ class TestIconPreviews : public QObject
 {
     Q_OBJECT
 
+    ImageCache m_cache;
+
 private slots:
-    void init() { ImageCache::instance().clear(); }
+    void init() { m_cache.clear(); }
 
     void previews_data()
     {
@@ -103,7 +105,7 @@ private slots:
             QCOMPARE(rep.image.size(), QSizeF(pointSize(rep.size), pointSize(rep.size)));
             QCOMPARE(rep.image.representations().size(), 1);
         }
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QCOMPARE(m_cache.byteCount(), 0);
     }
 
     // Previews pick the best representation: the smallest that covers the size, else the largest.
@@ -116,7 +118,7 @@ private slots:
         QCOMPARE(pixels,
             (QList<QSize> {
                 QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128), QSize(256, 256), QSize(512, 512) }));
-        QCOMPARE(icon.previewReps().at(2).image.bitmap(2.0).size(), QSize(128, 128));
+        QCOMPARE(icon.previewReps().at(2).image.bitmap(m_cache, 2.0).size(), QSize(128, 128));
     }
 
     // The image is read once for an icon and its copies, from the data it was built with, even when
@@ -142,13 +144,13 @@ private slots:
         QList<Icon> icons;
         for (int i = 0; i < 200; ++i)
             icons.append(makeIcon(IconFileType::icns, QByteArray(icns.constData(), icns.size()), std::nullopt));
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QCOMPARE(m_cache.byteCount(), 0);
 
-        const QImage drawn = icons.first().previewReps().last().image.bitmap();
+        const QImage drawn = icons.first().previewReps().last().image.bitmap(m_cache);
         QCOMPARE(drawn.size(), QSize(512, 512));
-        QCOMPARE(ImageCache::instance().byteCount(), drawn.sizeInBytes());
+        QCOMPARE(m_cache.byteCount(), drawn.sizeInBytes());
         icons.clear();
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QCOMPARE(m_cache.byteCount(), 0);
     }
 
     void previewImage_data()
@@ -195,14 +197,14 @@ private slots:
     void previewImageSharesDecodedPixels()
     {
         const Icon icon = makeIcon(IconFileType::icns, fullIcns(), std::nullopt);
-        const QImage first = icon.previewImage(64)->bitmap(2.0);
-        const qint64 bytes = ImageCache::instance().byteCount();
+        const QImage first = icon.previewImage(64)->bitmap(m_cache, 2.0);
+        const qint64 bytes = m_cache.byteCount();
         QVERIFY(bytes > 0);
-        const QImage again = icon.previewImage(64)->bitmap(2.0);
+        const QImage again = icon.previewImage(64)->bitmap(m_cache, 2.0);
         QCOMPARE(again.constBits(), first.constBits());
-        QCOMPARE(ImageCache::instance().byteCount(), bytes);
+        QCOMPARE(m_cache.byteCount(), bytes);
         // At ratio 2 a 64-point preview draws from the 128-pixel element, not from the 64-pixel one.
-        QCOMPARE(first, icon.dataImage().bestRepresentation(128)->bitmap());
+        QCOMPARE(first, icon.dataImage().bestRepresentation(128)->bitmap(m_cache));
     }
 
     // A custom icon whose header reads but whose pixels do not decode shows the asset once the
@@ -217,7 +219,7 @@ private slots:
         container.customIcon = damaged;
         const PlatformImage first = container.iconImage(SidebarIconSize::defaultSize);
         QCOMPARE(first.size(), QSizeF(32, 32));
-        QVERIFY(first.bitmap().isNull());
+        QVERIFY(first.bitmap(m_cache).isNull());
         QVERIFY(isCollectionIcon(container.iconImage(SidebarIconSize::defaultSize)));
     }
 
@@ -252,7 +254,7 @@ private slots:
         }
         QCOMPARE(image.size(), expected);
         QCOMPARE(image.representations().size(), 1);
-        QCOMPARE(image.bitmap(2.0).size(), (expected * 2).toSize());
+        QCOMPARE(image.bitmap(m_cache, 2.0).size(), (expected * 2).toSize());
     }
 };
 

@@ -186,13 +186,14 @@ private slots:
         constexpr int count = 8;
         std::vector<std::unique_ptr<QThread>> threads;
         QAtomicInt succeeded;
+        GioFileIconSetter setter;
         for (int i = 0; i < count; ++i) {
             const QString path = dir.filePath(QString::number(i));
             QVERIFY(QDir().mkdir(path));
             // Half the threads share one picture, so they also race to store it.
             const QImage image = filledImage(i % 2 ? qRgba(9, 9, 9, 255) : qRgba(i, 0, 0, 255));
-            threads.emplace_back(QThread::create([path, image, &succeeded] {
-                if (FileIconSetter::shared().setIcon(image, path))
+            threads.emplace_back(QThread::create([path, image, &succeeded, &setter] {
+                if (setter.setIcon(image, path))
                     succeeded.ref();
             }));
         }
@@ -202,23 +203,7 @@ private slots:
             QVERIFY(thread->wait(30000));
         QCOMPARE(succeeded.loadRelaxed(), count);
         for (int i = 0; i < count; ++i)
-            QVERIFY(FileIconSetter::shared().customIconPath(dir.filePath(QString::number(i))));
-    }
-
-    void sharedSetterCanBeReplaced()
-    {
-        struct CountingSetter : FileIconSetter
-        {
-            bool setIcon(const std::optional<QImage> &, const QString &) override { return ++calls, true; }
-            std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
-            int calls = 0;
-        } fake;
-
-        FileIconSetter::setShared(&fake);
-        QVERIFY(FileIconSetter::shared().setIcon(std::nullopt, u"/nowhere"_s));
-        QCOMPARE(fake.calls, 1);
-        FileIconSetter::setShared(nullptr);
-        QVERIFY(dynamic_cast<GioFileIconSetter *>(&FileIconSetter::shared()));
+            QVERIFY(setter.customIconPath(dir.filePath(QString::number(i))));
     }
 
 private:

@@ -62,11 +62,13 @@ class TestPlatformImage : public QObject
 {
     Q_OBJECT
 
+    ImageCache m_cache;
+
 private slots:
     void init()
     {
-        ImageCache::instance().clear();
-        ImageCache::instance().setMaxBytes(ImageCache::defaultMaxBytes);
+        m_cache.clear();
+        m_cache.setMaxBytes(ImageCache::defaultMaxBytes);
     }
 
     void icnsElementKinds_data()
@@ -118,7 +120,7 @@ private slots:
         QCOMPARE(rep.pixelSize(), pixels);
         QCOMPARE(rep.pointSize(), points);
         QCOMPARE(image->size(), points);
-        QCOMPARE(rep.bitmap(), premultiplied(expected));
+        QCOMPARE(rep.bitmap(m_cache), premultiplied(expected));
     }
 
     // Elements without a picture we show are skipped; the rest keep file order.
@@ -186,7 +188,7 @@ private slots:
         const std::optional<PlatformImage> image = PlatformImage::fromData(bmp);
         QVERIFY(image);
         QCOMPARE(image->size(), QSizeF(24, 12));
-        QCOMPARE(image->representations().first().bitmap().size(), QSize(24, 12));
+        QCOMPARE(image->representations().first().bitmap(m_cache).size(), QSize(24, 12));
     }
 
     void bestRepresentation_data()
@@ -343,11 +345,11 @@ private slots:
         const std::optional<PlatformImage> image = PlatformImage::fromData(data);
         QVERIFY(image);
         for (const ImageRep &rep : image->representations()) {
-            QVERIFY(rep.bitmap().isNull());
-            QVERIFY(rep.bitmap().isNull()); // and not decoded again
+            QVERIFY(rep.bitmap(m_cache).isNull());
+            QVERIFY(rep.bitmap(m_cache).isNull()); // and not decoded again
         }
-        QVERIFY(image->bitmap().isNull());
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QVERIFY(image->bitmap(m_cache).isNull());
+        QCOMPARE(m_cache.byteCount(), 0);
     }
 
     // A representation whose pixels do not decode counts as absent from then on: drawing falls
@@ -377,15 +379,15 @@ private slots:
 
         const PlatformImage preview = PlatformImage::fromRepresentation(
             *image->bestRepresentation(256), QSizeF(256, 256), image->representations());
-        const QImage drawn = preview.bitmap();
+        const QImage drawn = preview.bitmap(m_cache);
         QCOMPARE(drawn.size(), QSize(256, 256));
-        QCOMPARE(drawn, image->representations().at(0).bitmap(QSize(256, 256)));
+        QCOMPARE(drawn, image->representations().at(0).bitmap(QSize(256, 256), m_cache));
         QVERIFY(image->representations().at(1).hasFailed());
         QCOMPARE(image->bestRepresentation(256)->pixelSize(), QSize(128, 128));
 
         // With nothing left to draw from, there is no best representation at all.
         const auto alone = PlatformImage::fromData(IcnsBuilder().add("ic08", damagedElement).build());
-        QVERIFY(alone->bitmap().isNull());
+        QVERIFY(alone->bitmap(m_cache).isNull());
         QVERIFY(!alone->bestRepresentation(256));
     }
 
@@ -397,8 +399,8 @@ private slots:
         const PlatformImage preview = PlatformImage::fromRepresentation(
             *image->bestRepresentation(128), QSizeF(128, 128), image->representations());
         QCOMPARE(preview.representations().size(), 1);
-        QCOMPARE(preview.bitmap(2.0), large.bitmap());
-        QCOMPARE(preview.bitmap(1.0), image->representations().at(0).bitmap());
+        QCOMPARE(preview.bitmap(m_cache, 2.0), large.bitmap(m_cache));
+        QCOMPARE(preview.bitmap(m_cache, 1.0), image->representations().at(0).bitmap(m_cache));
     }
 
     void decodingIsLazyAndShared()
@@ -406,18 +408,18 @@ private slots:
         QList<PlatformImage> images;
         for (int i = 0; i < 20; ++i)
             images.append(*PlatformImage::fromData(pngIcns({ { "icp4", 16 }, { "ic08", 256 }, { "ic09", 512 } })));
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QCOMPARE(m_cache.byteCount(), 0);
 
         const ImageRep rep = images.first().representations().at(1);
-        const QImage pixels = rep.bitmap();
-        QCOMPARE(ImageCache::instance().byteCount(), pixels.sizeInBytes());
+        const QImage pixels = rep.bitmap(m_cache);
+        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
         const ImageRep copy = rep;
-        QCOMPARE(copy.bitmap().constBits(), pixels.constBits());
-        QCOMPARE(ImageCache::instance().byteCount(), pixels.sizeInBytes());
+        QCOMPARE(copy.bitmap(m_cache).constBits(), pixels.constBits());
+        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
 
         // The last holder of a representation takes its pixels out of the cache.
         images.clear();
-        QCOMPARE(ImageCache::instance().byteCount(), pixels.sizeInBytes());
+        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
     }
 
     void sourcesLeavingEmptyTheCache()
@@ -425,35 +427,52 @@ private slots:
         {
             const auto image = PlatformImage::fromData(pngIcns({ { "ic08", 256 }, { "ic09", 512 } }));
             for (const ImageRep &rep : image->representations())
-                QVERIFY(!rep.bitmap().isNull());
-            QVERIFY(ImageCache::instance().byteCount() > 0);
+                QVERIFY(!rep.bitmap(m_cache).isNull());
+            QVERIFY(m_cache.byteCount() > 0);
         }
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        QCOMPARE(m_cache.byteCount(), 0);
+    }
+
+    // A source drawn with several caches leaves each of them; a cache gone first is not reached.
+    void lastHolderEmptiesEveryCache()
+    {
+        ImageCache other;
+        {
+            const auto image = PlatformImage::fromData(pngIcns({ { "ic08", 256 } }));
+            const ImageRep rep = image->representations().first();
+            QVERIFY(!rep.bitmap(m_cache).isNull());
+            QVERIFY(!rep.bitmap(QSize(32, 32), other).isNull());
+            // Destroyed before the source.
+            ImageCache brief;
+            QVERIFY(!rep.bitmap(brief).isNull());
+        }
+        QCOMPARE(m_cache.byteCount(), 0);
+        QCOMPARE(other.byteCount(), 0);
     }
 
     void cacheBound()
     {
         const qint64 one = QImage(128, 128, QImage::Format_ARGB32_Premultiplied).sizeInBytes();
-        ImageCache::instance().setMaxBytes(3 * one);
+        m_cache.setMaxBytes(3 * one);
         QList<ImageRep> reps;
         for (int i = 0; i < 6; ++i)
             reps.append(PlatformImage::fromData(IcnsBuilder::png(IcnsBuilder::pattern(128, 128)))->representations());
         for (int i = 0; i < 6; ++i) {
-            QVERIFY(!reps.at(i).bitmap().isNull());
+            QVERIFY(!reps.at(i).bitmap(m_cache).isNull());
             // Touch the first, so it stays while later ones push the others out.
-            reps.first().bitmap();
-            QVERIFY(ImageCache::instance().byteCount() <= 3 * one);
+            reps.first().bitmap(m_cache);
+            QVERIFY(m_cache.byteCount() <= 3 * one);
         }
-        QCOMPARE(ImageCache::instance().byteCount(), 3 * one);
-        const QImage first = reps.first().bitmap();
-        QCOMPARE(ImageCache::instance().byteCount(), 3 * one);
-        QCOMPARE(reps.first().bitmap().constBits(), first.constBits());
+        QCOMPARE(m_cache.byteCount(), 3 * one);
+        const QImage first = reps.first().bitmap(m_cache);
+        QCOMPARE(m_cache.byteCount(), 3 * one);
+        QCOMPARE(reps.first().bitmap(m_cache).constBits(), first.constBits());
 
         // Lowering the bound evicts at once; an image larger than the bound is handed out but not kept.
-        ImageCache::instance().setMaxBytes(one / 2);
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
-        QVERIFY(!reps.last().bitmap().isNull());
-        QCOMPARE(ImageCache::instance().byteCount(), 0);
+        m_cache.setMaxBytes(one / 2);
+        QCOMPARE(m_cache.byteCount(), 0);
+        QVERIFY(!reps.last().bitmap(m_cache).isNull());
+        QCOMPARE(m_cache.byteCount(), 0);
     }
 
     void concurrentDecoding()
@@ -462,13 +481,13 @@ private slots:
         QList<ImageRep> reps;
         for (int i = 0; i < 64; ++i)
             reps.append(image->representations().at(i % 3));
-        ImageCache::instance().setMaxBytes(QImage(256, 256, QImage::Format_ARGB32).sizeInBytes());
+        m_cache.setMaxBytes(QImage(256, 256, QImage::Format_ARGB32).sizeInBytes());
         QList<QSize> sizes(reps.size());
         std::vector<std::thread> threads;
         for (int t = 0; t < 8; ++t) {
-            threads.emplace_back([&reps, &sizes, t] {
+            threads.emplace_back([&reps, &sizes, t, this] {
                 for (qsizetype i = t; i < reps.size(); i += 8)
-                    sizes[i] = reps.at(i).bitmap(QSize(reps.at(i).pixelSize().width() / 2, 5)).size();
+                    sizes[i] = reps.at(i).bitmap(QSize(reps.at(i).pixelSize().width() / 2, 5), m_cache).size();
             });
         }
         for (std::thread &thread : threads)
@@ -499,7 +518,7 @@ private slots:
         const PlatformImage preview
             = PlatformImage::fromRepresentation(image->representations().first(), QSizeF(points, points));
         QCOMPARE(preview.size(), QSizeF(points, points));
-        QCOMPARE(preview.bitmap(ratio).size(), pixels);
+        QCOMPARE(preview.bitmap(m_cache, ratio).size(), pixels);
     }
 
     void namedImages()
@@ -513,7 +532,7 @@ private slots:
         QCOMPARE(pixels,
             (QList<QSize> {
                 QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128), QSize(256, 256), QSize(512, 512) }));
-        QVERIFY(!collection.bestRepresentation(32)->bitmap().isNull());
+        QVERIFY(!collection.bestRepresentation(32)->bitmap(m_cache).isNull());
         QVERIFY(PlatformImage::named(QStringLiteral("NoSuchImage")).isNull());
     }
 };

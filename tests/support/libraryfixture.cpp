@@ -71,9 +71,8 @@ QStringList LibraryFixture::tree(const QString &path)
     return entries;
 }
 
-std::optional<QList<IconContainer>> LibraryFixture::load()
+std::optional<QList<IconContainer>> LibraryFixture::load(ContainerManager &manager)
 {
-    ContainerManager &manager = ContainerManager::shared();
     QSignalSpy published(&manager, &ContainerManager::containersChanged);
     manager.loadLibrary();
     // Everything a load queues is posted before the worker is idle, so one pass delivers all of it.

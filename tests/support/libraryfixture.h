@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class ContainerManager;
+
 // A home folder of the test's own, with QStandardPaths in test mode: the library folder lies inside
 // it, so tests never touch the user's folders. Make one per test program, before the first use of
 // the library, and call reset() before each test.
@@ -33,9 +35,9 @@ public:
     // Every file and folder below `path`, relative to it, by name.
     static QStringList tree(const QString &path);
 
-    // Runs a library load and returns what it published once the queued assignment has run; none
-    // when it published nothing.
-    static std::optional<QList<IconContainer>> load();
+    // Runs a load of `manager` and returns what it published once the queued assignment has run;
+    // none when it published nothing.
+    static std::optional<QList<IconContainer>> load(ContainerManager &manager);
 
 private:
     QTemporaryDir m_home;

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "library/containermanager.h"
+#include "library/thumbnailprovider.h"
+#include "platform/fileiconsetter.h"
+#include "platform/giofileiconsetter.h"
+
+#include <memory>
+
+// What the application makes once and hands to its windows, made afresh for a test: a library, a
+// thumbnail provider and the desktop's icon setter (a test may put a fake in its place).
+struct AppServices
+{
+    ContainerManager library;
+    ThumbnailProvider thumbnails;
+    std::shared_ptr<FileIconSetter> iconSetter = std::make_shared<GioFileIconSetter>();
+};
