@@ -15,6 +15,12 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 namespace {
 
 QByteArray nativePath(const QString &path)
@@ -51,7 +57,15 @@ constexpr qsizetype iconHeaderReadLength = qsizetype(32) << 10;
 
 } // namespace
 
-std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &libraryFolder, const IconRead &iconRead)
+struct LibraryReader::FolderRead
+{
+    std::optional<IconContainer> container;
+    QList<IconLookup> lookups;
+    QStringList lines;
+};
+
+std::optional<QList<IconContainer>> LibraryReader::readLibrary(
+    const QString &libraryFolder, const IconRead &iconRead, int folderReaders)
 {
     // One cache for the whole load: it goes when the last of its icons does.
     const auto storedFiles = std::make_shared<StoredFileCache>();
@@ -61,31 +75,77 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(const QString &li
         printLine(failure);
         return std::nullopt;
     }
-    QList<IconContainer> containers;
+    // The folders are read in parallel, but what each one yields (its lines, its icons' lookups, its
+    // container) is handed on in name order, as a load that read them one by one would.
+    QList<const FolderMember *> folders;
+    const FolderMember *unknownKind = nullptr;
     for (const FolderMember &member : *members) {
         if (!member.kind) {
-            printLine(member.kindError);
-            return std::nullopt;
+            unknownKind = &member;
+            break;
         }
         const ContentType *type = contentTypeOf(member);
-        if (!type || !type->conforms(ownContainerType()))
-            continue;
-        const auto container = readContainerInfo(member.nativePath, member.name);
-        if (!container)
-            continue;
-        containers.append(readIcons(*container, member.nativePath, iconRead, storedFiles));
-        containers.last().folderName = member.name;
+        if (type && type->conforms(ownContainerType()))
+            folders.append(&member);
+    }
+    std::vector<FolderRead> reads(size_t(folders.size()));
+    std::atomic<qsizetype> nextFolder { 0 };
+    const auto readFolders = [&] {
+        for (qsizetype i; (i = nextFolder.fetch_add(1, std::memory_order_relaxed)) < folders.size();)
+            reads[size_t(i)] = readLibraryFolder(folders.at(i)->nativePath, folders.at(i)->name, storedFiles);
+    };
+    {
+        std::vector<std::jthread> readers;
+        const qsizetype helpers = std::min(qsizetype(std::max(folderReaders, 1)), folders.size()) - 1;
+        for (qsizetype i = 0; i < helpers; ++i) {
+            try {
+                readers.emplace_back(readFolders);
+            } catch (const std::system_error &) {
+                break; // out of threads: those started, and this one, read every folder all the same
+            }
+        }
+        readFolders();
+    }
+
+    QList<IconContainer> containers;
+    containers.reserve(folders.size());
+    for (FolderRead &read : reads) {
+        for (const IconLookup &lookup : std::as_const(read.lookups))
+            iconRead(lookup);
+        for (const QString &line : std::as_const(read.lines))
+            printLine(line);
+        if (read.container)
+            containers.append(*std::move(read.container));
+    }
+    if (unknownKind) {
+        printLine(unknownKind->kindError);
+        return std::nullopt;
     }
     return containers;
+}
+
+LibraryReader::FolderRead LibraryReader::readLibraryFolder(
+    const QByteArray &folder, const QString &folderName, const std::shared_ptr<StoredFileCache> &storedFiles)
+{
+    FolderRead read;
+    const Report report = [&read](const QString &line) { read.lines.append(line); };
+    const auto info = readContainerInfo(folder, folderName, report);
+    if (!info)
+        return read;
+    read.container = readIcons(
+        *info, folder, [&read](const IconLookup &lookup) { read.lookups.append(lookup); }, storedFiles, report);
+    read.container->folderName = folderName;
+    return read;
 }
 
 std::optional<IconContainer> LibraryReader::readContainerInfo(const QString &folder)
 {
     // The folder is named only when it is one of the library's; elsewhere (a download) it is noise.
-    return readContainerInfo(nativePath(folder), QString());
+    return readContainerInfo(nativePath(folder), QString(), printLine);
 }
 
-std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &folder, const QString &folderName)
+std::optional<IconContainer> LibraryReader::readContainerInfo(
+    const QByteArray &folder, const QString &folderName, const Report &report)
 {
     const QString infoName = containerInfoFileName.toString();
     QString failure;
@@ -93,12 +153,12 @@ std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &
     const auto bytes = readRegularFile(folder + '/' + nativePath(infoName),
         folderName.isEmpty() ? infoName : folderName + u'/' + infoName, maxContainerJsonBytes + 1, &failure);
     if (!bytes) {
-        printLine(failure);
+        report(failure);
         return std::nullopt;
     }
     auto decoded = decodeContainerJson(*bytes);
     if (!decoded) {
-        printLine(decoded.error());
+        report(decoded.error());
         return std::nullopt;
     }
     return std::move(decoded).value();
@@ -106,11 +166,11 @@ std::optional<IconContainer> LibraryReader::readContainerInfo(const QByteArray &
 
 IconContainer LibraryReader::readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead)
 {
-    return readIcons(container, nativePath(folder), iconRead, nullptr);
+    return readIcons(container, nativePath(folder), iconRead, nullptr, printLine);
 }
 
 IconContainer LibraryReader::readIcons(const IconContainer &container, const QByteArray &folder,
-    const IconRead &iconRead, const std::shared_ptr<StoredFileCache> &storedFiles)
+    const IconRead &iconRead, const std::shared_ptr<StoredFileCache> &storedFiles, const Report &report)
 {
     IconContainer result = container;
     result.icons.clear();
@@ -148,13 +208,13 @@ IconContainer LibraryReader::readIcons(const IconContainer &container, const QBy
     QString failure;
     const auto members = listVisibleMembers(folder, &failure);
     if (!members) {
-        printLine(failure);
+        report(failure);
         return result;
     }
     result.icons.reserve(members->size());
     for (const FolderMember &member : *members) {
         if (!member.kind) {
-            printLine(member.kindError);
+            report(member.kindError);
             return result;
         }
         const ContentType *contentType = contentTypeOf(member);
@@ -166,7 +226,7 @@ IconContainer LibraryReader::readIcons(const IconContainer &container, const QBy
             auto found = StoredFile::find(
                 member.nativePath, member.name, maxIconFileBytes, iconHeaderReadLength, storedFiles, &failure);
             if (!found) {
-                printLine(failure);
+                report(failure);
                 return result;
             }
             // The headers are read now, off the views' thread, so that drawing needs no read but the pixels'.
@@ -175,7 +235,7 @@ IconContainer LibraryReader::readIcons(const IconContainer &container, const QBy
         } else {
             auto bytes = readRegularFile(member.nativePath, member.name, maxIconFileBytes, &failure);
             if (!bytes) {
-                printLine(failure);
+                report(failure);
                 return result;
             }
             data = *std::move(bytes);

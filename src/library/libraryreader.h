@@ -15,8 +15,9 @@
 class StoredFileCache;
 
 // Reads rAvivovode folders: the library folder's container folders, each one's info.json, and its
-// ICNS and PNG files as icons. Runs on the caller's thread and reports every failure as one line
-// on standard output; it never changes the library itself; each icon read is handed to `iconRead`.
+// ICNS and PNG files as icons. Runs on the caller's thread (a library load also on threads of its
+// own, which end before it returns) and reports every failure as one line on standard output; it
+// never changes the library itself; each icon read is handed to `iconRead`.
 //
 // Members are taken in name order (UTF-16 code units), so a library loads the same way every
 // time. Hidden members, symbolic links and anything but folders and regular files are passed over.
@@ -29,6 +30,9 @@ class LibraryReader
 public:
     using IconRead = std::function<void(const IconLookup &)>;
 
+    // On a cold cache a load kept the disk busier with up to about this many readers.
+    static constexpr int defaultFolderReaders = 32;
+
     // Icon files larger than this end the scan of their folder like any other read failure.
     static constexpr qint64 maxIconFileBytes = qint64(256) << 20;
 
@@ -37,7 +41,13 @@ public:
     // info.json is missing or does not decode are left out. None when the folder cannot be listed
     // or a member's type cannot be read: the load then publishes nothing. An icon file that cannot
     // be opened, is no regular file or is larger than maxIconFileBytes ends its folder's scan.
-    static std::optional<QList<IconContainer>> readLibrary(const QString &libraryFolder, const IconRead &iconRead);
+    //
+    // Up to `folderReaders` folders are read at once, each on a thread of its own, since on a cold
+    // cache every icon file costs a random read and a disk serves many at once. What each folder
+    // yields (its lines, its icons handed to `iconRead`, its container) still comes in name order,
+    // whatever the number.
+    static std::optional<QList<IconContainer>> readLibrary(
+        const QString &libraryFolder, const IconRead &iconRead, int folderReaders = defaultFolderReaders);
 
     // The container that the info.json of `folder` describes, without icon data; none when it
     // cannot be read or decoded.
@@ -50,8 +60,16 @@ public:
     static IconContainer readIcons(const IconContainer &container, const QString &folder, const IconRead &iconRead);
 
 private:
-    static std::optional<IconContainer> readContainerInfo(const QByteArray &folder, const QString &folderName);
+    // Where a read's failure lines go: standard output, or a list printed later in the load's order.
+    using Report = std::function<void(const QString &)>;
+    struct FolderRead;
+
+    // The container of one of the library's folders, with its icons, read on any thread.
+    static FolderRead readLibraryFolder(
+        const QByteArray &folder, const QString &folderName, const std::shared_ptr<StoredFileCache> &storedFiles);
+    static std::optional<IconContainer> readContainerInfo(
+        const QByteArray &folder, const QString &folderName, const Report &report);
     // With `storedFiles`, the icons hold their files, whose whole reads that cache keeps.
     static IconContainer readIcons(const IconContainer &container, const QByteArray &folder, const IconRead &iconRead,
-        const std::shared_ptr<StoredFileCache> &storedFiles);
+        const std::shared_ptr<StoredFileCache> &storedFiles, const Report &report);
 };

@@ -8,6 +8,7 @@
 #include <QHashFunctions>
 
 #include <atomic>
+#include <fcntl.h>
 #include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,14 @@ struct Closer
     }
 };
 
+// Every read here names the range it needs. The device's read-ahead, which can be megabytes,
+// would otherwise read most of a large icon file from disk to give its first 32 KiB (a load's
+// header read), so that a cold load reads the whole library.
+void readOnlyWhatIsAsked(int fd)
+{
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+}
+
 } // namespace
 
 std::optional<StoredFile::Found> StoredFile::find(const QByteArray &path, const QString &displayName, qint64 maxBytes,
@@ -50,6 +59,7 @@ std::optional<StoredFile::Found> StoredFile::find(const QByteArray &path, const 
     if (fd.fd < 0)
         return std::nullopt;
     const Identity identity = identityOf(status);
+    readOnlyWhatIsAsked(fd.fd);
     auto start
         = readFileRange(fd.fd, 0, qsizetype(qMin<qint64>(startLength, identity.size)), displayName, errorMessage);
     if (!start)
@@ -91,6 +101,7 @@ std::optional<QByteArray> StoredFile::read(qint64 offset, qint64 length, QString
         return std::nullopt;
     if (identityOf(status) != m_identity)
         return fail(tr("it has changed since the library was read"));
+    readOnlyWhatIsAsked(fd.fd);
     auto bytes = readFileRange(fd.fd, offset, qsizetype(length), m_displayName, errorMessage);
     if (!bytes)
         return std::nullopt;

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QTest>
@@ -245,6 +246,77 @@ private slots:
         // The loaded icons hold their files.
         for (const Icon &icon : loaded->constFirst().icons)
             QVERIFY((icon.type == IconFileType::icns ? icon.icnsData : icon.imageData).isStored());
+    }
+
+    void parallelLoadGivesWhatASerialLoadGave_data()
+    {
+        QTest::addColumn<int>("containers");
+        QTest::addColumn<bool>("failures");
+        QTest::newRow("one folder") << 1 << false;
+        QTest::newRow("many good folders") << 40 << false;
+        QTest::newRow("failures in many folders") << 40 << true;
+    }
+
+    // Folders are read at once on several threads: what each yields, and the lines each prints,
+    // still come in name order, as when one thread reads them one after another.
+    void parallelLoadGivesWhatASerialLoadGave()
+    {
+        QFETCH(int, containers);
+        QFETCH(bool, failures);
+        for (int i = 0; i < containers; ++i) {
+            const QString name = u"C%1"_s.arg(i, 2, 10, QChar(u'0'));
+            const QString path = folder(name + u".ravivovode"_s);
+            QVERIFY(writeFile(path + u"/a.icns"_s, smallIcns()));
+            QVERIFY(writeFile(path + u"/z.png"_s, smallPng()));
+            QByteArray info = infoJson(name, { entry(u"z.png"_s, name), entry(u"a.icns"_s, u"Al"_s) });
+            switch (failures ? i % 5 : 0) {
+            case 1:
+                info.clear();
+                break;
+            case 2:
+                info = "{"_ba;
+                break;
+            case 3: {
+                QFile huge(path + u"/m.png"_s);
+                QVERIFY(huge.open(QIODevice::WriteOnly));
+                QVERIFY(huge.resize(LibraryReader::maxIconFileBytes + 1)); // sparse: costs no disk space
+                break;
+            }
+            case 4:
+                QVERIFY(writeFile(path + u"/m.icns"_s, icnsWithLateElement().left(300)));
+                break;
+            }
+            if (!info.isEmpty())
+                QVERIFY(writeFile(path + u"/info.json"_s, info));
+        }
+
+        StandardOutputCapture output;
+        const auto serial = LibraryReader::readLibrary(
+            library(), [](const IconLookup &) {}, 1);
+        const QStringList serialLines = output.takeLines();
+        QVERIFY(serial);
+        QList<IconLookup> lookups;
+        const auto loaded
+            = LibraryReader::readLibrary(library(), [&lookups](const IconLookup &lookup) { lookups << lookup; });
+        QVERIFY(loaded);
+        QCOMPARE(output.takeLines(), serialLines);
+        QCOMPARE(describe(*loaded), describe(*serial));
+        // Every icon is looked up once, container after container.
+        QList<QUuid> containersLookedUp, expectedContainers;
+        QSet<QUuid> iconsLookedUp, expectedIcons;
+        for (const IconLookup &lookup : std::as_const(lookups)) {
+            containersLookedUp << lookup.containerID;
+            iconsLookedUp << lookup.id;
+        }
+        for (const IconContainer &container : *loaded) {
+            for (const Icon &icon : container.icons) {
+                expectedContainers << container.id;
+                expectedIcons << icon.id;
+            }
+        }
+        QCOMPARE(containersLookedUp, expectedContainers);
+        QCOMPARE(iconsLookedUp, expectedIcons);
+        QCOMPARE(lookups.size(), expectedIcons.size());
     }
 
     void changedFilesGiveNoBytes_data()
