@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -73,6 +75,12 @@ void ContainerManager::setIconLookupSet(QSet<IconLookup> lookups)
     m_lookupIndex.reserve(m_iconLookupSet.size());
     for (const IconLookup &lookup : std::as_const(m_iconLookupSet))
         insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
+    lookupsWritten();
+}
+
+void ContainerManager::lookupsWritten()
+{
+    ++m_lookupVersion;
     m_iconsIndexed = false;
     m_iconIndex.clear();
     Q_EMIT iconLookupSetChanged();
@@ -152,9 +160,7 @@ void ContainerManager::insertLookups(const QList<IconLookup> &lookups)
         m_iconLookupSet.insert(lookup);
         insertFirst(m_lookupIndex, lookup.id, lookup.containerID);
     }
-    m_iconsIndexed = false;
-    m_iconIndex.clear();
-    Q_EMIT iconLookupSetChanged();
+    lookupsWritten();
 }
 
 void ContainerManager::setErrorQueued(ContainerError error)
@@ -175,10 +181,11 @@ std::optional<QString> ContainerManager::libraryFolderURL()
 
 void ContainerManager::loadLibrary()
 {
-    m_worker->post(LibraryWorker::Kind::load, [this] { readLibrary(); });
+    m_worker->post(LibraryWorker::Kind::load,
+        [this, base = LookupSnapshot { m_iconLookupSet, m_lookupIndex, m_lookupVersion }] { readLibrary(base); });
 }
 
-void ContainerManager::readLibrary()
+void ContainerManager::readLibrary(const LookupSnapshot &base)
 {
     const std::optional<QString> folder = libraryFolderURL();
     if (!folder)
@@ -195,11 +202,51 @@ void ContainerManager::readLibrary()
             insertLookupsQueued(std::move(lookups));
         return;
     }
-    postToGuiThread([this, lookups = std::move(lookups), containers = std::move(*containers)]() mutable {
-        if (!lookups.isEmpty())
-            insertLookups(lookups);
-        setContainers(std::move(containers));
+    LookupSnapshot merged { {}, {}, base.version };
+    if (!lookups.isEmpty()) {
+        merged.lookups = base.lookups;
+        merged.index = base.index;
+        merged.lookups.reserve(merged.lookups.size() + lookups.size());
+        merged.index.reserve(merged.index.size() + lookups.size());
+        for (const IconLookup &lookup : std::as_const(lookups)) {
+            merged.lookups.insert(lookup);
+            insertFirst(merged.index, lookup.id, lookup.containerID);
+        }
+    }
+    postToGuiThread([this, lookups = std::move(lookups), merged = std::move(merged),
+                        containers = std::move(*containers)]() mutable {
+        // Moved out: the call's own copies are freed on this thread.
+        publishLoad(std::move(lookups), std::move(merged), std::move(containers));
     });
+}
+
+void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers)
+{
+    // What the load replaces goes back to the worker to be freed: a large library is a hundred
+    // thousand icons, and freeing them here would stall the window.
+    struct Replaced
+    {
+        QList<IconLookup> lookups;
+        QSet<IconLookup> lookupSet;
+        QHash<QUuid, QUuid> lookupIndex;
+        QHash<QUuid, ResolvedIcon> iconIndex;
+        QList<IconContainer> containers;
+    };
+    Replaced replaced;
+    replaced.iconIndex = std::exchange(m_iconIndex, {});
+    if (!lookups.isEmpty()) {
+        if (merged.version == m_lookupVersion) {
+            replaced.lookupSet = std::exchange(m_iconLookupSet, std::move(merged.lookups));
+            replaced.lookupIndex = std::exchange(m_lookupIndex, std::move(merged.index));
+            lookupsWritten();
+        } else {
+            insertLookups(lookups);
+        }
+    }
+    replaced.lookups = std::move(lookups);
+    replaced.containers = m_containers;
+    setContainers(std::move(containers));
+    m_worker->release(std::move(replaced));
 }
 
 IconContainer ContainerManager::loadIcons(const IconContainer &container, const QString &folder)
@@ -256,10 +303,13 @@ void ContainerManager::downloadContainer(const QString &link, DownloadCompletion
                 setError(*outcome.error);
             if (!outcome.container)
                 return;
-            for (const Icon &icon : std::as_const(outcome.container->icons))
-                m_iconLookupSet.insert(IconLookup { icon.id, icon.containerID });
-            if (!outcome.container->icons.isEmpty())
-                Q_EMIT iconLookupSetChanged();
+            if (!outcome.container->icons.isEmpty()) {
+                QList<IconLookup> lookups;
+                lookups.reserve(outcome.container->icons.size());
+                for (const Icon &icon : std::as_const(outcome.container->icons))
+                    lookups.append(IconLookup { icon.id, icon.containerID });
+                insertLookups(lookups);
+            }
             completion(*std::move(outcome.container));
         });
 }

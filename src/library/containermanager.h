@@ -26,9 +26,11 @@
 // one such call: its lookups (one iconLookupSetChanged()), then its containers.
 //
 // Loads and saves are requests: they run on the manager's one LibraryWorker, in the order asked,
-// so the asking thread never waits for the disk, and their results arrive as above. A load asked
-// for while another waits to start is the same load. When the application quits, loads not yet
-// started are dropped and the manager waits for the rest (a save is never cut off part-way).
+// so the asking thread never waits for the disk, and their results arrive as above; the worker
+// also merges a load's lookups into a copy of the set and frees what a load replaces, so that
+// publishing a large library costs this thread next to nothing. A load asked for while another
+// waits to start is the same load. When the application quits, loads not yet started are dropped
+// and the manager waits for the rest (a save is never cut off part-way).
 class LibraryWorker;
 
 class ContainerManager : public QObject
@@ -112,14 +114,27 @@ Q_SIGNALS:
     void busyChanged(bool busy);
 
 private:
+    // The lookups and their index as a load request found them. The load merges its own into a
+    // copy on the worker, so that the GUI thread only swaps the result in, unless the lookups
+    // changed in between (version), when it inserts the load's as before.
+    struct LookupSnapshot
+    {
+        QSet<IconLookup> lookups;
+        QHash<QUuid, QUuid> index;
+        quint64 version = 0;
+    };
+
     // Runs `work` on the manager's thread once control returns to its event loop.
     void postToGuiThread(std::function<void()> work);
     void insertLookupsQueued(QList<IconLookup> lookups);
     void insertLookups(const QList<IconLookup> &lookups);
+    // After every write of the lookups: invalidates what was made from them and emits.
+    void lookupsWritten();
     void setErrorQueued(ContainerError error);
     void indexContainers() const;
     void indexIcons() const;
-    void readLibrary();
+    void readLibrary(const LookupSnapshot &base);
+    void publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers);
     void writeContainer(const IconContainer &container, const QString &libraryFolder);
 
     LibraryWorker *m_worker;
@@ -129,6 +144,8 @@ private:
     ContainerDownload::Options m_downloadOptions;
     // Icon identifier to the container its (first) lookup entry names.
     QHash<QUuid, QUuid> m_lookupIndex;
+    // Counts the writes of the lookups.
+    quint64 m_lookupVersion = 0;
     // Made on first use after the containers change: the position of the first container of each
     // identifier.
     mutable bool m_containersIndexed = false;

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 LibraryWorker::LibraryWorker(QObject *parent)
@@ -28,18 +30,40 @@ void LibraryWorker::post(Kind kind, std::function<void()> job)
         return;
     {
         const std::lock_guard lock(m_mutex);
-        if (kind == Kind::load && !m_queue.empty() && m_queue.back().kind == Kind::load)
-            return;
+        if (kind == Kind::load) {
+            const auto last
+                = std::find_if(m_queue.crbegin(), m_queue.crend(), [](const Job &queued) { return queued.counted; });
+            if (last != m_queue.crend() && last->kind == Kind::load)
+                return;
+        }
         m_queue.push_back(Job { kind, std::move(job) });
         m_changed.notify_all();
     }
-    if (!m_thread) {
-        m_thread.reset(QThread::create([this] { runJobs(); }));
-        m_thread->setObjectName(u"LibraryWorker"_s);
-        m_thread->start();
-    }
+    startThread();
     if (m_pending++ == 0 && !m_busy)
         m_busyTimer.start();
+}
+
+void LibraryWorker::postRelease(std::function<void()> holder)
+{
+    if (m_finished)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        // A write, so that finish() never drops it onto the owner's thread.
+        m_queue.push_back(Job { Kind::write, std::move(holder), false });
+        m_changed.notify_all();
+    }
+    startThread();
+}
+
+void LibraryWorker::startThread()
+{
+    if (m_thread)
+        return;
+    m_thread.reset(QThread::create([this] { runJobs(); }));
+    m_thread->setObjectName(u"LibraryWorker"_s);
+    m_thread->start();
 }
 
 void LibraryWorker::runJobs()
@@ -56,8 +80,9 @@ void LibraryWorker::runJobs()
         job.run();
         job.run = nullptr;
         // Posted after whatever the job posted, so the owner hears of it after the results.
-        QMetaObject::invokeMethod(
-            this, [this] { jobDone(); }, Qt::QueuedConnection);
+        if (job.counted)
+            QMetaObject::invokeMethod(
+                this, [this] { jobDone(); }, Qt::QueuedConnection);
         lock.lock();
         m_running = false;
         m_changed.notify_all();

@@ -61,12 +61,19 @@ void MainSplitView::carrySelectionsOver()
 {
     const QList<IconContainer> after = m_manager.containers();
     const QList<IconContainer> before = std::exchange(m_before, after);
+    // Only for selections that have something to check: a large library has a hundred thousand
+    // icons, and the window waits while this runs.
     QSet<QUuid> containers;
     QSet<QUuid> icons;
-    for (const IconContainer &container : after) {
-        containers.insert(container.id);
-        for (const Icon &icon : container.icons)
-            icons.insert(icon.id);
+    const bool iconsSelected = !m_iconSelection->selection().empty();
+    if (!m_selection->ids().isEmpty() || iconsSelected) {
+        for (const IconContainer &container : after) {
+            containers.insert(container.id);
+            if (iconsSelected) {
+                for (const Icon &icon : container.icons)
+                    icons.insert(icon.id);
+            }
+        }
     }
     const bool containersStale = std::any_of(m_selection->ids().cbegin(), m_selection->ids().cend(),
         [&containers](const QUuid &id) { return !containers.contains(id); });

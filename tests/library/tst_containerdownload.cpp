@@ -238,6 +238,10 @@ private slots:
         for (const Icon &icon : container.icons)
             QVERIFY(manager().iconLookupSet().contains({ icon.id, container.id }));
         QCOMPARE(manager().containers().size(), 0);
+        // Once the container is in the library, its icons resolve through those lookups.
+        manager().setContainers({ container });
+        for (const Icon &icon : container.icons)
+            QCOMPARE(manager().resolvedContainerID(icon.id), std::optional(container.id));
     }
 
     // The time-out the request waits, and the bounds on what a stranger's server can make us hold.

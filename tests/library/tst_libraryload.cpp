@@ -6,6 +6,7 @@
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 #include "support/standardoutputcapture.h"
+#include "support/workergate.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -248,6 +249,44 @@ private slots:
                 expected.insert({ icon.id, icon.containerID });
         }
         QCOMPARE(expected.size(), before.size() + 4);
+        QCOMPARE(m_manager.iconLookupSet(), expected);
+    }
+
+    // Lookups written after a load was asked for and before its results arrive stay, beside the
+    // load's own, and every loaded icon resolves through them.
+    void lookupsWrittenWhileALoadWaitsStay_data()
+    {
+        QTest::addColumn<bool>("replaceSet");
+        QTest::newRow("nothing written meanwhile") << false;
+        QTest::newRow("set replaced meanwhile") << true;
+    }
+
+    void lookupsWrittenWhileALoadWaitsStay()
+    {
+        QFETCH(bool, replaceSet);
+        writeContainer(u"Solar.ravivovode"_s, {}, { u"a.png"_s, u"b.icns"_s });
+        QSet<IconLookup> expected = m_manager.iconLookupSet();
+        QSignalSpy lookupsChanged(&m_manager, &ContainerManager::iconLookupSetChanged);
+        QSignalSpy published(&m_manager, &ContainerManager::containersChanged);
+        {
+            WorkerGate gate(m_manager.worker());
+            gate.waitUntilHeld();
+            m_manager.loadLibrary();
+            if (replaceSet) {
+                expected = { IconLookup { QUuid::createUuid(), QUuid::createUuid() } };
+                m_manager.setIconLookupSet(expected);
+            }
+        }
+        QTRY_COMPARE(published.size(), 1);
+        QCOMPARE(lookupsChanged.size(), replaceSet ? 2 : 1);
+        const QList<IconContainer> &loaded = m_manager.containers();
+        QCOMPARE(loaded.size(), 1);
+        QCOMPARE(loaded.first().icons.size(), 2);
+        for (const Icon &icon : loaded.first().icons) {
+            expected.insert({ icon.id, icon.containerID });
+            QCOMPARE(m_manager.resolveIcon(icon.id), &icon);
+            QCOMPARE(m_manager.resolvedContainerID(icon.id), std::optional(icon.containerID));
+        }
         QCOMPARE(m_manager.iconLookupSet(), expected);
     }
 

@@ -55,6 +55,41 @@ private slots:
         QVERIFY(!threads.contains(QThread::currentThread()));
     }
 
+    // What is handed back to be released is freed on the worker, after the jobs before it; it is
+    // no work of its own: loads around it still fold, and busy() never waits for it.
+    void releasesOnTheWorkerWithoutCountingAsWork()
+    {
+        using Kind = LibraryWorker::Kind;
+        struct Probe
+        {
+            QThread *&freedOn;
+            ~Probe() { freedOn = QThread::currentThread(); }
+        };
+        LibraryWorker worker;
+        worker.setBusyDelay(std::chrono::milliseconds(0));
+        QThread *freedOn = nullptr;
+        QThread *workerThread = nullptr;
+        QStringList ran;
+        {
+            WorkerGate gate(worker);
+            gate.waitUntilHeld();
+            worker.post(Kind::load, [&] {
+                ran << u"load 1"_s;
+                workerThread = QThread::currentThread();
+            });
+            worker.release(std::make_shared<Probe>(freedOn));
+            worker.post(Kind::load, [&ran] { ran << u"load 2"_s; });
+            QTRY_VERIFY(worker.busy());
+            QVERIFY(!freedOn);
+        }
+        worker.waitForIdle();
+        QCOMPARE(ran, QStringList({ u"load 1"_s }));
+        QVERIFY(workerThread && workerThread != QThread::currentThread());
+        QCOMPARE(freedOn, workerThread);
+        // Idle once the gate and the load report done: the release is not waited for.
+        QTRY_VERIFY(!worker.busy());
+    }
+
     // At the end of the run, loads that have not started are dropped; writes still run, and
     // nothing posted afterwards does.
     void finishDropsWaitingLoadsOnly()
