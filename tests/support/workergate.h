@@ -5,6 +5,8 @@
 
 #include <QSemaphore>
 
+#include <memory>
+
 // Holds a library worker at one job until opened, so that a test can queue requests behind it
 // and act while they wait. Opens when it goes, so a failing test never leaves the worker stuck.
 class WorkerGate
@@ -12,9 +14,11 @@ class WorkerGate
 public:
     explicit WorkerGate(LibraryWorker &worker)
     {
-        worker.post(LibraryWorker::Kind::write, [this] {
-            m_entered.release();
-            m_open.acquire();
+        // The job shares the semaphores: it may still be waking inside acquire() after the gate
+        // has opened and gone.
+        worker.post(LibraryWorker::Kind::write, [state = m_state] {
+            state->entered.release();
+            state->open.acquire();
         });
     }
     ~WorkerGate() { open(); }
@@ -22,17 +26,21 @@ public:
     WorkerGate &operator=(const WorkerGate &) = delete;
 
     // Blocks until the worker has reached the gate: whatever is posted now waits behind it.
-    void waitUntilHeld() { m_entered.acquire(); }
+    void waitUntilHeld() { m_state->entered.acquire(); }
     void open()
     {
         if (!m_opened) {
             m_opened = true;
-            m_open.release();
+            m_state->open.release();
         }
     }
 
 private:
-    QSemaphore m_entered;
-    QSemaphore m_open;
+    struct State
+    {
+        QSemaphore entered;
+        QSemaphore open;
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
     bool m_opened = false;
 };
