@@ -53,6 +53,12 @@ public:
     // The end of the run: drops the loads that have not started, waits for the job under way and
     // the writes still queued, and stops the thread. Blocks.
     void finish();
+    // Whether finish() has begun: from then on the queued loads are gone. Safe from any thread.
+    bool stopping() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_stopping;
+    }
 
     bool busy() const { return m_busy; }
     void setBusyDelay(std::chrono::milliseconds delay) { m_busyTimer.setInterval(delay); }
@@ -76,7 +82,7 @@ private:
     void setBusy(bool busy);
 
     // The standard ones rather than Qt's: the thread sanitizer sees through them.
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_queue;
     bool m_running = false; // a job is under way

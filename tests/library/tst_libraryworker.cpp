@@ -8,6 +8,7 @@
 
 #include <QMutex>
 #include <QProcess>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
@@ -97,11 +98,16 @@ private slots:
         using Kind = LibraryWorker::Kind;
         LibraryWorker worker;
         QStringList ran;
-        WorkerGate gate(worker);
-        gate.waitUntilHeld();
+        // Held until the end of the run has begun, so the load below has surely not started.
+        QSemaphore entered;
+        worker.post(Kind::write, [&worker, &entered] {
+            entered.release();
+            while (!worker.stopping())
+                QThread::msleep(1);
+        });
+        entered.acquire();
         worker.post(Kind::load, [&ran] { ran << u"load"_s; });
         worker.post(Kind::write, [&ran] { ran << u"write"_s; });
-        gate.open();
         worker.finish();
         worker.post(Kind::write, [&ran] { ran << u"late"_s; });
         worker.waitForIdle();
