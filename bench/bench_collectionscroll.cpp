@@ -7,9 +7,11 @@
 // The library is written once into a temporary folder; each size then runs in processes of its
 // own (GLIMBAR_BENCH_RUNS, 3 by default), so that one run's freed heap does not hide the next
 // one's growth. Printed per size, the medians over the runs of: the median, 95th percentile and
-// worst frame (every frame of the window while scrolling, its paint and flush), the slowest page
-// step (the frame right after a step), the process's resident memory growth from the first page
-// to the end and at its peak, and the decoded pixels the provider keeps at the end.
+// worst frame (every frame of the window while scrolling, its paint and flush) and how many took
+// over 16 ms, the slowest page step (the frame right after a step), the GUI thread's CPU time per
+// frame (what a frame cost apart from waiting for a core on a busy machine), the process's
+// resident memory growth from the first page to the end and at its peak, and the decoded pixels
+// the provider keeps at the end. The machine's load average is printed beside them.
 // Targets: 95th percentile ≤ 8 ms and worst ≤ 16 ms at every size; growth ≤ 64 MiB at 128 pt and
 // ≤ 128 MiB at 512 pt.
 
@@ -22,7 +24,6 @@
 #include "library/librarywriter.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
-#include "platform/imagecache.h"
 #include "support/appservices.h"
 
 #include <QApplication>
@@ -38,6 +39,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -93,6 +95,13 @@ double millis(qint64 nanos)
     return double(nanos) / 1e6;
 }
 
+qint64 cpuNanos()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 // Times every frame of one window: its update request, which paints what changed and flushes it.
 class FrameTimingApplication : public QApplication
 {
@@ -101,16 +110,19 @@ public:
 
     QWidget *window = nullptr;
     QList<double> frames;
-    int paints = 0;
+    // The GUI thread's own CPU time in each frame: on a busy machine, what the frame cost apart
+    // from waiting for a core.
+    QList<double> frameCpu;
 
     bool notify(QObject *receiver, QEvent *event) override
     {
         if (window && receiver == window && event->type() == QEvent::UpdateRequest) {
             QElapsedTimer timer;
             timer.start();
+            const qint64 cpu = cpuNanos();
             const bool done = QApplication::notify(receiver, event);
             frames.append(millis(timer.nsecsElapsed()));
-            ++paints;
+            frameCpu.append(millis(cpuNanos() - cpu));
             return done;
         }
         return QApplication::notify(receiver, event);
@@ -137,8 +149,8 @@ QSet<QUuid> shownIDs(const IconCollectionGrid &grid, const ContainerManager &man
     return ids;
 }
 
-// One run in this process: prints "frames median p95 worst worstStep growth peakGrowth decoded"
-// (milliseconds, then bytes).
+// One run in this process: prints "frames median p95 worst worstStep slowFrames cpuP95 cpuWorst
+// growth peakGrowth decoded" (milliseconds, a count, milliseconds, then bytes).
 int runScroll(FrameTimingApplication &app, const QString &library, int points)
 {
     QStandardPaths::setTestModeEnabled(true);
@@ -179,6 +191,7 @@ int runScroll(FrameTimingApplication &app, const QString &library, int points)
     };
     settle();
     app.frames.clear();
+    app.frameCpu.clear();
     const qint64 startBytes = residentBytes();
     qint64 peakBytes = startBytes;
 
@@ -194,10 +207,12 @@ int runScroll(FrameTimingApplication &app, const QString &library, int points)
         peakBytes = std::max(peakBytes, residentBytes());
     }
     const qint64 endBytes = residentBytes();
-    std::printf("%lld %.3f %.3f %.3f %.3f %lld %lld %lld\n", qlonglong(app.frames.size()), percentile(app.frames, 0.5),
-        percentile(app.frames, 0.95), *std::max_element(app.frames.cbegin(), app.frames.cend()), worstStep,
-        qlonglong(endBytes - startBytes), qlonglong(peakBytes - startBytes),
-        qlonglong(thumbnails.decodeCache().byteCount() + thumbnails.cachedBytes()));
+    const qsizetype slow = std::count_if(app.frames.cbegin(), app.frames.cend(), [](double ms) { return ms > 16; });
+    std::printf("%lld %.3f %.3f %.3f %.3f %lld %.3f %.3f %lld %lld %lld\n", qlonglong(app.frames.size()),
+        percentile(app.frames, 0.5), percentile(app.frames, 0.95),
+        *std::max_element(app.frames.cbegin(), app.frames.cend()), worstStep, qlonglong(slow),
+        percentile(app.frameCpu, 0.95), *std::max_element(app.frameCpu.cbegin(), app.frameCpu.cend()),
+        qlonglong(endBytes - startBytes), qlonglong(peakBytes - startBytes), qlonglong(thumbnails.cachedBytes()));
     app.window = nullptr;
     return 0;
 }
@@ -241,7 +256,7 @@ int main(int argc, char **argv)
     const int runCount = runsGiven ? runs : 3;
 
     for (const int points : sizes) {
-        QList<QList<double>> figures(8);
+        QList<QList<double>> figures(11);
         QList<double> loads;
         for (int run = 0; run < runCount; ++run) {
             loads.append(loadAverage());
@@ -259,11 +274,13 @@ int main(int argc, char **argv)
                 figures[i].append(values.at(i).toDouble());
         }
         const double mib = 1048576.0;
-        std::printf("%3d pt: %.0f frames; frame median %.2f ms, 95th percentile %.2f ms, worst %.2f ms; slowest "
-                    "page step %.2f ms; memory growth %.1f MiB (peak %.1f MiB); decoded pixels kept %.1f MiB; "
-                    "load %.1f (median of %d runs)\n",
-            points, median(figures[0]), median(figures[1]), median(figures[2]), median(figures[3]), median(figures[4]),
-            median(figures[5]) / mib, median(figures[6]) / mib, median(figures[7]) / mib, median(loads), runCount);
+        std::printf("%3d pt: %.0f frames; frame median %.2f ms, 95th percentile %.2f ms, worst %.2f ms, %.0f over "
+                    "16 ms; slowest page step %.2f ms; GUI thread CPU per frame: 95th percentile %.2f ms, worst "
+                    "%.2f ms; memory growth %.1f MiB (peak %.1f MiB); decoded pixels kept %.1f MiB; load %.1f "
+                    "(median of %d runs)\n",
+            points, median(figures[0]), median(figures[1]), median(figures[2]), median(figures[3]), median(figures[5]),
+            median(figures[4]), median(figures[6]), median(figures[7]), median(figures[8]) / mib,
+            median(figures[9]) / mib, median(figures[10]) / mib, median(loads), runCount);
         std::fflush(stdout);
     }
     return 0;

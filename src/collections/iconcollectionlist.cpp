@@ -293,6 +293,17 @@ void IconCollectionList::paintEvent(QPaintEvent *event)
     }
     if (shown != m_visibleIDs) {
         m_visibleIDs = shown;
-        m_provider.setVisible(this, m_visibleIDs);
+        // The rows about a screen either way keep their pictures too.
+        QList<QUuid> nearby;
+        if (first.isValid()) {
+            const int rows = end - first.row() + 1;
+            const int rowCount = m_model->rowCount();
+            for (int row = std::max(0, first.row() - rows); row < std::min(rowCount, end + 1 + rows); ++row) {
+                const Icon *icon = row < first.row() || row > end ? m_model->iconAt(row) : nullptr;
+                if (icon)
+                    nearby.append(icon->id);
+            }
+        }
+        m_provider.setVisible(this, m_visibleIDs, nearby);
     }
 }

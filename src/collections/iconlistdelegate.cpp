@@ -71,7 +71,9 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
         const QImage image = m_provider.request(option.widget, icon->id, rep->image, m_edge, ratio);
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        if (!image.isNull()) {
+        if (!image.isNull() && image.deviceIndependentSize() == QSizeF(picture.size())) {
+            IconCellPainter::blit(*painter, picture.topLeft(), image);
+        } else if (!image.isNull()) {
             painter->drawImage(picture, image);
         } else {
             QColor placeholder = option.palette.color(QPalette::Mid);

@@ -406,7 +406,12 @@ void IconTileView::paintEvent(QPaintEvent *)
     QList<QUuid> shown;
     if (m_highlightKey != qMakePair(size, ratio)) {
         m_highlights.clear();
+        m_placeholder = {};
         m_highlightKey = qMakePair(size, ratio);
+    }
+    if (m_placeholder.isNull() || m_placeholderColour != placeholder.rgba()) {
+        m_placeholder = IconCellPainter::placeholderImage(size, placeholder, ratio);
+        m_placeholderColour = placeholder.rgba();
     }
     const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
     shown.reserve(tiles.size());
@@ -414,6 +419,7 @@ void IconTileView::paintEvent(QPaintEvent *)
     cell.previewSize = size;
     cell.accent = accent;
     cell.placeholder = placeholder;
+    cell.placeholderImage = m_placeholder;
     cell.font = font();
     for (const IconTileLayout::Hit &hit : tiles) {
         const IconSection &section = m_sections.at(hit.section);
@@ -455,8 +461,25 @@ void IconTileView::paintEvent(QPaintEvent *)
 
     if (shown != m_visibleIDs) {
         m_visibleIDs = shown;
-        provider.setVisible(this, m_visibleIDs);
+        provider.setVisible(this, m_visibleIDs, nearbyIDs(visible));
     }
+}
+
+QList<QUuid> IconTileView::nearbyIDs(const QRectF &visible) const
+{
+    // About a screen either way along the direction the view scrolls.
+    const QRectF around = m_flow == IconTileLayout::Flow::strip
+        ? visible.adjusted(-visible.width(), 0, visible.width(), 0)
+        : visible.adjusted(0, -visible.height(), 0, visible.height());
+    const QList<IconContainer> &containers = m_manager.containers();
+    QList<QUuid> ids;
+    for (const IconTileLayout::Hit &hit : m_layout.tilesIn(around)) {
+        if (m_layout.tileRect(hit.section, hit.position).intersects(visible))
+            continue;
+        const IconSection &section = m_sections.at(hit.section);
+        ids.append(containers.at(section.containerIndex).icons.at(section.iconIndexes.at(hit.position)).id);
+    }
+    return ids;
 }
 
 bool IconTileView::viewportEvent(QEvent *event)
