@@ -52,14 +52,14 @@ public:
         auto *bar = addToolBar(u"View"_s);
         auto *mode = new QComboBox(bar);
         mode->addItems({ u"Grid"_s, u"List"_s, u"Gallery"_s });
-        mode->setCurrentIndex(int(Settings::iconViewMode().read()));
+        mode->setCurrentIndex(int(m_services.settings.iconViewMode().read()));
         bar->addWidget(mode);
         auto *size = new QSpinBox(bar);
         size->setRange(16, 512);
-        size->setValue(int(Settings::iconPreviewSize().read()));
+        size->setValue(int(m_services.settings.iconPreviewSize().read()));
         bar->addWidget(size);
         auto *names = new QCheckBox(u"Names"_s, bar);
-        names->setChecked(Settings::showIconNamesInGrid().read());
+        names->setChecked(m_services.settings.showIconNamesInGrid().read());
         bar->addWidget(names);
         m_search = new QLineEdit(bar);
         m_search->setPlaceholderText(u"Search"_s);
@@ -69,13 +69,14 @@ public:
         bar->addAction(deselect);
 
         connect(mode, &QComboBox::currentIndexChanged, this, [this](int index) {
-            Settings::iconViewMode().write(IconViewMode(index));
+            m_services.settings.iconViewMode().write(IconViewMode(index));
             rebuild();
         });
-        connect(size, &QSpinBox::valueChanged, this, [](int value) { Settings::iconPreviewSize().write(value); });
-        connect(names, &QCheckBox::toggled, this, [](bool on) {
-            Settings::showIconNamesInGrid().write(on);
-            Settings::showIconNamesInGallery().write(on);
+        connect(size, &QSpinBox::valueChanged, this,
+            [this](int value) { m_services.settings.iconPreviewSize().write(value); });
+        connect(names, &QCheckBox::toggled, this, [this](bool on) {
+            m_services.settings.showIconNamesInGrid().write(on);
+            m_services.settings.showIconNamesInGallery().write(on);
         });
         connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
             if (auto *grid = qobject_cast<IconCollectionGrid *>(m_view))
@@ -124,18 +125,18 @@ private:
     {
         delete m_view;
         const QSet<QUuid> ids = containerSelection();
-        switch (Settings::iconViewMode().read()) {
+        switch (m_services.settings.iconViewMode().read()) {
         case IconViewMode::grid:
-            m_view = new IconCollectionGrid(
-                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionGrid(m_manager, m_services.thumbnails, m_services.iconSetter,
+                m_services.settings, false, ids, m_selection, m_search->text());
             break;
         case IconViewMode::list:
-            m_view = new IconCollectionList(
-                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionList(m_manager, m_services.thumbnails, m_services.iconSetter,
+                m_services.settings, false, ids, m_selection, m_search->text());
             break;
         case IconViewMode::gallery:
-            m_view = new IconCollectionGallery(
-                m_manager, m_services.thumbnails, m_services.iconSetter, false, ids, m_selection, m_search->text());
+            m_view = new IconCollectionGallery(m_manager, m_services.thumbnails, m_services.iconSetter,
+                m_services.settings, false, ids, m_selection, m_search->text());
             break;
         }
         m_splitter->addWidget(m_view);

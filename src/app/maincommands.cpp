@@ -10,10 +10,11 @@
 #include <QActionGroup>
 #include <QMenuBar>
 
-MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, ContentView &window)
+MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Settings &settings, ContentView &window)
     : QObject(&window)
     , m_commandManager(commandManager)
     , m_updater(updater)
+    , m_settings(settings)
     , m_window(window)
 {
     QMenuBar *bar = window.menuBar();
@@ -102,24 +103,24 @@ void MainCommands::buildViewMenu(QMenu *menu)
         item->setCheckable(true);
         item->setShortcut(keyboardShortcut(mode));
         viewModes->addAction(item);
-        connect(item, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
+        connect(item, &QAction::triggered, this, [this, mode] { m_settings.iconViewMode().write(mode); });
         modeItems.append({ mode, item });
     }
-    const auto showViewMode = [modeItems] {
-        const IconViewMode current = Settings::iconViewMode().read();
+    const auto showViewMode = [this, modeItems] {
+        const IconViewMode current = m_settings.iconViewMode().read();
         for (const auto &[mode, item] : modeItems)
             item->setChecked(mode == current);
     };
     showViewMode();
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, menu, showViewMode);
+    connect(m_settings.iconViewMode().notifier(), &SettingsKeyNotifier::changed, menu, showViewMode);
     menu->addSeparator();
 
     QAction *emulation = menu->addAction(tr("Emulate Low-Resolution"));
     emulation->setCheckable(true);
-    emulation->setChecked(Settings::emulateLowResolution().read());
-    connect(emulation, &QAction::triggered, this, [](bool on) { Settings::emulateLowResolution().write(on); });
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
-        [emulation] { emulation->setChecked(Settings::emulateLowResolution().read()); });
+    emulation->setChecked(m_settings.emulateLowResolution().read());
+    connect(emulation, &QAction::triggered, this, [this](bool on) { m_settings.emulateLowResolution().write(on); });
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
+        [this, emulation] { emulation->setChecked(m_settings.emulateLowResolution().read()); });
     menu->addSeparator();
 
     QAction *viewOptions = menu->addAction(tr("View Options"));

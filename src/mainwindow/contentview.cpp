@@ -41,15 +41,16 @@
 using namespace Qt::Literals::StringLiterals;
 
 ContentView::ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
-    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QMainWindow(parent)
     , m_commandManager(commandManager)
     , m_library(library)
+    , m_settings(settings)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Glimbar"_s);
 
-    m_split = new MainSplitView(library, thumbnails, iconSetter, this);
+    m_split = new MainSplitView(library, thumbnails, iconSetter, settings, this);
     m_sidebar = m_split->sidebar();
     setCentralWidget(m_split);
     restoreWindowState();
@@ -79,7 +80,7 @@ ContentView::ContentView(CommandManager &commandManager, ContainerManager &libra
         });
 
     m_containerImporter = new ContainerImporter(library, this, this);
-    m_iconExporter = new IconExporter(std::move(iconSetter), this, this);
+    m_iconExporter = new IconExporter(std::move(iconSetter), settings, this, this);
     m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
@@ -143,14 +144,14 @@ void ContentView::buildToolbar()
         action->setCheckable(true);
         action->setData(rawValue(mode));
         modes->addAction(action);
-        connect(action, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
+        connect(action, &QAction::triggered, this, [this, mode] { m_settings.iconViewMode().write(mode); });
     }
-    const auto follow = [modes] {
-        const QString current = rawValue(Settings::iconViewMode().read());
+    const auto follow = [this, modes] {
+        const QString current = rawValue(m_settings.iconViewMode().read());
         for (QAction *action : modes->actions())
             action->setChecked(action->data().toString() == current);
     };
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, follow);
+    connect(m_settings.iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, follow);
     follow();
 
     auto *spacer = new QWidget(toolbar);
@@ -188,7 +189,7 @@ void ContentView::closeEvent(QCloseEvent *event)
 
 void ContentView::restoreWindowState()
 {
-    const QByteArray geometry = Settings::mainWindowGeometry().read();
+    const QByteArray geometry = m_settings.mainWindowGeometry().read();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(960, 640);
     // A window saved on a larger screen, or the first size at a large scale, still fits.
@@ -197,15 +198,15 @@ void ContentView::restoreWindowState()
         if (!available.isEmpty() && (width() > available.width() || height() > available.height()))
             resize(size().boundedTo(available));
     }
-    if (const qint64 sidebar = Settings::sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
+    if (const qint64 sidebar = m_settings.sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
         m_split->setSizes({ int(sidebar), std::max(width() - int(sidebar), 1) });
 }
 
 void ContentView::saveWindowState() const
 {
-    Settings::mainWindowGeometry().write(saveGeometry());
+    m_settings.mainWindowGeometry().write(saveGeometry());
     if (isSidebarVisible() && !m_split->sizes().isEmpty() && m_split->sizes().constFirst() > 0)
-        Settings::sidebarWidth().write(m_split->sizes().constFirst());
+        m_settings.sidebarWidth().write(m_split->sizes().constFirst());
 }
 
 bool ContentView::isSidebarVisible() const
@@ -292,8 +293,8 @@ void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
         Q_EMIT commandPressedChanged(command);
     }
     const bool alternate = modifiers.testFlag(Qt::AltModifier);
-    if (alternate != Settings::alternateDragAndDropFormat().read())
-        Settings::alternateDragAndDropFormat().write(alternate);
+    if (alternate != m_settings.alternateDragAndDropFormat().read())
+        m_settings.alternateDragAndDropFormat().write(alternate);
 }
 
 bool ContentView::eventFilter(QObject *watched, QEvent *event)

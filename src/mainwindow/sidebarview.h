@@ -18,6 +18,7 @@ class QMenu;
 class QuickDropView;
 class SidebarRowDelegate;
 class FileIconSetter;
+class Settings;
 class ThumbnailProvider;
 
 // The sidebar column of a main window: the library's containers, one row each with its icon at
@@ -33,7 +34,8 @@ class SidebarView : public QWidget
 
 public:
     SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
+        QWidget *parent = nullptr);
     ~SidebarView() override;
 
     static constexpr int minimumWidth = 150;
@@ -70,6 +72,7 @@ private:
     ContainerSelection &m_selection;
     IconSelectionManager &m_iconSelection;
     ThumbnailProvider &m_provider;
+    Settings &m_settings;
     ContainerListModel *m_model = nullptr;
     SidebarRowDelegate *m_delegate = nullptr;
     QListView *m_list = nullptr;

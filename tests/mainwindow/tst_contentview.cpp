@@ -32,8 +32,10 @@ private slots:
     void modifierKeysPerWindow()
     {
         CommandManager commands;
-        ContentView first(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        ContentView second(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView first(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        ContentView second(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         // Keys reach the focused child, not the window.
         auto *field = new QLineEdit(first.centralWidget());
         first.show();
@@ -67,7 +69,8 @@ private slots:
     void searchField()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -88,7 +91,8 @@ private slots:
     void selectionChangesReportExporterState()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy sent(&commands, &CommandManager::exporterDisabled);
         window.setContainerSelection({ QUuid::createUuid() });
         window.setContainerSelection({});
@@ -116,7 +120,8 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, line);
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         StandardOutputCapture output;
         window.openArgument(argument);
         QStringList lines;

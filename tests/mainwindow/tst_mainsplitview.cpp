@@ -41,7 +41,7 @@ private slots:
         manager.setIconLookupSet({ IconLookup { a.id, first.id }, IconLookup { b.id, second.id } });
         manager.setContainers({ first, second });
 
-        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter);
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy exporter(&split, &MainSplitView::exporterDisabled);
         QCOMPARE(exporter.count(), 0);
 
