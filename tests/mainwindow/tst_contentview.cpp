@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commandmanager.h"
 #include "library/containermanager.h"
+#include "library/icontransfer.h"
 #include "mainwindow/contentview.h"
 #include "support/appservices.h"
 #include "support/standardoutputcapture.h"
@@ -63,6 +64,34 @@ private slots:
         QTest::keyPress(field, Qt::Key_Alt);
         QVERIFY(!first.shiftPressed() && !first.commandPressed());
         QCOMPARE(shift.size(), 2);
+    }
+
+    // Holding Option swaps what a dragged icon offers while it is held; the settings file is not
+    // written for it.
+    void optionKeySwapsDragFormatWithoutWritingTheFile()
+    {
+        CommandManager commands;
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        auto *field = new QLineEdit(window.centralWidget());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SettingsStore &store = m_services.settingsFile.store();
+        store.sync();
+        const QByteArray before = fileContents(store.fileName());
+        Icon icon;
+        icon.type = IconFileType::icns;
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
+
+        QTest::keyPress(field, Qt::Key_Alt);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::icnsFormat });
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(field, &release);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
+
+        store.sync();
+        QCOMPARE(fileContents(store.fileName()), before);
+        QVERIFY(!before.contains("alternateDragAndDropFormat"));
     }
 
     // The search field says what it is while empty, and Escape empties it.
@@ -130,6 +159,12 @@ private slots:
     }
 
 private:
+    static QByteArray fileContents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     AppServices m_services;
     QTemporaryDir m_home;
 };
