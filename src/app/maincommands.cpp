@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/maincommands.h"
 
-#include "app/commandmanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "platform/updater.h"
 #include "settings/appupdatesview.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconcellpainter.h"
 
-#include "collections/colorcontrast.h"
+#include "widgets/colorcontrast.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/contentview.h"
 
-#include "app/commandmanager.h"
-#include "app/launchargument.h"
 #include "library/containermanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "library/utilities.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/containerimporter.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailcolumn.h"
@@ -18,10 +17,11 @@
 #include "mainwindow/iconexporter.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/sidebarview.h"
-#include "mainwindow/symbol.h"
 #include "mainwindow/windowtitle.h"
+#include "platform/launchargument.h"
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
+#include "widgets/symbol.h"
 
 #include <QAction>
 #include <QActionGroup>

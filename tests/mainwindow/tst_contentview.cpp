@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "support/appservices.h"
 #include "support/standardoutputcapture.h"

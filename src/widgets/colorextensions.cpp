@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/colorextensions.h"
+#include "widgets/colorextensions.h"
 
 #include <QGuiApplication>
 #include <QPalette>
