@@ -281,16 +281,6 @@ void ContentView::presentExporter(ExportFormat format)
 
 void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
 {
-    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    const bool command = modifiers.testFlag(Qt::ControlModifier);
-    if (shift != m_shiftPressed) {
-        m_shiftPressed = shift;
-        Q_EMIT shiftPressedChanged(shift);
-    }
-    if (command != m_commandPressed) {
-        m_commandPressed = command;
-        Q_EMIT commandPressedChanged(command);
-    }
     const bool alternate = modifiers.testFlag(Qt::AltModifier);
     if (alternate != Settings::alternateDragAndDropFormat().read())
         Settings::alternateDragAndDropFormat().write(alternate);
@@ -305,13 +295,8 @@ bool ContentView::eventFilter(QObject *watched, QEvent *event)
             const auto *key = static_cast<QKeyEvent *>(event);
             Qt::KeyboardModifiers modifiers = key->modifiers();
             // The event of a modifier key itself may or may not carry that modifier yet.
-            const bool pressed = type == QEvent::KeyPress;
-            if (key->key() == Qt::Key_Shift)
-                modifiers.setFlag(Qt::ShiftModifier, pressed);
-            else if (key->key() == Qt::Key_Control)
-                modifiers.setFlag(Qt::ControlModifier, pressed);
-            else if (key->key() == Qt::Key_Alt)
-                modifiers.setFlag(Qt::AltModifier, pressed);
+            if (key->key() == Qt::Key_Alt)
+                modifiers.setFlag(Qt::AltModifier, type == QEvent::KeyPress);
             updateModifiers(modifiers);
         }
     } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove) {

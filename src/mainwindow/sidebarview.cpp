@@ -119,11 +119,6 @@ void SidebarView::setExporterDisabled(bool disabled)
         action->setEnabled(!disabled);
 }
 
-void SidebarView::deselectAll()
-{
-    m_selection.setIds({});
-}
-
 void SidebarView::applySelection()
 {
     const QSet<QUuid> &ids = m_selection.ids();

@@ -50,8 +50,6 @@ public:
     QSize sizeHint() const override;
 
 public Q_SLOTS:
-    // Empties the container selection ("Deselect All"); the icon selection stays.
-    void deselectAll();
     // Disables the export items while true; they start disabled.
     void setExporterDisabled(bool disabled);
 

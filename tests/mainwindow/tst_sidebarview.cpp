@@ -133,8 +133,8 @@ private slots:
         selection.setIds({ reloadedB.id });
         QCOMPARE(selectedTitles(sidebar), QStringList { u"B"_s });
 
-        sidebar.deselectAll();
-        QVERIFY(selection.ids().isEmpty());
+        // Emptied by the window ("Deselect All"), it leaves no row selected.
+        selection.setIds({});
         QVERIFY(selectedTitles(sidebar).isEmpty());
     }
 
