@@ -24,6 +24,7 @@ class IconExporter;
 class MainSplitView;
 class QLineEdit;
 class ThumbnailProvider;
+class WindowActions;
 
 // One main window. It owns its container and icon selections, acts on the command channels that
 // name it (and on Deselect All from any window), and reports changes of the library's error on
@@ -55,6 +56,8 @@ public:
     // The sidebar and the detail column, with the window's selections.
     MainSplitView *splitView() const { return m_split; }
     QLineEdit *searchField() const { return m_searchField; }
+    // The window's commands, shared by its menu bar, toolbar and sidebar.
+    WindowActions &actions() const { return *m_actions; }
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
@@ -101,6 +104,7 @@ private:
     CommandManager &m_commandManager;
     ContainerManager &m_library;
     MainSplitView *m_split = nullptr;
+    WindowActions *m_actions = nullptr;
     QWidget *m_sidebar = nullptr;
     QLineEdit *m_searchField = nullptr;
     ContainerImporter *m_containerImporter = nullptr;
