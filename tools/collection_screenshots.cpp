@@ -221,6 +221,8 @@ int main(int argc, char **argv)
         { u"list-one-colour"_s,
             [&] {
                 services.settings.galleryIconSize().reset();
+                // The next shot enlarges it, and settings outlive a run.
+                services.settings.listIconSize().reset();
                 select({ 1, 3 });
             },
             [&](QWidget *host) {

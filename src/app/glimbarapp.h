@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/commandmanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "model/optionenums.h"
 #include "platform/settingsstore.h"
 #include "platform/ui/updatealert.h"

@@ -54,7 +54,6 @@ MainSplitView::MainSplitView(ContainerManager &manager, ThumbnailProvider &provi
     setHandleWidth(1);
 
     connect(m_selection, &ContainerSelection::changed, this, &MainSplitView::followSelection);
-    connect(this, &MainSplitView::exporterDisabled, m_sidebar, &SidebarView::setExporterDisabled);
     connect(&manager, &ContainerManager::containersChanged, this, &MainSplitView::carrySelectionsOver);
 }
 

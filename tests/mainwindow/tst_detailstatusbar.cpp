@@ -3,10 +3,10 @@
 #include "library/settings.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/lowresolutionpattern.h"
 #include "mainwindow/statusbartoggle.h"
 #include "support/libraryfixture.h"
 #include "support/settingsfixture.h"
+#include "widgets/lowresolutionpattern.h"
 
 #include <QPushButton>
 #include <QTest>
