@@ -32,7 +32,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QScrollBar>
-#include <QStandardPaths>
 #include <QtConcurrent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,14 +152,13 @@ QSet<QUuid> shownIDs(const IconCollectionGrid &grid, const ContainerManager &man
 // growth peakGrowth decoded" (milliseconds, a count, milliseconds, then bytes).
 int runScroll(FrameTimingApplication &app, const QString &library, int points)
 {
-    QStandardPaths::setTestModeEnabled(true);
-    Settings::iconPreviewSize().write(points);
-    Settings::showIconNamesInGrid().write(false);
+    AppServices services;
+    services.settings.iconPreviewSize().write(points);
+    services.settings.showIconNamesInGrid().write(false);
 
     std::optional<QList<IconContainer>> containers = LibraryReader::readLibrary(library, [](const IconLookup &) {});
     if (!containers || containers->size() != 1 || containers->first().icons.size() != iconCount)
         return 1;
-    AppServices services;
     ContainerManager &manager = services.library;
     ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(*containers);
@@ -170,8 +168,8 @@ int runScroll(FrameTimingApplication &app, const QString &library, int points)
     QObject::connect(&thumbnails, &ThumbnailProvider::ready, &thumbnails,
         [&arrived](const QObject *, QUuid id) { arrived.insert(id); });
 
-    IconCollectionGrid grid(
-        manager, thumbnails, services.iconSetter, false, { manager.containers().first().id }, selection, QString());
+    IconCollectionGrid grid(manager, thumbnails, services.iconSetter, services.settings, false,
+        { manager.containers().first().id }, selection, QString());
     grid.resize(1920, 1080);
     grid.show();
     if (!QTest::qWaitForWindowExposed(&grid))

@@ -340,7 +340,8 @@ private slots:
     void gridShowsPlaceholdersUntilPicturesArrive()
     {
         ThumbnailProvider thumbnails;
-        IconCollectionGrid grid(manager(), thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
+        IconCollectionGrid grid(
+            manager(), thumbnails, m_services.iconSetter, m_services.settings, false, { m_firstID }, m_selection, {});
         grid.resize(600, 400);
         const QRectF tile = grid.visualRect(iconNamed(first(), u"A"_s).id);
         const QRectF picture = IconCellPainter::thumbnailRect(tile, 64, 0).adjusted(4, 4, -4, -4);
