@@ -10,13 +10,13 @@
 #include "platform/printabletext.h"
 #include "platform/safewrite.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QMetaObject>
 #include <QMutex>
 #include <QTemporaryDir>
@@ -33,7 +33,6 @@
 using namespace Qt::StringLiterals;
 
 // Why a fetch ended without a report; off unless asked for (QT_LOGGING_RULES).
-Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", glimbarLogLevel)
 
 namespace {
 
@@ -42,10 +41,7 @@ constexpr QStringView folderPrefix = u"glimbar-download-";
 // Set when the application quits, so that a download in progress ends instead of holding up the exit.
 std::atomic<bool> quitting { false };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerDownload", text);
-}
+constexpr TranslationContext tr { "ContainerDownload" };
 
 qsizetype firstOf(QStringView text, QStringView characters)
 {

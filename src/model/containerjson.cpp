@@ -3,8 +3,8 @@
 
 #include "model/jsonscanner.h"
 #include "model/strictjson.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,10 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerJson", text);
-}
+constexpr TranslationContext tr { "ContainerJson" };
 
 // --- encoding
 
