@@ -104,7 +104,7 @@ QList<Icon> IconExporter::exportItems(
     return icons;
 }
 
-ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(
+Result<QList<QUrl>, QString> IconExporter::writeIcons(
     const QList<Icon> &icons, const QString &folder, const std::shared_ptr<FileIconSetter> &iconSetter)
 {
     if (!QFileInfo(folder).isDir())

@@ -270,7 +270,7 @@ private slots:
     {
         Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         const QList<Icon> icons = { icon(u"Star"_s, QUuid::createUuid()) };
-        ContainerResult<QList<QUrl>, QString> result = QList<QUrl>();
+        Result<QList<QUrl>, QString> result = QList<QUrl>();
         {
             const FileSizeLimit limit(16);
             result = IconExporter::writeIcons(icons, destination(), m_setter);
