@@ -46,8 +46,11 @@ IconContainer makeContainer(int number, int icons, const QList<QByteArray> &file
 {
     IconContainer container { .title = QStringLiteral("Collection %1").arg(number) };
     for (int i = 0; i < icons; ++i) {
-        container.icons.append(Icon(QUuid::createUuid(), container.id, QStringLiteral("Icon %1-%2").arg(number).arg(i),
-            IconFileType::icns, files.at((number * icons + i) % files.size()), std::nullopt, {}, {}, {}, std::nullopt));
+        container.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = QStringLiteral("Icon %1-%2").arg(number).arg(i),
+            .type = IconFileType::icns,
+            .icnsData = files.at((number * icons + i) % files.size()) });
     }
     return container;
 }

@@ -34,9 +34,12 @@ constexpr int repeats = 7;
 Icon makeIcon(const Sample &sample)
 {
     const bool icns = sample.type == IconFileType::icns;
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), sample.name, sample.type,
-        icns ? std::optional(sample.data) : std::nullopt, icns ? std::nullopt : std::optional(sample.data), {}, {}, {},
-        std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = sample.name,
+        .type = sample.type,
+        .icnsData = icns ? std::optional(sample.data) : std::nullopt,
+        .imageData = icns ? std::nullopt : std::optional(sample.data) };
 }
 
 QList<Sample> makeSamples(int icnsCount, int pngCount)

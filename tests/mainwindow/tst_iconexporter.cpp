@@ -63,8 +63,12 @@ Icon icon(const QString &name, const QUuid &container, IconFileType type = IconF
     const QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(32, 32));
     const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
     const bool isIcns = type == IconFileType::icns;
-    return Icon(QUuid::createUuid(), container, name, type, isIcns && withData ? std::optional(icns) : std::nullopt,
-        !isIcns && withData ? std::optional(png) : std::nullopt, {}, {}, {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = container,
+        .name = name,
+        .type = type,
+        .icnsData = isIcns && withData ? std::optional(icns) : std::nullopt,
+        .imageData = !isIcns && withData ? std::optional(png) : std::nullopt };
 }
 
 QStringList names(const QList<Icon> &icons)

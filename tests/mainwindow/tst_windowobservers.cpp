@@ -58,8 +58,8 @@ private slots:
         IconContainer sea { .title = u"Sea"_s };
         QHash<QString, QUuid> ids;
         const auto add = [&ids](IconContainer &container, const QString &name) {
-            container.icons.append(Icon(QUuid::createUuid(), container.id, name, IconFileType::icns, std::nullopt,
-                std::nullopt, {}, {}, {}, std::nullopt));
+            container.icons.append(Icon {
+                .id = QUuid::createUuid(), .containerID = container.id, .name = name, .type = IconFileType::icns });
             ids.insert(name, container.icons.constLast().id);
         };
         add(space, u"Star"_s);
