@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icontileview.h"
 
+#include "collections/colorcontrast.h"
 #include "collections/creditline.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
@@ -239,7 +240,7 @@ QColor IconTileView::stripBackdrop() const
 
 bool IconTileView::isDark() const
 {
-    return palette().color(QPalette::Window).lightness() < 128;
+    return ColorContrast::isDark(palette());
 }
 
 IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
