@@ -6,17 +6,13 @@
 #include "platform/httpsfetch.h"
 #include "platform/linkdetector.h"
 #include "platform/logging.h"
-#include "platform/nativefiles.h"
 #include "platform/printabletext.h"
-#include "platform/safewrite.h"
+#include "platform/stagingfolder.h"
 #include "platform/standardoutput.h"
 #include "platform/translationcontext.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QMetaObject>
 #include <QMutex>
 #include <QTemporaryDir>
@@ -24,10 +20,8 @@
 #include <QUrl>
 
 #include <atomic>
-#include <csignal>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -198,32 +192,8 @@ ContainerDownload::Outcome ContainerDownload::readBody(
 
 void ContainerDownload::removeStaleFolders()
 {
-    const QString temporary = QDir::tempPath();
-    const auto members = listMembers(QFile::encodeName(temporary), false, qsizetype(1) << 20, nullptr);
-    if (!members)
-        return;
-    // Folders named before the process id was part of the name cannot say whose they are; a day
-    // is far longer than any download.
-    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
-    for (const FolderMember &member : *members) {
-        if (!member.name.startsWith(folderPrefix))
-            continue;
-        struct stat status
-        {
-        };
-        if (::lstat(member.nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode)
-            || status.st_uid != ::getuid())
-            continue;
-        const QStringView rest = QStringView(member.name).mid(folderPrefix.size());
-        const qsizetype dash = rest.indexOf(u'-');
-        bool isNumber = false;
-        const pid_t owner = dash > 0 ? pid_t(rest.left(dash).toInt(&isNumber)) : 0;
-        if (isNumber && owner > 0) {
-            if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
-                continue;
-        } else if (QFileInfo(QFile::decodeName(member.nativePath)).lastModified() > dayAgo) {
-            continue;
-        }
-        removeTree(QFile::decodeName(member.nativePath));
-    }
+    // A download's folder has no companions, so settling it removes it. Folders named before the
+    // process id was part of the name cannot say whose they are; a day is far longer than any
+    // download.
+    StagingFolder::sweep(QDir::tempPath(), folderPrefix, std::chrono::hours(24));
 }

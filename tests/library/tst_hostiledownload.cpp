@@ -16,7 +16,10 @@
 #include <QTest>
 #include <QThreadPool>
 
+#include <ctime>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -233,10 +236,18 @@ private slots:
         QVERIFY(QDir().mkpath(m_tmp->filePath(stale + u"/container"_s)));
         QVERIFY(QDir().mkpath(m_tmp->filePath(running)));
         QVERIFY(QDir().mkpath(m_tmp->filePath(u"other-folder"_s)));
+        // Folders named without a process id are swept once they are a day old.
+        const QString unnamedOld = u"glimbar-download-mnopqr"_s;
+        const QString unnamedNew = u"glimbar-download-stuvwx"_s;
+        QVERIFY(QDir().mkpath(m_tmp->filePath(unnamedOld)));
+        QVERIFY(QDir().mkpath(m_tmp->filePath(unnamedNew)));
+        const struct timespec twoDaysAgo[2]
+            = { { ::time(nullptr) - 2 * 86400, 0 }, { ::time(nullptr) - 2 * 86400, 0 } };
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(m_tmp->filePath(unnamedOld)).constData(), twoDaysAgo, 0), 0);
         ContainerDownload::removeStaleFolders();
-        QCOMPARE(folderListing(m_tmp->path()), QStringList({ running, u"other-folder"_s }));
-        QDir(m_tmp->filePath(running)).removeRecursively();
-        QDir(m_tmp->filePath(u"other-folder"_s)).removeRecursively();
+        QCOMPARE(folderListing(m_tmp->path()), QStringList({ running, unnamedNew, u"other-folder"_s }));
+        for (const QString &name : { unnamedNew, running, u"other-folder"_s })
+            QDir(m_tmp->filePath(name)).removeRecursively();
     }
 };
 
