@@ -143,22 +143,13 @@ ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url
         printLine(tr("The download could not be unpacked: %1").arg(folder.errorString()));
         return { std::nullopt, ContainerError::downloadFailed };
     }
-    const HttpsFetch::Limits limits {
-        .lowSpeedTime = options.transferTimeout,
-        .minBytesPerSecond = options.minBytesPerSecond,
-        .deadline = options.deadline,
-        .maxHeaderBytes = options.maxHeaderBytes,
-        .maxRedirects = options.maxRedirects,
-        .maxBodyBytes = options.maxBodyBytes,
-        .caFile = options.caFile,
-    };
     const QString bodyPath = folder.filePath(u"body"_s);
-    const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, limits, &quitting);
+    const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, options.fetchLimits, &quitting);
     switch (fetched.outcome) {
     case HttpsFetch::Outcome::complete:
         break;
     case HttpsFetch::Outcome::tooLarge:
-        printLine(tr("The download is larger than %1 bytes.").arg(options.maxBodyBytes));
+        printLine(tr("The download is larger than %1 bytes.").arg(options.fetchLimits.maxBodyBytes));
         return { std::nullopt, ContainerError::downloadFailed };
     case HttpsFetch::Outcome::failed:
         qCDebug(lcDownload) << "download of" << url << "ended with status" << fetched.status << fetched.reason;

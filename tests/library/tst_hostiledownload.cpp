@@ -109,7 +109,7 @@ private slots:
         manager().setError(std::nullopt);
         m_server->reset();
         ContainerDownload::Options options;
-        options.caFile = m_caFile;
+        options.fetchLimits.caFile = m_caFile;
         manager().setDownloadOptions(options);
     }
 
@@ -142,7 +142,7 @@ private slots:
     void endlessBodyStopsAtTheBound()
     {
         ContainerDownload::Options options = manager().downloadOptions();
-        options.maxBodyBytes = qint64(64) << 20;
+        options.fetchLimits.maxBodyBytes = qint64(64) << 20;
         manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = 200, .endless = TestHttpsServer::Endless::body });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
@@ -153,10 +153,10 @@ private slots:
         QVERIFY(elapsed >= 0);
         QCOMPARE(output.takeLines(),
             QStringList({ QString::fromLatin1(address("https", "/space.zip")),
-                u"The download is larger than %1 bytes."_s.arg(options.maxBodyBytes) }));
+                u"The download is larger than %1 bytes."_s.arg(options.fetchLimits.maxBodyBytes) }));
         qInfo() << "ended after" << elapsed << "ms; peak memory" << peakMemoryBytes() / (1 << 20) << "MiB";
         // The body went to a file: memory stays far below the body's bound.
-        QVERIFY2(peakMemoryBytes() < options.maxBodyBytes + sanitizerAllowance,
+        QVERIFY2(peakMemoryBytes() < options.fetchLimits.maxBodyBytes + sanitizerAllowance,
             qPrintable(QString::number(peakMemoryBytes())));
         QCOMPARE(received, 0);
         QCOMPARE(errors.count(), 1);
@@ -168,7 +168,7 @@ private slots:
     {
         // The floor as it stands, over a window short enough for a test.
         ContainerDownload::Options options = manager().downloadOptions();
-        options.transferTimeout = 1s;
+        options.fetchLimits.lowSpeedTime = 1s;
         manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });
@@ -186,8 +186,8 @@ private slots:
     void deadlineEndsAnyTransfer()
     {
         ContainerDownload::Options options = manager().downloadOptions();
-        options.minBytesPerSecond = 1;
-        options.deadline = 1500ms;
+        options.fetchLimits.minBytesPerSecond = 1;
+        options.fetchLimits.deadline = 1500ms;
         manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });

@@ -159,7 +159,7 @@ private slots:
         const QString caFile = caFolder.filePath(u"ca.pem"_s);
         QVERIFY(server.writeCertificate(caFile));
         ContainerDownload::Options options;
-        options.caFile = caFile;
+        options.fetchLimits.caFile = caFile;
         m_manager.setDownloadOptions(options);
 
         QWidget window;
