@@ -223,6 +223,8 @@ int main(int argc, char **argv)
         { u"list-one-colour"_s,
             [&] {
                 Settings::galleryIconSize().reset();
+                // The next shot enlarges it, and settings outlive a run.
+                Settings::listIconSize().reset();
                 select({ 1, 3 });
             },
             [&](QWidget *host) {

@@ -8,10 +8,10 @@
 //   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24"
 //   build/dev/tools/mainwindow_screenshots /tmp/2x
 // The pictures go into the folder given, never into the source tree.
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"

@@ -3,9 +3,9 @@
 
 #include "app/glimbarapp.h"
 #include "app/instancechannel.h"
-#include "app/launchargument.h"
 #include "mainwindow/contentview.h"
 #include "platform/applicationfolder.h"
+#include "platform/launchargument.h"
 #include "platform/standardoutput.h"
 #include "platform/translationcontext.h"
 

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/glimbarapp.h"
 
-#include "app/commandmanager.h"
 #include "app/maincommands.h"
 #include "library/containermanager.h"
 #include "library/thumbnailprovider.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
-#include "mainwindow/windowextensions.h"
 #include "platform/feedupdater.h"
 #include "platform/giofileiconsetter.h"
 #include "platform/ui/updatealert.h"
 #include "platform/ui/windowactivation.h"
 #include "settings/settingsview.h"
 #include "settings/viewoptions.h"
+#include "widgets/windowextensions.h"
 
 #include <QApplication>
 

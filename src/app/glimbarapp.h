@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/commandmanager.h"
+#include "mainwindow/commandmanager.h"
 #include "model/optionenums.h"
 #include "platform/ui/updatealert.h"
 #include "platform/updater.h"

@@ -13,9 +13,11 @@ class Updater;
 // this window where a channel asks for one), by writing settings, by asking the updater to check,
 // and, for the window commands, through the request signals that the application object answers.
 //
-// Guarantees: the view-mode items and "Emulate Low-Resolution" show their keys' current values and
-// follow every change made elsewhere; the export items start disabled and follow only this
-// window's reports; "Check for Updates…" is enabled exactly while the updater can check.
+// The commands that also stand in the toolbar or the sidebar (the view modes, Import, Export, the
+// sidebar toggle) are the window's own actions (WindowActions), shown here as they are.
+//
+// Guarantees: "Emulate Low-Resolution" shows its key's current value and follows every change made
+// elsewhere; "Check for Updates…" is enabled exactly while the updater can check.
 class MainCommands : public QObject
 {
     Q_OBJECT

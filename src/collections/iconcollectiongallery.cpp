@@ -7,9 +7,9 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "widgets/adaptivescrollarea.h"
 
 #include <QPainter>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -23,15 +23,12 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, Thumbnai
     , m_selectionManager(selectionManager)
     , m_containerSelection(containerSelection)
 {
-    m_previewArea = new QScrollArea(this);
-    m_previewArea->setFrameShape(QFrame::NoFrame);
-    m_previewArea->setWidgetResizable(true);
-    m_previewArea->setAlignment(Qt::AlignCenter);
+    m_previewArea = new AdaptiveScrollArea(Qt::Horizontal | Qt::Vertical, this);
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
     m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter);
-    m_previewArea->setWidget(m_preview);
-    // setWidget() turns it on; the gallery's colour must show through.
+    m_previewArea->setContent(m_preview);
+    // Placing it in the area turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
     m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter),

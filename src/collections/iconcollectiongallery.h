@@ -19,7 +19,7 @@ class IconGalleryPreview;
 class IconSelectionManager;
 class ThumbnailProvider;
 class IconTileView;
-class QScrollArea;
+class AdaptiveScrollArea;
 
 // The gallery presentation: a large preview of the most recently selected icon above a strip of
 // tiles, one group per selected container in library order with dividers between groups. When the
@@ -60,7 +60,7 @@ private:
     bool m_showBackground = false;
     IconTileView *m_strip = nullptr;
     IconGalleryPreview *m_preview = nullptr;
-    QScrollArea *m_previewArea = nullptr;
+    AdaptiveScrollArea *m_previewArea = nullptr;
     // Icon id → (container position, icon position), rebuilt when the library changes.
     QHash<QUuid, QPair<qsizetype, qsizetype>> m_iconPositions;
 };

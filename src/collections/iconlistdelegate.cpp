@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconlistdelegate.h"
 
-#include "collections/colorcontrast.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconlistmodel.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icontileview.h"
 
-#include "collections/colorcontrast.h"
 #include "collections/creditline.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
@@ -13,6 +12,7 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "platform/ui/dragselectionresponder.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

@@ -10,13 +10,14 @@
 IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
     : m_icon(std::move(icon))
     , m_iconSetter(std::move(iconSetter))
+    , m_bytes(QtConcurrent::run([icon = m_icon] { return icon.primaryData(); }))
 {
     if (IconTransfer::transferRepresentation(m_icon).contains(IconTransfer::folderFormat))
         folderExport();
 }
 
-// A running export is not waited for: it holds its own copy of the icon, and its folder is reused
-// by the next drag.
+// A running export or read is not waited for: each holds its own copy of the icon, and the
+// export's folder is reused by the next drag.
 IconMimeData::~IconMimeData() = default;
 
 QStringList IconMimeData::formats() const
@@ -45,7 +46,7 @@ QVariant IconMimeData::retrieveData(const QString &mimeType, QMetaType) const
     if (mimeType == IconTransfer::suggestedFileNameFormat)
         return QVariant(IconTransfer::suggestedFileName(m_icon).toUtf8());
     // The stored bytes as they are: an ICNS icon without ICNS data hands over its image data.
-    return QVariant(m_icon.primaryData());
+    return QVariant(m_bytes.result());
 }
 
 const QFuture<std::optional<QString>> &IconMimeData::folderExport() const

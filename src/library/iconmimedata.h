@@ -17,11 +17,12 @@ class FileIconSetter;
 
 // The data of one icon dragged out of the window, offered as IconTransfer::transferRepresentation()
 // says each time a receiver asks, plus the suggested file name while data is offered. Nothing is
-// produced before a receiver asks for it, except the folder: its export starts on a worker thread
-// when the drag starts with the folder offered, so that the file system and the custom-icon store
-// are not waited on during the drag; a receiver's request (which Qt delivers synchronously) then
-// waits for that export, or starts it when the folder was not offered at first. One export per
-// drag: later requests reuse its folder. When the folder cannot be made it is no longer offered.
+// produced before a receiver asks for it, except the icon's bytes and its folder: both start on
+// worker threads when the drag starts (the folder when it is offered), so that neither the disk
+// nor the custom-icon store is waited on during the drag; a receiver's request (which Qt delivers
+// synchronously) then waits for them, or starts the folder's export when it was not offered at
+// first. One export per drag: later requests reuse its folder. When the folder cannot be made it
+// is no longer offered.
 //
 // The receiver must work on a copy of the folder: start the drag with Qt::CopyAction only.
 // Lives on the GUI thread, like the drag that owns it.
@@ -46,5 +47,7 @@ private:
 
     Icon m_icon;
     std::shared_ptr<FileIconSetter> m_iconSetter;
+    // The icon's stored bytes, read from its file as the drag starts.
+    QFuture<QByteArray> m_bytes;
     mutable std::optional<QFuture<std::optional<QString>>> m_folder;
 };

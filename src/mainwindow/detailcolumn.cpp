@@ -9,8 +9,8 @@
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/visualeffectview.h"
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
+#include "widgets/visualeffectview.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>

@@ -2,9 +2,9 @@
 #include "mainwindow/detailstatusbar.h"
 
 #include "library/settings.h"
-#include "mainwindow/foregroundlevel.h"
 #include "mainwindow/statusbartoggle.h"
-#include "mainwindow/visualeffectview.h"
+#include "widgets/foregroundlevel.h"
+#include "widgets/visualeffectview.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

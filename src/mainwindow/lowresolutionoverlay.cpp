@@ -2,7 +2,7 @@
 #include "mainwindow/lowresolutionoverlay.h"
 
 #include "library/settings.h"
-#include "mainwindow/lowresolutionpattern.h"
+#include "widgets/lowresolutionpattern.h"
 
 #include <QPainter>
 #include <QPaintEvent>

@@ -53,7 +53,6 @@ MainSplitView::MainSplitView(
     setHandleWidth(1);
 
     connect(m_selection, &ContainerSelection::changed, this, &MainSplitView::followSelection);
-    connect(this, &MainSplitView::exporterDisabled, m_sidebar, &SidebarView::setExporterDisabled);
     connect(&manager, &ContainerManager::containersChanged, this, &MainSplitView::carrySelectionsOver);
 }
 

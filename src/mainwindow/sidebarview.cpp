@@ -40,7 +40,8 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     m_list->setItemDelegate(m_delegate);
 
     m_quickDrop = new QuickDropView(provider, std::move(iconSetter), this);
-    buildMenus();
+    // The window puts its Import and Export commands into it.
+    m_moreMenu = new QMenu(this);
     ListActionsOptions options;
     options.moreActionItems = m_moreMenu;
     m_listActions = new ListActions(std::move(options), this);
@@ -90,38 +91,6 @@ SidebarView::~SidebarView()
 QSize SidebarView::sizeHint() const
 {
     return { idealWidth, QWidget::sizeHint().height() };
-}
-
-void SidebarView::buildMenus()
-{
-    m_moreMenu = new QMenu(this);
-    QMenu *importMenu = m_moreMenu->addMenu(tr("Import"));
-    for (const ImportFormat format : allCases<ImportFormat>()) {
-        QAction *action = importMenu->addAction(tr("rAvivovode…"));
-        // Shown for reference; the menu bar's item owns the shortcut, and two window-wide
-        // shortcuts of one sequence would cancel each other.
-        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
-        action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT importRequested(format); });
-    }
-    QMenu *exportMenu = m_moreMenu->addMenu(tr("Export"));
-    for (const ExportFormat format : allCases<ExportFormat>()) {
-        QAction *action = exportMenu->addAction(title(format));
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT exportRequested(format); });
-        m_exportActions << action;
-    }
-}
-
-void SidebarView::setExporterDisabled(bool disabled)
-{
-    for (QAction *action : std::as_const(m_exportActions))
-        action->setEnabled(!disabled);
-}
-
-void SidebarView::deselectAll()
-{
-    m_selection.setIds({});
 }
 
 void SidebarView::applySelection()

@@ -5,6 +5,8 @@
 #include "mainwindow/containerimporter.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/iconexporter.h"
+#include "mainwindow/mainsplitview.h"
+#include "mainwindow/sidebarview.h"
 #include "support/fakeupdater.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -213,6 +216,35 @@ private slots:
         second->setContainerSelection({ b });
         QVERIFY(!exportEnabled(first));
         QVERIFY(exportEnabled(second));
+    }
+
+    // The menu bar, the toolbar and the sidebar show the window's one action for each command, so
+    // no key sequence is claimed twice (Qt would then run neither).
+    void eachCommandIsOneAction()
+    {
+        ContentView *window = m_app->openMainWindow();
+        QHash<QKeySequence, QList<QAction *>> byShortcut;
+        for (QAction *action : window->findChildren<QAction *>()) {
+            for (const QKeySequence &keys : action->shortcuts())
+                byShortcut[keys].append(action);
+        }
+        QVERIFY(byShortcut.contains(QKeySequence(u"Ctrl+Alt+C"_s)));
+        for (auto it = byShortcut.cbegin(); it != byShortcut.cend(); ++it)
+            QVERIFY2(it.value().size() == 1, qPrintable(it.key().toString()));
+
+        const auto *toolbar = window->findChild<QToolBar *>(u"viewToolbar"_s);
+        QVERIFY(toolbar);
+        const QList<QAction *> toolbarModes = toolbar->actions().mid(0, 3);
+        QCOMPARE(toolbarModes,
+            (QList<QAction *> { findAction(window, u"View/as Grid"_s), findAction(window, u"View/as List"_s),
+                findAction(window, u"View/as Gallery"_s) }));
+        QCOMPARE(toolbarModes.at(1)->toolTip(), u"List"_s);
+
+        const QList<QAction *> more = window->splitView()->sidebar()->moreMenu()->actions();
+        QCOMPARE(more.size(), 2);
+        QCOMPARE(more.at(0)->menu()->actions(), findAction(window, u"File/Import"_s)->menu()->actions());
+        QCOMPARE(more.at(1)->menu()->actions(), findAction(window, u"File/Export"_s)->menu()->actions());
+        QCOMPARE(more.at(1)->menu()->actions().size(), 2);
     }
 
     void deselectAllReachesEveryWindow()

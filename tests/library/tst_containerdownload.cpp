@@ -218,7 +218,7 @@ private slots:
         verifyNothingLeft();
     }
 
-    // Passes once the library reads icon files (loadIcons); the download only hands it the folder.
+    // The download reads the icon files of the folder it unpacked.
     void iconFilesAreRead()
     {
         StandardOutputCapture output;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
+#include "library/librarywriter.h"
 #include "model/containerdocument.h"
 #include "model/containerjson.h"
 
@@ -56,6 +57,15 @@ QStringList recordedFileNames(const QString &folder)
     for (const Icon &icon : decoded.value().icons)
         names << icon.filename.value_or(u"(none)"_s);
     return names;
+}
+
+// info.json alone, with the file names a save would give the icons.
+ContainerResult<void> writeInfo(const IconContainer &container, const QString &folder)
+{
+    const auto fileNames = containerIconFileNames(container);
+    if (!fileNames)
+        return fileNames.error();
+    return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
 }
 
 } // namespace
@@ -392,7 +402,7 @@ private slots:
         space.icons = { icnsIcon(u"Star"_s, "star"), icnsIcon(u"Star"_s, "star") };
         const QString deep = m_fixture.dataFolder() + u"/a/b/Space.ravivovode"_s;
         StandardOutputCapture output;
-        QVERIFY(m_manager.writeContainerInfo(space, deep));
+        QVERIFY(writeInfo(space, deep));
         QCOMPARE(LibraryFixture::listing(deep), QStringList { u"info.json"_s });
         QCOMPARE(recordedFileNames(deep), QStringList({ u"Star.icns"_s, u"Star 2.icns"_s }));
         QCOMPARE(space.icons.first().filename, std::nullopt);
@@ -561,11 +571,11 @@ private slots:
         space.backgroundColor = RGBAColor { std::numeric_limits<double>::infinity(), 0, 0, 1 };
         const QString deep = m_fixture.dataFolder() + u"/a/b/Space.ravivovode"_s;
         StandardOutputCapture output;
-        QCOMPARE(m_manager.writeContainerInfo(space, deep).error(), ContainerError::writeInfoFailed);
+        QCOMPARE(writeInfo(space, deep).error(), ContainerError::writeInfoFailed);
         QVERIFY(!QFileInfo::exists(m_fixture.dataFolder() + u"/a"_s));
         // A folder that was there already stays.
         QVERIFY(QDir().mkpath(m_fixture.dataFolder() + u"/a"_s));
-        QCOMPARE(m_manager.writeContainerInfo(space, deep).error(), ContainerError::writeInfoFailed);
+        QCOMPARE(writeInfo(space, deep).error(), ContainerError::writeInfoFailed);
         QCOMPARE(LibraryFixture::listing(m_fixture.dataFolder() + u"/a"_s), QStringList());
         QCOMPARE(output.takeLines().size(), 2);
     }

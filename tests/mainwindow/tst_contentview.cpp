@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "support/appservices.h"
 #include "support/standardoutputcapture.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -28,40 +26,6 @@ private slots:
     }
 
     void cleanup() { m_services.library.setError(std::nullopt); }
-
-    void modifierKeysPerWindow()
-    {
-        CommandManager commands;
-        ContentView first(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        ContentView second(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        // Keys reach the focused child, not the window.
-        auto *field = new QLineEdit(first.centralWidget());
-        first.show();
-        second.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&first));
-        QSignalSpy shift(&first, &ContentView::shiftPressedChanged);
-
-        QTest::keyPress(field, Qt::Key_Shift);
-        QVERIFY(first.shiftPressed());
-        QVERIFY(!first.commandPressed());
-        QTest::keyPress(field, Qt::Key_Control, Qt::ShiftModifier);
-        QVERIFY(first.commandPressed());
-        QVERIFY(!second.shiftPressed() && !second.commandPressed());
-
-        // Sent as the system does: a modifier's own release still carries it. (QTest would release
-        // every modifier named.)
-        QKeyEvent releaseShift(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
-        QApplication::sendEvent(field, &releaseShift);
-        QVERIFY(!first.shiftPressed());
-        QVERIFY(first.commandPressed());
-        QKeyEvent releaseControl(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
-        QApplication::sendEvent(field, &releaseControl);
-        QVERIFY(!first.commandPressed());
-        // Option (Alt) is neither.
-        QTest::keyPress(field, Qt::Key_Alt);
-        QVERIFY(!first.shiftPressed() && !first.commandPressed());
-        QCOMPARE(shift.size(), 2);
-    }
 
     // The search field says what it is while empty, and Escape empties it.
     void searchField()

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/quickdropview.h"

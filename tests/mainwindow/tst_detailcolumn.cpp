@@ -9,7 +9,7 @@
 #include "mainwindow/detailcolumn.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
 #include "support/appservices.h"
 #include "support/libraryfixture.h"
 

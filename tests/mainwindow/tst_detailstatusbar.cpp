@@ -3,9 +3,9 @@
 #include "library/settings.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/lowresolutionpattern.h"
 #include "mainwindow/statusbartoggle.h"
 #include "support/libraryfixture.h"
+#include "widgets/lowresolutionpattern.h"
 
 #include <QPushButton>
 #include <QTest>

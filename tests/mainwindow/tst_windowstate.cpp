@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
 #include "support/appservices.h"

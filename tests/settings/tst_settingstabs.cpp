@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "collections/colorcontrast.h"
 #include "library/settings.h"
 #include "library/settingsstore.h"
 #include "settings/colorbutton.h"
@@ -11,6 +10,7 @@
 #include "settings/viewoptions.h"
 #include "support/fakeupdater.h"
 #include "support/settingsfixture.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAction>
 #include <QButtonGroup>

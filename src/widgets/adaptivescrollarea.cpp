@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/adaptivescrollarea.h"
+#include "widgets/adaptivescrollarea.h"
 
 #include <QEvent>
 #include <QScrollBar>
@@ -56,16 +56,23 @@ void AdaptiveScrollArea::relayout()
         available.rheight() += horizontalScrollBar()->sizeHint().height();
     m_scrolling = hint.width() > available.width() || hint.height() > available.height();
 
-    const bool horizontal = m_scrolling && m_axes.testFlag(Qt::Horizontal);
-    const bool vertical = m_scrolling && m_axes.testFlag(Qt::Vertical);
+    // A bar only along an axis that has something to scroll, as a scroll view's indicators; one bar
+    // takes room from the other direction.
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    bool horizontal = m_scrolling && m_axes.testFlag(Qt::Horizontal) && hint.width() > available.width();
+    const bool vertical = m_scrolling && m_axes.testFlag(Qt::Vertical)
+        && hint.height() > available.height() - (horizontal ? barHeight : 0);
+    horizontal
+        = horizontal || (vertical && m_axes.testFlag(Qt::Horizontal) && hint.width() > available.width() - barWidth);
     setHorizontalScrollBarPolicy(horizontal ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
 
     QSize viewportSize = available;
     if (vertical)
-        viewportSize.rwidth() -= verticalScrollBar()->sizeHint().width();
+        viewportSize.rwidth() -= barWidth;
     if (horizontal)
-        viewportSize.rheight() -= horizontalScrollBar()->sizeHint().height();
+        viewportSize.rheight() -= barHeight;
     viewportSize = viewportSize.expandedTo(QSize(0, 0));
     content->resize(horizontal ? std::max(hint.width(), viewportSize.width()) : viewportSize.width(),
         vertical ? std::max(hint.height(), viewportSize.height()) : viewportSize.height());

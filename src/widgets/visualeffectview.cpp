@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/visualeffectview.h"
+#include "widgets/visualeffectview.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "mainwindow/visualeffectview.h"
+#include "widgets/visualeffectview.h"
 
 // The untinted full-screen material that the collection views lie on.
 class BlurEffectView : public VisualEffectView

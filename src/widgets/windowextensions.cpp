@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/windowextensions.h"
+#include "widgets/windowextensions.h"
 
 #include <QAction>
 #include <QSizePolicy>

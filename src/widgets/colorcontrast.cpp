@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "collections/colorcontrast.h"
+#include "widgets/colorcontrast.h"
 
-#include "mainwindow/colorextensions.h"
+#include "widgets/colorextensions.h"
 
 // The collection views' names for the window's colour rules, which live in one place.
 namespace ColorContrast {

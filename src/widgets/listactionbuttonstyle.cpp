@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/listactionbuttonstyle.h"
+#include "widgets/listactionbuttonstyle.h"
 
-#include "mainwindow/symbol.h"
+#include "widgets/symbol.h"
 
 #include <QPainter>
 

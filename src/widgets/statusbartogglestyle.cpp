@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/statusbartogglestyle.h"
+#include "widgets/statusbartogglestyle.h"
 
-#include "mainwindow/symbol.h"
+#include "widgets/symbol.h"
 
 #include <QPainter>
 #include <QPainterPath>

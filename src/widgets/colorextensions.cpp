@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/colorextensions.h"
+#include "widgets/colorextensions.h"
 
 #include <QGuiApplication>
 
@@ -44,36 +44,6 @@ void setColorSchemeOverride(std::optional<ColorScheme> scheme)
 ColorScheme oppositeColorScheme(ColorScheme scheme)
 {
     return scheme == ColorScheme::light ? ColorScheme::dark : ColorScheme::light;
-}
-
-SchemeColor SchemeColor::primary()
-{
-    return { QColor(0, 0, 0, 217), QColor(255, 255, 255, 217) };
-}
-
-SchemeColor SchemeColor::secondary()
-{
-    return { QColor(0, 0, 0, 128), QColor(255, 255, 255, 140) };
-}
-
-SchemeColor SchemeColor::tertiary()
-{
-    return { QColor(0, 0, 0, 66), QColor(255, 255, 255, 64) };
-}
-
-SchemeColor SchemeColor::quaternary()
-{
-    return { QColor(0, 0, 0, 26), QColor(255, 255, 255, 26) };
-}
-
-SchemeColor SchemeColor::separator()
-{
-    return { QColor(0, 0, 0, 26), QColor(255, 255, 255, 26) };
-}
-
-SchemeColor SchemeColor::windowBackground()
-{
-    return { QColor(236, 236, 236), QColor(50, 50, 50) };
 }
 
 ColorComponents colorComponents(const QColor &color)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
+#include "mainwindow/commandmanager.h"
 
 CommandManager::CommandManager(QObject *parent)
     : QObject(parent)

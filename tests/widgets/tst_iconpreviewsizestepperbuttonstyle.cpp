@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/foregroundlevel.h"
-#include "mainwindow/iconpreviewsizestepperbuttonstyle.h"
+#include "widgets/foregroundlevel.h"
+#include "widgets/iconpreviewsizestepperbuttonstyle.h"
 
 #include <QIcon>
 #include <QImage>

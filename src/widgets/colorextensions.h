@@ -39,14 +39,6 @@ struct SchemeColor
     { }
 
     QColor resolved(ColorScheme scheme) const { return scheme == ColorScheme::dark ? dark : light; }
-
-    // The text and fill colours of the views, in both schemes.
-    static SchemeColor primary();
-    static SchemeColor secondary();
-    static SchemeColor tertiary();
-    static SchemeColor quaternary();
-    static SchemeColor separator();
-    static SchemeColor windowBackground();
 };
 
 // Red, green, blue and alpha in sRGB, each within 0…1.

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/blureffectview.h"
+#include "widgets/blureffectview.h"
 
 BlurEffectView::BlurEffectView(QWidget *parent)
     : VisualEffectView(Material::fullScreenUI, BlendingMode::withinWindow, true, parent)

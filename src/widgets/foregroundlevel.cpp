@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/foregroundlevel.h"
+#include "widgets/foregroundlevel.h"
 
 QColor foregroundColor(const QPalette &palette, ForegroundLevel level)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/adaptiveforegroundstyle.h"
-#include "mainwindow/colorextensions.h"
-#include "mainwindow/windowextensions.h"
+#include "widgets/adaptiveforegroundstyle.h"
+#include "widgets/colorextensions.h"
+#include "widgets/windowextensions.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/symbol.h"
+#include "widgets/symbol.h"
 
 #include <QFile>
 #include <QIconEngine>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/adaptivescrollarea.h"
+#include "widgets/adaptivescrollarea.h"
 
 #include <QTest>
 
@@ -45,10 +45,14 @@ private slots:
         QTest::newRow("fits") << both << QSize(100, 100) << false << false << false;
         QTest::newRow("fits exactly") << vertical << QSize(300, 200) << false << false << false;
         QTest::newRow("too tall, vertical") << vertical << QSize(100, 900) << true << false << true;
-        QTest::newRow("too tall, both") << both << QSize(100, 900) << true << true << true;
+        // A bar only where there is something to scroll.
+        QTest::newRow("too tall, both") << both << QSize(100, 900) << true << false << true;
+        QTest::newRow("too large, both") << both << QSize(900, 900) << true << true << true;
+        // The vertical bar takes the room the content needed across.
+        QTest::newRow("too tall, width taken by the bar") << both << QSize(295, 900) << true << true << true;
         QTest::newRow("too wide, horizontal") << horizontal << QSize(900, 100) << true << true << false;
         // Measured along both axes: too wide still scrolls, though never sideways.
-        QTest::newRow("too wide, vertical") << vertical << QSize(900, 100) << true << false << true;
+        QTest::newRow("too wide, vertical") << vertical << QSize(900, 100) << true << false << false;
     }
 
     void fit()

@@ -4,10 +4,10 @@
 #include <QScrollArea>
 
 // Shows its widget as it is, filling the area and without scroll bars, while the widget's size hint
-// fits in both directions; once it does not, the widget scrolls along `axes` only, with scroll
-// bars shown for those axes, and is fitted to the area along the others. The fit is always measured
-// in both directions, so a widget too wide for an area that scrolls only vertically still switches
-// to scrolling (and is then narrowed to the area).
+// fits in both directions; once it does not, the widget scrolls along `axes` only, with a scroll
+// bar along each of those axes where it is larger than the area, and is fitted to the area along
+// the others. The fit is always measured in both directions, so a widget too wide for an area that
+// scrolls only vertically still switches to scrolling (and is then narrowed to the area).
 class AdaptiveScrollArea : public QScrollArea
 {
     Q_OBJECT

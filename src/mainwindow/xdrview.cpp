@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
 
 #include <QEvent>
 #include <QGuiApplication>

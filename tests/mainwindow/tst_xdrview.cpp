@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
 #include "support/settingsfixture.h"
 
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/launchargument.h"
+#include "platform/launchargument.h"
 
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
