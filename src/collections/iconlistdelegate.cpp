@@ -32,7 +32,7 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (!model)
         return;
     const QRect rect = option.rect;
-    const bool dark = option.palette.color(QPalette::Window).lightness() < 128;
+    const bool dark = ColorContrast::isDark(option.palette);
     painter->save();
 
     if (model->isHeader(index.row())) {

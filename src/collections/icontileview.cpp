@@ -12,6 +12,7 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "platform/ui/dragselectionresponder.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -240,7 +241,7 @@ QColor IconTileView::stripBackdrop() const
 
 bool IconTileView::isDark() const
 {
-    return palette().color(QPalette::Window).lightness() < 128;
+    return ColorContrast::isDark(palette());
 }
 
 IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
