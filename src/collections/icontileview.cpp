@@ -81,9 +81,12 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
         rebuildSections();
     });
     connect(&m_selectionManager, &IconSelectionManager::selectionChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
-        if (requester == this)
-            viewport()->update();
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
+        // Only the tile that shows it: a whole frame per arriving picture would blend every tile again.
+        if (requester != this)
+            return;
+        if (const auto tile = m_shownTiles.constFind(id); tile != m_shownTiles.cend())
+            viewport()->update(*tile);
     });
     rebuildSections();
     updateShowBackground();
@@ -406,6 +409,7 @@ void IconTileView::paintEvent(QPaintEvent *)
     ThumbnailProvider &provider = m_provider;
 
     QList<QUuid> shown;
+    m_shownTiles.clear();
     if (m_highlightKey != qMakePair(size, ratio)) {
         m_highlights.clear();
         m_placeholder = {};
@@ -431,6 +435,7 @@ void IconTileView::paintEvent(QPaintEvent *)
         shown.append(icon.id);
         const std::optional<QColor> background = contrastBackground(container);
         cell.tile = m_layout.tileRect(hit.section, hit.position);
+        m_shownTiles.insert(icon.id, cell.tile.translated(-offset).toAlignedRect());
         cell.selected = selection.contains(icon.id);
         cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);
         if (cell.selected) {

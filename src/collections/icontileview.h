@@ -148,6 +148,8 @@ private:
     QImage m_placeholder;
     QRgb m_placeholderColour = 0;
     QList<QUuid> m_visibleIDs;
+    // Where the last paint put each icon's tile, in the viewport.
+    QHash<QUuid, QRect> m_shownTiles;
 
     IconTileLayout::Hit m_pressed;
     QPoint m_pressPosition;
