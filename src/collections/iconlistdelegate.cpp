@@ -2,41 +2,33 @@
 #include "collections/iconlistdelegate.h"
 
 #include "collections/iconcellpainter.h"
-#include "collections/iconlistmodel.h"
-#include "library/iconselectionmanager.h"
-#include "library/thumbnailprovider.h"
+#include "collections/iconmodel.h"
 #include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
-#include <QWidget>
 
-IconListDelegate::IconListDelegate(IconSelectionManager &selectionManager, ThumbnailProvider &provider, QObject *parent)
+IconListDelegate::IconListDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
-    , m_selectionManager(selectionManager)
-    , m_provider(provider)
 { }
 
 QSize IconListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     // Rows take the view's width; the width asked for here only keeps a horizontal bar away.
     const int text = option.fontMetrics.height();
-    if (index.data(IconListModel::IsHeaderRole).toBool())
+    if (index.data(IconModel::IsHeaderRole).toBool())
         return QSize(1, int(text * 1.5) + 8);
     return QSize(1, std::max(m_edge, int(text * 1.4)) + 8);
 }
 
 void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const auto *model = qobject_cast<const IconListModel *>(index.model());
-    if (!model)
-        return;
     const QRect rect = option.rect;
     const bool dark = option.palette.color(QPalette::Window).lightness() < 128;
     painter->save();
 
-    if (model->isHeader(index.row())) {
-        const QString text = index.data(Qt::DisplayRole).toString();
+    if (index.data(IconModel::IsHeaderRole).toBool()) {
+        const QString text = index.data(IconModel::CreditRole).toString();
         auto found = m_headers.find(text);
         if (found == m_headers.end()) {
             if (m_headers.size() > 256)
@@ -56,20 +48,14 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         return;
     }
 
-    const Icon *icon = model->iconAt(index.row());
-    if (!icon) {
-        painter->restore();
-        return;
-    }
-    const bool selected = m_selectionManager.selection().contains(icon->id);
+    const bool selected = index.data(IconModel::SelectedRole).toBool();
     if (selected)
         painter->fillRect(rect, option.palette.color(QPalette::Highlight));
 
     int x = rect.left() + 8;
-    if (const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, m_edge)) {
+    if (index.data(IconModel::HasPictureRole).toBool()) {
         const QRect picture(x, rect.top() + (rect.height() - m_edge) / 2, m_edge, m_edge);
-        const qreal ratio = option.widget ? option.widget->devicePixelRatioF() : 1.0;
-        const QImage image = m_provider.request(option.widget, icon->id, rep->image, m_edge, ratio);
+        const QImage image = index.data(IconModel::PictureRole).value<QImage>();
         painter->setRenderHint(QPainter::SmoothPixmapTransform);
         if (!image.isNull()) {
             painter->drawImage(picture, image);
@@ -88,7 +74,7 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->setFont(option.font);
     const QRect nameRect(x, rect.top(), rect.right() - x - 8, rect.height());
     painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
-        option.fontMetrics.elidedText(icon->name, Qt::ElideRight, nameRect.width()));
+        option.fontMetrics.elidedText(index.data(IconModel::NameRole).toString(), Qt::ElideRight, nameRect.width()));
 
     // The separator of the other scheme where the plain one would vanish into the colour.
     QColor separator = option.palette.color(QPalette::Mid);

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icontileview.h"
 
-#include "collections/creditline.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
 #include "collections/icondragmimedata.h"
 #include "collections/icondropdelegate.h"
 #include "collections/icondropindicator.h"
+#include "collections/iconmodel.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
@@ -47,8 +47,8 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
     , m_flow(flow)
-    , m_containerSelection(std::move(containerSelection))
-    , m_searchText(std::move(searchText))
+    , m_model(new IconModel(
+          manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this))
 {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -72,18 +72,13 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
     connect(Settings::galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(Settings::showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(Settings::showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(&m_manager, &ContainerManager::containersChanged, this, [this] {
-        // Positions of the drop target may no longer hold.
-        clearDropTarget();
-        m_creditLines.clear();
-        rebuildSections();
-    });
-    connect(&m_selectionManager, &IconSelectionManager::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(m_model, &QAbstractItemModel::modelReset, this, &IconTileView::followModelReset);
+    connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
             viewport()->update();
     });
-    rebuildSections();
+    relayout();
     updateShowBackground();
 }
 
@@ -92,18 +87,30 @@ IconTileView::~IconTileView()
     m_provider.cancel(this);
 }
 
+const QSet<QUuid> &IconTileView::containerSelection() const
+{
+    return m_model->containerSelection();
+}
+
 void IconTileView::setContainerSelection(QSet<QUuid> selection)
 {
-    m_containerSelection = std::move(selection);
-    m_creditLines.clear();
-    rebuildSections();
+    m_model->setContainerSelection(std::move(selection));
     updateShowBackground();
+}
+
+const QString &IconTileView::searchText() const
+{
+    return m_model->searchText();
 }
 
 void IconTileView::setSearchText(QString text)
 {
-    m_searchText = std::move(text);
-    rebuildSections();
+    m_model->setSearchText(std::move(text));
+}
+
+const QList<IconSection> &IconTileView::sections() const
+{
+    return m_model->sections();
 }
 
 void IconTileView::deselectAll()
@@ -114,8 +121,8 @@ void IconTileView::deselectAll()
 QRect IconTileView::visualRect(QUuid iconID) const
 {
     const QList<IconContainer> &containers = m_manager.containers();
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
-        const IconSection &section = m_sections.at(s);
+    for (qsizetype s = 0; s < sections().size(); ++s) {
+        const IconSection &section = sections().at(s);
         const IconContainer &container = containers.at(section.containerIndex);
         for (qsizetype p = 0; p < section.iconIndexes.size(); ++p) {
             if (container.icons.at(section.iconIndexes.at(p)).id == iconID)
@@ -133,9 +140,11 @@ void IconTileView::readSettings()
     m_namesInGallery = Settings::showIconNamesInGallery().read();
 }
 
-void IconTileView::rebuildSections()
+void IconTileView::followModelReset()
 {
-    m_sections = iconSections(m_manager.containers(), m_containerSelection, m_searchText);
+    // Positions of the drop target may no longer hold, nor the credit lines.
+    clearDropTarget();
+    m_creditLines.clear();
     relayout();
 }
 
@@ -145,10 +154,10 @@ void IconTileView::relayout()
     params.flow = m_flow;
     params.previewSize = previewSize();
     params.nameHeight = nameHeight();
-    params.separated = m_containerSelection.size() >= 2;
+    params.separated = m_model->containerSelection().size() >= 2;
     params.headerHeight = headerHeight();
     const double oldHeight = m_layout.contentSize().height();
-    m_layout.update(m_sections, params, viewport()->width());
+    m_layout.update(sections(), params, viewport()->width());
     updateScrollBars();
     viewport()->update();
     if (m_layout.contentSize().height() != oldHeight)
@@ -172,7 +181,7 @@ void IconTileView::updateScrollBars()
 
 void IconTileView::updateShowBackground()
 {
-    m_showBackground = m_containerSelection.size() == 1;
+    m_showBackground = m_model->containerSelection().size() == 1;
     Q_EMIT showBackgroundChanged(m_showBackground);
 }
 
@@ -273,11 +282,11 @@ QRectF IconTileView::pinnedHeaderRect(qsizetype section, const QRectF &visible) 
 
 bool IconTileView::isOnHeader(QPoint point) const
 {
-    if (m_flow != IconTileLayout::Flow::grid || m_containerSelection.size() < 2)
+    if (m_flow != IconTileLayout::Flow::grid || m_model->containerSelection().size() < 2)
         return false;
     const QRectF visible(contentOffset(), QSizeF(viewport()->size()));
     const QPointF content = QPointF(point) + contentOffset();
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+    for (qsizetype s = 0; s < sections().size(); ++s) {
         if (m_layout.sectionRect(s).intersects(visible) && pinnedHeaderRect(s, visible).contains(content))
             return true;
     }
@@ -286,9 +295,9 @@ bool IconTileView::isOnHeader(QPoint point) const
 
 const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
 {
-    if (!hit.isValid() || hit.section >= m_sections.size())
+    if (!hit.isValid() || hit.section >= sections().size())
         return nullptr;
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     if (hit.position >= section.iconIndexes.size())
         return nullptr;
     const IconContainer &container = m_manager.containers().at(section.containerIndex);
@@ -297,13 +306,12 @@ const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
 
 CreditLineDocument &IconTileView::creditLine(qsizetype section)
 {
-    const QUuid id = m_sections.at(section).containerID;
+    const QUuid id = sections().at(section).containerID;
     auto found = m_creditLines.find(id);
     if (found == m_creditLines.end()) {
         QFont title = font();
         title.setPointSizeF(title.pointSizeF() * 1.3);
-        const IconContainer &container = m_manager.containers().at(m_sections.at(section).containerIndex);
-        found = m_creditLines.insert(id, std::make_shared<CreditLineDocument>(::creditLine(container), title));
+        found = m_creditLines.insert(id, std::make_shared<CreditLineDocument>(m_model->creditText(section), title));
     }
     return *found.value();
 }
@@ -322,20 +330,20 @@ void IconTileView::scrollContentsBy(int, int)
 void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visible)
 {
     const QList<IconContainer> &containers = m_manager.containers();
-    if (m_containerSelection.size() == 1) {
+    if (m_model->containerSelection().size() == 1) {
         // One container: its colour lies behind everything, also past the last row.
-        if (!m_sections.isEmpty()) {
+        if (!sections().isEmpty()) {
             if (const auto colour
-                = IconCellPainter::color(containers.at(m_sections.first().containerIndex).backgroundColor))
+                = IconCellPainter::color(containers.at(sections().first().containerIndex).backgroundColor))
                 painter.fillRect(visible, *colour);
         }
         return;
     }
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+    for (qsizetype s = 0; s < sections().size(); ++s) {
         const QRectF rect = m_layout.sectionRect(s);
         if (!rect.intersects(visible))
             continue;
-        if (const auto colour = IconCellPainter::color(containers.at(m_sections.at(s).containerIndex).backgroundColor))
+        if (const auto colour = IconCellPainter::color(containers.at(sections().at(s).containerIndex).backgroundColor))
             painter.fillRect(rect, *colour);
     }
 }
@@ -346,7 +354,7 @@ void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
     QColor material = palette().color(QPalette::Window);
     material.setAlpha(235);
     QColor divider = palette().color(QPalette::Mid);
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+    for (qsizetype s = 0; s < sections().size(); ++s) {
         const QRectF section = m_layout.sectionRect(s);
         if (!section.intersects(visible))
             continue;
@@ -377,9 +385,9 @@ void IconTileView::paintEvent(QPaintEvent *)
 
     if (m_flow == IconTileLayout::Flow::strip) {
         // The gallery's colour shows through the strip's frosted backdrop.
-        if (m_containerSelection.size() == 1 && !m_sections.isEmpty()) {
+        if (m_model->containerSelection().size() == 1 && !sections().isEmpty()) {
             if (const auto colour
-                = IconCellPainter::color(m_manager.containers().at(m_sections.first().containerIndex).backgroundColor))
+                = IconCellPainter::color(m_manager.containers().at(sections().first().containerIndex).backgroundColor))
                 painter.fillRect(visible, *colour);
         }
         painter.fillRect(visible, stripBackdrop());
@@ -416,7 +424,7 @@ void IconTileView::paintEvent(QPaintEvent *)
     cell.placeholder = placeholder;
     cell.font = font();
     for (const IconTileLayout::Hit &hit : tiles) {
-        const IconSection &section = m_sections.at(hit.section);
+        const IconSection &section = sections().at(hit.section);
         const IconContainer &container = containers.at(section.containerIndex);
         const qsizetype index = section.iconIndexes.at(hit.position);
         const Icon &icon = container.icons.at(index);
@@ -444,12 +452,12 @@ void IconTileView::paintEvent(QPaintEvent *)
     }
 
     if (m_flow == IconTileLayout::Flow::strip) {
-        for (qsizetype s = 0; s + 1 < m_sections.size(); ++s) {
+        for (qsizetype s = 0; s + 1 < sections().size(); ++s) {
             const QRectF divider = m_layout.dividerRect(s);
             if (!divider.isNull())
                 painter.fillRect(divider, palette().color(QPalette::Mid));
         }
-    } else if (m_containerSelection.size() >= 2) {
+    } else if (m_model->containerSelection().size() >= 2) {
         paintHeaders(painter, visible);
     }
 
@@ -525,7 +533,7 @@ void IconTileView::selectPressedIcon()
 
 void IconTileView::click(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers)
 {
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     // The rules read the container as it is now; a copy keeps it stable while they signal.
     const IconContainer container = m_manager.containers().at(section.containerIndex);
     IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), modifiers);
@@ -613,7 +621,7 @@ std::optional<IconTileView::DropSpot> IconTileView::dropSpotAt(const QDropEvent 
     const IconTileLayout::Hit hit = hitAt(event.position().toPoint());
     if (!hit.isValid())
         return std::nullopt;
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     const QRectF tile = m_layout.tileRect(hit.section, hit.position);
     const double x = event.position().x() + contentOffset().x() - tile.left();
     return DropSpot { &section, section.iconIndexes.at(hit.position),
