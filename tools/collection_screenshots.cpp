@@ -142,7 +142,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes }, selection, {}, host);
             } },
         { u"grid-two-128-names"_s,
             [&] {
@@ -152,7 +152,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes, glyphID }, selection, {}, host);
             } },
         { u"grid-two-search-16"_s,
             [&] {
@@ -161,8 +161,8 @@ int main(int argc, char **argv)
                 select({ 0 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, false,
-                    { shapes, glyphID }, selection, u"r"_s, host);
+                return new IconCollectionGrid(
+                    manager, services.thumbnails, services.iconSetter, { shapes, glyphID }, selection, u"r"_s, host);
             } },
         { u"grid-one-512"_s,
             [&] {
@@ -172,7 +172,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { glyphID }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { glyphID }, selection, {}, host);
             } },
         { u"grid-drop-indicator"_s,
             [&] {
@@ -182,7 +182,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 auto *grid = new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes }, selection, {}, host);
                 QTimer::singleShot(0, grid, [grid, &manager, &services] {
                     const QRect target = grid->visualRect(manager.containers().at(0).icons.at(3).id);
                     auto *data = new IconDragMimeData(manager.containers().at(0).icons.at(0), services.iconSetter);
@@ -204,7 +204,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGallery(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes }, selection, {}, host);
             } },
         { u"gallery-two-large"_s,
             [&] {
@@ -215,7 +215,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGallery(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes, glyphID }, selection, {}, host);
             } },
         { u"list-one-colour"_s,
             [&] {
@@ -226,7 +226,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionList(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                    manager, services.thumbnails, services.iconSetter, { shapes }, selection, {}, host);
             } },
         { u"list-two-search-large"_s,
             [&] {
@@ -234,8 +234,8 @@ int main(int argc, char **argv)
                 select({ 1 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, false,
-                    { shapes, glyphID }, selection, u"a"_s, host);
+                return new IconCollectionList(
+                    manager, services.thumbnails, services.iconSetter, { shapes, glyphID }, selection, u"a"_s, host);
             } },
     };
 

@@ -16,8 +16,8 @@
 #include <algorithm>
 
 IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
+    QString searchText, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)

@@ -31,7 +31,7 @@ class IconCollectionGallery : public QWidget
 
 public:
     IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);

@@ -38,8 +38,8 @@ int listEdge(ListIconSize size)
 } // namespace
 
 IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
+    QString searchText, QWidget *parent)
     : QListView(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
@@ -201,6 +201,14 @@ bool IconCollectionList::event(QEvent *event)
     if (event->type() == QEvent::ScreenChangeInternal)
         m_model->setPictureSize(m_delegate->edge(), devicePixelRatioF());
     return QListView::event(event);
+}
+
+void IconCollectionList::hideEvent(QHideEvent *event)
+{
+    QListView::hideEvent(event);
+    // A page of the window's stack that is put away decodes nothing more.
+    m_visibleRows = { -1, -1 };
+    m_model->setVisibleRows(-1, -1);
 }
 
 void IconCollectionList::scrollContentsBy(int dx, int dy)

@@ -32,7 +32,7 @@ class IconCollectionList : public QListView
 
 public:
     IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
@@ -53,6 +53,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     bool event(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     void updateGeometries() override;
 

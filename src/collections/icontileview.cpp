@@ -322,6 +322,14 @@ void IconTileView::resizeEvent(QResizeEvent *event)
     relayout();
 }
 
+void IconTileView::hideEvent(QHideEvent *event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    // A page of the window's stack that is put away decodes nothing more.
+    m_visibleIDs.clear();
+    m_provider.setVisible(this, {});
+}
+
 void IconTileView::scrollContentsBy(int, int)
 {
     viewport()->update();

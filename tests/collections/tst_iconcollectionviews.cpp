@@ -115,7 +115,7 @@ private:
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
         auto grid = std::make_unique<IconCollectionGrid>(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, containers, m_selection, search);
+            manager(), m_services.thumbnails, m_services.iconSetter, containers, m_selection, search);
         checkModel(grid->iconModel());
         grid->resize(600, 400);
         grid->show();
@@ -287,7 +287,7 @@ private slots:
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
         IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID, m_secondID }, m_selection, {});
+            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID, m_secondID }, m_selection, {});
 
         checkModel(list.iconModel());
         list.resize(400, 600);
@@ -372,7 +372,7 @@ private slots:
     void stripPressThenDrag()
     {
         IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
+            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         gallery.resize(900, 500);
         gallery.show();
@@ -385,7 +385,7 @@ private slots:
     void listPressThenDrag()
     {
         IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
+            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID }, m_selection, {});
         checkModel(list.iconModel());
         list.resize(400, 600);
         list.show();
@@ -451,7 +451,7 @@ private slots:
     {
         Settings::iconPreviewSize().write(512);
         IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID }, m_selection, {});
+            manager(), m_services.thumbnails, m_services.iconSetter, { m_secondID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         gallery.resize(700, 700);
         gallery.show();
@@ -472,7 +472,7 @@ private slots:
     {
         // Nothing selected: the first icon of the first selected container in library order.
         IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID, m_firstID }, m_selection, {});
+            manager(), m_services.thumbnails, m_services.iconSetter, { m_secondID, m_firstID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
@@ -561,7 +561,7 @@ private slots:
         m_selection.setSelection(start);
 
         IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { things.id }, m_selection, u"red"_s);
+            manager(), m_services.thumbnails, m_services.iconSetter, { things.id }, m_selection, u"red"_s);
 
         checkModel(list.iconModel());
         list.resize(400, 300);

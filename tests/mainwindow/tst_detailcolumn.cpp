@@ -53,7 +53,8 @@ private slots:
         QVERIFY(!column.statusBar()->isEnabled());
 
         selection.setIds({ container.id });
-        QVERIFY(qobject_cast<IconCollectionGrid *>(column.collectionView()));
+        auto *grid = qobject_cast<IconCollectionGrid *>(column.collectionView());
+        QVERIFY(grid);
         QVERIFY(column.statusBar()->isEnabled());
         column.setSearchText(u"moon"_s);
 
@@ -61,6 +62,13 @@ private slots:
         QCOMPARE(column.collectionViewMode(), IconViewMode::list);
         QVERIFY(qobject_cast<IconCollectionList *>(column.collectionView()));
         QCOMPARE(column.searchText(), u"moon"_s);
+        // A presentation shown again is the same one, brought up to date.
+        selection.setIds({ container.id, QUuid::createUuid() });
+        Settings::iconViewMode().write(IconViewMode::grid);
+        QCOMPARE(column.collectionView(), grid);
+        QCOMPARE(grid->containerSelection().size(), 2);
+        QCOMPARE(grid->searchText(), u"moon"_s);
+        Settings::iconViewMode().write(IconViewMode::list);
 
         QVERIFY(!column.overlay());
         Settings::emulateLowResolution().write(true);
