@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconcellpainter.h"
 
+#include "collections/creditlinedocument.h"
+
 #include "widgets/adaptiveforegroundstyle.h"
 #include "widgets/colorcontrast.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -185,4 +188,23 @@ void IconCellPainter::paint(QPainter &painter, const Cell &cell)
         painter.drawText(QRectF(block.left(), y, block.width(), metrics.lineSpacing()), Qt::AlignCenter, line);
         y += metrics.lineSpacing();
     }
+}
+
+void IconCellPainter::paintHeader(
+    QPainter &painter, const Header &header, CreditLineDocument &document, const QPalette &palette)
+{
+    const QRectF &rect = header.rect;
+    painter.fillRect(rect, header.material);
+    if (header.divider.isValid()) {
+        painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), 1), header.divider);
+        painter.fillRect(QRectF(rect.left(), rect.bottom() - 1, rect.width(), 1), header.divider);
+    }
+    painter.save();
+    painter.setClipRect(rect.adjusted(header.inset, 0, -header.inset, 0));
+    painter.translate(rect.left() + header.inset, rect.top() + (rect.height() - document.size().height()) / 2);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette;
+    context.palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+    document.documentLayout()->draw(&painter, context);
+    painter.restore();
 }

@@ -15,8 +15,10 @@
 
 #include <optional>
 
+class CreditLineDocument;
 class QFontMetricsF;
 class QPainter;
+class QPalette;
 
 // The icon tile shared by the grid and the gallery strip: its rules (size, name, highlight) and
 // its painting. Holds no state; a view gathers a Cell from its cached settings and paints it.
@@ -74,4 +76,17 @@ public:
     // The selected thumbnail's background for a picture of `previewSize` points.
     static QImage highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
     static void paint(QPainter &painter, const Cell &cell);
+
+    // A section's header, shared by the grid and the list: its credit line in the window's text
+    // colour, centred vertically and `inset` from either side, on `material`, with a divider
+    // along the top and bottom edges when one is given.
+    struct Header
+    {
+        QRectF rect;
+        double inset = 8;
+        QColor material;
+        QColor divider; // invalid for none
+    };
+    static void paintHeader(
+        QPainter &painter, const Header &header, CreditLineDocument &document, const QPalette &palette);
 };

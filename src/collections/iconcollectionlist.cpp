@@ -10,9 +10,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
-#include "platform/ui/dragselectionresponder.h"
 
-#include <QDrag>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -187,12 +185,7 @@ void IconCollectionList::startDrag(Qt::DropActions)
     const Icon *icon = m_model->iconAt(currentIndex().row());
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon, m_iconSetter);
-    data->setSourceView(this);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    new DragSelectionResponder(drag);
-    drag->exec(Qt::CopyAction);
+    IconDragMimeData::startDrag(this, *icon, m_iconSetter);
 }
 
 bool IconCollectionList::event(QEvent *event)

@@ -5,7 +5,6 @@
 #include "collections/iconmodel.h"
 #include "widgets/colorcontrast.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QPainter>
 
 IconListDelegate::IconListDelegate(QObject *parent)
@@ -35,15 +34,10 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
                 m_headers.clear();
             found = m_headers.insert(text, std::make_shared<CreditLineDocument>(text, option.font));
         }
-        QColor material = option.palette.color(QPalette::Window);
-        painter->fillRect(rect, material);
-        painter->setClipRect(rect);
-        CreditLineDocument &document = *found.value();
-        painter->translate(rect.left() + 8, rect.top() + (rect.height() - document.size().height()) / 2);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.palette = option.palette;
-        context.palette.setColor(QPalette::Text, option.palette.color(QPalette::WindowText));
-        document.documentLayout()->draw(painter, context);
+        IconCellPainter::Header header;
+        header.rect = rect;
+        header.material = option.palette.color(QPalette::Window);
+        IconCellPainter::paintHeader(*painter, header, *found.value(), option.palette);
         painter->restore();
         return;
     }

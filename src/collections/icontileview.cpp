@@ -11,11 +11,8 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
-#include "platform/ui/dragselectionresponder.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -358,29 +355,18 @@ void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visi
 
 void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
 {
-    const double height = headerHeight();
-    QColor material = palette().color(QPalette::Window);
-    material.setAlpha(235);
-    QColor divider = palette().color(QPalette::Mid);
+    IconCellPainter::Header header;
+    header.inset = IconTileLayout::gridPadding;
+    header.material = palette().color(QPalette::Window);
+    header.material.setAlpha(235);
+    header.divider = palette().color(QPalette::Mid);
     for (qsizetype s = 0; s < sections().size(); ++s) {
-        const QRectF section = m_layout.sectionRect(s);
-        if (!section.intersects(visible))
+        if (!m_layout.sectionRect(s).intersects(visible))
             continue;
-        const QRectF header = pinnedHeaderRect(s, visible);
-        painter.fillRect(header, material);
-        painter.fillRect(QRectF(header.left(), header.top(), header.width(), 1), divider);
-        painter.fillRect(QRectF(header.left(), header.bottom() - 1, header.width(), 1), divider);
+        header.rect = pinnedHeaderRect(s, visible);
         CreditLineDocument &document = creditLine(s);
-        document.fitWidth(header.width() - 2 * IconTileLayout::gridPadding);
-        painter.save();
-        painter.setClipRect(header.adjusted(IconTileLayout::gridPadding, 0, -IconTileLayout::gridPadding, 0));
-        painter.translate(
-            header.left() + IconTileLayout::gridPadding, header.top() + (height - document.size().height()) / 2);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.palette = palette();
-        context.palette.setColor(QPalette::Text, palette().color(QPalette::WindowText));
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
+        document.fitWidth(header.rect.width() - 2 * header.inset);
+        IconCellPainter::paintHeader(painter, header, document, palette());
     }
 }
 
@@ -585,24 +571,11 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     const Icon *icon = iconAt(hit);
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon, m_iconSetter);
-    data->setSourceView(this);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    new DragSelectionResponder(drag);
-    const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize());
-    const qreal ratio = devicePixelRatioF();
-    if (rep) {
-        const QImage image = m_provider.request(this, icon->id, rep->image, previewSize(), ratio);
-        if (!image.isNull()) {
-            QPixmap pixmap = QPixmap::fromImage(image);
-            pixmap.setDevicePixelRatio(ratio);
-            drag->setPixmap(pixmap);
-            drag->setHotSpot(QPoint(int(previewSize() / 2), int(previewSize() / 2)));
-        }
-    }
-    // Receivers get a copy; our own views reorder on the same action.
-    drag->exec(Qt::CopyAction);
+    QImage picture;
+    if (const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize()))
+        picture = m_provider.request(this, icon->id, rep->image, previewSize(), devicePixelRatioF());
+    IconDragMimeData::startDrag(
+        this, *icon, m_iconSetter, picture, QPoint(int(previewSize() / 2), int(previewSize() / 2)));
 }
 
 void IconTileView::clearDropTarget()
