@@ -106,9 +106,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    Settings::iconPreviewSize().write(128);
-    Settings::showIconNamesInGrid().write(false);
+    AppServices services;
+    services.settings.iconPreviewSize().write(128);
+    services.settings.showIconNamesInGrid().write(false);
 
     const QList<QByteArray> files = makeIcnsFiles(50);
     QList<IconContainer> containers;
@@ -117,7 +117,6 @@ int main(int argc, char **argv)
         containers.append(makeContainer(c, 100, files));
         all.insert(containers.last().id);
     }
-    AppServices services;
     ContainerManager &manager = services.library;
     ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(containers);
@@ -129,8 +128,8 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     qint64 cpu = cpuNanos();
-    auto grid
-        = std::make_unique<IconCollectionGrid>(manager, thumbnails, services.iconSetter, all, selection, QString());
+    auto grid = std::make_unique<IconCollectionGrid>(
+        manager, thumbnails, services.iconSetter, services.settings, all, selection, QString());
     grid->resize(1920, 1080);
     const qint64 made = timer.nsecsElapsed();
     const qint64 madeCpu = cpuNanos() - cpu;
@@ -172,7 +171,7 @@ int main(int argc, char **argv)
     manager.setContainers({ makeContainer(0, 10000, files) });
     const QUuid big = manager.containers().first().id;
     grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, QSet<QUuid> { big }, selection, QString());
+        manager, thumbnails, services.iconSetter, services.settings, QSet<QUuid> { big }, selection, QString());
     grid->resize(1920, 1080);
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))

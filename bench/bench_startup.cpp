@@ -31,6 +31,7 @@
 #include "mainwindow/containerlistmodel.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/sidebarview.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -343,8 +344,13 @@ void installProbe()
 int runWindowArm(char *program, qint64 spawnNanos, const QString &archive)
 {
     QStandardPaths::setTestModeEnabled(true);
-    Settings::iconViewMode().write(IconViewMode::grid);
-    Settings::iconPreviewSize().write(128);
+    {
+        // Written to the file when the store goes, before the program reads it.
+        SettingsStore store;
+        const Settings settings(store);
+        settings.iconViewMode().write(IconViewMode::grid);
+        settings.iconPreviewSize().write(128);
+    }
     g_spawnNanos = spawnNanos;
     g_archive = archive;
     qAddPreRoutine(installProbe);

@@ -10,6 +10,7 @@
 // The pictures go into the folder given, never into the source tree.
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
+#include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "mainwindow/commandmanager.h"
 #include "mainwindow/containerselection.h"
@@ -19,6 +20,7 @@
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowtitle.h"
 #include "platform/giofileiconsetter.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -142,6 +144,8 @@ int main(int argc, char **argv)
         for (const Icon &i : c.icons)
             lookups.insert(IconLookup { i.id, c.id });
     }
+    SettingsStore settingsStore;
+    Settings settings(settingsStore);
     ContainerManager manager;
     ThumbnailProvider thumbnails;
     const auto iconSetter = std::make_shared<GioFileIconSetter>();
@@ -155,7 +159,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         QMainWindow window;
-        auto *split = new MainSplitView(manager, thumbnails, iconSetter, &window);
+        auto *split = new MainSplitView(manager, thumbnails, iconSetter, settings, &window);
         window.setCentralWidget(split);
         // As large as the virtual screen allows at this scale.
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
@@ -200,7 +204,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         CommandManager commands;
-        ContentView window(commands, manager, thumbnails, iconSetter);
+        ContentView window(commands, manager, thumbnails, iconSetter, settings);
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
         window.resize(qMin(760, room.width()), qMin(600, room.height()));
         window.show();

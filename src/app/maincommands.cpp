@@ -11,10 +11,11 @@
 #include <QActionGroup>
 #include <QMenuBar>
 
-MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, ContentView &window)
+MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Settings &settings, ContentView &window)
     : QObject(&window)
     , m_commandManager(commandManager)
     , m_updater(updater)
+    , m_settings(settings)
     , m_window(window)
 {
     QMenuBar *bar = window.menuBar();
@@ -69,10 +70,10 @@ void MainCommands::buildViewMenu(QMenu *menu)
 
     QAction *emulation = menu->addAction(tr("Emulate Low-Resolution"));
     emulation->setCheckable(true);
-    emulation->setChecked(Settings::emulateLowResolution().read());
-    connect(emulation, &QAction::triggered, this, [](bool on) { Settings::emulateLowResolution().write(on); });
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
-        [emulation] { emulation->setChecked(Settings::emulateLowResolution().read()); });
+    emulation->setChecked(m_settings.emulateLowResolution().read());
+    connect(emulation, &QAction::triggered, this, [this](bool on) { m_settings.emulateLowResolution().write(on); });
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
+        [this, emulation] { emulation->setChecked(m_settings.emulateLowResolution().read()); });
     menu->addSeparator();
 
     QAction *viewOptions = menu->addAction(tr("View Options"));

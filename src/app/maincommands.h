@@ -7,6 +7,7 @@ class CommandManager;
 class ContentView;
 class QAction;
 class QMenu;
+class Settings;
 class Updater;
 
 // The menu bar of one main window. Its items act only by sending on the command channels (naming
@@ -23,7 +24,7 @@ class MainCommands : public QObject
     Q_OBJECT
 
 public:
-    MainCommands(CommandManager &commandManager, Updater &updater, ContentView &window);
+    MainCommands(CommandManager &commandManager, Updater &updater, Settings &settings, ContentView &window);
 
 Q_SIGNALS:
     void newWindowRequested();
@@ -38,5 +39,6 @@ private:
 
     CommandManager &m_commandManager;
     Updater &m_updater;
+    Settings &m_settings;
     ContentView &m_window;
 };

@@ -16,22 +16,23 @@
 #include <algorithm>
 
 IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
-    QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_containerSelection(containerSelection)
+    , m_settings(settings)
 {
     m_previewArea = new AdaptiveScrollArea(Qt::Horizontal | Qt::Vertical, this);
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
-    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter);
+    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter, settings);
     m_previewArea->setContent(m_preview);
     // Placing it in the area turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
-    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter),
+    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter), settings,
         std::move(containerSelection), selectionManager, std::move(searchText), this);
 
     auto *layout = new QVBoxLayout(this);
@@ -41,9 +42,9 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, Thumbnai
     layout->addWidget(m_strip, 0);
 
     const auto previewSizeChanged
-        = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(Settings::iconPreviewSize().read(), 1, 2048))); };
+        = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(m_settings.iconPreviewSize().read(), 1, 2048))); };
     previewSizeChanged();
-    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
+    connect(m_settings.iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
     connect(m_strip, &IconTileView::contentHeightChanged, this, &IconCollectionGallery::updateStripHeight);
     connect(m_strip, &IconTileView::showBackgroundChanged, this, [this](bool show) {
         m_showBackground = show;

@@ -15,6 +15,7 @@
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 class IconGalleryPreview;
 class IconSelectionManager;
 class ThumbnailProvider;
@@ -31,7 +32,7 @@ class IconCollectionGallery : public QWidget
 
 public:
     IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
@@ -59,6 +60,7 @@ private:
     QSet<QUuid> m_containerSelection;
     bool m_showBackground = false;
     IconTileView *m_strip = nullptr;
+    Settings &m_settings;
     IconGalleryPreview *m_preview = nullptr;
     AdaptiveScrollArea *m_previewArea = nullptr;
     // Icon id → (container position, icon position), rebuilt when the library changes.

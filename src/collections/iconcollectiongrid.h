@@ -16,6 +16,6 @@ class IconCollectionGrid : public IconTileView
 
 public:
     IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 };

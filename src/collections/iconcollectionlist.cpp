@@ -36,12 +36,13 @@ int listEdge(ListIconSize size)
 } // namespace
 
 IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
-    QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QListView(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
 {
     m_model = new IconModel(
         manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this);
@@ -57,7 +58,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvi
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     readListSize();
-    connect(Settings::listIconSize().notifier(), &SettingsKeyNotifier::changed, this, [this] {
+    connect(m_settings.listIconSize().notifier(), &SettingsKeyNotifier::changed, this, [this] {
         readListSize();
         scheduleDelayedItemsLayout();
         viewport()->update();
@@ -79,7 +80,7 @@ void IconCollectionList::setSearchText(QString text)
 
 void IconCollectionList::readListSize()
 {
-    m_delegate->setEdge(listEdge(Settings::listIconSize().read()));
+    m_delegate->setEdge(listEdge(m_settings.listIconSize().read()));
     m_model->setPictureSize(m_delegate->edge(), devicePixelRatioF());
 }
 
@@ -185,7 +186,7 @@ void IconCollectionList::startDrag(Qt::DropActions)
     const Icon *icon = m_model->iconAt(currentIndex().row());
     if (!icon)
         return;
-    IconDragMimeData::startDrag(this, *icon, m_iconSetter);
+    IconDragMimeData::startDrag(this, *icon, m_iconSetter, m_settings);
 }
 
 bool IconCollectionList::event(QEvent *event)

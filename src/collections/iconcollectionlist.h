@@ -12,6 +12,7 @@
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 class IconListDelegate;
 class IconModel;
 class IconSelectionBridge;
@@ -32,7 +33,7 @@ class IconCollectionList : public QListView
 
 public:
     IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
@@ -70,6 +71,7 @@ private:
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
+    Settings &m_settings;
     bool m_showBackground = false;
     IconModel *m_model = nullptr;
     IconListDelegate *m_delegate = nullptr;

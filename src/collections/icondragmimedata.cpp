@@ -7,14 +7,14 @@
 #include <QPixmap>
 #include <QWidget>
 
-IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
-    : IconMimeData(std::move(icon), std::move(iconSetter))
+IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings)
+    : IconMimeData(std::move(icon), std::move(iconSetter), settings)
 { }
 
-void IconDragMimeData::startDrag(
-    QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter, const QImage &picture, QPoint hotSpot)
+void IconDragMimeData::startDrag(QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter,
+    const Settings &settings, const QImage &picture, QPoint hotSpot)
 {
-    auto *data = new IconDragMimeData(icon, std::move(iconSetter));
+    auto *data = new IconDragMimeData(icon, std::move(iconSetter), settings);
     data->setSourceView(view);
     auto *drag = new QDrag(view);
     drag->setMimeData(data);

@@ -19,7 +19,7 @@ class IconDragMimeData : public IconMimeData
 public:
     static constexpr QLatin1StringView reorderFormat { "application/x-glimbar-icon-reorder" };
 
-    IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter);
+    IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings);
 
     // The view the drag started from; a drag counts as ours only while it is set.
     void setSourceView(QObject *view) { m_sourceView = view; }
@@ -27,7 +27,7 @@ public:
     // Drags `icon` out of `view` until it is dropped, as a copy, the selection answering the
     // drop's keys; `picture`, when there is one, goes with the pointer at `hotSpot`.
     static void startDrag(QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter,
-        const QImage &picture = {}, QPoint hotSpot = {});
+        const Settings &settings, const QImage &picture = {}, QPoint hotSpot = {});
 
     QStringList formats() const override;
     // True only for our own object, started by one of our views, so a drag from another program

@@ -10,11 +10,12 @@
 #include <QPainter>
 
 IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_selectionManager(selectionManager)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
 {
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
@@ -82,7 +83,7 @@ void IconGalleryPreview::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressedOnPicture = false;
-    IconDragMimeData::startDrag(this, *m_icon, m_iconSetter);
+    IconDragMimeData::startDrag(this, *m_icon, m_iconSetter, m_settings);
 }
 
 void IconGalleryPreview::mouseReleaseEvent(QMouseEvent *event)

@@ -36,13 +36,14 @@ qint64 saneSize(qint64 size)
 } // namespace
 
 IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
-    QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
     , m_flow(flow)
     , m_model(new IconModel(
           manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this))
@@ -65,10 +66,10 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
         readSettings();
         relayout();
     };
-    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &IconTileView::followModelReset);
     connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
@@ -131,10 +132,10 @@ QRect IconTileView::visualRect(QUuid iconID) const
 
 void IconTileView::readSettings()
 {
-    m_iconPreviewSize = saneSize(Settings::iconPreviewSize().read());
-    m_gallerySize = Settings::galleryIconSize().read();
-    m_namesInGrid = Settings::showIconNamesInGrid().read();
-    m_namesInGallery = Settings::showIconNamesInGallery().read();
+    m_iconPreviewSize = saneSize(m_settings.iconPreviewSize().read());
+    m_gallerySize = m_settings.galleryIconSize().read();
+    m_namesInGrid = m_settings.showIconNamesInGrid().read();
+    m_namesInGallery = m_settings.showIconNamesInGallery().read();
 }
 
 void IconTileView::followModelReset()
@@ -575,7 +576,7 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     if (const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize()))
         picture = m_provider.request(this, icon->id, rep->image, previewSize(), devicePixelRatioF());
     IconDragMimeData::startDrag(
-        this, *icon, m_iconSetter, picture, QPoint(int(previewSize() / 2), int(previewSize() / 2)));
+        this, *icon, m_iconSetter, m_settings, picture, QPoint(int(previewSize() / 2), int(previewSize() / 2)));
 }
 
 void IconTileView::clearDropTarget()

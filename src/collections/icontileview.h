@@ -23,6 +23,7 @@ class QDropEvent;
 class ContainerManager;
 class FileIconSetter;
 class IconModel;
+class Settings;
 class IconSelectionManager;
 class ThumbnailProvider;
 
@@ -39,7 +40,7 @@ class IconTileView : public QAbstractScrollArea
 
 public:
     IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
     ~IconTileView() override;
 
@@ -126,6 +127,7 @@ private:
     IconSelectionManager &m_selectionManager;
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
+    Settings &m_settings;
     IconTileLayout::Flow m_flow;
     IconModel *m_model = nullptr;
     bool m_showBackground = false;

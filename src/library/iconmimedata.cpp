@@ -7,12 +7,13 @@
 #include <QtConcurrent>
 #include <QUrl>
 
-IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
+IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings)
     : m_icon(std::move(icon))
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(&settings)
     , m_bytes(QtConcurrent::run([icon = m_icon] { return icon.primaryData(); }))
 {
-    if (IconTransfer::transferRepresentation(m_icon).contains(IconTransfer::folderFormat))
+    if (IconTransfer::transferRepresentation(m_icon, settings).contains(IconTransfer::folderFormat))
         folderExport();
 }
 
@@ -22,7 +23,7 @@ IconMimeData::~IconMimeData() = default;
 
 QStringList IconMimeData::formats() const
 {
-    QStringList formats = IconTransfer::transferRepresentation(m_icon);
+    QStringList formats = IconTransfer::transferRepresentation(m_icon, *m_settings);
     // The result is ready a moment before the future counts as finished; a receiver that has just
     // been told there is no folder must not be offered it again in that moment.
     if (m_folder && m_folder->isResultReadyAt(0) && !m_folder->resultAt(0))

@@ -14,6 +14,7 @@
 #include <optional>
 
 class FileIconSetter;
+class Settings;
 
 // The data of one icon dragged out of the window, offered as IconTransfer::transferRepresentation()
 // says each time a receiver asks, plus the suggested file name while data is offered. Nothing is
@@ -32,7 +33,8 @@ class IconMimeData : public QMimeData
 
 public:
     // The folder's custom icon is set through `iconSetter`, which the export keeps while it runs.
-    IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter);
+    // What is offered follows `settings`, which must outlive the object.
+    IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings);
     ~IconMimeData() override;
 
     const Icon &icon() const { return m_icon; }
@@ -47,6 +49,7 @@ private:
 
     Icon m_icon;
     std::shared_ptr<FileIconSetter> m_iconSetter;
+    const Settings *m_settings;
     // The icon's stored bytes, read from its file as the drag starts.
     QFuture<QByteArray> m_bytes;
     mutable std::optional<QFuture<std::optional<QString>>> m_folder;

@@ -86,10 +86,10 @@ std::optional<QString> folderFor(const QString &root, const QString &name)
 
 } // namespace
 
-QStringList transferRepresentation(const Icon &icon)
+QStringList transferRepresentation(const Icon &icon, const Settings &settings)
 {
-    const DragAndDropIconFormat format = Settings::defaultDragAndDropFormat().read();
-    const bool alternate = Settings::alternateDragAndDropFormat().read();
+    const DragAndDropIconFormat format = settings.defaultDragAndDropFormat().read();
+    const bool alternate = settings.alternateDragAndDropFormat().read();
     QStringList formats;
     if (offersFolder(format, alternate))
         formats.append(folderFormat);

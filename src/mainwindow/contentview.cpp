@@ -43,18 +43,19 @@
 using namespace Qt::Literals::StringLiterals;
 
 ContentView::ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
-    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QMainWindow(parent)
     , m_commandManager(commandManager)
     , m_library(library)
+    , m_settings(settings)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Glimbar"_s);
 
-    m_split = new MainSplitView(library, thumbnails, iconSetter, this);
+    m_split = new MainSplitView(library, thumbnails, iconSetter, settings, this);
     m_sidebar = m_split->sidebar();
     setCentralWidget(m_split);
-    m_actions = new WindowActions(this);
+    m_actions = new WindowActions(settings, this);
     QMenu *more = m_split->sidebar()->moreMenu();
     more->addMenu(tr("Import"))->addActions(m_actions->importActions());
     more->addMenu(tr("Export"))->addActions(m_actions->exportActions());
@@ -96,7 +97,7 @@ ContentView::ContentView(CommandManager &commandManager, ContainerManager &libra
         });
 
     m_containerImporter = new ContainerImporter(library, this, this);
-    m_iconExporter = new IconExporter(std::move(iconSetter), this, this);
+    m_iconExporter = new IconExporter(std::move(iconSetter), settings, this, this);
     m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
@@ -178,7 +179,7 @@ void ContentView::closeEvent(QCloseEvent *event)
 
 void ContentView::restoreWindowState()
 {
-    const QByteArray geometry = Settings::mainWindowGeometry().read();
+    const QByteArray geometry = m_settings.mainWindowGeometry().read();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(960, 640);
     // A window saved on a larger screen, or the first size at a large scale, still fits.
@@ -187,15 +188,15 @@ void ContentView::restoreWindowState()
         if (!available.isEmpty() && (width() > available.width() || height() > available.height()))
             resize(size().boundedTo(available));
     }
-    if (const qint64 sidebar = Settings::sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
+    if (const qint64 sidebar = m_settings.sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
         m_split->setSizes({ int(sidebar), std::max(width() - int(sidebar), 1) });
 }
 
 void ContentView::saveWindowState() const
 {
-    Settings::mainWindowGeometry().write(saveGeometry());
+    m_settings.mainWindowGeometry().write(saveGeometry());
     if (isSidebarVisible() && !m_split->sizes().isEmpty() && m_split->sizes().constFirst() > 0)
-        Settings::sidebarWidth().write(m_split->sizes().constFirst());
+        m_settings.sidebarWidth().write(m_split->sizes().constFirst());
 }
 
 bool ContentView::isSidebarVisible() const
@@ -272,8 +273,8 @@ void ContentView::presentExporter(ExportFormat format)
 void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
 {
     const bool alternate = modifiers.testFlag(Qt::AltModifier);
-    if (alternate != Settings::alternateDragAndDropFormat().read())
-        Settings::alternateDragAndDropFormat().write(alternate);
+    if (alternate != m_settings.alternateDragAndDropFormat().read())
+        m_settings.alternateDragAndDropFormat().write(alternate);
 }
 
 bool ContentView::eventFilter(QObject *watched, QEvent *event)

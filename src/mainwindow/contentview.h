@@ -20,6 +20,7 @@ class ContainerImporter;
 class ContainerManager;
 class DownloadPresenter;
 class FileIconSetter;
+class Settings;
 class IconExporter;
 class MainSplitView;
 class QLineEdit;
@@ -44,7 +45,7 @@ class ContentView : public QMainWindow
 public:
     // Shows `library`, with pictures from `thumbnails`; icons are set on files through `iconSetter`.
     ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
-        std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent = nullptr);
     ~ContentView() override;
 
     CommandManager &commandManager() const { return m_commandManager; }
@@ -103,6 +104,7 @@ private:
 
     CommandManager &m_commandManager;
     ContainerManager &m_library;
+    Settings &m_settings;
     MainSplitView *m_split = nullptr;
     WindowActions *m_actions = nullptr;
     QWidget *m_sidebar = nullptr;

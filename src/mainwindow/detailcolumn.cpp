@@ -18,14 +18,15 @@
 
 DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &selection,
     IconSelectionManager &iconSelection, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter,
-    QWidget *parent)
+    Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
     , m_iconSelection(iconSelection)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
-    , m_mode(Settings::iconViewMode().read())
+    , m_settings(settings)
+    , m_mode(settings.iconViewMode().read())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -41,12 +42,12 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
     m_views->hide();
     stack->addWidget(m_views, 0, 0);
     layout->addWidget(m_content, 1);
-    m_statusBar = new DetailStatusBar(new IconPreviewSizeStepper, this);
+    m_statusBar = new DetailStatusBar(settings, new IconPreviewSizeStepper(settings), this);
     layout->addWidget(m_statusBar);
 
     connect(&m_selection, &ContainerSelection::changed, this, &DetailColumn::followSelection);
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, &DetailColumn::followViewMode);
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
+    connect(m_settings.iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, &DetailColumn::followViewMode);
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
         &DetailColumn::followEmulation);
     followSelection();
     followEmulation();
@@ -92,7 +93,7 @@ void DetailColumn::followSelection()
 
 void DetailColumn::followViewMode()
 {
-    const IconViewMode mode = Settings::iconViewMode().read();
+    const IconViewMode mode = m_settings.iconViewMode().read();
     if (mode == m_mode)
         return;
     m_mode = mode;
@@ -107,15 +108,15 @@ QWidget *DetailColumn::presentation(IconViewMode mode, bool make)
     switch (mode) {
     case IconViewMode::grid:
         *view = new IconCollectionGrid(
-            m_manager, m_provider, m_iconSetter, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     case IconViewMode::list:
         *view = new IconCollectionList(
-            m_manager, m_provider, m_iconSetter, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     case IconViewMode::gallery:
         *view = new IconCollectionGallery(
-            m_manager, m_provider, m_iconSetter, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     }
     m_views->addWidget(*view);
@@ -147,7 +148,7 @@ void DetailColumn::showPresentation()
 
 void DetailColumn::followEmulation()
 {
-    const bool on = Settings::emulateLowResolution().read();
+    const bool on = m_settings.emulateLowResolution().read();
     if (on == (m_overlay != nullptr))
         return;
     if (!on) {
@@ -156,8 +157,8 @@ void DetailColumn::followEmulation()
         m_overlay = nullptr;
         return;
     }
-    m_overlay = new LowResolutionOverlay(m_content);
-    m_overlay->setBrightnessLayer(XDRView::overlay(Settings::lowResolutionScreenBrightness(), m_overlay));
+    m_overlay = new LowResolutionOverlay(m_settings, m_content);
+    m_overlay->setBrightnessLayer(XDRView::overlay(m_settings.lowResolutionScreenBrightness(), m_overlay));
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_overlay, 0, 0);
     m_overlay->raise();
     m_overlay->show();

@@ -18,12 +18,13 @@
 #include <utility>
 
 SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-    ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
     , m_iconSelection(iconSelection)
     , m_provider(provider)
+    , m_settings(settings)
 {
     setMinimumWidth(minimumWidth);
     setMaximumWidth(maximumWidth);
@@ -68,7 +69,7 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     connect(&m_manager, &ContainerManager::containersChanged, this, &SidebarView::refreshQuickDropIcon);
     connect(&m_manager, &ContainerManager::iconLookupSetChanged, this, &SidebarView::refreshQuickDropIcon);
 
-    connect(Settings::sidebarIconSize().notifier(), &SettingsKeyNotifier::changed, this,
+    connect(m_settings.sidebarIconSize().notifier(), &SettingsKeyNotifier::changed, this,
         &SidebarView::followIconSizeSetting);
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
         if (requester != m_list)
@@ -78,7 +79,7 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
             m_list->update(m_model->index(row));
     });
 
-    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    m_delegate->setIconSize(m_settings.sidebarIconSize().read());
     applySelection();
     refreshQuickDropIcon();
 }
@@ -129,7 +130,7 @@ void SidebarView::refreshQuickDropIcon()
 
 void SidebarView::followIconSizeSetting()
 {
-    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    m_delegate->setIconSize(m_settings.sidebarIconSize().read());
     m_list->doItemsLayout();
     m_list->viewport()->update();
 }

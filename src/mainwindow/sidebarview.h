@@ -15,6 +15,7 @@ class QMenu;
 class QuickDropView;
 class SidebarRowDelegate;
 class FileIconSetter;
+class Settings;
 class ThumbnailProvider;
 
 // The sidebar column of a main window: the library's containers, one row each with its icon at
@@ -30,7 +31,8 @@ class SidebarView : public QWidget
 
 public:
     SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
+        QWidget *parent = nullptr);
     ~SidebarView() override;
 
     static constexpr int minimumWidth = 150;
@@ -56,6 +58,7 @@ private:
     ContainerSelection &m_selection;
     IconSelectionManager &m_iconSelection;
     ThumbnailProvider &m_provider;
+    Settings &m_settings;
     ContainerListModel *m_model = nullptr;
     SidebarRowDelegate *m_delegate = nullptr;
     QListView *m_list = nullptr;

@@ -27,7 +27,7 @@ QString symbolOf(IconViewMode mode)
 
 } // namespace
 
-WindowActions::WindowActions(QWidget *window)
+WindowActions::WindowActions(const Settings &settings, QWidget *window)
     : QObject(window)
     , m_viewModes(new QActionGroup(this))
     , m_toggleSidebar(new QAction(this))
@@ -43,16 +43,16 @@ WindowActions::WindowActions(QWidget *window)
         action->setIconVisibleInMenu(false);
         action->setCheckable(true);
         action->setShortcut(keyboardShortcut(mode));
-        connect(action, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
+        connect(action, &QAction::triggered, this, [&settings, mode] { settings.iconViewMode().write(mode); });
         modeActions.append({ mode, action });
     }
-    const auto showViewMode = [modeActions] {
-        const IconViewMode current = Settings::iconViewMode().read();
+    const auto showViewMode = [&settings, modeActions] {
+        const IconViewMode current = settings.iconViewMode().read();
         for (const auto &[mode, action] : modeActions)
             action->setChecked(mode == current);
     };
     showViewMode();
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, showViewMode);
+    connect(settings.iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, showViewMode);
 
     for (const ImportFormat format : allCases<ImportFormat>()) {
         // Every import format shows the same text.

@@ -9,6 +9,7 @@
 class QAction;
 class QActionGroup;
 class QWidget;
+class Settings;
 
 // The commands of one main window that stand in more than one place: the "View Icons" choice (menu
 // bar and toolbar), Import and Export (File menu and the sidebar's "More" menu) and the sidebar
@@ -23,7 +24,8 @@ class WindowActions : public QObject
 
 public:
     // Shortcuts act while `window` is active; the actions' symbols take its text colour.
-    explicit WindowActions(QWidget *window);
+    // The view-mode actions write and follow "iconViewMode" of `settings`, which outlives them.
+    WindowActions(const Settings &settings, QWidget *window);
 
     // One checkable action per view mode, in case order; triggering one writes "iconViewMode".
     QActionGroup *viewModes() const { return m_viewModes; }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "library/settingskey.h"
+#include "platform/settingskey.h"
 
 #include <QColor>
 #include <QWidget>

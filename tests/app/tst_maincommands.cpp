@@ -65,11 +65,11 @@ private slots:
 
     void init()
     {
-        Settings::iconViewMode().reset();
-        Settings::emulateLowResolution().reset();
         auto updater = std::make_unique<FakeUpdater>();
         m_updater = updater.get();
         m_app = std::make_unique<GlimbarApp>(std::move(updater));
+        m_app->settings().iconViewMode().reset();
+        m_app->settings().emulateLowResolution().reset();
     }
 
     void cleanup() { m_app.reset(); }
@@ -154,12 +154,12 @@ private slots:
         QVERIFY(findAction(first, u"View/as Grid"_s)->isChecked());
 
         findAction(first, u"View/as List"_s)->trigger();
-        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::list);
+        QCOMPARE(m_app->settings().iconViewMode().read(), IconViewMode::list);
         QVERIFY(!findAction(first, u"View/as Grid"_s)->isChecked());
         QVERIFY(findAction(second, u"View/as List"_s)->isChecked());
 
         // A change made elsewhere (the toolbar, View Options) moves the check mark.
-        Settings::iconViewMode().write(IconViewMode::gallery);
+        m_app->settings().iconViewMode().write(IconViewMode::gallery);
         for (ContentView *window : { first, second }) {
             QVERIFY(findAction(window, u"View/as Gallery"_s)->isChecked());
             QVERIFY(!findAction(window, u"View/as List"_s)->isChecked());
@@ -172,7 +172,7 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_2, Qt::ControlModifier);
-        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::list);
+        QCOMPARE(m_app->settings().iconViewMode().read(), IconViewMode::list);
         QVERIFY(findAction(window, u"View/as List"_s)->isChecked());
     }
 
@@ -184,11 +184,11 @@ private slots:
         QVERIFY(!emulation->isChecked());
 
         emulation->trigger();
-        QCOMPARE(Settings::emulateLowResolution().read(), true);
+        QCOMPARE(m_app->settings().emulateLowResolution().read(), true);
         QCOMPARE(QSettings(u"Glimbar"_s, u"Glimbar"_s).value(u"emulateLowResoltion"_s).toBool(), true);
         QVERIFY(emulation->isChecked());
 
-        Settings::emulateLowResolution().write(false);
+        m_app->settings().emulateLowResolution().write(false);
         QVERIFY(!emulation->isChecked());
     }
 

@@ -114,8 +114,8 @@ private:
 
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
-        auto grid = std::make_unique<IconCollectionGrid>(
-            manager(), m_services.thumbnails, m_services.iconSetter, containers, m_selection, search);
+        auto grid = std::make_unique<IconCollectionGrid>(manager(), m_services.thumbnails, m_services.iconSetter,
+            m_services.settings, containers, m_selection, search);
         checkModel(grid->iconModel());
         grid->resize(600, 400);
         grid->show();
@@ -189,12 +189,12 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        Settings::iconPreviewSize().write(64);
-        Settings::galleryIconSize().reset();
-        Settings::showIconNamesInGrid().write(false);
-        Settings::listIconSize().reset();
+        m_services.settings.iconPreviewSize().write(64);
+        m_services.settings.galleryIconSize().reset();
+        m_services.settings.showIconNamesInGrid().write(false);
+        m_services.settings.listIconSize().reset();
         // Data, not folders: a drag then writes nothing to the temporary folder.
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        m_services.settings.defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
     }
 
     void init()
@@ -206,7 +206,7 @@ private slots:
         m_secondID = two.id;
         manager().setContainers({ one, two });
         m_selection.setSelection({});
-        Settings::iconPreviewSize().write(64);
+        m_services.settings.iconPreviewSize().write(64);
     }
 
     void gridClicks()
@@ -254,7 +254,7 @@ private slots:
         QFETCH(bool, namesShown);
         QFETCH(QString, where);
         QFETCH(QString, tooltip);
-        Settings::showIconNamesInGrid().write(namesShown);
+        m_services.settings.showIconNamesInGrid().write(namesShown);
         QList<IconContainer> containers = manager().containers();
         containers[0].icons[0].name = u"<img src=\"/etc/hostname\"><b>bold</b>"_s;
         manager().setContainers(containers);
@@ -274,7 +274,7 @@ private slots:
             QCOMPARE(QToolTip::text(), tooltip);
         }
         QToolTip::hideText();
-        Settings::showIconNamesInGrid().write(false);
+        m_services.settings.showIconNamesInGrid().write(false);
     }
 
     // A header names its section: a click on it leaves the selection as it was, in the grid and
@@ -286,8 +286,8 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID, m_secondID }, m_selection, {});
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { m_firstID, m_secondID }, m_selection, {});
 
         checkModel(list.iconModel());
         list.resize(400, 600);
@@ -371,8 +371,8 @@ private slots:
     void stripPressThenDrag_data() { pressThenDragTable(); }
     void stripPressThenDrag()
     {
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { m_firstID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         gallery.resize(900, 500);
         gallery.show();
@@ -384,8 +384,8 @@ private slots:
     void listPressThenDrag_data() { pressThenDragTable(); }
     void listPressThenDrag()
     {
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, { m_firstID }, m_selection, {});
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { m_firstID }, m_selection, {});
         checkModel(list.iconModel());
         list.resize(400, 600);
         list.show();
@@ -405,7 +405,8 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"A"_s));
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
+        auto data = std::make_unique<IconDragMimeData>(
+            iconNamed(first(), u"A"_s), m_services.iconSetter, m_services.settings);
         data->setSourceView(grid.get());
         QVERIFY(dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
         QCOMPARE(IconFixture::namesOf(first().icons), u"BCADEFGHIJKL"_s);
@@ -438,7 +439,8 @@ private slots:
             data = std::make_unique<QMimeData>();
             data->setData(IconDragMimeData::reorderFormat, "x");
         } else {
-            data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
+            data = std::make_unique<IconDragMimeData>(
+                iconNamed(first(), u"A"_s), m_services.iconSetter, m_services.settings);
         }
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
         QVERIFY(!dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
@@ -449,9 +451,9 @@ private slots:
     // half of the last tile must put the icons behind it.
     void galleryDropsBehindTheLastTile()
     {
-        Settings::iconPreviewSize().write(512);
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, { m_secondID }, m_selection, {});
+        m_services.settings.iconPreviewSize().write(512);
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { m_secondID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         gallery.resize(700, 700);
         gallery.show();
@@ -462,7 +464,8 @@ private slots:
         const QRect z = strip->visualRect(iconNamed(two, u"z"_s).id);
         QVERIFY(z.width() < 256);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s), m_services.iconSetter);
+        auto data
+            = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s), m_services.iconSetter, m_services.settings);
         data->setSourceView(strip);
         QVERIFY(dropAt(strip->viewport(), data.get(), QPoint(z.right() - 2, z.center().y())));
         QCOMPARE(IconFixture::namesOf(manager().containers().at(1).icons), u"yzx"_s);
@@ -471,8 +474,8 @@ private slots:
     void galleryFirstIconRule()
     {
         // Nothing selected: the first icon of the first selected container in library order.
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, { m_secondID, m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { m_secondID, m_firstID }, m_selection, {});
         checkModel(gallery.strip()->iconModel());
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
@@ -560,8 +563,8 @@ private slots:
         start.insert(iconNamed(things, u"blue cup"_s).id);
         m_selection.setSelection(start);
 
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, { things.id }, m_selection, u"red"_s);
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            { things.id }, m_selection, u"red"_s);
 
         checkModel(list.iconModel());
         list.resize(400, 300);

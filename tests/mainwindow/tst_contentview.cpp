@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
+#include "library/icontransfer.h"
 #include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "support/appservices.h"
@@ -27,11 +28,40 @@ private slots:
 
     void cleanup() { m_services.library.setError(std::nullopt); }
 
+    // Holding Option swaps what a dragged icon offers while it is held; the settings file is not
+    // written for it.
+    void optionKeySwapsDragFormatWithoutWritingTheFile()
+    {
+        CommandManager commands;
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        auto *field = new QLineEdit(window.centralWidget());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SettingsStore &store = m_services.settingsFile.store();
+        store.sync();
+        const QByteArray before = fileContents(store.fileName());
+        Icon icon;
+        icon.type = IconFileType::icns;
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
+
+        QTest::keyPress(field, Qt::Key_Alt);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::icnsFormat });
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(field, &release);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
+
+        store.sync();
+        QCOMPARE(fileContents(store.fileName()), before);
+        QVERIFY(!before.contains("alternateDragAndDropFormat"));
+    }
+
     // The search field says what it is while empty, and Escape empties it.
     void searchField()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -52,7 +82,8 @@ private slots:
     void selectionChangesReportExporterState()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy sent(&commands, &CommandManager::exporterDisabled);
         window.setContainerSelection({ QUuid::createUuid() });
         window.setContainerSelection({});
@@ -80,7 +111,8 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, line);
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         StandardOutputCapture output;
         window.openArgument(argument);
         QStringList lines;
@@ -89,6 +121,12 @@ private slots:
     }
 
 private:
+    static QByteArray fileContents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     AppServices m_services;
     QTemporaryDir m_home;
 };

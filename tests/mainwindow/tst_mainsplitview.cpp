@@ -38,7 +38,7 @@ private slots:
         manager.setIconLookupSet({ IconLookup { a.id, first.id }, IconLookup { b.id, second.id } });
         manager.setContainers({ first, second });
 
-        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter);
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy exporter(&split, &MainSplitView::exporterDisabled);
         QCOMPARE(exporter.count(), 0);
 
@@ -96,7 +96,7 @@ private slots:
         manager.setContainers({ space, sea });
         manager.setIconLookupSet(lookups);
 
-        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter);
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         for (const QString &name : { u"Fish"_s, u"Star"_s, u"Ghost"_s })
             split.iconSelection().select(ids.value(name));
         QStringList keptWhenSent;

@@ -74,7 +74,7 @@ private slots:
     void init()
     {
         QVERIFY(m_fixture.isValid());
-        Settings::sidebarIconSize().reset();
+        m_services.settings.sidebarIconSize().reset();
         setLibrary({});
     }
 
@@ -103,7 +103,8 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
+        SidebarView sidebar(
+            m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         const QList<IconContainer> three { container(u"A"_s), container(u"B"_s), container(u"C"_s) };
         setLibrary(three);
 
@@ -140,7 +141,8 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
+        SidebarView sidebar(
+            m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         const IconContainer first = container(u"First"_s, { icon(u"A"_s) });
         const IconContainer second = container(u"Second"_s, { icon(u"B"_s) });
         setLibrary({ first, second });
@@ -162,11 +164,12 @@ private slots:
     {
         ContainerSelection selection;
         IconSelectionManager icons;
-        SidebarView sidebar(m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter);
+        SidebarView sidebar(
+            m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         setLibrary({ container(u"A"_s) });
         sidebar.resize(200, 400);
         const int defaultHeight = sidebar.listView()->sizeHintForRow(0);
-        Settings::sidebarIconSize().write(SidebarIconSize::small);
+        m_services.settings.sidebarIconSize().write(SidebarIconSize::small);
         const int smallHeight = sidebar.listView()->sizeHintForRow(0);
         QVERIFY2(defaultHeight >= 32 + 8 && smallHeight < defaultHeight,
             qPrintable(u"%1 then %2"_s.arg(defaultHeight).arg(smallHeight)));

@@ -95,7 +95,7 @@ private slots:
         Backdrop content(QColor(200, 100, 40));
         content.show();
         QVERIFY(QTest::qWaitForWindowExposed(&content));
-        QPointer<XDRView> layer = XDRView::overlay(Settings::lowResolutionScreenBrightness(), &content);
+        QPointer<XDRView> layer = XDRView::overlay(m_settings.settings().lowResolutionScreenBrightness(), &content);
         QCOMPARE(layer->brightness(), 2.0F);
         QCOMPARE(layer->contrast(), 1.0F);
         QCOMPARE(layer->geometry(), content.rect());
@@ -106,7 +106,7 @@ private slots:
         // Brightening beyond white leaves the content as it is.
         QCOMPARE(content.grab().toImage().pixelColor(10, 10), QColor(200, 100, 40));
 
-        Settings::lowResolutionScreenBrightness().write(-0.5F);
+        m_settings.settings().lowResolutionScreenBrightness().write(-0.5F);
         QVERIFY(layer);
         QCOMPARE(layer->brightness(), -0.5F);
         const QColor dimmed = content.grab().toImage().pixelColor(10, 10);

@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "library/settingskey.h"
-
-#include <QLocale>
-#include <QStringList>
+#include "platform/settingskey.h"
 
 #include <cmath>
 #include <limits>
@@ -10,8 +7,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-const auto colorSpaceName = u"hsb"_s;
 
 std::optional<double> finiteDouble(const QVariant &stored)
 {
@@ -85,27 +80,17 @@ std::optional<float> SettingsValue<float>::fromStored(const QVariant &stored)
     return static_cast<float>(*value);
 }
 
-QVariant SettingsValue<HSBColor>::toStored(const HSBColor &value)
+std::optional<double> SettingsValue<double>::fromStored(const QVariant &stored)
 {
-    const auto number
-        = [](double component) { return QString::number(component, 'g', QLocale::FloatingPointShortest); };
-    return QStringList { colorSpaceName, number(value.hue), number(value.saturation), number(value.brightness),
-        number(value.opacity) };
+    return finiteDouble(stored);
 }
 
-std::optional<HSBColor> SettingsValue<HSBColor>::fromStored(const QVariant &stored)
+std::optional<QDateTime> SettingsValue<QDateTime>::fromStored(const QVariant &stored)
 {
-    if (stored.typeId() != QMetaType::QStringList)
+    if (stored.typeId() != QMetaType::QString)
         return std::nullopt;
-    const QStringList parts = stored.toStringList();
-    if (parts.size() != 5 || parts.first() != colorSpaceName)
+    const QDateTime date = QDateTime::fromString(stored.toString(), Qt::ISODateWithMs);
+    if (!date.isValid())
         return std::nullopt;
-    double components[4] {};
-    for (int i = 0; i < 4; ++i) {
-        const auto component = finiteDouble(parts.at(i + 1));
-        if (!component || *component < 0 || *component > 1)
-            return std::nullopt;
-        components[i] = *component;
-    }
-    return HSBColor { components[0], components[1], components[2], components[3] };
+    return date;
 }

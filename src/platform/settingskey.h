@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "library/settingskeynotifier.h"
-#include "library/settingsstore.h"
-#include "model/enumtraits.h"
-#include "model/hsbcolor.h"
+#include "platform/settingskeynotifier.h"
+#include "platform/settingsstore.h"
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QVariant>
 
@@ -14,7 +14,8 @@
 #include <type_traits>
 
 // How a key's value type lies in the store. `fromStored` gives none for anything that is not a
-// value of the type, so the key falls back to its default instead of guessing.
+// value of the type, so the key falls back to its default instead of guessing. The forms of the
+// application's own types are in library/settingsvalues.h.
 template <typename T> struct SettingsValue;
 
 // Booleans and numbers are stored natively. Read back from the file they arrive as text, so text
@@ -38,6 +39,21 @@ template <> struct SettingsValue<float>
     static std::optional<float> fromStored(const QVariant &stored);
 };
 
+// Non-finite values count as unreadable.
+template <> struct SettingsValue<double>
+{
+    static QVariant toStored(double value) { return value; }
+    static std::optional<double> fromStored(const QVariant &stored);
+};
+
+// Stored as ISO 8601 text with milliseconds; anything else, an invalid date included, is
+// unreadable.
+template <> struct SettingsValue<QDateTime>
+{
+    static QVariant toStored(const QDateTime &value) { return value.toString(Qt::ISODateWithMs); }
+    static std::optional<QDateTime> fromStored(const QVariant &stored);
+};
+
 // Opaque bytes (a window's saved geometry); anything but bytes is unreadable.
 template <> struct SettingsValue<QByteArray>
 {
@@ -50,64 +66,57 @@ template <> struct SettingsValue<QByteArray>
     }
 };
 
-// Stored as the list "hsb", hue, saturation, brightness, opacity, the numbers in the shortest text
-// that reads back as the same double (the file holds "hsb, 0.666, 0.1, 0.3, 1"). Anything else,
-// including a component outside 0…1, is unreadable.
-template <> struct SettingsValue<HSBColor>
-{
-    static QVariant toStored(const HSBColor &value);
-    static std::optional<HSBColor> fromStored(const QVariant &stored);
-};
+// Where a key's writes go: to the file, or to memory only for state of the moment, which reads
+// what the file holds until it is first written (SettingsStore::setMemoryValue()).
+enum class SettingsKeeping { file, memory };
 
-// Option enums are stored as their raw value string.
-template <typename E>
-requires std::is_enum_v<E>
-struct SettingsValue<E>
-{
-    static QVariant toStored(E value) { return rawValue(value); }
-    static std::optional<E> fromStored(const QVariant &stored)
-    {
-        if (stored.typeId() != QMetaType::QString)
-            return std::nullopt;
-        return fromRawValue<E>(stored.toString());
-    }
-};
-
-// One persisted setting: its stored name, its default and its change signal. Reading gives the
+// One setting of a store: its stored name, its default and its change signal. Reading gives the
 // stored value, or the default when nothing is stored or the stored value is not of the key's type.
 // Every write and every reset emits notifier()->changed(), also when the value stays the same, so
-// every view of the key follows at once. All calls are safe from any thread.
+// every view of the key follows at once. All calls are safe from any thread while the store lives.
 template <typename T> class SettingsKey
 {
 public:
-    SettingsKey(QString name, T defaultValue)
-        : m_name(std::move(name))
+    SettingsKey(SettingsStore &store, QString name, T defaultValue, SettingsKeeping keeping = SettingsKeeping::file)
+        : m_store(&store)
+        , m_name(std::move(name))
         , m_defaultValue(std::move(defaultValue))
+        , m_keeping(keeping)
         , m_notifier(std::make_unique<SettingsKeyNotifier>())
     { }
 
     const QString &name() const { return m_name; }
     const T &defaultValue() const { return m_defaultValue; }
 
-    T read() const { return SettingsValue<T>::fromStored(SettingsStore::value(m_name)).value_or(m_defaultValue); }
+    SettingsStore &store() const { return *m_store; }
+
+    T read() const { return SettingsValue<T>::fromStored(m_store->value(m_name)).value_or(m_defaultValue); }
 
     void write(const T &value) const
     {
-        SettingsStore::setValue(m_name, SettingsValue<T>::toStored(value));
+        if (m_keeping == SettingsKeeping::memory)
+            m_store->setMemoryValue(m_name, SettingsValue<T>::toStored(value));
+        else
+            m_store->setValue(m_name, SettingsValue<T>::toStored(value));
         Q_EMIT m_notifier->changed();
     }
 
     // Removes the stored value, so the default applies again.
     void reset() const
     {
-        SettingsStore::remove(m_name);
+        if (m_keeping == SettingsKeeping::memory)
+            m_store->setMemoryValue(m_name, QVariant());
+        else
+            m_store->remove(m_name);
         Q_EMIT m_notifier->changed();
     }
 
     SettingsKeyNotifier *notifier() const { return m_notifier.get(); }
 
 private:
+    SettingsStore *m_store;
     QString m_name;
     T m_defaultValue;
+    SettingsKeeping m_keeping;
     std::unique_ptr<SettingsKeyNotifier> m_notifier;
 };

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "library/settingskeynotifier.h"
+#include "platform/settingskeynotifier.h"
 
 #include <QCoreApplication>
 
