@@ -7,6 +7,7 @@
 #include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -207,4 +208,31 @@ void IconCellPainter::paintHeader(
     context.palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
     document.documentLayout()->draw(&painter, context);
     painter.restore();
+}
+
+void IconCellPainter::paintRow(QPainter &painter, const Row &row)
+{
+    const QRect &rect = row.rect;
+    if (row.selected)
+        painter.fillRect(rect, row.accent);
+    int x = rect.left() + 8;
+    if (row.hasImage) {
+        const QRect picture(x, rect.top() + (rect.height() - row.edge) / 2, row.edge, row.edge);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (!row.picture.isNull()) {
+            painter.drawImage(picture, row.picture);
+        } else {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(row.placeholder);
+            painter.drawRoundedRect(picture.adjusted(2, 2, -2, -2), 3, 3);
+        }
+        x += row.edge + 8;
+    }
+    painter.setPen(row.nameColor);
+    painter.setFont(row.font);
+    const QRect nameRect(x, rect.top(), rect.right() - x - 8, rect.height());
+    painter.drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
+        QFontMetrics(row.font).elidedText(row.name, Qt::ElideRight, nameRect.width()));
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), row.separator);
 }

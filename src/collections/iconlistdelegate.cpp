@@ -42,39 +42,24 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         return;
     }
 
-    const bool selected = index.data(IconModel::SelectedRole).toBool();
-    if (selected)
-        painter->fillRect(rect, option.palette.color(QPalette::Highlight));
-
-    int x = rect.left() + 8;
-    if (index.data(IconModel::HasPictureRole).toBool()) {
-        const QRect picture(x, rect.top() + (rect.height() - m_edge) / 2, m_edge, m_edge);
-        const QImage image = index.data(IconModel::PictureRole).value<QImage>();
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
-        if (!image.isNull()) {
-            painter->drawImage(picture, image);
-        } else {
-            QColor placeholder = option.palette.color(QPalette::Mid);
-            placeholder.setAlpha(60);
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(placeholder);
-            painter->drawRoundedRect(picture.adjusted(2, 2, -2, -2), 3, 3);
-        }
-        x += m_edge + 8;
-    }
-    const QColor text = option.palette.color(QPalette::Text);
-    painter->setPen(IconCellPainter::nameColor(dark, text, m_background, selected));
-    painter->setFont(option.font);
-    const QRect nameRect(x, rect.top(), rect.right() - x - 8, rect.height());
-    painter->drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
-        option.fontMetrics.elidedText(index.data(IconModel::NameRole).toString(), Qt::ElideRight, nameRect.width()));
-
+    IconCellPainter::Row row;
+    row.rect = rect;
+    row.edge = m_edge;
+    row.selected = index.data(IconModel::SelectedRole).toBool();
+    row.accent = option.palette.color(QPalette::Highlight);
+    row.hasImage = index.data(IconModel::HasPictureRole).toBool();
+    if (row.hasImage)
+        row.picture = index.data(IconModel::PictureRole).value<QImage>();
+    row.placeholder = option.palette.color(QPalette::Mid);
+    row.placeholder.setAlpha(60);
+    row.name = index.data(IconModel::NameRole).toString();
+    row.font = option.font;
+    row.nameColor = IconCellPainter::nameColor(dark, option.palette.color(QPalette::Text), m_background, row.selected);
     // The separator of the other scheme where the plain one would vanish into the colour.
     QColor separator = option.palette.color(QPalette::Mid);
     separator.setAlpha(110);
     const QColor opposite = dark ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 90);
-    painter->fillRect(
-        QRect(rect.left(), rect.bottom(), rect.width(), 1), ColorContrast::resolved(m_background, separator, opposite));
+    row.separator = ColorContrast::resolved(m_background, separator, opposite);
+    IconCellPainter::paintRow(*painter, row);
     painter->restore();
 }
