@@ -157,6 +157,7 @@ void IconTileView::relayout()
     const double oldHeight = m_layout.contentSize().height();
     m_layout.update(sections(), params, viewport()->width());
     updateScrollBars();
+    updateVisibleIcons();
     viewport()->update();
     if (m_layout.contentSize().height() != oldHeight)
         Q_EMIT contentHeightChanged();
@@ -330,7 +331,31 @@ void IconTileView::hideEvent(QHideEvent *event)
 
 void IconTileView::scrollContentsBy(int, int)
 {
+    updateVisibleIcons();
     viewport()->update();
+}
+
+void IconTileView::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    updateVisibleIcons();
+}
+
+void IconTileView::updateVisibleIcons()
+{
+    if (!isVisible())
+        return;
+    const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(QRectF(contentOffset(), QSizeF(viewport()->size())));
+    QList<QUuid> shown;
+    shown.reserve(tiles.size());
+    for (const IconTileLayout::Hit &hit : tiles) {
+        if (const Icon *icon = iconAt(hit))
+            shown.append(icon->id);
+    }
+    if (shown == m_visibleIDs)
+        return;
+    m_visibleIDs = std::move(shown);
+    m_provider.setVisible(this, m_visibleIDs);
 }
 
 void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visible)
@@ -406,13 +431,11 @@ void IconTileView::paintEvent(QPaintEvent *)
     placeholder.setAlpha(60);
     ThumbnailProvider &provider = m_provider;
 
-    QList<QUuid> shown;
     if (m_highlightKey != qMakePair(size, ratio)) {
         m_highlights.clear();
         m_highlightKey = qMakePair(size, ratio);
     }
     const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
-    shown.reserve(tiles.size());
     IconCellPainter::Cell cell;
     cell.previewSize = size;
     cell.accent = accent;
@@ -423,7 +446,6 @@ void IconTileView::paintEvent(QPaintEvent *)
         const IconContainer &container = containers.at(section.containerIndex);
         const qsizetype index = section.iconIndexes.at(hit.position);
         const Icon &icon = container.icons.at(index);
-        shown.append(icon.id);
         const std::optional<QColor> background = contrastBackground(container);
         cell.tile = m_layout.tileRect(hit.section, hit.position);
         cell.selected = selection.contains(icon.id);
@@ -454,11 +476,6 @@ void IconTileView::paintEvent(QPaintEvent *)
         }
     } else if (m_model->containerSelection().size() >= 2) {
         paintHeaders(painter, visible);
-    }
-
-    if (shown != m_visibleIDs) {
-        m_visibleIDs = shown;
-        provider.setVisible(this, m_visibleIDs);
     }
 }
 

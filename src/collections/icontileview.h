@@ -69,6 +69,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -87,6 +88,8 @@ private:
     void followModelReset();
     void relayout();
     void updateScrollBars();
+    // Tells the provider which icons are on screen, after every layout and scroll.
+    void updateVisibleIcons();
     void updateShowBackground();
     QPointF contentOffset() const;
     IconViewMode cellMode() const;
