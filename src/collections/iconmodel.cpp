@@ -74,19 +74,15 @@ void IconModel::rebuild()
     m_sectionRows.clear();
     m_rowOfIcon.clear();
     m_creditText.clear();
-    const QList<IconContainer> &containers = m_manager.containers();
     const bool headers = separated();
     for (const IconSection &section : std::as_const(m_sections)) {
-        const IconContainer &container = containers.at(section.containerIndex);
         m_sectionRows.append(int(m_rows.size()));
-        m_creditText.append(headers ? creditLine(container) : QString());
         if (headers)
             m_rows.append({ section.containerIndex, -1 });
-        for (const qsizetype index : section.iconIndexes) {
-            m_rowOfIcon.insert(container.icons.at(index).id, int(m_rows.size()));
+        for (const qsizetype index : section.iconIndexes)
             m_rows.append({ section.containerIndex, index });
-        }
     }
+    m_creditText.resize(m_sections.size());
     endResetModel();
 }
 
@@ -103,9 +99,12 @@ int IconModel::rowCount(const QModelIndex &parent) const
 
 QString IconModel::creditText(qsizetype section) const
 {
-    if (section < 0 || section >= m_creditText.size())
+    if (section < 0 || section >= m_sections.size() || !separated())
         return {};
-    return m_creditText.at(section);
+    std::optional<QString> &text = m_creditText[section];
+    if (!text)
+        text = creditLine(m_manager.containers().at(m_sections.at(section).containerIndex));
+    return *text;
 }
 
 bool IconModel::isHeader(int row) const
@@ -126,6 +125,13 @@ const Icon *IconModel::iconAt(int row) const
 
 int IconModel::rowOf(const QUuid &iconID) const
 {
+    if (m_rowOfIcon.isEmpty()) {
+        // An identifier shown twice names its last row.
+        for (int row = 0; row < m_rows.size(); ++row) {
+            if (const Icon *icon = iconAt(row))
+                m_rowOfIcon.insert(icon->id, row);
+        }
+    }
     return m_rowOfIcon.value(iconID, -1);
 }
 

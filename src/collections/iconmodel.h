@@ -11,6 +11,8 @@
 #include <QString>
 #include <QUuid>
 
+#include <optional>
+
 class ContainerManager;
 class IconSelectionManager;
 class ThumbnailProvider;
@@ -95,9 +97,10 @@ private:
     QList<IconSection> m_sections;
     QList<Row> m_rows;
     QList<int> m_sectionRows; // the first row of each section
-    QHash<QUuid, int> m_rowOfIcon;
-    // Worked out once per reset: the markdown reader is too slow to run on every paint.
-    QList<QString> m_creditText;
+    // Both worked out when first asked for, once per reset: the grid never needs the first, and the
+    // markdown reader behind the second is too slow to run for every section or on every paint.
+    mutable QHash<QUuid, int> m_rowOfIcon;
+    mutable QList<std::optional<QString>> m_creditText;
     double m_pictureSize = 32;
     qreal m_devicePixelRatio = 1;
 };
