@@ -65,8 +65,11 @@ IconContainer glyphs()
     const QStringList names { u"Alpha"_s, u"Bravo"_s, u"Charlie"_s, u"Delta"_s, u"Echo with a rather long name"_s,
         u"Foxtrot"_s, u"Golf"_s, u"Hotel"_s, u"India"_s, u"Juliett"_s, u"Kilo"_s, u"Lima"_s };
     for (int i = 0; i < names.size(); ++i) {
-        container.icons.append(Icon(QUuid::createUuid(), container.id, names.at(i), IconFileType::icns, glyphIcns(i),
-            std::nullopt, {}, {}, {}, std::nullopt));
+        container.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = names.at(i),
+            .type = IconFileType::icns,
+            .icnsData = glyphIcns(i) });
     }
     return container;
 }

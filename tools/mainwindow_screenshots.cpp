@@ -77,8 +77,12 @@ IconContainer container(const QString &title, const QString &author, int hue, in
     IconContainer result { .title = title, .authorName = author };
     for (int i = 0; i < count; ++i) {
         const QColor color = QColor::fromHsv((hue + i * 23) % 360, 160, 220);
-        result.icons << Icon(QUuid::createUuid(), result.id, u"%1 %2"_s.arg(title.section(u' ', 0, 0)).arg(i + 1),
-            IconFileType::image, std::nullopt, png(color, i), author, {}, {}, std::nullopt);
+        result.icons << Icon { .id = QUuid::createUuid(),
+            .containerID = result.id,
+            .name = u"%1 %2"_s.arg(title.section(u' ', 0, 0)).arg(i + 1),
+            .type = IconFileType::image,
+            .imageData = png(color, i),
+            .author = author };
     }
     if (customIcon)
         result.customIcon = png(QColor::fromHsv(hue, 200, 200), 1);

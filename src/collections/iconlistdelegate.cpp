@@ -23,7 +23,7 @@ QSize IconListDelegate::sizeHint(const QStyleOptionViewItem &option, const QMode
 void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const QRect rect = option.rect;
-    const bool dark = option.palette.color(QPalette::Window).lightness() < 128;
+    const bool dark = ColorContrast::isDark(option.palette);
     painter->save();
 
     if (index.data(IconModel::IsHeaderRole).toBool()) {

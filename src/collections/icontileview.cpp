@@ -11,6 +11,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
+#include "widgets/colorcontrast.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
@@ -247,7 +248,7 @@ QColor IconTileView::stripBackdrop() const
 
 bool IconTileView::isDark() const
 {
-    return palette().color(QPalette::Window).lightness() < 128;
+    return ColorContrast::isDark(palette());
 }
 
 IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const

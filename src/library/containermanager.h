@@ -64,8 +64,8 @@ public:
     // The containerID of that icon, without touching the icon; none when `id` does not resolve.
     std::optional<QUuid> resolvedContainerID(const QUuid &id) const;
 
-    // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
-    // cannot be found or made.
+    // A path, not a URL, and a call creates the folder: "Glimbar/Library" under the user's data
+    // location, created if needed; none when it cannot be found or made.
     static std::optional<QString> libraryFolderURL();
     // Reads every container folder of the library, in name order, and replaces `containers`
     // (queued); publishes nothing when the library cannot be found or listed. A request.

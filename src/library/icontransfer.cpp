@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstring>
@@ -21,8 +20,6 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
-
-Q_LOGGING_CATEGORY(lcIconTransfer, "glimbar.library.icontransfer", glimbarLogLevel)
 
 namespace IconTransfer {
 

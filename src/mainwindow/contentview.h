@@ -27,6 +27,7 @@ class QLineEdit;
 class ThumbnailProvider;
 class WindowActions;
 
+// The main window itself (a QMainWindow), though its name speaks of the window's content.
 // One main window. It owns its container and icon selections, acts on the command channels that
 // name it (and on Deselect All from any window), and reports changes of the library's error on
 // standard output. Each time it is shown it has

@@ -9,8 +9,8 @@
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,10 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("IconExporter", text);
-}
+constexpr TranslationContext tr { "IconExporter" };
 
 bool isTaken(const QString &path)
 {
@@ -109,7 +106,7 @@ QList<Icon> IconExporter::exportItems(
     return icons;
 }
 
-ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, const QString &folder,
+Result<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, const QString &folder,
     const std::shared_ptr<FileIconSetter> &iconSetter, const Settings &settings)
 {
     if (!QFileInfo(folder).isDir())

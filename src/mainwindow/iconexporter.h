@@ -2,8 +2,8 @@
 #pragma once
 
 #include "library/iconselectionmanager.h"
-#include "model/containerresult.h"
 #include "model/icon.h"
+#include "model/result.h"
 
 #include <QList>
 #include <QObject>
@@ -49,7 +49,7 @@ public:
 
     // Writes `icons` into `folder`, in order; the URL of each item written (folders end in "/"),
     // or the message of the first failure, after removing what was written.
-    static ContainerResult<QList<QUrl>, QString> writeIcons(const QList<Icon> &icons, const QString &folder,
+    static Result<QList<QUrl>, QString> writeIcons(const QList<Icon> &icons, const QString &folder,
         const std::shared_ptr<FileIconSetter> &iconSetter, const Settings &settings);
 
     // "Saved icons to " and the URLs in square brackets, separated by ", ".

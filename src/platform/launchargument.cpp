@@ -3,8 +3,8 @@
 
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QUrl>
 
@@ -15,10 +15,7 @@ namespace {
 // Longer arguments are no link and no path the program could use.
 constexpr qsizetype maxArgumentLength = 8192;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("LaunchArgument", text);
-}
+constexpr TranslationContext tr { "LaunchArgument" };
 
 bool hasScheme(const QString &argument, const QString &scheme)
 {

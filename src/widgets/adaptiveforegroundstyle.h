@@ -7,6 +7,7 @@
 
 #include <optional>
 
+// A value the painters ask for a colour, not a QStyle.
 // The foreground of content drawn over a colour a collection may declare: the selected text colour
 // while the content belongs to a selected item, else the wanted colour kept legible against the
 // background (see resolvedLuminance). Holds nothing but its fields; the choice is made anew for the

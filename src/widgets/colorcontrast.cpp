@@ -22,4 +22,9 @@ QColor resolved(const std::optional<QColor> &background, const QColor &foregroun
     return resolvedLuminance(behind, ColorScheme::light, SchemeColor(foreground, opposite));
 }
 
+bool isDark(const QPalette &palette)
+{
+    return colorSchemeOf(palette) == ColorScheme::dark;
+}
+
 } // namespace ColorContrast

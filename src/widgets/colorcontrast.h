@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 #include <optional>
 
@@ -16,5 +17,7 @@ double ratio(const QColor &a, const QColor &b);
 // `foreground` when it stands out from `background` by at least minimumRatio, or when there is no
 // background; otherwise `opposite`, the same colour as the other colour scheme has it.
 QColor resolved(const std::optional<QColor> &background, const QColor &foreground, const QColor &opposite);
+// Whether `palette` is that of the dark scheme.
+bool isDark(const QPalette &palette);
 
 } // namespace ColorContrast

@@ -2,7 +2,6 @@
 #include "widgets/colorextensions.h"
 
 #include <QGuiApplication>
-#include <QPalette>
 
 #include <algorithm>
 #include <cmath>
@@ -23,14 +22,18 @@ double linearised(double c)
 
 } // namespace
 
+ColorScheme colorSchemeOf(const QPalette &palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < palette.color(QPalette::WindowText).lightnessF()
+        ? ColorScheme::dark
+        : ColorScheme::light;
+}
+
 ColorScheme currentColorScheme()
 {
     if (schemeOverride)
         return *schemeOverride;
-    const QPalette palette = QGuiApplication::palette();
-    return palette.color(QPalette::Window).lightnessF() < palette.color(QPalette::WindowText).lightnessF()
-        ? ColorScheme::dark
-        : ColorScheme::light;
+    return colorSchemeOf(QGuiApplication::palette());
 }
 
 void setColorSchemeOverride(std::optional<ColorScheme> scheme)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 #include <optional>
 
@@ -11,8 +12,11 @@
 
 enum class ColorScheme { light, dark };
 
-// Dark when the palette's window is darker than its text. Qt has no colour-scheme setting of its
-// own, so the application palette is what the user's theme says.
+// Dark when the palette's window is darker than its text: the one rule for whether a palette is
+// dark, which holds for themes of any contrast.
+ColorScheme colorSchemeOf(const QPalette &palette);
+// The application palette's scheme. Qt has no colour-scheme setting of its own, so the palette is
+// what the user's theme says.
 ColorScheme currentColorScheme();
 // Makes currentColorScheme() answer `scheme` instead of the palette; none goes back to the palette.
 void setColorSchemeOverride(std::optional<ColorScheme> scheme);

@@ -12,6 +12,7 @@ class QRect;
 // Which side of the preview-size stepper's value a button stands on.
 enum class IconPreviewSizeStepperButtonPosition { leading, trailing };
 
+// A value that paints the buttons, not a QStyle.
 // The look of the preview-size stepper's minus and plus buttons: the icon alone, tinted in the
 // text colour (faint when disabled), with a thin separator on the edge that faces the value.
 // The style only draws; a pressed button looks like a released one, and `disabled` changes the

@@ -14,6 +14,7 @@ class QPainter;
 // The side of a list action button and the height of the list actions bar, in points.
 inline constexpr int listActionButtonSize = 32;
 
+// A value that paints the buttons, not a QStyle.
 // The look of the square symbol buttons and the text button of a list actions bar. A plain value
 // built by its user; it draws a label and says how large the button is, nothing more.
 struct ListActionButtonStyle

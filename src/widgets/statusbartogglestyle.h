@@ -11,6 +11,7 @@
 
 class QPainter;
 
+// A value that paints the toggle, not a QStyle.
 // The look of a status bar toggle: a small framed symbol that lights up in the accent colour when
 // on. A plain value; `disabled` changes the look only.
 struct StatusBarToggleStyle

@@ -273,8 +273,11 @@ private slots:
         QFETCH(QString, path);
         IconContainer container;
         container.title = u"Shared"_s;
-        container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::image, std::nullopt,
-            QByteArray("png"), QString(), QString(), QString(), std::nullopt) };
+        container.icons = { Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = u"Star"_s,
+            .type = IconFileType::image,
+            .imageData = QByteArray("png") } };
         m_app->library().setContainers({ container });
         ContentView *first = m_app->openMainWindow();
         ContentView *second = m_app->openMainWindow();

@@ -50,12 +50,18 @@ int main(int argc, char **argv)
     services.settings.defaultDragAndDropFormat().write(DragAndDropIconFormat::folder);
 
     IconContainer container { .title = u"Drag"_s };
-    container.icons.append(Icon(QUuid::createUuid(), container.id, u"Picture"_s, IconFileType::image, std::nullopt,
-        IcnsBuilder::png(noise(400)), QString(), QString(), QString(), std::nullopt));
+    container.icons.append(Icon { .id = QUuid::createUuid(),
+        .containerID = container.id,
+        .name = u"Picture"_s,
+        .type = IconFileType::image,
+        .imageData = IcnsBuilder::png(noise(400)) });
     const QByteArray icns
         = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128, QColor(200, 60, 40)))).build();
-    container.icons.append(Icon(QUuid::createUuid(), container.id, u"Emblem"_s, IconFileType::icns, icns, std::nullopt,
-        QString(), QString(), QString(), std::nullopt));
+    container.icons.append(Icon { .id = QUuid::createUuid(),
+        .containerID = container.id,
+        .name = u"Emblem"_s,
+        .type = IconFileType::icns,
+        .icnsData = icns });
     ContainerManager &manager = services.library;
     manager.setContainers({ container });
 

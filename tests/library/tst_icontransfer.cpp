@@ -72,8 +72,12 @@ QByteArray icnsBytes()
 Icon iconOf(IconFileType type, std::optional<QByteArray> icnsData, std::optional<QByteArray> imageData,
     const QString &name = u"Rocket"_s)
 {
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), name, type, std::move(icnsData), std::move(imageData), {}, {},
-        {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = name,
+        .type = type,
+        .icnsData = std::move(icnsData),
+        .imageData = std::move(imageData) };
 }
 
 QString folderOf(const QMimeData &data)

@@ -30,14 +30,21 @@ namespace {
 
 Icon icnsIcon(const QString &name, const QByteArray &data, std::optional<QString> filename = std::nullopt)
 {
-    return Icon(QUuid::createUuid(), QUuid(), name, IconFileType::icns, data, std::nullopt, u"Ann"_s, u"© "_s + name,
-        u"https://example.org/"_s + name, std::move(filename));
+    return Icon { .id = QUuid::createUuid(),
+        .name = name,
+        .type = IconFileType::icns,
+        .icnsData = data,
+        .author = u"Ann"_s,
+        .copyright = u"© "_s + name,
+        .authorURL = u"https://example.org/"_s + name,
+        .filename = std::move(filename) };
 }
 
 Icon pngIcon(const QString &name, const QByteArray &data)
 {
-    return Icon(
-        QUuid::createUuid(), QUuid(), name, IconFileType::image, std::nullopt, data, u"Bo"_s, {}, {}, std::nullopt);
+    return Icon {
+        .id = QUuid::createUuid(), .name = name, .type = IconFileType::image, .imageData = data, .author = u"Bo"_s
+    };
 }
 
 // The file names that a folder's info.json records, in order.

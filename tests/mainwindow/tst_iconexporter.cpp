@@ -63,8 +63,12 @@ Icon icon(const QString &name, const QUuid &container, IconFileType type = IconF
     const QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(32, 32));
     const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
     const bool isIcns = type == IconFileType::icns;
-    return Icon(QUuid::createUuid(), container, name, type, isIcns && withData ? std::optional(icns) : std::nullopt,
-        !isIcns && withData ? std::optional(png) : std::nullopt, {}, {}, {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = container,
+        .name = name,
+        .type = type,
+        .icnsData = isIcns && withData ? std::optional(icns) : std::nullopt,
+        .imageData = !isIcns && withData ? std::optional(png) : std::nullopt };
 }
 
 QStringList names(const QList<Icon> &icons)
@@ -266,7 +270,7 @@ private slots:
     {
         m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         const QList<Icon> icons = { icon(u"Star"_s, QUuid::createUuid()) };
-        ContainerResult<QList<QUrl>, QString> result = QList<QUrl>();
+        Result<QList<QUrl>, QString> result = QList<QUrl>();
         {
             const FileSizeLimit limit(16);
             result = IconExporter::writeIcons(icons, destination(), m_setter, m_settings.settings());

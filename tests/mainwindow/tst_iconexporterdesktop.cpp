@@ -23,8 +23,11 @@ namespace {
 Icon icnsIcon(const QString &name)
 {
     const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), name, IconFileType::icns, icns, std::nullopt, {}, {}, {},
-        std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = name,
+        .type = IconFileType::icns,
+        .icnsData = icns };
 }
 
 } // namespace

@@ -108,6 +108,32 @@ private slots:
         QCOMPARE(resolvedLuminance(SchemeColor(fixed), ColorScheme::light, fixed), fixed);
     }
 
+    void schemeOfPalette_data()
+    {
+        QTest::addColumn<QColor>("window");
+        QTest::addColumn<QColor>("text");
+        QTest::addColumn<int>("scheme");
+
+        const int light = int(ColorScheme::light);
+        const int dark = int(ColorScheme::dark);
+        QTest::newRow("pale window, black text") << QColor(239, 239, 239) << QColor(Qt::black) << light;
+        QTest::newRow("dark window, pale text") << QColor(30, 30, 30) << QColor(230, 230, 230) << dark;
+        // Low-contrast themes: the text, not a fixed lightness, says which scheme the window is.
+        QTest::newRow("mid-grey window, black text") << QColor(110, 110, 110) << QColor(Qt::black) << light;
+        QTest::newRow("mid-grey window, white text") << QColor(140, 140, 140) << QColor(Qt::white) << dark;
+    }
+
+    void schemeOfPalette()
+    {
+        QFETCH(QColor, window);
+        QFETCH(QColor, text);
+        QFETCH(int, scheme);
+        QPalette palette;
+        palette.setColor(QPalette::Window, window);
+        palette.setColor(QPalette::WindowText, text);
+        QCOMPARE(colorSchemeOf(palette), ColorScheme(scheme));
+    }
+
     void schemeFromPaletteOrOverride()
     {
         QPalette palette = QApplication::palette();
