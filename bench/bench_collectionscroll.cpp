@@ -169,7 +169,7 @@ int runScroll(FrameTimingApplication &app, const QString &library, int points)
     QObject::connect(&thumbnails, &ThumbnailProvider::ready, &thumbnails,
         [&arrived](const QObject *, QUuid id) { arrived.insert(id); });
 
-    IconCollectionGrid grid(manager, thumbnails, services.iconSetter, services.settings, false,
+    IconCollectionGrid grid(manager, thumbnails, services.iconSetter, services.settings,
         { manager.containers().first().id }, selection, QString());
     grid.resize(1920, 1080);
     grid.show();
