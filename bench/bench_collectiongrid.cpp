@@ -12,7 +12,6 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
-#include "platform/imagecache.h"
 #include "support/appservices.h"
 
 #include <QApplication>
@@ -100,7 +99,7 @@ void waitForPictures(ThumbnailProvider &thumbnails, QWidget *viewport)
 
 qint64 decodedBytes(ThumbnailProvider &thumbnails)
 {
-    return thumbnails.decodeCache().byteCount() + thumbnails.cachedBytes();
+    return thumbnails.cachedBytes();
 }
 
 } // namespace
@@ -125,7 +124,6 @@ int main(int argc, char **argv)
     ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(containers);
     IconSelectionManager selection;
-    thumbnails.decodeCache().clear();
 
     // The view is made and laid out, then painted once it is on screen; waiting for the window to
     // be exposed is left out of the figure.
@@ -140,7 +138,6 @@ int main(int argc, char **argv)
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))
         return 1;
-    thumbnails.decodeCache().clear();
     timer.restart();
     cpu = cpuNanos();
     grid->viewport()->repaint();
@@ -207,9 +204,7 @@ int main(int argc, char **argv)
     table.add(QStringLiteral("scroll top to bottom, worst step"), *std::max_element(steps.cbegin(), steps.cend()), ms);
     table.add(QStringLiteral("decoded pixels while scrolling, peak"), double(peakBytes) / 1048576.0,
         QStringLiteral("MiB"), std::nullopt, 1);
-    table.add(QStringLiteral("bound of the image cache"), double(thumbnails.decodeCache().maxBytes()) / 1048576.0,
-        QStringLiteral("MiB"), std::nullopt, 1);
-    table.add(QStringLiteral("bound of the thumbnails"), double(thumbnails.maxCachedBytes()) / 1048576.0,
+    table.add(QStringLiteral("bound of the pictures no view keeps"), double(thumbnails.maxRemainderBytes()) / 1048576.0,
         QStringLiteral("MiB"), std::nullopt, 1);
     const QString shift = QStringLiteral("shift click selecting %1 icons").arg(selection.selection().size());
     table.add(shift + QStringLiteral(", to select"), millis(rules), ms);

@@ -141,6 +141,38 @@ QImage IconCellPainter::highlightImage(double previewSize, const QColor &colour,
     return image;
 }
 
+void IconCellPainter::blit(QPainter &painter, QPointF topLeft, const QImage &image)
+{
+    // An image of the device's pixels at a whole point is copied row by row. Smooth scaling or
+    // antialiasing would send it through the raster engine's general blending instead, which hands
+    // every picture taller than a few dozen rows to the GUI thread pool and waits for it.
+    const QPainter::RenderHints hints = painter.renderHints();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(topLeft, image);
+    painter.setRenderHints(hints);
+}
+
+void IconCellPainter::paintPlaceholder(QPainter &painter, const QRectF &picture, const QColor &colour)
+{
+    const double inset = picture.width() / 8;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(picture.adjusted(inset, inset, -inset, -inset), inset, inset);
+}
+
+QImage IconCellPainter::placeholderImage(double previewSize, const QColor &colour, qreal devicePixelRatio)
+{
+    const int pixels = std::max(1, int(std::ceil(previewSize * devicePixelRatio)));
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paintPlaceholder(painter, QRectF(0, 0, previewSize, previewSize), colour);
+    return image;
+}
+
 void IconCellPainter::paint(QPainter &painter, const Cell &cell)
 {
     const QFontMetricsF metrics(cell.font);
@@ -150,24 +182,25 @@ void IconCellPainter::paint(QPainter &painter, const Cell &cell)
     thumb.moveTopLeft(QPointF(std::round(thumb.left()), std::round(thumb.top())));
     painter.setPen(Qt::NoPen);
     if (cell.selected && !cell.highlightImage.isNull()) {
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.drawImage(thumb.topLeft(), cell.highlightImage);
-        painter.setRenderHint(QPainter::Antialiasing, true);
+        blit(painter, thumb.topLeft(), cell.highlightImage);
     } else if (cell.selected) {
         painter.setBrush(cell.highlight);
         painter.drawRoundedRect(thumb, 8, 8);
     }
     const QRectF picture = thumb.adjusted(thumbnailPadding, thumbnailPadding, -thumbnailPadding, -thumbnailPadding);
     if (!cell.thumbnail.isNull()) {
-        // Antialiasing sends even an unscaled picture down the slow path.
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.drawImage(picture, cell.thumbnail);
-        painter.setRenderHint(QPainter::Antialiasing, true);
+        const QSizeF drawn = cell.thumbnail.deviceIndependentSize();
+        if (drawn == picture.size()) {
+            blit(painter, picture.topLeft(), cell.thumbnail);
+        } else {
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.drawImage(picture, cell.thumbnail);
+            painter.setRenderHint(QPainter::Antialiasing, true);
+        }
+    } else if (cell.hasImage && !cell.placeholderImage.isNull()) {
+        blit(painter, picture.topLeft(), cell.placeholderImage);
     } else if (cell.hasImage) {
-        painter.setBrush(cell.placeholder);
-        painter.drawRoundedRect(
-            picture.adjusted(picture.width() / 8, picture.height() / 8, -picture.width() / 8, -picture.height() / 8),
-            picture.width() / 8, picture.height() / 8);
+        paintPlaceholder(painter, picture, cell.placeholder);
     }
     if (cell.nameLines.isEmpty())
         return;
@@ -219,7 +252,9 @@ void IconCellPainter::paintRow(QPainter &painter, const Row &row)
     if (row.hasImage) {
         const QRect picture(x, rect.top() + (rect.height() - row.edge) / 2, row.edge, row.edge);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        if (!row.picture.isNull()) {
+        if (!row.picture.isNull() && row.picture.deviceIndependentSize() == QSizeF(picture.size())) {
+            blit(painter, picture.topLeft(), row.picture);
+        } else if (!row.picture.isNull()) {
             painter.drawImage(picture, row.picture);
         } else {
             painter.setRenderHint(QPainter::Antialiasing);

@@ -49,6 +49,8 @@ public:
         QColor nameColor;
         QColor accent;
         QColor placeholder;
+        // The placeholder already drawn at the picture's size; null to draw it.
+        QImage placeholderImage;
         QFont font;
     };
 
@@ -76,7 +78,11 @@ public:
 
     // The selected thumbnail's background for a picture of `previewSize` points.
     static QImage highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
+    // What a picture not decoded yet shows, for a picture of `previewSize` points.
+    static QImage placeholderImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
     static void paint(QPainter &painter, const Cell &cell);
+    // Draws an image of the device's pixels unscaled, with its top left at `topLeft`.
+    static void blit(QPainter &painter, QPointF topLeft, const QImage &image);
 
     // A row of the list: the accent behind a selected row, the picture at the row's edge (a
     // placeholder while it is not ready; nothing without one), the name cut to its room, and a
@@ -109,4 +115,7 @@ public:
     };
     static void paintHeader(
         QPainter &painter, const Header &header, CreditLineDocument &document, const QPalette &palette);
+
+private:
+    static void paintPlaceholder(QPainter &painter, const QRectF &picture, const QColor &colour);
 };

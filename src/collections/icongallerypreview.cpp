@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icongallerypreview.h"
 
+#include "collections/iconcellpainter.h"
 #include "collections/icondragmimedata.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
@@ -8,6 +9,8 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+
+#include <cmath>
 
 IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
     std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
@@ -66,7 +69,10 @@ void IconGalleryPreview::paintEvent(QPaintEvent *)
     QSizeF size = picture.deviceIndependentSize();
     size.scale(QSizeF(pictureRect().size()), Qt::KeepAspectRatio);
     const QRectF target(QPointF(pictureRect().center()) - QPointF(size.width() / 2, size.height() / 2), size);
-    painter.drawImage(target, picture);
+    if (size == picture.deviceIndependentSize())
+        IconCellPainter::blit(painter, QPointF(std::round(target.left()), std::round(target.top())), picture);
+    else
+        painter.drawImage(target, picture);
 }
 
 void IconGalleryPreview::mousePressEvent(QMouseEvent *event)

@@ -63,7 +63,15 @@ void IconModel::setVisibleRows(int first, int last)
         if (const Icon *icon = iconAt(row))
             ids.append(icon->id);
     }
-    m_provider.setVisible(this, ids);
+    // The rows about a screen either way keep their pictures too.
+    QList<QUuid> nearby;
+    const int rows = last - first + 1;
+    for (int row = std::max(0, first - rows); first >= 0 && row <= last + rows && row < m_rows.size(); ++row) {
+        const Icon *icon = row < first || row > last ? iconAt(row) : nullptr;
+        if (icon)
+            nearby.append(icon->id);
+    }
+    m_provider.setVisible(this, ids, nearby);
 }
 
 void IconModel::rebuild()

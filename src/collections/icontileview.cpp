@@ -73,9 +73,12 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
     connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &IconTileView::followModelReset);
     connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
-    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
-        if (requester == this)
-            viewport()->update();
+    connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
+        // Only the tile that shows it: a whole frame per arriving picture would blend every tile again.
+        if (requester != this)
+            return;
+        if (const auto tile = m_shownTiles.constFind(id); tile != m_shownTiles.cend())
+            viewport()->update(*tile);
     });
     relayout();
     updateShowBackground();
@@ -356,7 +359,7 @@ void IconTileView::updateVisibleIcons()
     if (shown == m_visibleIDs)
         return;
     m_visibleIDs = std::move(shown);
-    m_provider.setVisible(this, m_visibleIDs);
+    m_provider.setVisible(this, m_visibleIDs, nearbyIDs(QRectF(contentOffset(), QSizeF(viewport()->size()))));
 }
 
 void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visible)
@@ -432,15 +435,22 @@ void IconTileView::paintEvent(QPaintEvent *)
     placeholder.setAlpha(60);
     ThumbnailProvider &provider = m_provider;
 
+    m_shownTiles.clear();
     if (m_highlightKey != qMakePair(size, ratio)) {
         m_highlights.clear();
+        m_placeholder = {};
         m_highlightKey = qMakePair(size, ratio);
+    }
+    if (m_placeholder.isNull() || m_placeholderColour != placeholder.rgba()) {
+        m_placeholder = IconCellPainter::placeholderImage(size, placeholder, ratio);
+        m_placeholderColour = placeholder.rgba();
     }
     const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
     IconCellPainter::Cell cell;
     cell.previewSize = size;
     cell.accent = accent;
     cell.placeholder = placeholder;
+    cell.placeholderImage = m_placeholder;
     cell.font = font();
     for (const IconTileLayout::Hit &hit : tiles) {
         const IconSection &section = sections().at(hit.section);
@@ -449,6 +459,7 @@ void IconTileView::paintEvent(QPaintEvent *)
         const Icon &icon = container.icons.at(index);
         const std::optional<QColor> background = contrastBackground(container);
         cell.tile = m_layout.tileRect(hit.section, hit.position);
+        m_shownTiles.insert(icon.id, cell.tile.translated(-offset).toAlignedRect());
         cell.selected = selection.contains(icon.id);
         cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);
         if (cell.selected) {
@@ -478,6 +489,22 @@ void IconTileView::paintEvent(QPaintEvent *)
     } else if (m_model->containerSelection().size() >= 2) {
         paintHeaders(painter, visible);
     }
+}
+
+QList<QUuid> IconTileView::nearbyIDs(const QRectF &visible) const
+{
+    // About a screen either way along the direction the view scrolls.
+    const QRectF around = m_flow == IconTileLayout::Flow::strip
+        ? visible.adjusted(-visible.width(), 0, visible.width(), 0)
+        : visible.adjusted(0, -visible.height(), 0, visible.height());
+    QList<QUuid> ids;
+    for (const IconTileLayout::Hit &hit : m_layout.tilesIn(around)) {
+        if (m_layout.tileRect(hit.section, hit.position).intersects(visible))
+            continue;
+        if (const Icon *icon = iconAt(hit))
+            ids.append(icon->id);
+    }
+    return ids;
 }
 
 bool IconTileView::viewportEvent(QEvent *event)

@@ -105,6 +105,8 @@ private:
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
     const Icon *iconAt(const IconTileLayout::Hit &hit) const;
     QRectF pinnedHeaderRect(qsizetype section, const QRectF &visible) const;
+    // The icons of the tiles about a screen either way of `visible` (content coordinates).
+    QList<QUuid> nearbyIDs(const QRectF &visible) const;
     // Headers take no click and lie over the tiles scrolling beneath them.
     bool isOnHeader(QPoint point) const;
     CreditLineDocument &creditLine(qsizetype section);
@@ -146,7 +148,12 @@ private:
     // Highlights drawn once per colour at the current size and pixel ratio.
     QHash<QRgb, QImage> m_highlights;
     QPair<double, qreal> m_highlightKey;
+    // The placeholder drawn once per colour at the current size and pixel ratio.
+    QImage m_placeholder;
+    QRgb m_placeholderColour = 0;
     QList<QUuid> m_visibleIDs;
+    // Where the last paint put each icon's tile, in the viewport.
+    QHash<QUuid, QRect> m_shownTiles;
 
     IconTileLayout::Hit m_pressed;
     QPoint m_pressPosition;

@@ -47,7 +47,6 @@ ThumbnailProvider::ThumbnailProvider(int maxThreads, QObject *parent)
     : QObject(parent)
 {
     m_pool.setMaxThreadCount(std::max(1, maxThreads));
-    m_pictures.setMaxBytes(ImageCache::defaultMaxBytes / 2);
 }
 
 ThumbnailProvider::~ThumbnailProvider()
@@ -55,6 +54,7 @@ ThumbnailProvider::~ThumbnailProvider()
     {
         QMutexLocker lock(&m_mutex);
         m_queue.clear();
+        m_queued.clear();
     }
     m_pool.waitForDone();
 }
@@ -71,24 +71,18 @@ QImage ThumbnailProvider::request(
     const std::optional<ImageRep> rep = PlatformImage::bestOf(reps, side);
     if (!rep)
         return {};
-    const quint64 key = rep->contentKey();
-    if (QImage picture = m_pictures.find(key, QSize(side, side)); !picture.isNull())
-        return atRatio(std::move(picture), devicePixelRatio);
-    // Drawn already by someone else (a bitmap() call): no need to queue.
-    if (QImage decoded = rep->cachedBitmap(fitted(rep->pixelSize(), side), m_decoded); !decoded.isNull()) {
-        decoded = atRatio(std::move(decoded), devicePixelRatio);
-        m_pictures.insert(key, QSize(side, side), decoded);
-        return decoded;
-    }
-
+    const ThumbnailCache::Key key { rep->contentKey(), side };
     watch(requester);
+    noteAsk(requester, id, key);
+    if (QImage picture = m_pictures.find(key); !picture.isNull())
+        return atRatio(std::move(picture), devicePixelRatio);
+
     QMutexLocker lock(&m_mutex);
-    const bool queued = std::any_of(m_queue.cbegin(), m_queue.cend(), [&](const Ask &ask) {
-        return ask.requester == requester && ask.id == id && ask.side == side
-            && ask.devicePixelRatio == devicePixelRatio;
-    });
-    if (!queued)
-        m_queue.push_back(Ask { requester, id, reps, side, devicePixelRatio });
+    Ask ask { requester, id, reps, side, devicePixelRatio };
+    if (!m_queued.contains(keyOf(ask))) {
+        m_queued.insert(keyOf(ask));
+        m_queue.push_back(std::move(ask));
+    }
     if (!m_dispatchPosted) {
         // After the current paint, so that the visible ids it sets count for all of its asks.
         m_dispatchPosted = true;
@@ -107,20 +101,70 @@ QImage ThumbnailProvider::request(const QObject *requester, const Icon &icon, do
     return request(requester, icon.id, *image, points, devicePixelRatio);
 }
 
-void ThumbnailProvider::setVisible(const QObject *requester, const QList<QUuid> &ids)
+void ThumbnailProvider::setVisible(const QObject *requester, const QList<QUuid> &ids, const QList<QUuid> &nearby)
 {
     watch(requester);
     QSet<QUuid> visible(ids.cbegin(), ids.cend());
+    Holder &holder = m_holders[requester];
+    holder.declared = true;
+    holder.kept = visible;
+    holder.kept.unite(QSet<QUuid>(nearby.cbegin(), nearby.cend()));
+    for (auto held = holder.held.begin(); held != holder.held.end();) {
+        if (holder.kept.contains(held.key())) {
+            ++held;
+            continue;
+        }
+        m_pictures.release(held.value());
+        held = holder.held.erase(held);
+    }
+    for (auto asked = holder.asked.cbegin(); asked != holder.asked.cend(); ++asked) {
+        if (holder.kept.contains(asked.key()))
+            hold(holder, asked.key(), asked.value());
+    }
+    holder.asked.clear();
+
     QMutexLocker lock(&m_mutex);
-    m_queue.remove_if([&](const Ask &ask) { return ask.requester == requester && !visible.contains(ask.id); });
+    dropAsksLocked([&](const Ask &ask) { return ask.requester == requester && !holder.kept.contains(ask.id); });
     m_visible.insert(requester, std::move(visible));
 }
 
 void ThumbnailProvider::cancel(const QObject *requester)
 {
+    if (const auto holder = m_holders.constFind(requester); holder != m_holders.cend()) {
+        for (const ThumbnailCache::Key &key : holder->held)
+            m_pictures.release(key);
+        m_holders.erase(holder);
+    }
     QMutexLocker lock(&m_mutex);
-    m_queue.remove_if([requester](const Ask &ask) { return ask.requester == requester; });
+    dropAsksLocked([requester](const Ask &ask) { return ask.requester == requester; });
     m_visible.remove(requester);
+}
+
+void ThumbnailProvider::noteAsk(const QObject *requester, QUuid id, const ThumbnailCache::Key &key)
+{
+    // Without a requester nothing would ever let go of its pictures: they join the remainder.
+    if (!requester)
+        return;
+    Holder &holder = m_holders[requester];
+    if (!holder.declared || holder.kept.contains(id))
+        hold(holder, id, key);
+    else
+        holder.asked.insert(id, key);
+}
+
+void ThumbnailProvider::hold(Holder &holder, QUuid id, const ThumbnailCache::Key &key)
+{
+    auto held = holder.held.find(id);
+    if (held != holder.held.end() && held.value() == key)
+        return;
+    // Taken before the old one is let go, so that a picture held under another id stays.
+    m_pictures.hold(key);
+    if (held != holder.held.end()) {
+        m_pictures.release(held.value());
+        held.value() = key;
+    } else {
+        holder.held.insert(id, key);
+    }
 }
 
 void ThumbnailProvider::watch(const QObject *requester)
@@ -159,8 +203,19 @@ bool ThumbnailProvider::takeAsk(Ask &ask)
     if (next == m_queue.end())
         next = m_queue.begin();
     ask = std::move(*next);
+    m_queued.remove(keyOf(ask));
     m_queue.erase(next);
     return true;
+}
+
+template <typename Drop> void ThumbnailProvider::dropAsksLocked(Drop drop)
+{
+    m_queue.remove_if([&](const Ask &ask) {
+        if (!drop(ask))
+            return false;
+        m_queued.remove(keyOf(ask));
+        return true;
+    });
 }
 
 void ThumbnailProvider::work()
@@ -181,12 +236,17 @@ QImage ThumbnailProvider::decode(const Ask &ask)
         const std::optional<ImageRep> rep = PlatformImage::bestOf(ask.reps, ask.side);
         if (!rep)
             break;
-        const quint64 key = rep->contentKey();
-        if (QImage picture = m_pictures.find(key, QSize(ask.side, ask.side)); !picture.isNull())
+        const ThumbnailCache::Key key { rep->contentKey(), ask.side };
+        if (QImage picture = m_pictures.find(key); !picture.isNull())
             return picture;
-        QImage picture = atRatio(rep->bitmap(fitted(rep->pixelSize(), ask.side), m_decoded), ask.devicePixelRatio);
+        // Decoded for this picture alone: only the picture is kept, so memory follows what views keep.
+        QImage picture = rep->decodedBitmap();
+        const QSize size = fitted(rep->pixelSize(), ask.side);
+        if (!picture.isNull() && picture.size() != size)
+            picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        picture = atRatio(std::move(picture), ask.devicePixelRatio);
         if (!picture.isNull()) {
-            m_pictures.insert(key, QSize(ask.side, ask.side), picture);
+            m_pictures.insert(key, picture);
             return picture;
         }
         if (!rep->hasFailed())

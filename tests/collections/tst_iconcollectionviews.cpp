@@ -12,6 +12,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "library/thumbnailprovider.h"
 #include "support/appservices.h"
 
 #include <QAbstractItemModelTester>
@@ -342,6 +343,26 @@ private slots:
         QTextCursor end(&document);
         end.movePosition(QTextCursor::End);
         QCOMPARE(end.charFormat().fontWeight() >= QFont::Bold, boldEnd);
+    }
+
+    // A paint never decodes: tiles whose pictures are not ready show their placeholder, and the
+    // pictures come from the provider's threads afterwards, drawn at their own pixels.
+    void gridShowsPlaceholdersUntilPicturesArrive()
+    {
+        ThumbnailProvider thumbnails;
+        IconCollectionGrid grid(
+            manager(), thumbnails, m_services.iconSetter, m_services.settings, { m_firstID }, m_selection, {});
+        grid.resize(600, 400);
+        const QRectF tile = grid.visualRect(iconNamed(first(), u"A"_s).id);
+        const QRectF picture = IconCellPainter::thumbnailRect(tile, 64, 0).adjusted(4, 4, -4, -4);
+        // In the picture's plain left half, and inside the placeholder's rounded square.
+        const QPoint probe(int(picture.left() + picture.width() / 4), int(picture.center().y()));
+        const QColor pictureColour(40, 120, 220);
+
+        const QImage before = grid.viewport()->grab().toImage();
+        QCOMPARE(thumbnails.cachedBytes(), qint64(0));
+        QVERIFY(before.pixelColor(probe) != pictureColour);
+        QTRY_COMPARE(grid.viewport()->grab().toImage().pixelColor(probe), pictureColour);
     }
 
     void gridSectionsFollowLibraryOrderAndSearch()

@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <memory>
+
 namespace {
 
 QByteArray png(int width, int height, QColor colour = QColor(40, 120, 220))
@@ -130,8 +132,10 @@ private slots:
         QCOMPARE(order, QList({ shown, hidden }));
         QTest::qWait(50);
         QCOMPARE(order.size(), 2);
-        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
-        QVERIFY(!shownImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
+        // Two pictures of 64 × 64: the one scrolled away was never decoded.
+        const qint64 picture = 64 * 64 * 4;
+        QCOMPARE(provider.cachedBytes(), 2 * picture);
+        QVERIFY(!provider.request(&grid, shown, shownImage, 64, 1).isNull());
 
         // Cancelled and destroyed requesters drop theirs too.
         auto *closing = new QObject;
@@ -141,7 +145,63 @@ private slots:
         delete closing;
         QTest::qWait(100);
         QCOMPARE(order.size(), 2);
-        QVERIFY(awayImage.representations().first().cachedBitmap(QSize(64, 64), provider.decodeCache()).isNull());
+        QCOMPARE(provider.cachedBytes(), 2 * picture);
+    }
+
+    // A view keeps the pictures it shows and those about a screen either way; the rest form a
+    // bounded remainder that drops what was left longest ago (in a scroll, the farthest) first.
+    // A requester that never says what it shows keeps what it asked for until it goes.
+    void keepsWhatViewsShowAndBoundsTheRest()
+    {
+        ThumbnailProvider provider(1);
+        const qint64 picture = 32 * 32 * 4;
+        provider.setMaxRemainderBytes(2 * picture);
+        QObject grid;
+        auto sidebar = std::make_unique<QObject>();
+        QList<QUuid> ids;
+        QList<PlatformImage> images;
+        for (int i = 0; i < 10; ++i) {
+            ids.append(QUuid::createUuid());
+            images.append(imageOf(png(32, 32, QColor::fromHsv(i * 36, 200, 200))));
+        }
+        QSet<QUuid> arrived;
+        connect(&provider, &ThumbnailProvider::ready, &provider,
+            [&arrived](const QObject *, QUuid id) { arrived.insert(id); });
+        const auto has = [&](int i) { return !provider.request(&grid, ids.at(i), images.at(i), 32, 1).isNull(); };
+        // A view paints what it shows, then says what it shows and what lies either way of it.
+        const auto show = [&](QList<int> shown, QList<int> nearby) {
+            QList<QUuid> shownIDs, nearbyIDs;
+            for (int i : shown) {
+                provider.request(&grid, ids.at(i), images.at(i), 32, 1);
+                shownIDs.append(ids.at(i));
+            }
+            for (int i : nearby)
+                nearbyIDs.append(ids.at(i));
+            provider.setVisible(&grid, shownIDs, nearbyIDs);
+            for (int i : shown)
+                QTRY_VERIFY(arrived.contains(ids.at(i)));
+        };
+
+        QVERIFY(provider.request(sidebar.get(), ids.at(9), images.at(9), 32, 1).isNull());
+        QTRY_VERIFY(arrived.contains(ids.at(9)));
+        show({ 0, 1 }, {});
+        show({ 2, 3 }, { 0, 1 });
+        // Scrolled on: 0 and 1 leave first, then 2 and 3, and the remainder holds two.
+        show({ 4, 5 }, { 2, 3 });
+        show({ 6, 7 }, { 4, 5 });
+        QCOMPARE(provider.keptBytes(), 5 * picture);
+        QCOMPARE(provider.cachedBytes(), 7 * picture);
+        for (int i : { 2, 3, 4, 5, 6, 7 })
+            QVERIFY2(has(i), qPrintable(QString::number(i)));
+        for (int i : { 0, 1 })
+            QVERIFY2(!has(i), qPrintable(QString::number(i)));
+        QVERIFY(!provider.request(sidebar.get(), ids.at(9), images.at(9), 32, 1).isNull());
+
+        // Once nobody keeps them, every picture joins the remainder, which stays within its bound.
+        provider.cancel(&grid);
+        sidebar.reset();
+        QCOMPARE(provider.keptBytes(), qint64(0));
+        QCOMPARE(provider.cachedBytes(), 2 * picture);
     }
 
     // Pictures are kept by what the file holds, so a library read again finds them at once.
