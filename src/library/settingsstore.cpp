@@ -8,12 +8,13 @@
 #include <QMetaObject>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QReadWriteLock>
 #include <QSettings>
 #include <QTimer>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
 
 namespace {
 
@@ -41,7 +42,7 @@ public:
     QVariant value(const QString &name)
     {
         ensureLoaded();
-        QReadLocker lock(&m_valuesLock);
+        std::shared_lock lock(m_valuesLock);
         return m_values.value(name);
     }
 
@@ -50,7 +51,7 @@ public:
         ensureLoaded();
         {
             // Memory and the QSettings object change under one lock, so that they never disagree.
-            QWriteLocker lock(&m_valuesLock);
+            std::unique_lock lock(m_valuesLock);
             m_values.insert(name, value);
             QMutexLocker file(&m_fileMutex);
             m_settings->setValue(name, value);
@@ -62,7 +63,7 @@ public:
     {
         ensureLoaded();
         {
-            QWriteLocker lock(&m_valuesLock);
+            std::unique_lock lock(m_valuesLock);
             m_values.remove(name);
             QMutexLocker file(&m_fileMutex);
             m_settings->remove(name);
@@ -80,7 +81,7 @@ public:
 
     void reload()
     {
-        QWriteLocker lock(&m_valuesLock);
+        std::unique_lock lock(m_valuesLock);
         QMutexLocker file(&m_fileMutex);
         if (m_settings)
             m_settings->sync();
@@ -92,7 +93,7 @@ private:
     {
         if (m_loaded.load(std::memory_order_acquire))
             return;
-        QWriteLocker lock(&m_valuesLock);
+        std::unique_lock lock(m_valuesLock);
         if (m_loaded.load(std::memory_order_relaxed))
             return;
         QMutexLocker file(&m_fileMutex);
@@ -131,7 +132,9 @@ private:
             Qt::QueuedConnection);
     }
 
-    QReadWriteLock m_valuesLock; // guards m_values; taken before m_fileMutex
+    // Guards m_values; taken before m_fileMutex. A standard lock, because the thread sanitizer
+    // cannot see QReadWriteLock's, which lives in a library built without it.
+    std::shared_mutex m_valuesLock;
     QHash<QString, QVariant> m_values;
     QMutex m_fileMutex; // guards m_settings
     std::unique_ptr<QSettings> m_settings;
