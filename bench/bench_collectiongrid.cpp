@@ -4,6 +4,7 @@
 // shown, a full repaint once pictures are decoded, the decoded-pixel memory while scrolling from
 // top to bottom a viewport at a time, and the repaint after a Shift click selects 10,000 icons.
 
+#include "benchtable.h"
 #include "support/icnsbuilder.h"
 
 #include "collections/iconcollectiongrid.h"
@@ -46,8 +47,11 @@ IconContainer makeContainer(int number, int icons, const QList<QByteArray> &file
 {
     IconContainer container { .title = QStringLiteral("Collection %1").arg(number) };
     for (int i = 0; i < icons; ++i) {
-        container.icons.append(Icon(QUuid::createUuid(), container.id, QStringLiteral("Icon %1-%2").arg(number).arg(i),
-            IconFileType::icns, files.at((number * icons + i) % files.size()), std::nullopt, {}, {}, {}, std::nullopt));
+        container.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = QStringLiteral("Icon %1-%2").arg(number).arg(i),
+            .type = IconFileType::icns,
+            .icnsData = files.at((number * icons + i) % files.size()) });
     }
     return container;
 }
@@ -106,9 +110,9 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStandardPaths::setTestModeEnabled(true);
-    Settings::iconPreviewSize().write(128);
-    Settings::showIconNamesInGrid().write(false);
+    AppServices services;
+    services.settings.iconPreviewSize().write(128);
+    services.settings.showIconNamesInGrid().write(false);
 
     const QList<QByteArray> files = makeIcnsFiles(50);
     QList<IconContainer> containers;
@@ -117,7 +121,6 @@ int main(int argc, char **argv)
         containers.append(makeContainer(c, 100, files));
         all.insert(containers.last().id);
     }
-    AppServices services;
     ContainerManager &manager = services.library;
     ThumbnailProvider &thumbnails = services.thumbnails;
     manager.setContainers(containers);
@@ -130,7 +133,7 @@ int main(int argc, char **argv)
     timer.start();
     qint64 cpu = cpuNanos();
     auto grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, false, all, selection, QString());
+        manager, thumbnails, services.iconSetter, services.settings, false, all, selection, QString());
     grid->resize(1920, 1080);
     const qint64 made = timer.nsecsElapsed();
     const qint64 madeCpu = cpuNanos() - cpu;
@@ -172,7 +175,7 @@ int main(int argc, char **argv)
     manager.setContainers({ makeContainer(0, 10000, files) });
     const QUuid big = manager.containers().first().id;
     grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, false, QSet<QUuid> { big }, selection, QString());
+        manager, thumbnails, services.iconSetter, services.settings, false, QSet<QUuid> { big }, selection, QString());
     grid->resize(1920, 1080);
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))
@@ -191,18 +194,26 @@ int main(int argc, char **argv)
     const qint64 shiftTotal = timer.nsecsElapsed();
     const qint64 shiftCpu = cpuNanos() - cpu;
 
-    std::printf("first paint after the library is shown: %.2f ms wall, %.2f ms CPU (placeholders where "
-                "pictures are not decoded yet)\n",
-        millis(firstPaint), millis(firstPaintCpu));
-    std::printf("full repaint, pictures decoded: median %.2f ms wall, %.2f ms CPU; worst %.2f ms wall\n",
-        median(repaints), median(repaintsCpu), *std::max_element(repaints.cbegin(), repaints.cend()));
-    std::printf("scroll top to bottom: %lld steps, median %.2f ms, worst %.2f ms per step\n", qlonglong(steps.size()),
-        median(steps), *std::max_element(steps.cbegin(), steps.cend()));
-    std::printf(
-        "decoded pixels while scrolling: peak %.1f MiB; bounds %.1f MiB (image cache) + %.1f MiB (thumbnails)\n",
-        double(peakBytes) / 1048576.0, double(thumbnails.decodeCache().maxBytes()) / 1048576.0,
-        double(thumbnails.maxCachedBytes()) / 1048576.0);
-    std::printf("shift click selecting %zu icons: %.2f ms to select, %.2f ms wall and %.2f ms CPU until repainted\n",
-        selection.selection().size(), millis(rules), millis(shiftTotal), millis(shiftCpu));
-    return 0;
+    const QString ms = QStringLiteral("ms");
+    BenchTable table;
+    // Placeholders stand where pictures are not decoded yet.
+    table.add(QStringLiteral("first paint after the library is shown, wall"), millis(firstPaint), ms);
+    table.add(QStringLiteral("first paint after the library is shown, CPU"), millis(firstPaintCpu), ms);
+    table.add(QStringLiteral("full repaint, pictures decoded, median wall"), median(repaints), ms);
+    table.add(QStringLiteral("full repaint, pictures decoded, median CPU"), median(repaintsCpu), ms);
+    table.add(QStringLiteral("full repaint, pictures decoded, worst wall"),
+        *std::max_element(repaints.cbegin(), repaints.cend()), ms);
+    table.add(QStringLiteral("scroll top to bottom (%1 steps), median step").arg(steps.size()), median(steps), ms);
+    table.add(QStringLiteral("scroll top to bottom, worst step"), *std::max_element(steps.cbegin(), steps.cend()), ms);
+    table.add(QStringLiteral("decoded pixels while scrolling, peak"), double(peakBytes) / 1048576.0,
+        QStringLiteral("MiB"), std::nullopt, 1);
+    table.add(QStringLiteral("bound of the image cache"), double(thumbnails.decodeCache().maxBytes()) / 1048576.0,
+        QStringLiteral("MiB"), std::nullopt, 1);
+    table.add(QStringLiteral("bound of the thumbnails"), double(thumbnails.maxCachedBytes()) / 1048576.0,
+        QStringLiteral("MiB"), std::nullopt, 1);
+    const QString shift = QStringLiteral("shift click selecting %1 icons").arg(selection.selection().size());
+    table.add(shift + QStringLiteral(", to select"), millis(rules), ms);
+    table.add(shift + QStringLiteral(", wall until repainted"), millis(shiftTotal), ms);
+    table.add(shift + QStringLiteral(", CPU until repainted"), millis(shiftCpu), ms);
+    return table.print();
 }

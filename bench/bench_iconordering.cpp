@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How fast a large container's icons are put in the order of a stored list.
 
+#include "benchtable.h"
 #include "library/iconordering.h"
 
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 
 int main()
 {
+    BenchTable table;
     for (int count : { 1000, 10000, 100000 }) {
         QList<Icon> icons;
         QStringList order;
@@ -30,7 +32,8 @@ int main()
         const qint64 ns = timer.nsecsElapsed();
         if (icons.first().filename != order.first())
             return 1;
-        std::printf("%6d icons: %7.2f ms (%.2f µs per icon)\n", count, ns / 1e6, ns / 1e3 / count);
+        table.add(QStringLiteral("order %1 icons").arg(count), ns / 1e6, QStringLiteral("ms"));
+        table.add(QStringLiteral("order %1 icons, per icon").arg(count), ns / 1e3 / count, QStringLiteral("µs"));
     }
-    return 0;
+    return table.print();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How fast info.json documents of large containers encode and decode.
 
+#include "benchtable.h"
 #include "model/containerjson.h"
 
 #include <QElapsedTimer>
@@ -29,6 +30,7 @@ IconContainer largeContainer(int iconCount)
 
 int main()
 {
+    BenchTable table;
     for (int count : { 1000, 10000, 100000 }) {
         const IconContainer container = largeContainer(count);
         QElapsedTimer timer;
@@ -40,8 +42,10 @@ int main()
         const qint64 decodeNs = timer.nsecsElapsed();
         if (!decoded || decoded.value().icons.size() != count)
             return 1;
-        std::printf("%6d icons, %8lld bytes: encode %7.2f ms, decode %7.2f ms (%.2f µs per icon)\n", count,
-            static_cast<long long>(encoded.value().size()), encodeNs / 1e6, decodeNs / 1e6, decodeNs / 1e3 / count);
+        std::printf("%6d icons: %8lld bytes\n", count, static_cast<long long>(encoded.value().size()));
+        table.add(QStringLiteral("encode %1 icons").arg(count), encodeNs / 1e6, QStringLiteral("ms"));
+        table.add(QStringLiteral("decode %1 icons").arg(count), decodeNs / 1e6, QStringLiteral("ms"));
+        table.add(QStringLiteral("decode %1 icons, per icon").arg(count), decodeNs / 1e3 / count, QStringLiteral("µs"));
     }
-    return 0;
+    return table.print();
 }

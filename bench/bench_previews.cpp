@@ -5,6 +5,7 @@
 // and hold no pixels until drawn. Each sample is measured several times and its median counts.
 // Also: drawing one icon's preview a thousand times decodes it once.
 
+#include "benchtable.h"
 #include "support/icnsbuilder.h"
 #include "support/jpeg2000encoder.h"
 
@@ -18,6 +19,8 @@
 
 #include <algorithm>
 #include <cstdio>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -34,9 +37,12 @@ constexpr int repeats = 7;
 Icon makeIcon(const Sample &sample)
 {
     const bool icns = sample.type == IconFileType::icns;
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), sample.name, sample.type,
-        icns ? std::optional(sample.data) : std::nullopt, icns ? std::nullopt : std::optional(sample.data), {}, {}, {},
-        std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = sample.name,
+        .type = sample.type,
+        .icnsData = icns ? std::optional(sample.data) : std::nullopt,
+        .imageData = icns ? std::nullopt : std::optional(sample.data) };
 }
 
 QList<Sample> makeSamples(int icnsCount, int pngCount)
@@ -145,12 +151,14 @@ int main(int argc, char **argv)
         std::printf("%-16s %6lld %12.1f %14.1f %8.4f\n", qPrintable(sample.name), qlonglong(decoded), micros(previews),
             micros(decode), ratio);
     }
-    std::printf("\nall %lld icons: previews %.1f µs, full decode %.1f µs per icon; overall ratio %.4f, worst %.4f "
-                "(limit %.4f)\n",
-        qlonglong(samples.size()), micros(previewTotal) / samples.size(), micros(decodeTotal) / samples.size(),
-        previewTotal / decodeTotal, worst, 1.0 / 20);
+    BenchTable table;
+    const QString all = u"all %1 icons"_s.arg(samples.size());
+    table.add(all + u": previews per icon"_s, micros(previewTotal) / samples.size(), u"µs"_s, std::nullopt, 1);
+    table.add(all + u": full decode per icon"_s, micros(decodeTotal) / samples.size(), u"µs"_s, std::nullopt, 1);
+    table.add(all + u": previews against a full decode"_s, previewTotal / decodeTotal, u"×"_s, 1.0 / 20, 4);
+    table.add(all + u": worst of one icon"_s, worst, u"×"_s, 1.0 / 20, 4);
     for (auto it = worstByKind.cbegin(); it != worstByKind.cend(); ++it)
-        std::printf("  worst ratio, %-15s %.4f\n", qPrintable(it.key() + u':'), it.value());
+        table.add(u"worst of one icon, "_s + it.key(), it.value(), u"×"_s, std::nullopt, 4);
 
     // Holding previews for a thousand icons holds no pixels until one is drawn.
     cache.clear();
@@ -168,11 +176,15 @@ int main(int argc, char **argv)
     }
     const double buildAll = double(timer.nsecsElapsed());
     const qint64 held = cache.byteCount();
-    std::printf("1000 icons (%.1f MiB of icon data, %lld previews) built in %.1f ms; pixel cache holds %lld bytes\n",
-        double(fileBytes) / (1 << 20), qlonglong(previewCount), micros(buildAll) / 1000.0, qlonglong(held));
+    const QString thousand
+        = u"1000 icons (%1 MiB of icon data, %2 previews)"_s.arg(double(fileBytes) / (1 << 20), 0, 'f', 1)
+              .arg(previewCount);
+    table.add(thousand + u": built"_s, micros(buildAll) / 1000.0, u"ms"_s, std::nullopt, 1);
+    table.add(thousand + u": pixels held"_s, double(held), u"bytes"_s, 0, 0);
     for (const IconPreviewRep &preview : icons.first().previewReps())
         preview.image.bitmap(cache);
-    std::printf("after drawing the first icon's previews: %lld bytes\n", qlonglong(cache.byteCount()));
+    table.add(u"pixels held after drawing the first icon's previews"_s, double(cache.byteCount()), u"bytes"_s,
+        std::nullopt, 0);
 
     // An icon drawn at one size a thousand times, as a selection strip repaints it.
     QList<double> drawTimes;
@@ -187,12 +199,7 @@ int main(int argc, char **argv)
         }
         drawTimes.append(double(draw.nsecsElapsed()));
     }
-    std::printf("1000 draws of one icon's previewImage(128) at 2x: %.2f ms (median of %d)\n",
-        micros(median(drawTimes)) / 1000.0, repeats);
-
-    const bool ok = held == 0 && previewTotal / decodeTotal <= 1.0 / 20 && worst <= 1.0 / 20;
-    std::printf("%s\n",
-        ok ? "OK: previews cost at most 1/20 of a full decode and no pixels"
-           : "FAIL: previews cost more than 1/20 of a full decode, or held pixels");
-    return ok ? 0 : 1;
+    table.add(u"1000 draws of one icon's previewImage(128) at 2x, median of %1"_s.arg(repeats),
+        micros(median(drawTimes)) / 1000.0, u"ms"_s);
+    return table.print();
 }

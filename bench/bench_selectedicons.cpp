@@ -4,6 +4,7 @@
 // once the lookups of 50 earlier loads have piled up; and pruning 10,000 selected icons to the
 // containers still selected (target: at most 5 ms). Medians of several runs.
 
+#include "benchtable.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 
@@ -88,6 +89,7 @@ int main(int argc, char **argv)
     std::shuffle(all.begin(), all.end(), random);
 
     std::printf("library of %d icons in %d containers\n", containers * iconsPerContainer, containers);
+    BenchTable table;
     for (const qsizetype count : { qsizetype(1), qsizetype(10), qsizetype(100), qsizetype(1000), all.size() }) {
         IconSelection selection;
         for (qsizetype i = 0; i < count; ++i)
@@ -96,7 +98,9 @@ int main(int argc, char **argv)
             [&](const IconSelection &chosen) { return selectedIcons(manager, chosen); }, selection, count);
         const double scanned = millisecondsFor(
             [&](const IconSelection &chosen) { return perIdentifierScans(manager, chosen); }, selection, count);
-        std::printf("%6lld selected: %8.3f ms (per-identifier scans %9.3f ms)\n", qlonglong(count), resolved, scanned);
+        table.add(QStringLiteral("%1 selected").arg(count), resolved, QStringLiteral("ms"), std::nullopt, 3);
+        table.add(QStringLiteral("%1 selected, per-identifier scans").arg(count), scanned, QStringLiteral("ms"),
+            std::nullopt, 3);
     }
 
     // The lookups only grow: fifty earlier loads left theirs behind.
@@ -112,8 +116,9 @@ int main(int argc, char **argv)
     IconSelection thousand;
     for (qsizetype i = 0; i < 1000; ++i)
         thousand.insert(all.at(i));
-    std::printf("1000 selected after 50 loads' lookups (%lld): %.3f ms\n", qlonglong(grown.size()),
-        millisecondsFor([&](const IconSelection &chosen) { return selectedIcons(manager, chosen); }, thousand, 1000));
+    table.add(QStringLiteral("1000 selected after 50 loads' lookups (%1)").arg(grown.size()),
+        millisecondsFor([&](const IconSelection &chosen) { return selectedIcons(manager, chosen); }, thousand, 1000),
+        QStringLiteral("ms"), std::nullopt, 3);
 
     // Pruning: every icon selected, then all but one container deselected.
     IconSelection everything;
@@ -133,9 +138,9 @@ int main(int argc, char **argv)
         left = qsizetype(selected.selection().size());
     }
     const double prune = median(prunes);
-    std::printf("pruning %lld selected to one container: %.3f ms, %d change(s) per prune, %lld left (limit 5 ms)\n",
-        qlonglong(all.size()), prune, changes / rounds, qlonglong(left));
-    const bool ok = prune <= 5 && left == iconsPerContainer && changes == rounds;
-    std::printf("%s\n", ok ? "OK" : "FAIL");
-    return ok ? 0 : 1;
+    table.add(
+        QStringLiteral("pruning %1 selected to one container").arg(all.size()), prune, QStringLiteral("ms"), 5, 3);
+    table.check(QStringLiteral("one change per prune, one container's icons left"),
+        left == iconsPerContainer && changes == rounds);
+    return table.print();
 }

@@ -65,8 +65,11 @@ IconContainer glyphs()
     const QStringList names { u"Alpha"_s, u"Bravo"_s, u"Charlie"_s, u"Delta"_s, u"Echo with a rather long name"_s,
         u"Foxtrot"_s, u"Golf"_s, u"Hotel"_s, u"India"_s, u"Juliett"_s, u"Kilo"_s, u"Lima"_s };
     for (int i = 0; i < names.size(); ++i) {
-        container.icons.append(Icon(QUuid::createUuid(), container.id, names.at(i), IconFileType::icns, glyphIcns(i),
-            std::nullopt, {}, {}, {}, std::nullopt));
+        container.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = names.at(i),
+            .type = IconFileType::icns,
+            .icnsData = glyphIcns(i) });
     }
     return container;
 }
@@ -129,63 +132,64 @@ int main(int argc, char **argv)
         selection.setSelection(chosen);
     };
 
-    const auto names = [](bool grid, bool gallery) {
-        Settings::showIconNamesInGrid().write(grid);
-        Settings::showIconNamesInGallery().write(gallery);
+    const auto names = [&services](bool grid, bool gallery) {
+        services.settings.showIconNamesInGrid().write(grid);
+        services.settings.showIconNamesInGallery().write(gallery);
     };
     QList<Scene> scenes {
         { u"grid-one-colour-64-names"_s,
             [&] {
                 names(true, false);
-                Settings::iconPreviewSize().write(64);
+                services.settings.iconPreviewSize().write(64);
                 select({ 1, 2 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes }, selection, {}, host);
             } },
         { u"grid-two-128-names"_s,
             [&] {
                 names(true, false);
-                Settings::iconPreviewSize().write(128);
+                services.settings.iconPreviewSize().write(128);
                 select({ 4 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes, glyphID }, selection, {}, host);
             } },
         { u"grid-two-search-16"_s,
             [&] {
                 names(true, false);
-                Settings::iconPreviewSize().write(16);
+                services.settings.iconPreviewSize().write(16);
                 select({ 0 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, false,
-                    { shapes, glyphID }, selection, u"r"_s, host);
+                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes, glyphID }, selection, u"r"_s, host);
             } },
         { u"grid-one-512"_s,
             [&] {
                 names(false, false);
-                Settings::iconPreviewSize().write(512);
+                services.settings.iconPreviewSize().write(512);
                 select({ 0 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { glyphID }, selection, {}, host);
+                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { glyphID }, selection, {}, host);
             } },
         { u"grid-drop-indicator"_s,
             [&] {
                 names(false, false);
-                Settings::iconPreviewSize().write(64);
+                services.settings.iconPreviewSize().write(64);
                 select({ 0 });
             },
             [&](QWidget *host) {
-                auto *grid = new IconCollectionGrid(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                auto *grid = new IconCollectionGrid(manager, services.thumbnails, services.iconSetter,
+                    services.settings, false, { shapes }, selection, {}, host);
                 QTimer::singleShot(0, grid, [grid, &manager, &services] {
                     const QRect target = grid->visualRect(manager.containers().at(0).icons.at(3).id);
-                    auto *data = new IconDragMimeData(manager.containers().at(0).icons.at(0), services.iconSetter);
+                    auto *data = new IconDragMimeData(
+                        manager.containers().at(0).icons.at(0), services.iconSetter, services.settings);
                     data->setSourceView(grid);
                     const QPoint point(target.right() - 3, target.center().y());
                     QDragEnterEvent enter(point, Qt::CopyAction, data, Qt::LeftButton, {});
@@ -199,41 +203,43 @@ int main(int argc, char **argv)
         { u"gallery-one-names"_s,
             [&] {
                 names(false, true);
-                Settings::iconPreviewSize().write(256);
+                services.settings.iconPreviewSize().write(256);
                 selection.setSelection({});
             },
             [&](QWidget *host) {
-                return new IconCollectionGallery(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes }, selection, {}, host);
             } },
         { u"gallery-two-large"_s,
             [&] {
                 names(false, true);
-                Settings::galleryIconSize().write(GalleryIconSize::large);
-                Settings::iconPreviewSize().write(512);
+                services.settings.galleryIconSize().write(GalleryIconSize::large);
+                services.settings.iconPreviewSize().write(512);
                 select({ 2 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGallery(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes, glyphID }, selection, {}, host);
             } },
         { u"list-one-colour"_s,
             [&] {
-                Settings::galleryIconSize().reset();
+                services.settings.galleryIconSize().reset();
+                // The next shot enlarges it, and settings outlive a run.
+                services.settings.listIconSize().reset();
                 select({ 1, 3 });
             },
             [&](QWidget *host) {
-                return new IconCollectionList(
-                    manager, services.thumbnails, services.iconSetter, false, { shapes }, selection, {}, host);
+                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes }, selection, {}, host);
             } },
         { u"list-two-search-large"_s,
             [&] {
-                Settings::listIconSize().write(ListIconSize::large);
+                services.settings.listIconSize().write(ListIconSize::large);
                 select({ 1 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, false,
-                    { shapes, glyphID }, selection, u"a"_s, host);
+                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
+                    false, { shapes, glyphID }, selection, u"a"_s, host);
             } },
     };
 

@@ -8,10 +8,11 @@
 //   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24"
 //   build/dev/tools/mainwindow_screenshots /tmp/2x
 // The pictures go into the folder given, never into the source tree.
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
+#include "library/settings.h"
 #include "library/thumbnailprovider.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
@@ -19,6 +20,7 @@
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowtitle.h"
 #include "platform/giofileiconsetter.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -75,8 +77,12 @@ IconContainer container(const QString &title, const QString &author, int hue, in
     IconContainer result { .title = title, .authorName = author };
     for (int i = 0; i < count; ++i) {
         const QColor color = QColor::fromHsv((hue + i * 23) % 360, 160, 220);
-        result.icons << Icon(QUuid::createUuid(), result.id, u"%1 %2"_s.arg(title.section(u' ', 0, 0)).arg(i + 1),
-            IconFileType::image, std::nullopt, png(color, i), author, {}, {}, std::nullopt);
+        result.icons << Icon { .id = QUuid::createUuid(),
+            .containerID = result.id,
+            .name = u"%1 %2"_s.arg(title.section(u' ', 0, 0)).arg(i + 1),
+            .type = IconFileType::image,
+            .imageData = png(color, i),
+            .author = author };
     }
     if (customIcon)
         result.customIcon = png(QColor::fromHsv(hue, 200, 200), 1);
@@ -142,6 +148,8 @@ int main(int argc, char **argv)
         for (const Icon &i : c.icons)
             lookups.insert(IconLookup { i.id, c.id });
     }
+    SettingsStore settingsStore;
+    Settings settings(settingsStore);
     ContainerManager manager;
     ThumbnailProvider thumbnails;
     const auto iconSetter = std::make_shared<GioFileIconSetter>();
@@ -155,7 +163,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         QMainWindow window;
-        auto *split = new MainSplitView(manager, thumbnails, iconSetter, &window);
+        auto *split = new MainSplitView(manager, thumbnails, iconSetter, settings, &window);
         window.setCentralWidget(split);
         // As large as the virtual screen allows at this scale.
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
@@ -200,7 +208,7 @@ int main(int argc, char **argv)
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
         CommandManager commands;
-        ContentView window(commands, manager, thumbnails, iconSetter);
+        ContentView window(commands, manager, thumbnails, iconSetter, settings);
         const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
         window.resize(qMin(760, room.width()), qMin(600, room.height()));
         window.show();

@@ -6,6 +6,7 @@
 //   xvfb-run -s "-screen 0 1600x1000x24" build/dev/tools/settingsshots /tmp/shots
 
 #include "library/settings.h"
+#include "platform/settingsstore.h"
 #include "platform/updater.h"
 #include "settings/settingsview.h"
 #include "settings/viewoptions.h"
@@ -102,22 +103,24 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
+    SettingsStore settingsStore;
+    const Settings settingsOfRun(settingsStore);
     PictureUpdater updater;
     bool ok = true;
     for (const auto &[scheme, palette] : { std::pair(QStringLiteral("light"), QApplication::style()->standardPalette()),
              std::pair(QStringLiteral("dark"), darkPalette()) }) {
         QApplication::setPalette(palette);
         SettingsTab selected = SettingsTab::general;
-        SettingsView settings(selected, updater);
+        SettingsView settings(selected, updater, settingsOfRun);
         for (SettingsTab tab : allCases<SettingsTab>()) {
             settings.showTab(tab);
             ok &= grab(settings, folder.filePath(QStringLiteral("settings-%1-%2.png").arg(rawValue(tab), scheme)));
         }
         settings.close();
 
-        ViewOptions options;
+        ViewOptions options(settingsOfRun);
         for (IconViewMode mode : allCases<IconViewMode>()) {
-            Settings::iconViewMode().write(mode);
+            settingsOfRun.iconViewMode().write(mode);
             ok &= grab(options, folder.filePath(QStringLiteral("viewoptions-%1-%2.png").arg(rawValue(mode), scheme)));
         }
         options.close();

@@ -7,6 +7,8 @@
 //   QT_SCALE_FACTOR=2 xvfb-run -a build/dev/tools/stepperscreenshots /tmp/stepper
 
 #include "collections/iconpreviewsizestepper.h"
+#include "library/settings.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -47,6 +49,8 @@ int main(int argc, char **argv)
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QApplication app(argc, argv);
+    SettingsStore store;
+    const Settings settingsOfRun(store);
     if (argc < 2) {
         std::fprintf(stderr, "usage: stepperscreenshots <folder>\n");
         return 2;
@@ -66,7 +70,7 @@ int main(int argc, char **argv)
             layout->setContentsMargins(8, 4, 8, 4);
             layout->addWidget(new QLabel(u"12 icons"_s));
             layout->addStretch();
-            auto *stepper = new IconPreviewSizeStepper;
+            auto *stepper = new IconPreviewSizeStepper(settingsOfRun);
             layout->addWidget(stepper);
             stepper->setEnabled(state != "disabled"_L1);
             strip.resize(260, strip.sizeHint().height());

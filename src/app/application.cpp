@@ -3,10 +3,11 @@
 
 #include "app/glimbarapp.h"
 #include "app/instancechannel.h"
-#include "app/launchargument.h"
 #include "mainwindow/contentview.h"
 #include "platform/applicationfolder.h"
+#include "platform/launchargument.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,10 +21,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Application", text);
-}
+constexpr TranslationContext tr { "Application" };
 
 // The options answered in the terminal, before any display is opened; the exit code when one was
 // given. Every other argument is a link or a file, as before.

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/glimbarapp.h"
 
-#include "app/commandmanager.h"
 #include "app/maincommands.h"
 #include "library/containermanager.h"
 #include "library/thumbnailprovider.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
-#include "mainwindow/windowextensions.h"
 #include "platform/feedupdater.h"
 #include "platform/giofileiconsetter.h"
 #include "platform/ui/updatealert.h"
 #include "platform/ui/windowactivation.h"
 #include "settings/settingsview.h"
 #include "settings/viewoptions.h"
+#include "widgets/windowextensions.h"
 
 #include <QApplication>
 
@@ -33,7 +33,7 @@ GlimbarApp::GlimbarApp(std::unique_ptr<Updater> updater, QObject *parent)
     , m_thumbnails(std::make_unique<ThumbnailProvider>())
     , m_iconSetter(std::make_shared<GioFileIconSetter>())
     , m_commandManager(std::make_unique<CommandManager>())
-    , m_updater(updater ? std::move(updater) : std::make_unique<FeedUpdater>())
+    , m_updater(updater ? std::move(updater) : std::make_unique<FeedUpdater>(m_settingsStore))
     , m_updateAlert(std::make_unique<UpdateAlert>(*m_updater))
 {
     // The settings and "View Options" windows do not keep the program running.
@@ -52,8 +52,8 @@ GlimbarApp::~GlimbarApp()
 
 ContentView *GlimbarApp::openMainWindow()
 {
-    auto *window = new ContentView(*m_commandManager, *m_library, *m_thumbnails, m_iconSetter);
-    auto *commands = new MainCommands(*m_commandManager, *m_updater, *window);
+    auto *window = new ContentView(*m_commandManager, *m_library, *m_thumbnails, m_iconSetter, m_settings);
+    auto *commands = new MainCommands(*m_commandManager, *m_updater, m_settings, *window);
     connect(commands, &MainCommands::newWindowRequested, this, &GlimbarApp::openMainWindow);
     connect(commands, &MainCommands::settingsRequested, this, &GlimbarApp::showSettings);
     connect(commands, &MainCommands::viewOptionsRequested, this, &GlimbarApp::showViewOptions);
@@ -104,7 +104,7 @@ void GlimbarApp::openLaunch(const QStringList &arguments, const QByteArray &acti
 void GlimbarApp::showSettings()
 {
     if (!m_settingsWindow) {
-        auto window = std::make_unique<SettingsView>(m_selectedSettingsTab, *m_updater);
+        auto window = std::make_unique<SettingsView>(m_selectedSettingsTab, *m_updater, m_settings);
         customizeSettingsToolbar(window->tabBar());
         m_settingsWindow = std::move(window);
     }
@@ -114,7 +114,7 @@ void GlimbarApp::showSettings()
 void GlimbarApp::showViewOptions()
 {
     if (!m_viewOptionsWindow)
-        m_viewOptionsWindow = std::make_unique<ViewOptions>();
+        m_viewOptionsWindow = std::make_unique<ViewOptions>(m_settings);
     showAndRaise(m_viewOptionsWindow.get());
 }
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/commandmanager.h"
+#include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "model/optionenums.h"
+#include "platform/settingsstore.h"
 #include "platform/ui/updatealert.h"
 #include "platform/updater.h"
 
@@ -18,10 +20,11 @@ class FileIconSetter;
 class QWidget;
 class ThumbnailProvider;
 
-// The application object: makes, in this order, the library (ContainerManager), the thumbnail
-// provider and the file icon setter, which it hands to every main window, then the one
-// CommandManager, the selected settings tab (General at every launch, never stored) and the
-// updater, which it starts at once, before any window exists. It opens main windows (each with
+// The application object: makes, in this order, the settings store and the settings over it, the
+// library (ContainerManager), the thumbnail provider and the file icon setter, which it hands to
+// every main window, then the one CommandManager, the selected settings tab (General at every
+// launch, never stored) and the updater, which keeps its settings in the same store and which it
+// starts at once, before any window exists. It opens main windows (each with
 // its own menu bar), keeps the settings window and the "View Options" window single, and quits when
 // its last main window closes. Nothing is saved at quit but the main windows' geometry.
 class GlimbarApp : public QObject
@@ -29,10 +32,12 @@ class GlimbarApp : public QObject
     Q_OBJECT
 
 public:
-    // Without an updater, the release-feed updater is made; tests hand in their own.
+    // Without an updater, the release-feed updater is made; tests hand in their own. The settings
+    // file is the user's, or the one QStandardPaths' test mode or QSettings::setPath() points to.
     explicit GlimbarApp(std::unique_ptr<Updater> updater = nullptr, QObject *parent = nullptr);
     ~GlimbarApp() override;
 
+    Settings &settings() { return m_settings; }
     ContainerManager &library() const { return *m_library; }
     ThumbnailProvider &thumbnails() const { return *m_thumbnails; }
     const std::shared_ptr<FileIconSetter> &iconSetter() const { return m_iconSetter; }
@@ -63,6 +68,9 @@ Q_SIGNALS:
 private:
     void mainWindowDestroyed(QObject *window);
 
+    // Destroyed last, so everything else has written its settings before the file is.
+    SettingsStore m_settingsStore;
+    Settings m_settings { m_settingsStore };
     std::unique_ptr<ContainerManager> m_library;
     std::unique_ptr<ThumbnailProvider> m_thumbnails;
     // Shared with the icon folders and drops still being made on worker threads.

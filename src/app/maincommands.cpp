@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/maincommands.h"
 
-#include "app/commandmanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
+#include "mainwindow/windowactions.h"
 #include "platform/updater.h"
 #include "settings/appupdatesview.h"
 
 #include <QActionGroup>
 #include <QMenuBar>
 
-MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, ContentView &window)
+MainCommands::MainCommands(CommandManager &commandManager, Updater &updater, Settings &settings, ContentView &window)
     : QObject(&window)
     , m_commandManager(commandManager)
     , m_updater(updater)
+    , m_settings(settings)
     , m_window(window)
 {
     QMenuBar *bar = window.menuBar();
@@ -29,32 +31,9 @@ void MainCommands::buildFileMenu(QMenu *menu)
     connect(newWindow, &QAction::triggered, this, &MainCommands::newWindowRequested);
     menu->addSeparator();
 
-    QMenu *importMenu = menu->addMenu(tr("&Import"));
-    for (const ImportFormat format : allCases<ImportFormat>()) {
-        // Every import format shows the same text.
-        QAction *item = importMenu->addAction(tr("rAvivovode…"));
-        item->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
-        connect(item, &QAction::triggered, this,
-            [this, format] { Q_EMIT m_commandManager.presentImporter(format, &m_window); });
-    }
-
-    QMenu *exportMenu = menu->addMenu(tr("&Export"));
-    QList<QAction *> exportItems;
-    for (const ExportFormat format : allCases<ExportFormat>()) {
-        QAction *item = exportMenu->addAction(title(format));
-        item->setEnabled(false);
-        connect(item, &QAction::triggered, this,
-            [this, format] { Q_EMIT m_commandManager.presentExporter(format, &m_window); });
-        exportItems.append(item);
-    }
-    // Only this window's selection decides, so two windows never steer each other's menus.
-    connect(&m_commandManager, &CommandManager::exporterDisabled, this,
-        [this, exportItems](bool disabled, const QObject *window) {
-            if (window != &m_window)
-                return;
-            for (QAction *item : exportItems)
-                item->setEnabled(!disabled);
-        });
+    const WindowActions &actions = m_window.actions();
+    menu->addMenu(tr("&Import"))->addActions(actions.importActions());
+    menu->addMenu(tr("&Export"))->addActions(actions.exportActions());
 
     menu->addSeparator();
     QAction *close = menu->addAction(tr("&Close Window"));
@@ -82,44 +61,19 @@ void MainCommands::buildEditMenu(QMenu *menu)
 
 void MainCommands::buildViewMenu(QMenu *menu)
 {
-    QAction *sidebar = menu->addAction(QString());
-    sidebar->setShortcut(QKeySequence(Qt::Key_F9));
-    const auto showSidebarState
-        = [sidebar](bool visible) { sidebar->setText(visible ? tr("Hide Sidebar") : tr("Show Sidebar")); };
-    showSidebarState(m_window.isSidebarVisible());
-    connect(
-        sidebar, &QAction::triggered, &m_window, [this] { m_window.setSidebarVisible(!m_window.isSidebarVisible()); });
-    connect(&m_window, &ContentView::sidebarVisibleChanged, sidebar, showSidebarState);
+    const WindowActions &actions = m_window.actions();
+    menu->addAction(actions.toggleSidebar());
     menu->addSeparator();
-
     // The "View Icons" choice, inline: its items stand directly in the menu.
-    auto *viewModes = new QActionGroup(menu);
-    viewModes->setExclusive(true);
-    QList<std::pair<IconViewMode, QAction *>> modeItems;
-    for (const IconViewMode mode : allCases<IconViewMode>()) {
-        QAction *item
-            = menu->addAction(tr("as %1", "Icon view mode options in the View menu of the menu bar").arg(title(mode)));
-        item->setCheckable(true);
-        item->setShortcut(keyboardShortcut(mode));
-        viewModes->addAction(item);
-        connect(item, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
-        modeItems.append({ mode, item });
-    }
-    const auto showViewMode = [modeItems] {
-        const IconViewMode current = Settings::iconViewMode().read();
-        for (const auto &[mode, item] : modeItems)
-            item->setChecked(mode == current);
-    };
-    showViewMode();
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, menu, showViewMode);
+    menu->addActions(actions.viewModes()->actions());
     menu->addSeparator();
 
     QAction *emulation = menu->addAction(tr("Emulate Low-Resolution"));
     emulation->setCheckable(true);
-    emulation->setChecked(Settings::emulateLowResolution().read());
-    connect(emulation, &QAction::triggered, this, [](bool on) { Settings::emulateLowResolution().write(on); });
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
-        [emulation] { emulation->setChecked(Settings::emulateLowResolution().read()); });
+    emulation->setChecked(m_settings.emulateLowResolution().read());
+    connect(emulation, &QAction::triggered, this, [this](bool on) { m_settings.emulateLowResolution().write(on); });
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, emulation,
+        [this, emulation] { emulation->setChecked(m_settings.emulateLowResolution().read()); });
     menu->addSeparator();
 
     QAction *viewOptions = menu->addAction(tr("View Options"));

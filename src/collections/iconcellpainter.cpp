@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconcellpainter.h"
 
-#include "collections/colorcontrast.h"
+#include "widgets/adaptiveforegroundstyle.h"
+#include "widgets/colorcontrast.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -70,11 +71,13 @@ std::optional<QColor> IconCellPainter::color(const std::optional<RGBAColor> &col
 
 QColor IconCellPainter::nameColor(bool dark, const QColor &text, const std::optional<QColor> &background, bool selected)
 {
-    if (selected)
-        return Qt::white;
     // The other scheme's text: near-black on light, near-white on dark.
     const QColor opposite = dark ? QColor(0, 0, 0, 217) : QColor(255, 255, 255, 217);
-    return ColorContrast::resolved(background, text, opposite);
+    const AdaptiveForegroundStyle style { .color = dark ? SchemeColor(opposite, text) : SchemeColor(text, opposite),
+        .backgroundColor = background ? std::optional<SchemeColor>(*background) : std::nullopt,
+        .selected = selected,
+        .selectedTextColor = Qt::white };
+    return style.foreground(dark ? ColorScheme::dark : ColorScheme::light);
 }
 
 QStringList IconCellPainter::nameLines(const QString &name, const QFont &font, double width)

@@ -7,34 +7,32 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "widgets/adaptivescrollarea.h"
 
 #include <QPainter>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_containerSelection(containerSelection)
+    , m_settings(settings)
 {
-    m_previewArea = new QScrollArea(this);
-    m_previewArea->setFrameShape(QFrame::NoFrame);
-    m_previewArea->setWidgetResizable(true);
-    m_previewArea->setAlignment(Qt::AlignCenter);
+    m_previewArea = new AdaptiveScrollArea(Qt::Horizontal | Qt::Vertical, this);
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
-    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter);
-    m_previewArea->setWidget(m_preview);
-    // setWidget() turns it on; the gallery's colour must show through.
+    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter, settings);
+    m_previewArea->setContent(m_preview);
+    // Placing it in the area turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
-    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter),
+    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter), settings,
         std::move(containerSelection), selectionManager, std::move(searchText), this);
 
     auto *layout = new QVBoxLayout(this);
@@ -44,9 +42,9 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, Thumbnai
     layout->addWidget(m_strip, 0);
 
     const auto previewSizeChanged
-        = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(Settings::iconPreviewSize().read(), 1, 2048))); };
+        = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(m_settings.iconPreviewSize().read(), 1, 2048))); };
     previewSizeChanged();
-    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
+    connect(m_settings.iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
     connect(m_strip, &IconTileView::contentHeightChanged, this, &IconCollectionGallery::updateStripHeight);
     connect(m_strip, &IconTileView::showBackgroundChanged, this, [this](bool show) {
         m_showBackground = show;

@@ -15,11 +15,12 @@
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 class IconGalleryPreview;
 class IconSelectionManager;
 class ThumbnailProvider;
 class IconTileView;
-class QScrollArea;
+class AdaptiveScrollArea;
 
 // The gallery presentation: a large preview of the most recently selected icon above a strip of
 // tiles, one group per selected container in library order with dividers between groups. When the
@@ -31,8 +32,9 @@ class IconCollectionGallery : public QWidget
 
 public:
     IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool showBackground,
+        QSet<QUuid> containerSelection, IconSelectionManager &selectionManager, QString searchText,
+        QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
     void setSearchText(QString text);
@@ -59,8 +61,9 @@ private:
     QSet<QUuid> m_containerSelection;
     bool m_showBackground = false;
     IconTileView *m_strip = nullptr;
+    Settings &m_settings;
     IconGalleryPreview *m_preview = nullptr;
-    QScrollArea *m_previewArea = nullptr;
+    AdaptiveScrollArea *m_previewArea = nullptr;
     // Icon id → (container position, icon position), rebuilt when the library changes.
     QHash<QUuid, QPair<qsizetype, qsizetype>> m_iconPositions;
 };

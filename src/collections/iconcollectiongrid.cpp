@@ -2,8 +2,8 @@
 #include "collections/iconcollectiongrid.h"
 
 IconCollectionGrid::IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
-    : IconTileView(IconTileLayout::Flow::grid, manager, provider, std::move(iconSetter), std::move(containerSelection),
-        selectionManager, std::move(searchText), parent)
+    : IconTileView(IconTileLayout::Flow::grid, manager, provider, std::move(iconSetter), settings,
+        std::move(containerSelection), selectionManager, std::move(searchText), parent)
 { }

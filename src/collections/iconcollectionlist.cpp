@@ -37,13 +37,14 @@ int listEdge(ListIconSize size)
 } // namespace
 
 IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, bool, QSet<QUuid> containerSelection,
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QListView(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
     , m_containerSelection(std::move(containerSelection))
     , m_searchText(std::move(searchText))
 {
@@ -60,7 +61,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvi
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 
     readListSize();
-    connect(Settings::listIconSize().notifier(), &SettingsKeyNotifier::changed, this, [this] {
+    connect(m_settings.listIconSize().notifier(), &SettingsKeyNotifier::changed, this, [this] {
         readListSize();
         scheduleDelayedItemsLayout();
         viewport()->update();
@@ -109,7 +110,7 @@ void IconCollectionList::setSearchText(QString text)
 
 void IconCollectionList::readListSize()
 {
-    m_delegate->setEdge(listEdge(Settings::listIconSize().read()));
+    m_delegate->setEdge(listEdge(m_settings.listIconSize().read()));
 }
 
 void IconCollectionList::rebuild()
@@ -272,7 +273,7 @@ void IconCollectionList::startDrag(Qt::DropActions)
     const Icon *icon = m_model->iconAt(currentIndex().row());
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon, m_iconSetter);
+    auto *data = new IconDragMimeData(*icon, m_iconSetter, m_settings);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);

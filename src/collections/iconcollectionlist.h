@@ -12,6 +12,7 @@
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 class IconListDelegate;
 class IconListModel;
 class IconSelectionManager;
@@ -31,8 +32,9 @@ class IconCollectionList : public QListView
 
 public:
     IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, bool showBackground, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool showBackground,
+        QSet<QUuid> containerSelection, IconSelectionManager &selectionManager, QString searchText,
+        QWidget *parent = nullptr);
     ~IconCollectionList() override;
 
     void setContainerSelection(QSet<QUuid> selection);
@@ -71,6 +73,7 @@ private:
     IconSelectionManager &m_selectionManager;
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
+    Settings &m_settings;
     QSet<QUuid> m_containerSelection;
     QString m_searchText;
     bool m_showBackground = false;

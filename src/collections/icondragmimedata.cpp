@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icondragmimedata.h"
 
-IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
-    : IconMimeData(std::move(icon), std::move(iconSetter))
+IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings)
+    : IconMimeData(std::move(icon), std::move(iconSetter), settings)
 { }
 
 QStringList IconDragMimeData::formats() const

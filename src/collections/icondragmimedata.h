@@ -15,7 +15,7 @@ class IconDragMimeData : public IconMimeData
 public:
     static constexpr QLatin1StringView reorderFormat { "application/x-glimbar-icon-reorder" };
 
-    IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter);
+    IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings);
 
     // The view the drag started from; a drag counts as ours only while it is set.
     void setSourceView(QObject *view) { m_sourceView = view; }

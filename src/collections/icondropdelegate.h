@@ -9,6 +9,7 @@
 
 class QDropEvent;
 
+// Functions the icon views call on a drop, not a Qt item delegate.
 // Reordering icons inside one container by dropping on a tile. What moves is decided by the icon
 // selection alone, never by what the drag carries; icons never move between containers.
 namespace IconDropDelegate {

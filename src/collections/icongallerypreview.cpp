@@ -12,11 +12,12 @@
 #include <QPainter>
 
 IconGalleryPreview::IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_selectionManager(selectionManager)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
 {
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
@@ -84,7 +85,7 @@ void IconGalleryPreview::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressedOnPicture = false;
-    auto *data = new IconDragMimeData(*m_icon, m_iconSetter);
+    auto *data = new IconDragMimeData(*m_icon, m_iconSetter, m_settings);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);

@@ -10,6 +10,7 @@
 #include <optional>
 
 class FileIconSetter;
+class Settings;
 class IconSelectionManager;
 class ThumbnailProvider;
 
@@ -22,7 +23,7 @@ class IconGalleryPreview : public QWidget
 
 public:
     IconGalleryPreview(IconSelectionManager &selectionManager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent = nullptr);
     ~IconGalleryPreview() override;
 
     const std::optional<Icon> &icon() const { return m_icon; }
@@ -41,6 +42,7 @@ private:
     IconSelectionManager &m_selectionManager;
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
+    Settings &m_settings;
     std::optional<Icon> m_icon;
     int m_previewSize = 64;
     QPoint m_pressPosition;

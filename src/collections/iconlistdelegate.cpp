@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconlistdelegate.h"
 
-#include "collections/colorcontrast.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconlistmodel.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -32,7 +32,7 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     if (!model)
         return;
     const QRect rect = option.rect;
-    const bool dark = option.palette.color(QPalette::Window).lightness() < 128;
+    const bool dark = ColorContrast::isDark(option.palette);
     painter->save();
 
     if (model->isHeader(index.row())) {

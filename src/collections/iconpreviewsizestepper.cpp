@@ -27,8 +27,8 @@ constexpr qreal dragDistance = 10;
 
 } // namespace
 
-IconPreviewSizeStepper::IconPreviewSizeStepper(QWidget *parent)
-    : IconPreviewSizeStepper(Settings::iconPreviewSize(), std::make_shared<SystemScreenPointer>(), parent)
+IconPreviewSizeStepper::IconPreviewSizeStepper(const Settings &settings, QWidget *parent)
+    : IconPreviewSizeStepper(settings.iconPreviewSize(), std::make_shared<SystemScreenPointer>(), parent)
 { }
 
 IconPreviewSizeStepper::IconPreviewSizeStepper(

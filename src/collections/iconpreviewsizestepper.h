@@ -2,7 +2,7 @@
 #pragma once
 
 #include "collections/iconpreviewsizedrag.h"
-#include "library/settingskey.h"
+#include "platform/settingskey.h"
 
 #include <QWidget>
 
@@ -10,6 +10,7 @@
 #include <optional>
 
 class IconPreviewSizeStepperButton;
+class Settings;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -30,8 +31,8 @@ class IconPreviewSizeStepper : public QWidget
     Q_OBJECT
 
 public:
-    // Over Settings::iconPreviewSize() and the session's real pointer.
-    explicit IconPreviewSizeStepper(QWidget *parent = nullptr);
+    // Over the settings' "iconPreviewSize" and the session's real pointer.
+    explicit IconPreviewSizeStepper(const Settings &settings, QWidget *parent = nullptr);
     // `size` must outlive the stepper.
     IconPreviewSizeStepper(
         const SettingsKey<qint64> &size, std::shared_ptr<ScreenPointer> pointer, QWidget *parent = nullptr);

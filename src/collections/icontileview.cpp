@@ -12,6 +12,7 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "platform/ui/dragselectionresponder.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -39,13 +40,14 @@ qint64 saneSize(qint64 size)
 } // namespace
 
 IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection, IconSelectionManager &selectionManager,
-    QString searchText, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QAbstractScrollArea(parent)
     , m_manager(manager)
     , m_selectionManager(selectionManager)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
     , m_flow(flow)
     , m_containerSelection(std::move(containerSelection))
     , m_searchText(std::move(searchText))
@@ -68,10 +70,10 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
         readSettings();
         relayout();
     };
-    connect(Settings::iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(Settings::showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
+    connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(&m_manager, &ContainerManager::containersChanged, this, [this] {
         // Positions of the drop target may no longer hold.
         clearDropTarget();
@@ -127,10 +129,10 @@ QRect IconTileView::visualRect(QUuid iconID) const
 
 void IconTileView::readSettings()
 {
-    m_iconPreviewSize = saneSize(Settings::iconPreviewSize().read());
-    m_gallerySize = Settings::galleryIconSize().read();
-    m_namesInGrid = Settings::showIconNamesInGrid().read();
-    m_namesInGallery = Settings::showIconNamesInGallery().read();
+    m_iconPreviewSize = saneSize(m_settings.iconPreviewSize().read());
+    m_gallerySize = m_settings.galleryIconSize().read();
+    m_namesInGrid = m_settings.showIconNamesInGrid().read();
+    m_namesInGallery = m_settings.showIconNamesInGallery().read();
 }
 
 void IconTileView::rebuildSections()
@@ -239,7 +241,7 @@ QColor IconTileView::stripBackdrop() const
 
 bool IconTileView::isDark() const
 {
-    return palette().color(QPalette::Window).lightness() < 128;
+    return ColorContrast::isDark(palette());
 }
 
 IconTileLayout::Hit IconTileView::hitAt(QPoint point, CellPart *part) const
@@ -569,7 +571,7 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     const Icon *icon = iconAt(hit);
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon, m_iconSetter);
+    auto *data = new IconDragMimeData(*icon, m_iconSetter, m_settings);
     data->setSourceView(this);
     auto *drag = new QDrag(this);
     drag->setMimeData(data);

@@ -22,6 +22,7 @@ class QDropEvent;
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 class IconSelectionManager;
 class ThumbnailProvider;
 
@@ -38,7 +39,7 @@ class IconTileView : public QAbstractScrollArea
 
 public:
     IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, QSet<QUuid> containerSelection,
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
     ~IconTileView() override;
 
@@ -123,6 +124,7 @@ private:
     IconSelectionManager &m_selectionManager;
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
+    Settings &m_settings;
     IconTileLayout::Flow m_flow;
     QSet<QUuid> m_containerSelection;
     QString m_searchText;

@@ -6,17 +6,13 @@
 #include "platform/httpsfetch.h"
 #include "platform/linkdetector.h"
 #include "platform/logging.h"
-#include "platform/nativefiles.h"
 #include "platform/printabletext.h"
-#include "platform/safewrite.h"
+#include "platform/stagingfolder.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QLoggingCategory>
 #include <QMetaObject>
 #include <QMutex>
 #include <QTemporaryDir>
@@ -24,16 +20,13 @@
 #include <QUrl>
 
 #include <atomic>
-#include <csignal>
 #include <memory>
 #include <mutex>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 // Why a fetch ended without a report; off unless asked for (QT_LOGGING_RULES).
-Q_LOGGING_CATEGORY(lcDownload, "glimbar.library.download", glimbarLogLevel)
 
 namespace {
 
@@ -42,10 +35,7 @@ constexpr QStringView folderPrefix = u"glimbar-download-";
 // Set when the application quits, so that a download in progress ends instead of holding up the exit.
 std::atomic<bool> quitting { false };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerDownload", text);
-}
+constexpr TranslationContext tr { "ContainerDownload" };
 
 qsizetype firstOf(QStringView text, QStringView characters)
 {
@@ -153,22 +143,13 @@ ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url
         printLine(tr("The download could not be unpacked: %1").arg(folder.errorString()));
         return { std::nullopt, ContainerError::downloadFailed };
     }
-    const HttpsFetch::Limits limits {
-        .lowSpeedTime = options.transferTimeout,
-        .minBytesPerSecond = options.minBytesPerSecond,
-        .deadline = options.deadline,
-        .maxHeaderBytes = options.maxHeaderBytes,
-        .maxRedirects = options.maxRedirects,
-        .maxBodyBytes = options.maxBodyBytes,
-        .caFile = options.caFile,
-    };
     const QString bodyPath = folder.filePath(u"body"_s);
-    const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, limits, &quitting);
+    const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, options.fetchLimits, &quitting);
     switch (fetched.outcome) {
     case HttpsFetch::Outcome::complete:
         break;
     case HttpsFetch::Outcome::tooLarge:
-        printLine(tr("The download is larger than %1 bytes.").arg(options.maxBodyBytes));
+        printLine(tr("The download is larger than %1 bytes.").arg(options.fetchLimits.maxBodyBytes));
         return { std::nullopt, ContainerError::downloadFailed };
     case HttpsFetch::Outcome::failed:
         qCDebug(lcDownload) << "download of" << url << "ended with status" << fetched.status << fetched.reason;
@@ -202,32 +183,8 @@ ContainerDownload::Outcome ContainerDownload::readBody(
 
 void ContainerDownload::removeStaleFolders()
 {
-    const QString temporary = QDir::tempPath();
-    const auto members = listMembers(QFile::encodeName(temporary), false, qsizetype(1) << 20, nullptr);
-    if (!members)
-        return;
-    // Folders named before the process id was part of the name cannot say whose they are; a day
-    // is far longer than any download.
-    const QDateTime dayAgo = QDateTime::currentDateTime().addDays(-1);
-    for (const FolderMember &member : *members) {
-        if (!member.name.startsWith(folderPrefix))
-            continue;
-        struct stat status
-        {
-        };
-        if (::lstat(member.nativePath.constData(), &status) != 0 || !S_ISDIR(status.st_mode)
-            || status.st_uid != ::getuid())
-            continue;
-        const QStringView rest = QStringView(member.name).mid(folderPrefix.size());
-        const qsizetype dash = rest.indexOf(u'-');
-        bool isNumber = false;
-        const pid_t owner = dash > 0 ? pid_t(rest.left(dash).toInt(&isNumber)) : 0;
-        if (isNumber && owner > 0) {
-            if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
-                continue;
-        } else if (QFileInfo(QFile::decodeName(member.nativePath)).lastModified() > dayAgo) {
-            continue;
-        }
-        removeTree(QFile::decodeName(member.nativePath));
-    }
+    // A download's folder has no companions, so settling it removes it. Folders named before the
+    // process id was part of the name cannot say whose they are; a day is far longer than any
+    // download.
+    StagingFolder::sweep(QDir::tempPath(), folderPrefix, std::chrono::hours(24));
 }

@@ -3,12 +3,12 @@
 
 #include "model/containererror.h"
 #include "model/iconcontainer.h"
+#include "platform/httpsfetch.h"
 #include "platform/ziparchive.h"
 
 #include <QObject>
 #include <QString>
 
-#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -30,19 +30,10 @@ class ContainerDownload
 public:
     struct Options
     {
-        // The longest time the transfer may stay under minBytesPerSecond, waiting for the server
-        // included, before it is given up.
-        std::chrono::milliseconds transferTimeout = std::chrono::seconds(60);
-        qint64 minBytesPerSecond = 1024;
-        // The whole download, however fast the server sends.
-        std::chrono::milliseconds deadline = std::chrono::minutes(15);
-        qint64 maxHeaderBytes = qint64(64) << 10;
-        int maxRedirects = 5;
-        qint64 maxBodyBytes = qint64(256) << 20;
+        // The bounds of the transfer, and the authorities it trusts (tests name their own server's).
+        HttpsFetch::Limits fetchLimits {};
         // What the body may unpack to is bounded as the body is.
         ZipArchive::Limits unpackLimits {};
-        // A PEM file of authorities trusted instead of the system's; tests name their own server's here.
-        QString caFile {};
     };
 
     // What a download ends with: the container that arrived, or the library error to set, if any.

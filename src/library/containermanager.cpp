@@ -6,7 +6,6 @@
 #include "library/libraryreader.h"
 #include "library/libraryworker.h"
 #include "library/librarywriter.h"
-#include "model/containerdocument.h"
 #include "platform/applicationfolder.h"
 
 #include <QCoreApplication>
@@ -249,16 +248,6 @@ void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot mer
     m_worker->release(std::move(replaced));
 }
 
-IconContainer ContainerManager::loadIcons(const IconContainer &container, const QString &folder)
-{
-    QList<IconLookup> lookups;
-    IconContainer loaded
-        = LibraryReader::readIcons(container, folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); });
-    if (!lookups.isEmpty())
-        insertLookupsQueued(std::move(lookups));
-    return loaded;
-}
-
 std::optional<IconContainer> ContainerManager::importLegacyContainer(const QString &path)
 {
     return LegacyImporter::importArchive(path);
@@ -285,14 +274,6 @@ void ContainerManager::writeContainer(const IconContainer &container, const QStr
 {
     if (!LibraryWriter::saveContainer(container, libraryFolder))
         setErrorQueued(ContainerError::writeContainerFailed);
-}
-
-ContainerResult<void> ContainerManager::writeContainerInfo(const IconContainer &container, const QString &folder)
-{
-    const auto fileNames = containerIconFileNames(container);
-    if (!fileNames)
-        return fileNames.error();
-    return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
 }
 
 void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)

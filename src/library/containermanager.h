@@ -3,7 +3,6 @@
 
 #include "library/containerdownload.h"
 #include "model/containererror.h"
-#include "model/containerresult.h"
 #include "model/iconcontainer.h"
 #include "model/iconlookup.h"
 
@@ -65,16 +64,12 @@ public:
     // The containerID of that icon, without touching the icon; none when `id` does not resolve.
     std::optional<QUuid> resolvedContainerID(const QUuid &id) const;
 
-    // The folder "Glimbar/Library" under the user's data location, created if needed; none when it
-    // cannot be found or made.
+    // A path, not a URL, and a call creates the folder: "Glimbar/Library" under the user's data
+    // location, created if needed; none when it cannot be found or made.
     static std::optional<QString> libraryFolderURL();
     // Reads every container folder of the library, in name order, and replaces `containers`
     // (queued); publishes nothing when the library cannot be found or listed. A request.
     void loadLibrary();
-    // A copy of `container` whose icons are read from the files of `folder`, paired with the
-    // container's info.json entries and ordered by them. Queues the lookups of the icons read, in
-    // one call.
-    IconContainer loadIcons(const IconContainer &container, const QString &folder);
     // Reads an older single-file archive; none when it is not one.
     std::optional<IconContainer> importLegacyContainer(const QString &path);
     // Writes the container as a folder named after its title into `libraryFolder`: info.json first,
@@ -94,8 +89,6 @@ public:
     // The end of the run: drops the loads not yet started, waits for the others. Later requests
     // are ignored. Blocks.
     void finishRequests();
-    // Creates the container's folder and writes its info.json, recording every icon's file name.
-    ContainerResult<void> writeContainerInfo(const IconContainer &container, const QString &folder);
 
     // Checks an opened link (its raw text, as the system handed it over), fetches the container it
     // names over https (ContainerDownload) and calls `completion` with it, on the GUI thread, at

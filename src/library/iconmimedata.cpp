@@ -7,21 +7,23 @@
 #include <QtConcurrent>
 #include <QUrl>
 
-IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter)
+IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings)
     : m_icon(std::move(icon))
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(&settings)
+    , m_bytes(QtConcurrent::run([icon = m_icon] { return icon.primaryData(); }))
 {
-    if (IconTransfer::transferRepresentation(m_icon).contains(IconTransfer::folderFormat))
+    if (IconTransfer::transferRepresentation(m_icon, settings).contains(IconTransfer::folderFormat))
         folderExport();
 }
 
-// A running export is not waited for: it holds its own copy of the icon, and its folder is reused
-// by the next drag.
+// A running export or read is not waited for: each holds its own copy of the icon, and the
+// export's folder is reused by the next drag.
 IconMimeData::~IconMimeData() = default;
 
 QStringList IconMimeData::formats() const
 {
-    QStringList formats = IconTransfer::transferRepresentation(m_icon);
+    QStringList formats = IconTransfer::transferRepresentation(m_icon, *m_settings);
     // The result is ready a moment before the future counts as finished; a receiver that has just
     // been told there is no folder must not be offered it again in that moment.
     if (m_folder && m_folder->isResultReadyAt(0) && !m_folder->resultAt(0))
@@ -45,7 +47,7 @@ QVariant IconMimeData::retrieveData(const QString &mimeType, QMetaType) const
     if (mimeType == IconTransfer::suggestedFileNameFormat)
         return QVariant(IconTransfer::suggestedFileName(m_icon).toUtf8());
     // The stored bytes as they are: an ICNS icon without ICNS data hands over its image data.
-    return QVariant(m_icon.primaryData());
+    return QVariant(m_bytes.result());
 }
 
 const QFuture<std::optional<QString>> &IconMimeData::folderExport() const

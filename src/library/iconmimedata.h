@@ -14,14 +14,16 @@
 #include <optional>
 
 class FileIconSetter;
+class Settings;
 
 // The data of one icon dragged out of the window, offered as IconTransfer::transferRepresentation()
 // says each time a receiver asks, plus the suggested file name while data is offered. Nothing is
-// produced before a receiver asks for it, except the folder: its export starts on a worker thread
-// when the drag starts with the folder offered, so that the file system and the custom-icon store
-// are not waited on during the drag; a receiver's request (which Qt delivers synchronously) then
-// waits for that export, or starts it when the folder was not offered at first. One export per
-// drag: later requests reuse its folder. When the folder cannot be made it is no longer offered.
+// produced before a receiver asks for it, except the icon's bytes and its folder: both start on
+// worker threads when the drag starts (the folder when it is offered), so that neither the disk
+// nor the custom-icon store is waited on during the drag; a receiver's request (which Qt delivers
+// synchronously) then waits for them, or starts the folder's export when it was not offered at
+// first. One export per drag: later requests reuse its folder. When the folder cannot be made it
+// is no longer offered.
 //
 // The receiver must work on a copy of the folder: start the drag with Qt::CopyAction only.
 // Lives on the GUI thread, like the drag that owns it.
@@ -31,7 +33,8 @@ class IconMimeData : public QMimeData
 
 public:
     // The folder's custom icon is set through `iconSetter`, which the export keeps while it runs.
-    IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter);
+    // What is offered follows `settings`, which must outlive the object.
+    IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings);
     ~IconMimeData() override;
 
     const Icon &icon() const { return m_icon; }
@@ -46,5 +49,8 @@ private:
 
     Icon m_icon;
     std::shared_ptr<FileIconSetter> m_iconSetter;
+    const Settings *m_settings;
+    // The icon's stored bytes, read from its file as the drag starts.
+    QFuture<QByteArray> m_bytes;
     mutable std::optional<QFuture<std::optional<QString>>> m_folder;
 };

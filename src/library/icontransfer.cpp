@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstring>
@@ -21,8 +20,6 @@
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
-
-Q_LOGGING_CATEGORY(lcIconTransfer, "glimbar.library.icontransfer", glimbarLogLevel)
 
 namespace IconTransfer {
 
@@ -86,10 +83,10 @@ std::optional<QString> folderFor(const QString &root, const QString &name)
 
 } // namespace
 
-QStringList transferRepresentation(const Icon &icon)
+QStringList transferRepresentation(const Icon &icon, const Settings &settings)
 {
-    const DragAndDropIconFormat format = Settings::defaultDragAndDropFormat().read();
-    const bool alternate = Settings::alternateDragAndDropFormat().read();
+    const DragAndDropIconFormat format = settings.defaultDragAndDropFormat().read();
+    const bool alternate = settings.alternateDragAndDropFormat().read();
     QStringList formats;
     if (offersFolder(format, alternate))
         formats.append(folderFormat);

@@ -14,6 +14,7 @@
 // as its custom icon, or the icon's own bytes as ICNS or PNG data. Which of them is offered
 // follows "defaultDragAndDropFormat" and "alternateDragAndDropFormat", read at every call.
 class FileIconSetter;
+class Settings;
 
 namespace IconTransfer {
 
@@ -27,7 +28,7 @@ inline constexpr QLatin1StringView suggestedFileNameFormat { "application/x-kde-
 
 // The representations offered now, most preferred first: the folder, then the data of the icon's
 // own kind (ICNS icons never offer PNG, image icons never ICNS).
-QStringList transferRepresentation(const Icon &icon);
+QStringList transferRepresentation(const Icon &icon, const Settings &settings);
 // The name a receiver should give the data: the icon's name, without extension, made safe.
 QString suggestedFileName(const Icon &icon);
 

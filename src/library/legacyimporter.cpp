@@ -41,9 +41,15 @@ std::optional<RGBAColor> colourValue(const ArchivedValue &dictionary, QStringVie
 Icon makeIcon(const QString &name, const ArchivedValue &entry, const QUuid &containerID)
 {
     const IconFileType type = stringValue(entry, u"Type") == u"PngFile" ? IconFileType::image : IconFileType::icns;
-    return Icon(QUuid::createUuid(), containerID, name, type, bytesValue(entry, u"IcnsData"),
-        bytesValue(entry, u"PngData"), stringValue(entry, u"Author"), stringValue(entry, u"Copyright"),
-        stringValue(entry, u"AuthorURL"), std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = containerID,
+        .name = name,
+        .type = type,
+        .icnsData = bytesValue(entry, u"IcnsData"),
+        .imageData = bytesValue(entry, u"PngData"),
+        .author = stringValue(entry, u"Author"),
+        .copyright = stringValue(entry, u"Copyright"),
+        .authorURL = stringValue(entry, u"AuthorURL") };
 }
 
 } // namespace

@@ -246,9 +246,16 @@ IconContainer LibraryReader::readIcons(const IconContainer &container, const QBy
         const Icon *entry = entryByFileName.value(member.name);
         if (!entry)
             entry = composedEntry(member.name);
-        result.icons.append(Icon(QUuid::createUuid(), result.id, name, *type, icns ? data : IconData(),
-            icns ? IconData() : data, entry ? entry->author : QString(), entry ? entry->copyright : QString(),
-            entry ? entry->authorURL : QString(), member.name));
+        result.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = result.id,
+            .name = name,
+            .type = *type,
+            .icnsData = icns ? data : IconData(),
+            .imageData = icns ? IconData() : data,
+            .author = entry ? entry->author : QString(),
+            .copyright = entry ? entry->copyright : QString(),
+            .authorURL = entry ? entry->authorURL : QString(),
+            .filename = member.name });
         const Icon &icon = result.icons.constLast();
         iconRead(IconLookup { icon.id, icon.containerID });
     }

@@ -10,8 +10,8 @@
 #include "platform/safewrite.h"
 #include "platform/stagingfolder.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
@@ -30,10 +30,7 @@ namespace {
 // Numbered variants of a folder name tried before the save gives up.
 constexpr int maxFolderNumber = 10000;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("LibraryWriter", text);
-}
+constexpr TranslationContext tr { "LibraryWriter" };
 
 QString systemError(int error)
 {

@@ -6,8 +6,8 @@
 #include "platform/contenttype.h"
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,10 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerImporter", text);
-}
+constexpr TranslationContext tr { "ContainerImporter" };
 
 bool isContainerFolder(const QFileInfo &info)
 {

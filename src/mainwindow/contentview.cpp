@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/contentview.h"
 
-#include "app/commandmanager.h"
-#include "app/launchargument.h"
 #include "library/containermanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "library/utilities.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/containerimporter.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailcolumn.h"
@@ -18,10 +17,12 @@
 #include "mainwindow/iconexporter.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/sidebarview.h"
-#include "mainwindow/symbol.h"
+#include "mainwindow/windowactions.h"
 #include "mainwindow/windowtitle.h"
+#include "platform/launchargument.h"
 #include "platform/printabletext.h"
 #include "platform/standardoutput.h"
+#include "widgets/symbol.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -30,6 +31,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QShowEvent>
@@ -41,24 +43,40 @@
 using namespace Qt::Literals::StringLiterals;
 
 ContentView::ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
-    std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QMainWindow(parent)
     , m_commandManager(commandManager)
     , m_library(library)
+    , m_settings(settings)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u"Glimbar"_s);
 
-    m_split = new MainSplitView(library, thumbnails, iconSetter, this);
+    m_split = new MainSplitView(library, thumbnails, iconSetter, settings, this);
     m_sidebar = m_split->sidebar();
     setCentralWidget(m_split);
+    m_actions = new WindowActions(settings, this);
+    QMenu *more = m_split->sidebar()->moreMenu();
+    more->addMenu(tr("Import"))->addActions(m_actions->importActions());
+    more->addMenu(tr("Export"))->addActions(m_actions->exportActions());
+    connect(m_actions->toggleSidebar(), &QAction::triggered, this, [this] { setSidebarVisible(!isSidebarVisible()); });
+    connect(this, &ContentView::sidebarVisibleChanged, m_actions, &WindowActions::showSidebarState);
     restoreWindowState();
     // Quitting leaves the windows open; each says how it stood.
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ContentView::saveWindowState);
     buildToolbar();
     connect(m_split, &MainSplitView::exporterDisabled, this, &ContentView::followContainerSelection);
-    connect(m_split->sidebar(), &SidebarView::importRequested, this, [this] { presentContainerImporter(); });
-    connect(m_split->sidebar(), &SidebarView::exportRequested, this, &ContentView::presentExporter);
+    // The commands go out on the channels, naming this window, as the menu bar's always have.
+    connect(m_actions, &WindowActions::importRequested, this,
+        [this](ImportFormat format) { Q_EMIT m_commandManager.presentImporter(format, this); });
+    connect(m_actions, &WindowActions::exportRequested, this,
+        [this](ExportFormat format) { Q_EMIT m_commandManager.presentExporter(format, this); });
+    // Only this window's selection decides, so two windows never steer each other's export items.
+    connect(
+        &m_commandManager, &CommandManager::exporterDisabled, m_actions, [this](bool disabled, const QObject *window) {
+            if (window == this)
+                m_actions->setExporterDisabled(disabled);
+        });
     connect(&library, &ContainerManager::containersChanged, this, &ContentView::updateTitle);
     DetailStatusBar *statusBar = m_split->detail()->statusBar();
     statusBar->setBusy(library.busy());
@@ -79,7 +97,7 @@ ContentView::ContentView(CommandManager &commandManager, ContainerManager &libra
         });
 
     m_containerImporter = new ContainerImporter(library, this, this);
-    m_iconExporter = new IconExporter(std::move(iconSetter), this, this);
+    m_iconExporter = new IconExporter(std::move(iconSetter), settings, this, this);
     m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
@@ -124,34 +142,7 @@ void ContentView::buildToolbar()
     toolbar->setObjectName(u"viewToolbar"_s);
     toolbar->setMovable(false);
     toolbar->setIconSize(QSize(16, 16));
-    auto *modes = new QActionGroup(toolbar);
-    modes->setExclusive(true);
-    const auto symbolOf = [](IconViewMode mode) {
-        switch (mode) {
-        case IconViewMode::grid:
-            return u"square.grid.2x2"_s;
-        case IconViewMode::list:
-            return u"list.bullet"_s;
-        case IconViewMode::gallery:
-            return u"squares.below.rectangle"_s;
-        }
-        return QString();
-    };
-    const QColor color = palette().color(QPalette::WindowText);
-    for (const IconViewMode mode : allCases<IconViewMode>()) {
-        QAction *action = toolbar->addAction(Symbol::icon(symbolOf(mode), color), title(mode));
-        action->setCheckable(true);
-        action->setData(rawValue(mode));
-        modes->addAction(action);
-        connect(action, &QAction::triggered, this, [mode] { Settings::iconViewMode().write(mode); });
-    }
-    const auto follow = [modes] {
-        const QString current = rawValue(Settings::iconViewMode().read());
-        for (QAction *action : modes->actions())
-            action->setChecked(action->data().toString() == current);
-    };
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, follow);
-    follow();
+    toolbar->addActions(m_actions->viewModes()->actions());
 
     auto *spacer = new QWidget(toolbar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -188,7 +179,7 @@ void ContentView::closeEvent(QCloseEvent *event)
 
 void ContentView::restoreWindowState()
 {
-    const QByteArray geometry = Settings::mainWindowGeometry().read();
+    const QByteArray geometry = m_settings.mainWindowGeometry().read();
     if (geometry.isEmpty() || !restoreGeometry(geometry))
         resize(960, 640);
     // A window saved on a larger screen, or the first size at a large scale, still fits.
@@ -197,15 +188,15 @@ void ContentView::restoreWindowState()
         if (!available.isEmpty() && (width() > available.width() || height() > available.height()))
             resize(size().boundedTo(available));
     }
-    if (const qint64 sidebar = Settings::sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
+    if (const qint64 sidebar = m_settings.sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
         m_split->setSizes({ int(sidebar), std::max(width() - int(sidebar), 1) });
 }
 
 void ContentView::saveWindowState() const
 {
-    Settings::mainWindowGeometry().write(saveGeometry());
+    m_settings.mainWindowGeometry().write(saveGeometry());
     if (isSidebarVisible() && !m_split->sizes().isEmpty() && m_split->sizes().constFirst() > 0)
-        Settings::sidebarWidth().write(m_split->sizes().constFirst());
+        m_settings.sidebarWidth().write(m_split->sizes().constFirst());
 }
 
 bool ContentView::isSidebarVisible() const
@@ -281,19 +272,9 @@ void ContentView::presentExporter(ExportFormat format)
 
 void ContentView::updateModifiers(Qt::KeyboardModifiers modifiers)
 {
-    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    const bool command = modifiers.testFlag(Qt::ControlModifier);
-    if (shift != m_shiftPressed) {
-        m_shiftPressed = shift;
-        Q_EMIT shiftPressedChanged(shift);
-    }
-    if (command != m_commandPressed) {
-        m_commandPressed = command;
-        Q_EMIT commandPressedChanged(command);
-    }
     const bool alternate = modifiers.testFlag(Qt::AltModifier);
-    if (alternate != Settings::alternateDragAndDropFormat().read())
-        Settings::alternateDragAndDropFormat().write(alternate);
+    if (alternate != m_settings.alternateDragAndDropFormat().read())
+        m_settings.alternateDragAndDropFormat().write(alternate);
 }
 
 bool ContentView::eventFilter(QObject *watched, QEvent *event)
@@ -305,13 +286,8 @@ bool ContentView::eventFilter(QObject *watched, QEvent *event)
             const auto *key = static_cast<QKeyEvent *>(event);
             Qt::KeyboardModifiers modifiers = key->modifiers();
             // The event of a modifier key itself may or may not carry that modifier yet.
-            const bool pressed = type == QEvent::KeyPress;
-            if (key->key() == Qt::Key_Shift)
-                modifiers.setFlag(Qt::ShiftModifier, pressed);
-            else if (key->key() == Qt::Key_Control)
-                modifiers.setFlag(Qt::ControlModifier, pressed);
-            else if (key->key() == Qt::Key_Alt)
-                modifiers.setFlag(Qt::AltModifier, pressed);
+            if (key->key() == Qt::Key_Alt)
+                modifiers.setFlag(Qt::AltModifier, type == QEvent::KeyPress);
             updateModifiers(modifiers);
         }
     } else if (type == QEvent::MouseButtonPress || type == QEvent::MouseMove) {

@@ -20,14 +20,17 @@ class ContainerImporter;
 class ContainerManager;
 class DownloadPresenter;
 class FileIconSetter;
+class Settings;
 class IconExporter;
 class MainSplitView;
 class QLineEdit;
 class ThumbnailProvider;
+class WindowActions;
 
+// The main window itself (a QMainWindow), though its name speaks of the window's content.
 // One main window. It owns its container and icon selections, acts on the command channels that
-// name it (and on Deselect All from any window), tracks the Shift and Command (Control) keys for its
-// views, and reports changes of the library's error on standard output. Each time it is shown it has
+// name it (and on Deselect All from any window), and reports changes of the library's error on
+// standard output. Each time it is shown it has
 // the library loaded; its selections are carried over the reload. The Alt key, which swaps what
 // a dragged icon offers, is read afresh when the window is activated and as a drag begins, and
 // released when the window loses the focus, so a key let go elsewhere never stays held. It opens
@@ -43,7 +46,7 @@ class ContentView : public QMainWindow
 public:
     // Shows `library`, with pictures from `thumbnails`; icons are set on files through `iconSetter`.
     ContentView(CommandManager &commandManager, ContainerManager &library, ThumbnailProvider &thumbnails,
-        std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent = nullptr);
     ~ContentView() override;
 
     CommandManager &commandManager() const { return m_commandManager; }
@@ -55,9 +58,8 @@ public:
     // The sidebar and the detail column, with the window's selections.
     MainSplitView *splitView() const { return m_split; }
     QLineEdit *searchField() const { return m_searchField; }
-
-    bool shiftPressed() const { return m_shiftPressed; }
-    bool commandPressed() const { return m_commandPressed; }
+    // The window's commands, shared by its menu bar, toolbar and sidebar.
+    WindowActions &actions() const { return *m_actions; }
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);
@@ -80,8 +82,6 @@ public:
 
 Q_SIGNALS:
     void containerSelectionChanged();
-    void shiftPressedChanged(bool pressed);
-    void commandPressedChanged(bool pressed);
     void sidebarVisibleChanged(bool visible);
     void containerDownloaded();
 
@@ -105,13 +105,13 @@ private:
 
     CommandManager &m_commandManager;
     ContainerManager &m_library;
+    Settings &m_settings;
     MainSplitView *m_split = nullptr;
+    WindowActions *m_actions = nullptr;
     QWidget *m_sidebar = nullptr;
     QLineEdit *m_searchField = nullptr;
     ContainerImporter *m_containerImporter = nullptr;
     IconExporter *m_iconExporter = nullptr;
     DownloadPresenter *m_downloadPresenter = nullptr;
     QPointer<QDialog> m_exporter;
-    bool m_shiftPressed = false;
-    bool m_commandPressed = false;
 };

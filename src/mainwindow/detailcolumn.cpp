@@ -9,22 +9,23 @@
 #include "mainwindow/containerselection.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/visualeffectview.h"
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
+#include "widgets/visualeffectview.h"
 
 #include <QGridLayout>
 #include <QVBoxLayout>
 
 DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &selection,
     IconSelectionManager &iconSelection, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter,
-    QWidget *parent)
+    Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
     , m_iconSelection(iconSelection)
     , m_provider(provider)
     , m_iconSetter(std::move(iconSetter))
-    , m_mode(Settings::iconViewMode().read())
+    , m_settings(settings)
+    , m_mode(settings.iconViewMode().read())
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,12 +38,12 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
         VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false, m_content);
     stack->addWidget(m_background, 0, 0);
     layout->addWidget(m_content, 1);
-    m_statusBar = new DetailStatusBar(new IconPreviewSizeStepper, this);
+    m_statusBar = new DetailStatusBar(settings, new IconPreviewSizeStepper(settings), this);
     layout->addWidget(m_statusBar);
 
     connect(&m_selection, &ContainerSelection::changed, this, &DetailColumn::followSelection);
-    connect(Settings::iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, &DetailColumn::followViewMode);
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
+    connect(m_settings.iconViewMode().notifier(), &SettingsKeyNotifier::changed, this, &DetailColumn::followViewMode);
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
         &DetailColumn::followEmulation);
     followSelection();
     followEmulation();
@@ -88,7 +89,7 @@ void DetailColumn::followSelection()
 
 void DetailColumn::followViewMode()
 {
-    const IconViewMode mode = Settings::iconViewMode().read();
+    const IconViewMode mode = m_settings.iconViewMode().read();
     if (mode == m_mode)
         return;
     m_mode = mode;
@@ -103,16 +104,16 @@ void DetailColumn::rebuildCollectionView()
         return;
     switch (m_mode) {
     case IconViewMode::grid:
-        m_collectionView = new IconCollectionGrid(
-            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionGrid(m_manager, m_provider, m_iconSetter, m_settings, false,
+            m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     case IconViewMode::list:
-        m_collectionView = new IconCollectionList(
-            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionList(m_manager, m_provider, m_iconSetter, m_settings, false,
+            m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     case IconViewMode::gallery:
-        m_collectionView = new IconCollectionGallery(
-            m_manager, m_provider, m_iconSetter, false, m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        m_collectionView = new IconCollectionGallery(m_manager, m_provider, m_iconSetter, m_settings, false,
+            m_selection.ids(), m_iconSelection, m_searchText, m_content);
         break;
     }
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_collectionView, 0, 0);
@@ -122,7 +123,7 @@ void DetailColumn::rebuildCollectionView()
 
 void DetailColumn::followEmulation()
 {
-    const bool on = Settings::emulateLowResolution().read();
+    const bool on = m_settings.emulateLowResolution().read();
     if (on == (m_overlay != nullptr))
         return;
     if (!on) {
@@ -131,8 +132,8 @@ void DetailColumn::followEmulation()
         m_overlay = nullptr;
         return;
     }
-    m_overlay = new LowResolutionOverlay(m_content);
-    m_overlay->setBrightnessLayer(XDRView::overlay(Settings::lowResolutionScreenBrightness(), m_overlay));
+    m_overlay = new LowResolutionOverlay(m_settings, m_content);
+    m_overlay->setBrightnessLayer(XDRView::overlay(m_settings.lowResolutionScreenBrightness(), m_overlay));
     static_cast<QGridLayout *>(m_content->layout())->addWidget(m_overlay, 0, 0);
     m_overlay->raise();
     m_overlay->show();

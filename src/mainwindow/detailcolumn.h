@@ -14,6 +14,7 @@ class DetailStatusBar;
 class IconSelectionManager;
 class LowResolutionOverlay;
 class FileIconSetter;
+class Settings;
 class ThumbnailProvider;
 class VisualEffectView;
 
@@ -27,7 +28,8 @@ class DetailColumn : public QWidget
 
 public:
     DetailColumn(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
+        QWidget *parent = nullptr);
 
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
@@ -52,6 +54,7 @@ private:
     IconSelectionManager &m_iconSelection;
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter;
+    Settings &m_settings;
     IconViewMode m_mode;
     QString m_searchText;
     QWidget *m_content = nullptr;

@@ -2,17 +2,18 @@
 #include "mainwindow/detailstatusbar.h"
 
 #include "library/settings.h"
-#include "mainwindow/foregroundlevel.h"
 #include "mainwindow/statusbartoggle.h"
-#include "mainwindow/visualeffectview.h"
+#include "widgets/foregroundlevel.h"
+#include "widgets/visualeffectview.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QProgressBar>
 #include <QSignalBlocker>
 
-DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
+DetailStatusBar::DetailStatusBar(const Settings &settings, QWidget *stepper, QWidget *parent)
     : QWidget(parent)
+    , m_settings(settings)
     , m_stepper(stepper)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -38,8 +39,9 @@ DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
     }
     layout->addWidget(m_toggle, 0, Qt::AlignVCenter);
 
-    connect(m_toggle, &QAbstractButton::toggled, this, [](bool on) { Settings::emulateLowResolution().write(on); });
-    connect(Settings::emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
+    connect(
+        m_toggle, &QAbstractButton::toggled, this, [this](bool on) { m_settings.emulateLowResolution().write(on); });
+    connect(m_settings.emulateLowResolution().notifier(), &SettingsKeyNotifier::changed, this,
         &DetailStatusBar::followEmulationSetting);
     followEmulationSetting();
     setContainerSelected(false);
@@ -48,7 +50,7 @@ DetailStatusBar::DetailStatusBar(QWidget *stepper, QWidget *parent)
 void DetailStatusBar::followEmulationSetting()
 {
     const QSignalBlocker blocker(m_toggle);
-    m_toggle->setChecked(Settings::emulateLowResolution().read());
+    m_toggle->setChecked(m_settings.emulateLowResolution().read());
     m_toggle->update();
 }
 

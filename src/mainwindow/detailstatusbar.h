@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class QProgressBar;
+class Settings;
 class StatusBarToggle;
 
 // The bar below the icons of a main window: the preview-size stepper and the low-resolution
@@ -17,7 +18,7 @@ class DetailStatusBar : public QWidget
 
 public:
     // `stepper` is taken over as a child.
-    explicit DetailStatusBar(QWidget *stepper, QWidget *parent = nullptr);
+    DetailStatusBar(const Settings &settings, QWidget *stepper, QWidget *parent = nullptr);
 
     static constexpr int padding = 6;
 
@@ -34,6 +35,7 @@ protected:
 private:
     void followEmulationSetting();
 
+    const Settings &m_settings;
     QWidget *m_stepper;
     StatusBarToggle *m_toggle;
     QProgressBar *m_busyIndicator;

@@ -2,9 +2,8 @@
 #pragma once
 
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
-
-class QMessageBox;
 
 // The save dialog for an exported rAvivovode document. An rAvivovode is a folder, but to the user
 // it is one document: the dialog never stays inside one (opening one brings the dialog back to its

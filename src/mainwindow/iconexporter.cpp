@@ -9,8 +9,8 @@
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
 #include "platform/standardoutput.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,10 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("IconExporter", text);
-}
+constexpr TranslationContext tr { "IconExporter" };
 
 bool isTaken(const QString &path)
 {
@@ -89,9 +86,11 @@ QString writeData(IconMimeData &item, const QString &format, const QString &fold
 
 } // namespace
 
-IconExporter::IconExporter(std::shared_ptr<FileIconSetter> iconSetter, QWidget *dialogParent, QObject *parent)
+IconExporter::IconExporter(
+    std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings, QWidget *dialogParent, QObject *parent)
     : QObject(parent)
     , m_iconSetter(std::move(iconSetter))
+    , m_settings(settings)
     , m_dialogParent(dialogParent)
     , m_picker(&IconExporter::chooseFolder)
 { }
@@ -107,15 +106,15 @@ QList<Icon> IconExporter::exportItems(
     return icons;
 }
 
-ContainerResult<QList<QUrl>, QString> IconExporter::writeIcons(
-    const QList<Icon> &icons, const QString &folder, const std::shared_ptr<FileIconSetter> &iconSetter)
+Result<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, const QString &folder,
+    const std::shared_ptr<FileIconSetter> &iconSetter, const Settings &settings)
 {
     if (!QFileInfo(folder).isDir())
         return tr("The folder “%1” doesn’t exist.").arg(folder);
     QStringList written;
     QList<QUrl> urls;
     for (const Icon &icon : icons) {
-        IconMimeData item(icon, iconSetter);
+        IconMimeData item(icon, iconSetter, settings);
         const QStringList formats = item.formats();
         QString failure = tr("The icon “%1” couldn’t be exported.").arg(icon.name);
         QString path;
@@ -154,6 +153,6 @@ void IconExporter::exportIcons(const QList<Icon> &icons)
     const QString folder = m_picker(m_dialogParent);
     if (folder.isEmpty())
         return;
-    const auto urls = writeIcons(icons, folder, m_iconSetter);
+    const auto urls = writeIcons(icons, folder, m_iconSetter, m_settings);
     printLine(urls ? savedLine(urls.value()) : urls.error());
 }

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "library/iconselectionmanager.h"
-#include "model/containerresult.h"
 #include "model/icon.h"
+#include "model/result.h"
 
 #include <QList>
 #include <QObject>
@@ -19,6 +19,7 @@
 
 class ContainerManager;
 class FileIconSetter;
+class Settings;
 
 // The window's icon export: the icons go into a folder the user picks, each written as what a drag
 // of it would hand over first (its custom-icon folder, or its own ICNS or PNG data, as the drag
@@ -34,9 +35,9 @@ public:
     // The folder chosen; empty when the dialog was cancelled.
     using FolderPicker = std::function<QString(QWidget *parent)>;
 
-    // Folders get their custom icons through `iconSetter`.
-    explicit IconExporter(
-        std::shared_ptr<FileIconSetter> iconSetter, QWidget *dialogParent = nullptr, QObject *parent = nullptr);
+    // Folders get their custom icons through `iconSetter`; what an icon becomes follows `settings`.
+    IconExporter(std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings, QWidget *dialogParent = nullptr,
+        QObject *parent = nullptr);
 
     // Replaces the folder dialog, for tests.
     void setFolderPicker(FolderPicker picker) { m_picker = std::move(picker); }
@@ -48,8 +49,8 @@ public:
 
     // Writes `icons` into `folder`, in order; the URL of each item written (folders end in "/"),
     // or the message of the first failure, after removing what was written.
-    static ContainerResult<QList<QUrl>, QString> writeIcons(
-        const QList<Icon> &icons, const QString &folder, const std::shared_ptr<FileIconSetter> &iconSetter);
+    static Result<QList<QUrl>, QString> writeIcons(const QList<Icon> &icons, const QString &folder,
+        const std::shared_ptr<FileIconSetter> &iconSetter, const Settings &settings);
 
     // "Saved icons to " and the URLs in square brackets, separated by ", ".
     static QString savedLine(const QList<QUrl> &urls);
@@ -63,6 +64,7 @@ public Q_SLOTS:
 
 private:
     std::shared_ptr<FileIconSetter> m_iconSetter;
+    const Settings &m_settings;
     QPointer<QWidget> m_dialogParent;
     FolderPicker m_picker;
 };

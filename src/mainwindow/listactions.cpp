@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/listactions.h"
 
-#include "mainwindow/foregroundlevel.h"
 #include "mainwindow/listactionbutton.h"
-#include "mainwindow/symbol.h"
+#include "widgets/foregroundlevel.h"
+#include "widgets/symbol.h"
 
 #include <QEvent>
 #include <QFrame>

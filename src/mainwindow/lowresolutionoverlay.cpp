@@ -2,7 +2,7 @@
 #include "mainwindow/lowresolutionoverlay.h"
 
 #include "library/settings.h"
-#include "mainwindow/lowresolutionpattern.h"
+#include "widgets/lowresolutionpattern.h"
 
 #include <QPainter>
 #include <QPaintEvent>
@@ -13,12 +13,13 @@ namespace {
 class PatternLayer : public QWidget
 {
 public:
-    explicit PatternLayer(QWidget *parent)
+    PatternLayer(const Settings &settings, QWidget *parent)
         : QWidget(parent)
+        , m_settings(settings)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
-        connect(Settings::lowResolutionOverlayColor().notifier(), &SettingsKeyNotifier::changed, this,
+        connect(m_settings.lowResolutionOverlayColor().notifier(), &SettingsKeyNotifier::changed, this,
             &PatternLayer::followColorSetting);
         followColorSetting();
     }
@@ -43,20 +44,22 @@ protected:
 private:
     void followColorSetting()
     {
-        gapColor = Settings::lowResolutionOverlayColor().read().toColor().toRgb();
+        gapColor = m_settings.lowResolutionOverlayColor().read().toColor().toRgb();
         gapAlpha = float(gapColor.alphaF());
         update();
     }
+
+    const Settings &m_settings;
 };
 
 } // namespace
 
-LowResolutionOverlay::LowResolutionOverlay(QWidget *parent)
+LowResolutionOverlay::LowResolutionOverlay(const Settings &settings, QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
-    m_patternLayer = new PatternLayer(this);
+    m_patternLayer = new PatternLayer(settings, this);
 }
 
 void LowResolutionOverlay::setBrightnessLayer(QWidget *layer)

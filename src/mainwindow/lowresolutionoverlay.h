@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class Settings;
+
 // The low-resolution emulation laid over the icon view: a brightness layer at the bottom (given
 // by the window) and above it the pixel-gap pattern, multiplied onto whatever lies beneath. It
 // never takes a click, so the icons stay usable. The pattern follows "lowResolutionOverlayColor".
@@ -12,7 +14,7 @@ class LowResolutionOverlay : public QWidget
     Q_OBJECT
 
 public:
-    explicit LowResolutionOverlay(QWidget *parent = nullptr);
+    explicit LowResolutionOverlay(const Settings &settings, QWidget *parent = nullptr);
 
     // The scale the pattern is drawn with: half the screen's resolution.
     static constexpr double patternScale = 0.5;

@@ -34,16 +34,17 @@ Selection carriedOver(const Selection &selection, const QList<IconContainer> &be
 
 } // namespace
 
-MainSplitView::MainSplitView(
-    ContainerManager &manager, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+MainSplitView::MainSplitView(ContainerManager &manager, ThumbnailProvider &provider,
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QSplitter(Qt::Horizontal, parent)
     , m_manager(manager)
     , m_before(manager.containers())
     , m_selection(new ContainerSelection(this))
     , m_iconSelection(new IconSelectionManager(this))
 {
-    m_sidebar = new SidebarView(manager, *m_selection, *m_iconSelection, provider, iconSetter, this);
-    m_detail = new DetailColumn(manager, *m_selection, *m_iconSelection, provider, std::move(iconSetter), this);
+    m_sidebar = new SidebarView(manager, *m_selection, *m_iconSelection, provider, iconSetter, settings, this);
+    m_detail
+        = new DetailColumn(manager, *m_selection, *m_iconSelection, provider, std::move(iconSetter), settings, this);
     addWidget(m_sidebar);
     addWidget(m_detail);
     setChildrenCollapsible(false);
@@ -53,7 +54,6 @@ MainSplitView::MainSplitView(
     setHandleWidth(1);
 
     connect(m_selection, &ContainerSelection::changed, this, &MainSplitView::followSelection);
-    connect(this, &MainSplitView::exporterDisabled, m_sidebar, &SidebarView::setExporterDisabled);
     connect(&manager, &ContainerManager::containersChanged, this, &MainSplitView::carrySelectionsOver);
 }
 

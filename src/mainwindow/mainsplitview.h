@@ -14,6 +14,7 @@ class DetailColumn;
 class IconSelectionManager;
 class SidebarView;
 class FileIconSetter;
+class Settings;
 class ThumbnailProvider;
 
 // The two columns of a main window, the sidebar and the detail column, with the selections that
@@ -29,7 +30,7 @@ class MainSplitView : public QSplitter
 
 public:
     MainSplitView(ContainerManager &manager, ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter,
-        QWidget *parent = nullptr);
+        Settings &settings, QWidget *parent = nullptr);
 
     ContainerSelection &selection() const { return *m_selection; }
     IconSelectionManager &iconSelection() const { return *m_iconSelection; }

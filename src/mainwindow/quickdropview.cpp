@@ -2,11 +2,11 @@
 #include "mainwindow/quickdropview.h"
 
 #include "library/thumbnailprovider.h"
-#include "mainwindow/foregroundlevel.h"
-#include "mainwindow/symbol.h"
-#include "mainwindow/visualeffectview.h"
 #include "platform/fileiconsetter.h"
 #include "platform/platformimage.h"
+#include "widgets/foregroundlevel.h"
+#include "widgets/symbol.h"
+#include "widgets/visualeffectview.h"
 
 #include <QDragEnterEvent>
 #include <QFileInfo>

@@ -18,12 +18,13 @@
 #include <utility>
 
 SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-    ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent)
+    ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)
     , m_selection(selection)
     , m_iconSelection(iconSelection)
     , m_provider(provider)
+    , m_settings(settings)
 {
     setMinimumWidth(minimumWidth);
     setMaximumWidth(maximumWidth);
@@ -40,7 +41,8 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     m_list->setItemDelegate(m_delegate);
 
     m_quickDrop = new QuickDropView(provider, std::move(iconSetter), this);
-    buildMenus();
+    // The window puts its Import and Export commands into it.
+    m_moreMenu = new QMenu(this);
     ListActionsOptions options;
     options.moreActionItems = m_moreMenu;
     m_listActions = new ListActions(std::move(options), this);
@@ -67,7 +69,7 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     connect(&m_manager, &ContainerManager::containersChanged, this, &SidebarView::refreshQuickDropIcon);
     connect(&m_manager, &ContainerManager::iconLookupSetChanged, this, &SidebarView::refreshQuickDropIcon);
 
-    connect(Settings::sidebarIconSize().notifier(), &SettingsKeyNotifier::changed, this,
+    connect(m_settings.sidebarIconSize().notifier(), &SettingsKeyNotifier::changed, this,
         &SidebarView::followIconSizeSetting);
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
         if (requester != m_list)
@@ -77,7 +79,7 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
             m_list->update(m_model->index(row));
     });
 
-    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    m_delegate->setIconSize(m_settings.sidebarIconSize().read());
     applySelection();
     refreshQuickDropIcon();
 }
@@ -90,38 +92,6 @@ SidebarView::~SidebarView()
 QSize SidebarView::sizeHint() const
 {
     return { idealWidth, QWidget::sizeHint().height() };
-}
-
-void SidebarView::buildMenus()
-{
-    m_moreMenu = new QMenu(this);
-    QMenu *importMenu = m_moreMenu->addMenu(tr("Import"));
-    for (const ImportFormat format : allCases<ImportFormat>()) {
-        QAction *action = importMenu->addAction(tr("rAvivovode…"));
-        // Shown for reference; the menu bar's item owns the shortcut, and two window-wide
-        // shortcuts of one sequence would cancel each other.
-        action->setShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_C));
-        action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT importRequested(format); });
-    }
-    QMenu *exportMenu = m_moreMenu->addMenu(tr("Export"));
-    for (const ExportFormat format : allCases<ExportFormat>()) {
-        QAction *action = exportMenu->addAction(title(format));
-        action->setEnabled(false);
-        connect(action, &QAction::triggered, this, [this, format] { Q_EMIT exportRequested(format); });
-        m_exportActions << action;
-    }
-}
-
-void SidebarView::setExporterDisabled(bool disabled)
-{
-    for (QAction *action : std::as_const(m_exportActions))
-        action->setEnabled(!disabled);
-}
-
-void SidebarView::deselectAll()
-{
-    m_selection.setIds({});
 }
 
 void SidebarView::applySelection()
@@ -160,7 +130,7 @@ void SidebarView::refreshQuickDropIcon()
 
 void SidebarView::followIconSizeSetting()
 {
-    m_delegate->setIconSize(Settings::sidebarIconSize().read());
+    m_delegate->setIconSize(m_settings.sidebarIconSize().read());
     m_list->doItemsLayout();
     m_list->viewport()->update();
 }

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/optionenums.h"
-
 #include <QWidget>
 
 #include <memory>
@@ -12,18 +10,18 @@ class ContainerManager;
 class ContainerSelection;
 class IconSelectionManager;
 class ListActions;
-class QAction;
 class QListView;
 class QMenu;
 class QuickDropView;
 class SidebarRowDelegate;
 class FileIconSetter;
+class Settings;
 class ThumbnailProvider;
 
 // The sidebar column of a main window: the library's containers, one row each with its icon at
 // the "sidebarIconSize" size and its title, in library order and selectable several at once;
 // below them the Quick Drop panel, fed with the last selected icon that still resolves, and the
-// list actions bar whose "More" menu holds the Import and Export submenus.
+// list actions bar whose "More" menu the window fills with its Import and Export submenus.
 // Guarantees: the window's container selection is the truth. A write of the library's containers
 // (a reorder, a reload) keeps it as it is and selects its rows again by identifier; only the
 // user's own selecting writes it. The sidebar owns none of what it is handed.
@@ -33,7 +31,8 @@ class SidebarView : public QWidget
 
 public:
     SidebarView(ContainerManager &manager, ContainerSelection &selection, IconSelectionManager &iconSelection,
-        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, QWidget *parent = nullptr);
+        ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
+        QWidget *parent = nullptr);
     ~SidebarView() override;
 
     static constexpr int minimumWidth = 150;
@@ -44,23 +43,12 @@ public:
     ContainerListModel *model() const { return m_model; }
     QuickDropView *quickDropView() const { return m_quickDrop; }
     ListActions *listActions() const { return m_listActions; }
-    // The "More" menu, holding the "Import" and "Export" submenus.
+    // The "More" menu of the list actions bar, empty until the window fills it.
     QMenu *moreMenu() const { return m_moreMenu; }
 
     QSize sizeHint() const override;
 
-public Q_SLOTS:
-    // Empties the container selection ("Deselect All"); the icon selection stays.
-    void deselectAll();
-    // Disables the export items while true; they start disabled.
-    void setExporterDisabled(bool disabled);
-
-Q_SIGNALS:
-    void importRequested(ImportFormat format);
-    void exportRequested(ExportFormat format);
-
 private:
-    void buildMenus();
     void applySelection();
     void takeUserSelection();
     void refreshQuickDropIcon();
@@ -70,13 +58,13 @@ private:
     ContainerSelection &m_selection;
     IconSelectionManager &m_iconSelection;
     ThumbnailProvider &m_provider;
+    Settings &m_settings;
     ContainerListModel *m_model = nullptr;
     SidebarRowDelegate *m_delegate = nullptr;
     QListView *m_list = nullptr;
     QuickDropView *m_quickDrop = nullptr;
     ListActions *m_listActions = nullptr;
     QMenu *m_moreMenu = nullptr;
-    QList<QAction *> m_exportActions;
     // Set while the sidebar itself moves the list's selection, which must not write it back.
     bool m_applyingSelection = false;
 };

@@ -74,8 +74,7 @@ ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &contain
     return folder;
 }
 
-ContainerResult<IconContainer, DocumentReadError> readContainerDocument(
-    const ContentType &type, const FolderWrapper &contents)
+Result<IconContainer, DocumentReadError> readContainerDocument(const ContentType &type, const FolderWrapper &contents)
 {
     if (type == ownContainerType()) {
         if (!contents.contains(containerInfoFileName.toString()))

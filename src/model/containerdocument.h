@@ -42,5 +42,4 @@ ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &contain
 // is printed and a container with initial values is returned; the legacy type is accepted without
 // reading `contents`; any other type fails with `unknown`. No part of the program opens documents
 // this way, so nothing is built from the contents.
-ContainerResult<IconContainer, DocumentReadError> readContainerDocument(
-    const ContentType &type, const FolderWrapper &contents);
+Result<IconContainer, DocumentReadError> readContainerDocument(const ContentType &type, const FolderWrapper &contents);

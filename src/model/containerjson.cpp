@@ -3,8 +3,8 @@
 
 #include "model/jsonscanner.h"
 #include "model/strictjson.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,10 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ContainerJson", text);
-}
+constexpr TranslationContext tr { "ContainerJson" };
 
 // --- encoding
 
@@ -445,7 +442,7 @@ std::optional<IconContainer> scanContainer(JsonScanner &scanner)
 
 } // namespace
 
-ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &container)
+Result<QByteArray, QString> encodeContainerJson(const IconContainer &container)
 {
     if (const auto &color = container.backgroundColor) {
         for (const double component : { color->red, color->green, color->blue, color->alpha }) {
@@ -489,14 +486,14 @@ std::optional<IconContainer> scanContainerJson(const QByteArray &bytes)
     return scanContainer(scanner);
 }
 
-ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes)
+Result<IconContainer, QString> decodeContainerJson(const QByteArray &bytes)
 {
     if (std::optional<IconContainer> container = scanContainerJson(bytes))
         return std::move(*container);
     return decodeContainerJsonDocument(bytes);
 }
 
-ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes)
+Result<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes)
 {
     if (bytes.size() > maxContainerJsonBytes)
         return tr("The rAvivovode’s info.json is too large to read.");

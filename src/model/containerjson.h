@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "model/containerresult.h"
 #include "model/iconcontainer.h"
+#include "model/result.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,7 +19,7 @@ inline constexpr qsizetype maxContainerJsonBytes = qsizetype(64) << 20;
 
 // The document's UTF-8 bytes; fails, with a one-line message, when a colour component is not a
 // finite number (JSON has no way to write it) or the document would exceed maxContainerJsonBytes.
-ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &container);
+Result<QByteArray, QString> encodeContainerJson(const IconContainer &container);
 
 // A container with a new identifier, whose icons have new identifiers of their own (their
 // containerID too is new, not the container's), no data and no previews. Fails as a whole, with a
@@ -28,9 +28,9 @@ ContainerResult<QByteArray, QString> encodeContainerJson(const IconContainer &co
 // not know are ignored.
 // Reads in one pass what it can be sure of (see JsonScanner), and hands anything else to
 // decodeContainerJsonDocument(), so that both give the same result.
-ContainerResult<IconContainer, QString> decodeContainerJson(const QByteArray &bytes);
+Result<IconContainer, QString> decodeContainerJson(const QByteArray &bytes);
 // The container of a strict document, read in one pass without building a JSON document; none
 // where the scanner gives up or the text is not a valid container.
 std::optional<IconContainer> scanContainerJson(const QByteArray &bytes);
 // The same decoding through a whole JSON document (parseStrictJson), for any JSON text.
-ContainerResult<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes);
+Result<IconContainer, QString> decodeContainerJsonDocument(const QByteArray &bytes);

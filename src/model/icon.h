@@ -3,6 +3,7 @@
 
 #include "model/icondata.h"
 #include "model/iconenums.h"
+#include "model/iconimages.h"
 #include "model/iconpreviewrep.h"
 
 #include <QByteArray>
@@ -10,40 +11,37 @@
 #include <QString>
 #include <QUuid>
 
-#include <memory>
 #include <optional>
 
 // One icon of a container. A plain value: copies share the (immutable) bytes and images.
 // Identifiers are made at run time and never stored in a file. An icon a library load read holds
-// its file, not its bytes (see IconData).
+// its file, not its bytes (see IconData). An aggregate, so that a creator names the fields it gives
+// (`Icon { .id = QUuid::createUuid(), .name = u"Star"_s, .icnsData = bytes }`); every field has an
+// initializer, so that naming only some of them draws no warning.
 struct Icon
 {
-    // An icon read from JSON: no data and no previews until it is rebuilt with the other constructor.
-    Icon() = default;
-    // Stores the fields. The image and the previews of the data of the icon's kind are built when
-    // first asked for, once for the icon and all its copies: a load reads thousands of icons and
-    // the views draw a few screens of them.
-    Icon(QUuid id, QUuid containerID, QString name, IconFileType type, IconData icnsData, IconData imageData,
-        QString author, QString copyright, QString authorURL, std::optional<QString> filename);
-
-    QUuid id;
-    QUuid containerID;
-    QString name;
+    QUuid id {};
+    QUuid containerID {};
+    QString name {};
     IconFileType type = IconFileType::icns;
-    IconData icnsData;
-    IconData imageData;
-    QString author;
-    QString copyright;
-    QString authorURL;
-    std::optional<QString> filename;
+    IconData icnsData {};
+    IconData imageData {};
+    QString author {};
+    QString copyright {};
+    QString authorURL {};
+    std::optional<QString> filename {};
+    // Made from the data of the icon's kind when the icon is made, so that they stay those of the
+    // data it was made with; an icon read from JSON, or made without data, has none. Creators leave
+    // it to this initializer.
+    IconImages images { type == IconFileType::icns ? icnsData : imageData, type };
 
     // At most one entry per size, ascending. Building it reads image headers only; pixels are
     // decoded when an entry is first drawn. Empty for an icon read from JSON.
-    const QList<IconPreviewRep> &previewReps() const;
+    const QList<IconPreviewRep> &previewReps() const { return images.previews(); }
     // The image made from the data the icon was built with, of the icon's kind; the previews and
     // previewImage() draw from it, so they all share its decoded pixels. Null for an icon read
     // from JSON and for data that is no image. Safe to call from any thread.
-    const PlatformImage &dataImage() const;
+    const PlatformImage &dataImage() const { return images.image(); }
 
     // The icon drawn at `size` points; none when its data is missing or is no image. Draws from
     // dataImage(), so repeated calls decode nothing twice.
@@ -54,14 +52,4 @@ struct Icon
     // The bytes of the icon's own kind (an ICNS icon falls back to its image data); empty when none,
     // or when they lie in a file that can no longer be read as it was. May read a file.
     QByteArray primaryData() const;
-
-private:
-    struct Images;
-    // The image and previews, read on the first call; null for an icon without data.
-    const Images *images() const;
-    // The previews of `image`, read from the data of an icon of kind `type`.
-    static QList<IconPreviewRep> previewRepsOf(const PlatformImage &image, IconFileType type);
-
-    // Shared by copies, so that the image is read once; none for an icon read from JSON.
-    std::shared_ptr<Images> m_images;
 };

@@ -4,6 +4,7 @@
 
 #include "model/icon.h"
 #include "model/iconcontainer.h"
+#include "model/iconimages.h"
 
 #include <QCache>
 #include <QMutex>
@@ -65,7 +66,7 @@ std::optional<PlatformImage> customIconImage(const QByteArray &data)
 
 } // namespace
 
-QList<IconPreviewRep> Icon::previewRepsOf(const PlatformImage &image, IconFileType type)
+QList<IconPreviewRep> IconImages::previewsOf(const PlatformImage &image, IconFileType type)
 {
     QList<IconPreviewRep> reps;
     if (image.isNull())

@@ -7,7 +7,6 @@
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QSettings>
 #include <QSslConfiguration>
 
 #include <algorithm>
@@ -17,37 +16,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString automaticChecksKey = u"Updater/automaticallyChecksForUpdates"_s;
-const QString automaticDownloadsKey = u"Updater/automaticallyDownloadsUpdates"_s;
-const QString intervalKey = u"Updater/updateCheckInterval"_s;
-const QString lastCheckKey = u"Updater/lastUpdateCheckDate"_s;
-
 constexpr double defaultInterval = 86400;
 // Timers take milliseconds in an int; a longer wait is taken in steps.
 constexpr qint64 longestTimerStep = qint64(86400) * 1000;
-
-struct UpdaterSettings
-{
-    UpdaterSettings() { settings.setFallbacksEnabled(false); }
-    QSettings settings { u"Glimbar"_s, u"Glimbar"_s };
-};
-
-bool readBool(const QString &key, bool fallback)
-{
-    const QVariant value = UpdaterSettings().settings.value(key);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    if (value.typeId() == QMetaType::QString && (value.toString() == u"true"_s || value.toString() == u"false"_s))
-        return value.toString() == u"true"_s;
-    return fallback;
-}
-
-void write(const QString &key, const QVariant &value)
-{
-    UpdaterSettings store;
-    store.settings.setValue(key, value);
-    store.settings.sync();
-}
 
 } // namespace
 
@@ -61,13 +32,17 @@ QVersionNumber FeedUpdater::runningVersion()
     return QVersionNumber::fromString(QStringLiteral(GLIMBAR_VERSION));
 }
 
-FeedUpdater::FeedUpdater(QObject *parent)
-    : FeedUpdater(Options {}, parent)
+FeedUpdater::FeedUpdater(SettingsStore &settings, QObject *parent)
+    : FeedUpdater(settings, Options {}, parent)
 { }
 
-FeedUpdater::FeedUpdater(Options options, QObject *parent)
+FeedUpdater::FeedUpdater(SettingsStore &settings, Options options, QObject *parent)
     : Updater(parent)
     , m_options(std::move(options))
+    , m_automaticChecks(settings, u"Updater/automaticallyChecksForUpdates"_s, false)
+    , m_automaticDownloads(settings, u"Updater/automaticallyDownloadsUpdates"_s, false)
+    , m_interval(settings, u"Updater/updateCheckInterval"_s, defaultInterval)
+    , m_lastCheck(settings, u"Updater/lastUpdateCheckDate"_s, QDateTime())
     , m_network(new QNetworkAccessManager(this))
 {
     m_timer.setSingleShot(true);
@@ -103,8 +78,7 @@ void FeedUpdater::checkForUpdates()
 
 std::optional<QDateTime> FeedUpdater::lastUpdateCheckDate() const
 {
-    const QVariant value = UpdaterSettings().settings.value(lastCheckKey);
-    const QDateTime date = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+    const QDateTime date = m_lastCheck.read();
     if (!date.isValid())
         return std::nullopt;
     return date;
@@ -112,37 +86,36 @@ std::optional<QDateTime> FeedUpdater::lastUpdateCheckDate() const
 
 bool FeedUpdater::automaticallyChecksForUpdates() const
 {
-    return readBool(automaticChecksKey, false);
+    return m_automaticChecks.read();
 }
 
 void FeedUpdater::setAutomaticallyChecksForUpdates(bool on)
 {
-    write(automaticChecksKey, on);
+    m_automaticChecks.write(on);
     schedule();
 }
 
 bool FeedUpdater::automaticallyDownloadsUpdates() const
 {
-    return readBool(automaticDownloadsKey, false);
+    return m_automaticDownloads.read();
 }
 
 void FeedUpdater::setAutomaticallyDownloadsUpdates(bool on)
 {
-    write(automaticDownloadsKey, on);
+    m_automaticDownloads.write(on);
 }
 
 double FeedUpdater::updateCheckInterval() const
 {
-    bool ok = false;
-    const double seconds = UpdaterSettings().settings.value(intervalKey).toDouble(&ok);
-    return ok && std::isfinite(seconds) && seconds > 0 ? seconds : defaultInterval;
+    const double seconds = m_interval.read();
+    return seconds > 0 ? seconds : defaultInterval;
 }
 
 void FeedUpdater::setUpdateCheckInterval(double seconds)
 {
     if (!std::isfinite(seconds) || seconds <= 0)
         return;
-    write(intervalKey, seconds);
+    m_interval.write(seconds);
     schedule();
 }
 
@@ -209,7 +182,7 @@ void FeedUpdater::finishCheck()
     }
     m_body.clear();
     if (read) {
-        write(lastCheckKey, now.toString(Qt::ISODateWithMs));
+        m_lastCheck.write(now);
         Q_EMIT lastUpdateCheckDateChanged();
     }
     setCanCheck(true);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/settingskey.h"
 #include "platform/updater.h"
 
 #include <QByteArray>
@@ -25,8 +26,9 @@ class QNetworkReply;
 // nothing is fetched until the user asks or turns them on. "Automatically download updates" is kept
 // for the settings window but changes nothing: the package manager installs new versions.
 //
-// Settings live under the group "Updater" of the user's settings file, apart from the
-// application's own keys. Lives on the GUI thread; every signal is emitted there.
+// Settings live under the group "Updater" of the settings store handed in, apart from the
+// application's own keys; the store must outlive the updater. Lives on the GUI thread; every signal
+// is emitted there.
 class FeedUpdater : public Updater
 {
     Q_OBJECT
@@ -50,8 +52,8 @@ public:
     static constexpr double minimumCheckInterval = 3600;
     static constexpr double maximumCheckInterval = 31 * 86400.0;
 
-    explicit FeedUpdater(QObject *parent = nullptr);
-    explicit FeedUpdater(Options options, QObject *parent = nullptr);
+    explicit FeedUpdater(SettingsStore &settings, QObject *parent = nullptr);
+    FeedUpdater(SettingsStore &settings, Options options, QObject *parent = nullptr);
     ~FeedUpdater() override;
 
     void start() override;
@@ -79,6 +81,11 @@ private:
     void setCanCheck(bool canCheck);
 
     Options m_options;
+    SettingsKey<bool> m_automaticChecks;
+    SettingsKey<bool> m_automaticDownloads;
+    // Seconds.
+    SettingsKey<double> m_interval;
+    SettingsKey<QDateTime> m_lastCheck;
     QNetworkAccessManager *m_network = nullptr;
     QNetworkReply *m_reply = nullptr;
     QByteArray m_body;

@@ -7,7 +7,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <cerrno>
@@ -21,8 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace FolderIconFile {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcFolderIcon, "glimbar.platform.foldericon", glimbarLogLevel)
 
 constexpr QByteArrayView desktopEntryGroup = "Desktop Entry";
 constexpr QByteArrayView iconKey = "Icon";

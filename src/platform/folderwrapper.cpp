@@ -5,8 +5,8 @@
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
 #include "platform/stagingfolder.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -26,10 +26,7 @@ void setError(QString *errorMessage, const QString &message)
         *errorMessage = message;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("FolderWrapper", text);
-}
+constexpr TranslationContext tr { "FolderWrapper" };
 
 } // namespace
 

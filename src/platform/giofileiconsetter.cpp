@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 
 // GLib names a struct member `signals`, which Qt defines as a macro.
 #pragma push_macro("signals")
@@ -29,8 +28,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcFileIcon, "glimbar.platform.fileicon", glimbarLogLevel)
 
 constexpr const char *customIconAttribute = "metadata::custom-icon";
 

@@ -17,8 +17,11 @@ class HttpsFetch
 public:
     struct Limits
     {
+        // The longest time the transfer may stay under minBytesPerSecond, waiting for the server
+        // included, before it is given up.
         std::chrono::milliseconds lowSpeedTime = std::chrono::seconds(60);
         qint64 minBytesPerSecond = 1024;
+        // The whole transfer, however fast the server sends.
         std::chrono::milliseconds deadline = std::chrono::minutes(15);
         qint64 maxHeaderBytes = qint64(64) << 10;
         int maxRedirects = 5;

@@ -3,8 +3,8 @@
 
 #include "platform/imagebytes.h"
 #include "platform/imageheader.h"
-#include "platform/imagelog.h"
 #include "platform/imagesource.h"
+#include "platform/logging.h"
 
 #include <QtEndian>
 #include <QVarLengthArray>

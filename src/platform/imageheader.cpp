@@ -2,7 +2,7 @@
 #include "platform/imageheader.h"
 
 #include "platform/imagelimits.h"
-#include "platform/imagelog.h"
+#include "platform/logging.h"
 
 #include <QtEndian>
 

@@ -3,7 +3,6 @@
 
 #include "platform/icnsreader.h"
 #include "platform/imagecache.h"
-#include "platform/imagelog.h"
 #include "platform/jpeg2000decoder.h"
 #include "platform/logging.h"
 #include "platform/storedfile.h"
@@ -15,8 +14,6 @@
 
 #include <algorithm>
 #include <utility>
-
-Q_LOGGING_CATEGORY(lcPlatformImage, "glimbar.platform.image", glimbarLogLevel)
 
 namespace {
 std::atomic<quint64> nextSourceId { 1 };

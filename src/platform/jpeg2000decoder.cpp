@@ -3,7 +3,7 @@
 
 #include "platform/imageheader.h"
 #include "platform/imagelimits.h"
-#include "platform/imagelog.h"
+#include "platform/logging.h"
 
 #include <openjpeg.h>
 

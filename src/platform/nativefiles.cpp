@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/nativefiles.h"
 
+#include "platform/translationcontext.h"
 #include "platform/utf8text.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -19,10 +19,7 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("NativeFiles", text);
-}
+constexpr TranslationContext tr { "NativeFiles" };
 
 void setError(QString *errorMessage, const QString &message)
 {

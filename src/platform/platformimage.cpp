@@ -5,8 +5,8 @@
 #include "platform/imagebytes.h"
 #include "platform/imageheader.h"
 #include "platform/imagelimits.h"
-#include "platform/imagelog.h"
 #include "platform/imagesource.h"
+#include "platform/logging.h"
 
 #include <QBuffer>
 #include <QDir>

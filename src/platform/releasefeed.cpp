@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/releasefeed.h"
 
-#include <QCoreApplication>
+#include "platform/translationcontext.h"
+
 #include <QXmlStreamReader>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ReleaseFeed", text);
-}
+constexpr TranslationContext tr { "ReleaseFeed" };
 
 std::optional<ReleaseFeed::Release> makeRelease(const QString &versionText, const QString &linkText)
 {

@@ -4,7 +4,9 @@
 #include "platform/nativefiles.h"
 #include "platform/safewrite.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include <cerrno>
@@ -33,7 +35,7 @@ StagingFolder::~StagingFolder()
         removeTree(m_path);
 }
 
-void StagingFolder::sweep(const QString &parent, QStringView prefix)
+void StagingFolder::sweep(const QString &parent, QStringView prefix, std::optional<std::chrono::seconds> unnamedAge)
 {
     const auto members = listMembers(QFile::encodeName(parent), true, qsizetype(1) << 20, nullptr);
     if (!members)
@@ -45,10 +47,16 @@ void StagingFolder::sweep(const QString &parent, QStringView prefix)
         const QStringView rest = QStringView(member.name).mid(prefix.size());
         const qsizetype dash = rest.indexOf(u'-');
         bool isNumber = false;
-        const pid_t owner = pid_t(rest.left(dash).toInt(&isNumber));
-        // A write still running, here or in another process, is left alone.
-        if (dash < 0 || !isNumber || owner <= 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
+        const pid_t owner = dash > 0 ? pid_t(rest.left(dash).toInt(&isNumber)) : 0;
+        if (isNumber && owner > 0) {
+            // A write still running, here or in another process, is left alone.
+            if (owner == ::getpid() || ::kill(owner, 0) == 0 || errno == EPERM)
+                continue;
+        } else if (!unnamedAge
+            || QFileInfo(QFile::decodeName(member.nativePath)).lastModified().secsTo(QDateTime::currentDateTime())
+                < unnamedAge->count()) {
             continue;
+        }
         // The random part has no "-": what follows it names a companion of the same staging folder.
         const qsizetype end = rest.indexOf(u'-', dash + 1);
         const QString staging = parent + u'/' + member.name.left(prefix.size() + (end < 0 ? rest.size() : end));

@@ -4,6 +4,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <chrono>
+#include <optional>
+
 // A hidden folder in which a whole folder is written before replaceFolder() moves it into place:
 // "<prefix><process id>-XXXXXX" in the destination's parent. It is removed again unless kept. The
 // process id in the name tells sweep() whether its writer still runs.
@@ -23,8 +26,12 @@ public:
 
     // Settles in `parent` what writers of processes that no longer run left under `prefix`, of the
     // user's own: a destination that a killed replaceFolder() had moved aside is put back (the
-    // settleReplace() rules), and the staging folders and their companions are removed.
-    static void sweep(const QString &parent, QStringView prefix);
+    // settleReplace() rules), and the staging folders and their companions are removed. Any folder
+    // named as this class names them ("<prefix><process id>-…") is swept so. Names without a process
+    // id say nothing of their writer and stay, unless `unnamedAge` is given: then those last changed
+    // longer ago than that are settled too.
+    static void sweep(
+        const QString &parent, QStringView prefix, std::optional<std::chrono::seconds> unnamedAge = std::nullopt);
 
 private:
     QString m_path;

@@ -3,8 +3,8 @@
 
 #include "platform/nativefiles.h"
 #include "platform/storedfilecache.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QHashFunctions>
 
 #include <atomic>
@@ -17,10 +17,7 @@ namespace {
 
 std::atomic<quint64> nextFileId { 1 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("StoredFile", text);
-}
+constexpr TranslationContext tr { "StoredFile" };
 
 StoredFile::Identity identityOf(const struct stat &status)
 {

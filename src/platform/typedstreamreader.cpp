@@ -6,7 +6,6 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QFileInfo>
-#include <QLoggingCategory>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -16,7 +15,6 @@
 #include <vector>
 
 // Why an archive was refused; off unless asked for, since refusing hostile input is routine.
-Q_LOGGING_CATEGORY(lcTypedStream, "glimbar.platform.typedstream", glimbarLogLevel)
 
 namespace {
 

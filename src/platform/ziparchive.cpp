@@ -5,8 +5,8 @@
 #include "platform/printabletext.h"
 #include "platform/safefilename.h"
 #include "platform/safewrite.h"
+#include "platform/translationcontext.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -28,10 +28,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("ZipArchive", text);
-}
+constexpr TranslationContext tr { "ZipArchive" };
 
 quint32 littleEndian(QByteArrayView bytes, qsizetype offset, int size)
 {

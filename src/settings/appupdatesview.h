@@ -6,8 +6,9 @@
 class AppUpdatesViewModel;
 class Updater;
 
-// The menu command "Check for Updates…": runs a check, and is disabled while the updater cannot
-// start one. Each command has a model of its own, which lives as long as the command.
+// An action, not a view: the menu command "Check for Updates…". It runs a check, and is disabled
+// while the updater cannot start one. Each command has a model of its own, which lives as long as
+// the command.
 class AppUpdatesView : public QAction
 {
     Q_OBJECT

@@ -28,13 +28,13 @@ QStringList exportFormatOptions()
 
 } // namespace
 
-GeneralSettingsView::GeneralSettingsView(QWidget *parent)
+GeneralSettingsView::GeneralSettingsView(const Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_sidebarIconSize(new RadioPicker(sidebarIconSizeOptions()))
     , m_exportFormat(new RadioPicker(exportFormatOptions()))
 {
-    bind(m_sidebarIconSize->group(), Settings::sidebarIconSize());
-    bind(m_exportFormat->group(), Settings::defaultDragAndDropFormat());
+    bind(m_sidebarIconSize->group(), settings.sidebarIconSize());
+    bind(m_exportFormat->group(), settings.defaultDragAndDropFormat());
 
     SettingsForm form(this);
     form.addRow(tr("Sidebar Icon Size"), m_sidebarIconSize, { .topAlignLabel = true });

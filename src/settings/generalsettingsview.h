@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class RadioPicker;
+class Settings;
 
 // The General tab: the sidebar's icon size and the format an icon dragged out becomes. Both
 // pickers write their settings at once and follow changes made elsewhere; the tab keeps nothing.
@@ -12,7 +13,7 @@ class GeneralSettingsView : public QWidget
     Q_OBJECT
 
 public:
-    explicit GeneralSettingsView(QWidget *parent = nullptr);
+    explicit GeneralSettingsView(const Settings &settings, QWidget *parent = nullptr);
 
     RadioPicker *sidebarIconSizePicker() const { return m_sidebarIconSize; }
     RadioPicker *exportFormatPicker() const { return m_exportFormat; }

@@ -11,13 +11,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-LowResolutionSettingsView::LowResolutionSettingsView(QWidget *parent)
+LowResolutionSettingsView::LowResolutionSettingsView(const Settings &settings, QWidget *parent)
     : QWidget(parent)
     , m_pixelGaps(new ColorButton(tr("Pixel Gaps")))
     , m_reset(new QPushButton(tr("Reset")))
 {
-    bind(m_pixelGaps, Settings::lowResolutionOverlayColor());
-    connect(m_reset, &QPushButton::clicked, this, [] { Settings::lowResolutionOverlayColor().reset(); });
+    const SettingsKey<HSBColor> &color = settings.lowResolutionOverlayColor();
+    bind(m_pixelGaps, color);
+    connect(m_reset, &QPushButton::clicked, this, [&color] { color.reset(); });
 
     auto *header = new QWidget;
     auto *headerLayout = new QVBoxLayout(header);

@@ -5,6 +5,7 @@
 
 class ColorButton;
 class QPushButton;
+class Settings;
 
 // The Low-Resolution tab: the colour of the pixel gaps the emulation draws over the icon view,
 // written live while the user picks it, and a reset to the default colour.
@@ -13,7 +14,7 @@ class LowResolutionSettingsView : public QWidget
     Q_OBJECT
 
 public:
-    explicit LowResolutionSettingsView(QWidget *parent = nullptr);
+    explicit LowResolutionSettingsView(const Settings &settings, QWidget *parent = nullptr);
 
     ColorButton *pixelGapsButton() const { return m_pixelGaps; }
     QPushButton *resetButton() const { return m_reset; }

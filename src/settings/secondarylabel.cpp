@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/secondarylabel.h"
 
-#include "mainwindow/foregroundlevel.h"
+#include "widgets/foregroundlevel.h"
 
 #include <QEvent>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsbinding.h"
 
-#include "library/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "settings/colorbutton.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ void bind(ColorButton *button, const SettingsKey<HSBColor> &key)
     auto before = std::make_shared<std::optional<QVariant>>();
     QObject::connect(button, &ColorButton::colorPicked, button, [&key, before](const QColor &color) {
         if (!*before)
-            *before = SettingsStore::value(key.name());
+            *before = key.store().value(key.name());
         key.write(HSBColor::fromColor(color));
     });
     QObject::connect(button, &ColorButton::dialogFinished, button, [&key, before](bool undo) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "library/settingskey.h"
+#include "library/settingsvalues.h"
 #include "model/enumtraits.h"
 
 #include <QAbstractButton>

@@ -47,7 +47,7 @@ static void registerSettingsResources()
     Q_INIT_RESOURCE(settings);
 }
 
-SettingsView::SettingsView(SettingsTab &selectedTab, Updater &updater, QWidget *parent)
+SettingsView::SettingsView(SettingsTab &selectedTab, Updater &updater, const Settings &settings, QWidget *parent)
     : QMainWindow(parent)
     , m_selectedTab(selectedTab)
     , m_tabBar(new QToolBar(tr("Settings Tabs"), this))
@@ -67,8 +67,8 @@ SettingsView::SettingsView(SettingsTab &selectedTab, Updater &updater, QWidget *
     addToolBar(Qt::TopToolBarArea, m_tabBar);
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    m_pages->addWidget(new GeneralSettingsView);
-    m_pages->addWidget(new LowResolutionSettingsView);
+    m_pages->addWidget(new GeneralSettingsView(settings));
+    m_pages->addWidget(new LowResolutionSettingsView(settings));
     m_pages->addWidget(new UpdatesSettingsView(updater));
     m_pages->setMinimumWidth(narrowestWidth);
     setCentralWidget(m_pages);

@@ -8,6 +8,7 @@
 class QActionGroup;
 class QStackedWidget;
 class QToolBar;
+class Settings;
 class Updater;
 
 // The settings window: the General, Low-Resolution and Updates tabs, picked from a toolbar of
@@ -19,7 +20,7 @@ class SettingsView : public QMainWindow
     Q_OBJECT
 
 public:
-    SettingsView(SettingsTab &selectedTab, Updater &updater, QWidget *parent = nullptr);
+    SettingsView(SettingsTab &selectedTab, Updater &updater, const Settings &settings, QWidget *parent = nullptr);
 
     // The tab buttons, one checkable action per tab in tab order; for the toolbar's styling.
     QToolBar *tabBar() const { return m_tabBar; }

@@ -44,8 +44,9 @@ void addThumbnailRow(QGridLayout *grid, int row, RadioPicker *picker)
 
 } // namespace
 
-ViewOptions::ViewOptions(QWidget *parent)
+ViewOptions::ViewOptions(const Settings &settings, QWidget *parent)
     : QWidget(parent, Qt::Tool)
+    , m_settings(settings)
 {
     setObjectName(QStringLiteral("viewOptionsWindow"));
     setWindowTitle(tr("View Options"));
@@ -54,7 +55,7 @@ ViewOptions::ViewOptions(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    const SettingsKey<IconViewMode> &mode = Settings::iconViewMode();
+    const SettingsKey<IconViewMode> &mode = settings.iconViewMode();
     connect(mode.notifier(), &SettingsKeyNotifier::changed, this, [this, &mode] {
         if (mode.read() != m_mode || !m_rows)
             showRows(mode.read());
@@ -82,7 +83,7 @@ void ViewOptions::showRows(IconViewMode mode)
         auto *toggleLayout = new QVBoxLayout(toggle);
         toggleLayout->setContentsMargins(0, 0, 0, 0);
         toggleLayout->setSpacing(2);
-        QCheckBox *box = namesToggle(tr("Show icon names in grid view"), Settings::showIconNamesInGrid());
+        QCheckBox *box = namesToggle(tr("Show icon names in grid view"), m_settings.showIconNamesInGrid());
         toggleLayout->addWidget(box);
         QLabel *explanation = makeSecondaryLabel(tr("Icon names are shown for preview size 64 and larger."), 0.92);
         explanation->setWordWrap(true);
@@ -95,13 +96,13 @@ void ViewOptions::showRows(IconViewMode mode)
         break;
     }
     case IconViewMode::list:
-        addThumbnailRow(grid, 0, thumbnailPicker(Settings::listIconSize(), listPointSizes));
+        addThumbnailRow(grid, 0, thumbnailPicker(m_settings.listIconSize(), listPointSizes));
         break;
     case IconViewMode::gallery:
-        addThumbnailRow(grid, 0, thumbnailPicker(Settings::galleryIconSize(), galleryPointSizes));
+        addThumbnailRow(grid, 0, thumbnailPicker(m_settings.galleryIconSize(), galleryPointSizes));
         grid->addWidget(
-            namesToggle(QStringLiteral("Show icon names in gallery view"), Settings::showIconNamesInGallery()), 1, 0, 1,
-            -1);
+            namesToggle(QStringLiteral("Show icon names in gallery view"), m_settings.showIconNamesInGallery()), 1, 0,
+            1, -1);
         break;
     }
     // A last, empty column takes the spare width, so the rows stay flush left.

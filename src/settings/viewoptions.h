@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QGridLayout;
+class Settings;
 
 // The "View Options" utility window: the options of the presentation "iconViewMode" names, icon
 // names for the grid, the thumbnail size for the list, both for the gallery. Its rows follow the
@@ -19,7 +20,7 @@ class ViewOptions : public QWidget
 public:
     static constexpr int fixedWidth = 250;
 
-    explicit ViewOptions(QWidget *parent = nullptr);
+    explicit ViewOptions(const Settings &settings, QWidget *parent = nullptr);
 
     // The shortcut of the command that shows the window.
     static QKeySequence shortcut() { return QKeySequence(Qt::CTRL | Qt::Key_J); }
@@ -35,6 +36,7 @@ private:
     void showRows(IconViewMode mode);
     void fitHeight();
 
+    const Settings &m_settings;
     QWidget *m_rows = nullptr;
     IconViewMode m_mode = IconViewMode::grid;
 };

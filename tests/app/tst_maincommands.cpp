@@ -5,6 +5,8 @@
 #include "mainwindow/containerimporter.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/iconexporter.h"
+#include "mainwindow/mainsplitview.h"
+#include "mainwindow/sidebarview.h"
 #include "support/fakeupdater.h"
 
 #include <QAction>
@@ -15,6 +17,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -62,11 +65,11 @@ private slots:
 
     void init()
     {
-        Settings::iconViewMode().reset();
-        Settings::emulateLowResolution().reset();
         auto updater = std::make_unique<FakeUpdater>();
         m_updater = updater.get();
         m_app = std::make_unique<GlimbarApp>(std::move(updater));
+        m_app->settings().iconViewMode().reset();
+        m_app->settings().emulateLowResolution().reset();
     }
 
     void cleanup() { m_app.reset(); }
@@ -151,12 +154,12 @@ private slots:
         QVERIFY(findAction(first, u"View/as Grid"_s)->isChecked());
 
         findAction(first, u"View/as List"_s)->trigger();
-        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::list);
+        QCOMPARE(m_app->settings().iconViewMode().read(), IconViewMode::list);
         QVERIFY(!findAction(first, u"View/as Grid"_s)->isChecked());
         QVERIFY(findAction(second, u"View/as List"_s)->isChecked());
 
         // A change made elsewhere (the toolbar, View Options) moves the check mark.
-        Settings::iconViewMode().write(IconViewMode::gallery);
+        m_app->settings().iconViewMode().write(IconViewMode::gallery);
         for (ContentView *window : { first, second }) {
             QVERIFY(findAction(window, u"View/as Gallery"_s)->isChecked());
             QVERIFY(!findAction(window, u"View/as List"_s)->isChecked());
@@ -169,7 +172,7 @@ private slots:
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_2, Qt::ControlModifier);
-        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::list);
+        QCOMPARE(m_app->settings().iconViewMode().read(), IconViewMode::list);
         QVERIFY(findAction(window, u"View/as List"_s)->isChecked());
     }
 
@@ -181,11 +184,11 @@ private slots:
         QVERIFY(!emulation->isChecked());
 
         emulation->trigger();
-        QCOMPARE(Settings::emulateLowResolution().read(), true);
+        QCOMPARE(m_app->settings().emulateLowResolution().read(), true);
         QCOMPARE(QSettings(u"Glimbar"_s, u"Glimbar"_s).value(u"emulateLowResoltion"_s).toBool(), true);
         QVERIFY(emulation->isChecked());
 
-        Settings::emulateLowResolution().write(false);
+        m_app->settings().emulateLowResolution().write(false);
         QVERIFY(!emulation->isChecked());
     }
 
@@ -215,6 +218,35 @@ private slots:
         QVERIFY(exportEnabled(second));
     }
 
+    // The menu bar, the toolbar and the sidebar show the window's one action for each command, so
+    // no key sequence is claimed twice (Qt would then run neither).
+    void eachCommandIsOneAction()
+    {
+        ContentView *window = m_app->openMainWindow();
+        QHash<QKeySequence, QList<QAction *>> byShortcut;
+        for (QAction *action : window->findChildren<QAction *>()) {
+            for (const QKeySequence &keys : action->shortcuts())
+                byShortcut[keys].append(action);
+        }
+        QVERIFY(byShortcut.contains(QKeySequence(u"Ctrl+Alt+C"_s)));
+        for (auto it = byShortcut.cbegin(); it != byShortcut.cend(); ++it)
+            QVERIFY2(it.value().size() == 1, qPrintable(it.key().toString()));
+
+        const auto *toolbar = window->findChild<QToolBar *>(u"viewToolbar"_s);
+        QVERIFY(toolbar);
+        const QList<QAction *> toolbarModes = toolbar->actions().mid(0, 3);
+        QCOMPARE(toolbarModes,
+            (QList<QAction *> { findAction(window, u"View/as Grid"_s), findAction(window, u"View/as List"_s),
+                findAction(window, u"View/as Gallery"_s) }));
+        QCOMPARE(toolbarModes.at(1)->toolTip(), u"List"_s);
+
+        const QList<QAction *> more = window->splitView()->sidebar()->moreMenu()->actions();
+        QCOMPARE(more.size(), 2);
+        QCOMPARE(more.at(0)->menu()->actions(), findAction(window, u"File/Import"_s)->menu()->actions());
+        QCOMPARE(more.at(1)->menu()->actions(), findAction(window, u"File/Export"_s)->menu()->actions());
+        QCOMPARE(more.at(1)->menu()->actions().size(), 2);
+    }
+
     void deselectAllReachesEveryWindow()
     {
         ContentView *first = m_app->openMainWindow();
@@ -241,8 +273,11 @@ private slots:
         QFETCH(QString, path);
         IconContainer container;
         container.title = u"Shared"_s;
-        container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::image, std::nullopt,
-            QByteArray("png"), QString(), QString(), QString(), std::nullopt) };
+        container.icons = { Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = u"Star"_s,
+            .type = IconFileType::image,
+            .imageData = QByteArray("png") } };
         m_app->library().setContainers({ container });
         ContentView *first = m_app->openMainWindow();
         ContentView *second = m_app->openMainWindow();

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // An icon grid with two icons, "Picture" (a PNG larger than one X request piece) and "Emblem" (an
 // ICNS file), for tst_gtkdropdisplayserver to drag from in a real display server. Settings go to
-// the folder named by GLIMBAR_SETTINGS_DIR. Once shown it prints, for each icon,
+// a folder of its own. Once shown it prints, for each icon,
 //   icon <name> <global x> <global y> <byte count> <SHA-256 of its bytes in hex>
 // then "ready". The line "folder" or "image" sets the drag-out form and answers "form <word>";
 // "quit", the end of its input or ten minutes end it.
@@ -17,7 +17,6 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -45,28 +44,30 @@ QImage noise(int side)
 
 int main(int argc, char **argv)
 {
-    const QString settingsDir = qEnvironmentVariable("GLIMBAR_SETTINGS_DIR");
-    if (!settingsDir.isEmpty())
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
-
     QApplication app(argc, argv);
-    Settings::iconPreviewSize().write(64);
-    Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::folder);
+    AppServices services;
+    services.settings.iconPreviewSize().write(64);
+    services.settings.defaultDragAndDropFormat().write(DragAndDropIconFormat::folder);
 
     IconContainer container { .title = u"Drag"_s };
-    container.icons.append(Icon(QUuid::createUuid(), container.id, u"Picture"_s, IconFileType::image, std::nullopt,
-        IcnsBuilder::png(noise(400)), QString(), QString(), QString(), std::nullopt));
+    container.icons.append(Icon { .id = QUuid::createUuid(),
+        .containerID = container.id,
+        .name = u"Picture"_s,
+        .type = IconFileType::image,
+        .imageData = IcnsBuilder::png(noise(400)) });
     const QByteArray icns
         = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128, QColor(200, 60, 40)))).build();
-    container.icons.append(Icon(QUuid::createUuid(), container.id, u"Emblem"_s, IconFileType::icns, icns, std::nullopt,
-        QString(), QString(), QString(), std::nullopt));
-    AppServices services;
+    container.icons.append(Icon { .id = QUuid::createUuid(),
+        .containerID = container.id,
+        .name = u"Emblem"_s,
+        .type = IconFileType::icns,
+        .icnsData = icns });
     ContainerManager &manager = services.library;
     manager.setContainers({ container });
 
     IconSelectionManager selection;
-    IconCollectionGrid grid(
-        manager, services.thumbnails, services.iconSetter, false, { container.id }, selection, QString());
+    IconCollectionGrid grid(manager, services.thumbnails, services.iconSetter, services.settings, false,
+        { container.id }, selection, QString());
     grid.setWindowTitle(u"Drag Source"_s);
     grid.resize(400, 300);
     grid.move(700, 100);
@@ -87,10 +88,10 @@ int main(int argc, char **argv)
     QFile input;
     input.open(STDIN_FILENO, QIODevice::ReadOnly);
     QSocketNotifier commands(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&commands, &QSocketNotifier::activated, &app, [&input, &commands] {
+    QObject::connect(&commands, &QSocketNotifier::activated, &app, [&input, &commands, &services] {
         const QByteArray line = input.readLine().trimmed();
         if (line == "folder" || line == "image") {
-            Settings::defaultDragAndDropFormat().write(
+            services.settings.defaultDragAndDropFormat().write(
                 line == "folder" ? DragAndDropIconFormat::folder : DragAndDropIconFormat::image);
             std::printf("form %s\n", line.constData());
             std::fflush(stdout);

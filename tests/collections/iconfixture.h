@@ -15,8 +15,11 @@ namespace IconFixture {
 inline Icon icon(const QString &name, const QUuid &containerID, int pixels = 64)
 {
     const QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(pixels, pixels));
-    return Icon(QUuid::createUuid(), containerID, name, IconFileType::image, std::nullopt, png, QString(), QString(),
-        QString(), std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = containerID,
+        .name = name,
+        .type = IconFileType::image,
+        .imageData = png };
 }
 
 inline IconContainer container(const QString &title, const QStringList &names, int pixels = 64)

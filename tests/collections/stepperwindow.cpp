@@ -7,6 +7,8 @@
 // and on "quit" (or after a minute) it exits.
 
 #include "collections/iconpreviewsizestepper.h"
+#include "library/settings.h"
+#include "platform/settingsstore.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -29,10 +31,12 @@ int main(int argc, char **argv)
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir);
 
     QApplication app(argc, argv);
+    SettingsStore store;
+    const Settings settings(store);
     QWidget window;
     window.setWindowTitle(u"Icon Preview Size"_s);
     auto *layout = new QHBoxLayout(&window);
-    auto *stepper = new IconPreviewSizeStepper(&window);
+    auto *stepper = new IconPreviewSizeStepper(settings, &window);
     layout->addWidget(stepper);
     window.move(100, 100);
     window.show();

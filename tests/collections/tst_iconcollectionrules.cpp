@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "collections/colorcontrast.h"
 #include "collections/creditlinedocument.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
@@ -8,6 +7,7 @@
 #include "collections/icontilelayout.h"
 #include "iconfixture.h"
 #include "library/iconselectionmanager.h"
+#include "widgets/colorcontrast.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -113,8 +113,8 @@ private:
 
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
-        auto grid = std::make_unique<IconCollectionGrid>(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, containers, m_selection, search);
+        auto grid = std::make_unique<IconCollectionGrid>(manager(), m_services.thumbnails, m_services.iconSetter,
+            m_services.settings, false, containers, m_selection, search);
         grid->resize(600, 400);
         grid->show();
         if (!QTest::qWaitForWindowExposed(grid.get()))
@@ -181,12 +181,12 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        Settings::iconPreviewSize().write(64);
-        Settings::galleryIconSize().reset();
-        Settings::showIconNamesInGrid().write(false);
-        Settings::listIconSize().reset();
+        m_services.settings.iconPreviewSize().write(64);
+        m_services.settings.galleryIconSize().reset();
+        m_services.settings.showIconNamesInGrid().write(false);
+        m_services.settings.listIconSize().reset();
         // Data, not folders: a drag then writes nothing to the temporary folder.
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        m_services.settings.defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
     }
 
     void init()
@@ -198,7 +198,7 @@ private slots:
         m_secondID = two.id;
         manager().setContainers({ one, two });
         m_selection.setSelection({});
-        Settings::iconPreviewSize().write(64);
+        m_services.settings.iconPreviewSize().write(64);
     }
 
     void gridClicks()
@@ -246,7 +246,7 @@ private slots:
         QFETCH(bool, namesShown);
         QFETCH(QString, where);
         QFETCH(QString, tooltip);
-        Settings::showIconNamesInGrid().write(namesShown);
+        m_services.settings.showIconNamesInGrid().write(namesShown);
         QList<IconContainer> containers = manager().containers();
         containers[0].icons[0].name = u"<img src=\"/etc/hostname\"><b>bold</b>"_s;
         manager().setContainers(containers);
@@ -266,7 +266,7 @@ private slots:
             QCOMPARE(QToolTip::text(), tooltip);
         }
         QToolTip::hideText();
-        Settings::showIconNamesInGrid().write(false);
+        m_services.settings.showIconNamesInGrid().write(false);
     }
 
     // A header names its section: a click on it leaves the selection as it was, in the grid and
@@ -278,8 +278,8 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID, m_secondID }, m_selection, {});
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+            { m_firstID, m_secondID }, m_selection, {});
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -361,8 +361,8 @@ private slots:
     void stripPressThenDrag_data() { pressThenDragTable(); }
     void stripPressThenDrag()
     {
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            false, { m_firstID }, m_selection, {});
         gallery.resize(900, 500);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -373,8 +373,8 @@ private slots:
     void listPressThenDrag_data() { pressThenDragTable(); }
     void listPressThenDrag()
     {
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_firstID }, m_selection, {});
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+            { m_firstID }, m_selection, {});
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -393,7 +393,8 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"A"_s));
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
+        auto data = std::make_unique<IconDragMimeData>(
+            iconNamed(first(), u"A"_s), m_services.iconSetter, m_services.settings);
         data->setSourceView(grid.get());
         QVERIFY(dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
         QCOMPARE(IconFixture::namesOf(first().icons), u"BCADEFGHIJKL"_s);
@@ -426,7 +427,8 @@ private slots:
             data = std::make_unique<QMimeData>();
             data->setData(IconDragMimeData::reorderFormat, "x");
         } else {
-            data = std::make_unique<IconDragMimeData>(iconNamed(first(), u"A"_s), m_services.iconSetter);
+            data = std::make_unique<IconDragMimeData>(
+                iconNamed(first(), u"A"_s), m_services.iconSetter, m_services.settings);
         }
         const QRect c = grid->visualRect(iconNamed(first(), u"C"_s).id);
         QVERIFY(!dropAt(grid->viewport(), data.get(), QPoint(c.right() - 4, c.center().y())));
@@ -437,9 +439,9 @@ private slots:
     // half of the last tile must put the icons behind it.
     void galleryDropsBehindTheLastTile()
     {
-        Settings::iconPreviewSize().write(512);
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID }, m_selection, {});
+        m_services.settings.iconPreviewSize().write(512);
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            false, { m_secondID }, m_selection, {});
         gallery.resize(700, 700);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -449,7 +451,8 @@ private slots:
         const QRect z = strip->visualRect(iconNamed(two, u"z"_s).id);
         QVERIFY(z.width() < 256);
 
-        auto data = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s), m_services.iconSetter);
+        auto data
+            = std::make_unique<IconDragMimeData>(iconNamed(two, u"x"_s), m_services.iconSetter, m_services.settings);
         data->setSourceView(strip);
         QVERIFY(dropAt(strip->viewport(), data.get(), QPoint(z.right() - 2, z.center().y())));
         QCOMPARE(IconFixture::namesOf(manager().containers().at(1).icons), u"yzx"_s);
@@ -458,8 +461,8 @@ private slots:
     void galleryFirstIconRule()
     {
         // Nothing selected: the first icon of the first selected container in library order.
-        IconCollectionGallery gallery(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { m_secondID, m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
+            false, { m_secondID, m_firstID }, m_selection, {});
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
 
@@ -518,8 +521,8 @@ private slots:
         start.insert(iconNamed(things, u"blue cup"_s).id);
         m_selection.setSelection(start);
 
-        IconCollectionList list(
-            manager(), m_services.thumbnails, m_services.iconSetter, false, { things.id }, m_selection, u"red"_s);
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+            { things.id }, m_selection, u"red"_s);
         list.resize(400, 300);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));

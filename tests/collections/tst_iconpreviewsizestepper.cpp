@@ -2,6 +2,7 @@
 #include "collections/iconpreviewsizestepper.h"
 #include "collections/iconpreviewsizestepperbutton.h"
 #include "support/fakescreenpointer.h"
+#include "support/settingsfixture.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -10,8 +11,6 @@
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -81,9 +80,7 @@ class TestIconPreviewSizeStepper : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+        QVERIFY(m_settings.isValid());
         QLocale::setDefault(QLocale(u"en_US"_s));
     }
 
@@ -503,8 +500,8 @@ private:
 
     static QSettings rawSettings() { return QSettings(u"Glimbar"_s, u"Glimbar"_s); }
 
-    QTemporaryDir m_dir;
-    SettingsKey<qint64> m_key { u"iconPreviewSize"_s, 64 };
+    SettingsFixture m_settings;
+    SettingsKey<qint64> m_key { m_settings.store(), u"iconPreviewSize"_s, 64 };
     std::shared_ptr<FakeScreenPointer> m_pointer;
 };
 

@@ -70,7 +70,7 @@ int main(int argc, char **argv)
 
     QCoreApplication app(argc, argv);
     ContainerDownload::Options options;
-    options.caFile = arguments.at(0);
+    options.fetchLimits.caFile = arguments.at(0);
     ContainerDownload::start(&app, arguments.at(1), options, [](ContainerDownload::Outcome outcome) {
         int exitCode = 3;
         if (outcome.container) {

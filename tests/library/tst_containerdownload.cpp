@@ -122,7 +122,7 @@ private:
     ContainerDownload::Options trustingOptions() const
     {
         ContainerDownload::Options options;
-        options.caFile = m_caFile;
+        options.fetchLimits.caFile = m_caFile;
         return options;
     }
 
@@ -218,7 +218,7 @@ private slots:
         verifyNothingLeft();
     }
 
-    // Passes once the library reads icon files (loadIcons); the download only hands it the folder.
+    // The download reads the icon files of the folder it unpacked.
     void iconFilesAreRead()
     {
         StandardOutputCapture output;
@@ -248,10 +248,10 @@ private slots:
     void defaultLimits()
     {
         const ContainerDownload::Options options;
-        QCOMPARE(options.transferTimeout, 60s);
-        QCOMPARE(options.maxBodyBytes, qint64(256) << 20);
+        QCOMPARE(options.fetchLimits.lowSpeedTime, 60s);
+        QCOMPARE(options.fetchLimits.maxBodyBytes, qint64(256) << 20);
         QCOMPARE(options.unpackLimits.maxMembers, 10000);
-        QCOMPARE(options.unpackLimits.maxUnpackedBytes, options.maxBodyBytes);
+        QCOMPARE(options.unpackLimits.maxUnpackedBytes, options.fetchLimits.maxBodyBytes);
     }
 
     void linkIsCheckedAndRewritten_data()
@@ -349,7 +349,7 @@ private slots:
         // Only the stalled row waits out a time-out; the others keep one no machine reaches, so that a
         // slow handshake never ends them before the request is sent.
         if (stall)
-            options.transferTimeout = 2s;
+            options.fetchLimits.lowSpeedTime = 2s;
         manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = status, .body = body, .stall = stall, .truncate = truncate });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
@@ -394,7 +394,7 @@ private slots:
             byte = char(generator.bounded(256));
         const QByteArray zip = ZipWriter().file("info.json", sampleInfo()).file("noise", noise).build();
         ContainerDownload::Options options = trustingOptions();
-        options.maxBodyBytes = zip.size() + slack;
+        options.fetchLimits.maxBodyBytes = zip.size() + slack;
         manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = 200, .body = zip, .announceLength = announceLength });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
@@ -411,7 +411,7 @@ private slots:
         } else {
             QCOMPARE(output.takeLines(),
                 QStringList({ localAddress(u"/space.zip"_s),
-                    u"The download is larger than %1 bytes."_s.arg(options.maxBodyBytes) }));
+                    u"The download is larger than %1 bytes."_s.arg(options.fetchLimits.maxBodyBytes) }));
             QCOMPARE(errors.count(), 1);
             QCOMPARE(manager().error(), std::optional(ContainerError::downloadFailed));
             QCOMPARE(received->count(), 0);

@@ -16,7 +16,10 @@
 #include <QTest>
 #include <QThreadPool>
 
+#include <ctime>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -106,7 +109,7 @@ private slots:
         manager().setError(std::nullopt);
         m_server->reset();
         ContainerDownload::Options options;
-        options.caFile = m_caFile;
+        options.fetchLimits.caFile = m_caFile;
         manager().setDownloadOptions(options);
     }
 
@@ -139,7 +142,7 @@ private slots:
     void endlessBodyStopsAtTheBound()
     {
         ContainerDownload::Options options = manager().downloadOptions();
-        options.maxBodyBytes = qint64(64) << 20;
+        options.fetchLimits.maxBodyBytes = qint64(64) << 20;
         manager().setDownloadOptions(options);
         m_server->setResponse("/space.zip", { .status = 200, .endless = TestHttpsServer::Endless::body });
         QSignalSpy errors(&manager(), &ContainerManager::errorChanged);
@@ -150,10 +153,10 @@ private slots:
         QVERIFY(elapsed >= 0);
         QCOMPARE(output.takeLines(),
             QStringList({ QString::fromLatin1(address("https", "/space.zip")),
-                u"The download is larger than %1 bytes."_s.arg(options.maxBodyBytes) }));
+                u"The download is larger than %1 bytes."_s.arg(options.fetchLimits.maxBodyBytes) }));
         qInfo() << "ended after" << elapsed << "ms; peak memory" << peakMemoryBytes() / (1 << 20) << "MiB";
         // The body went to a file: memory stays far below the body's bound.
-        QVERIFY2(peakMemoryBytes() < options.maxBodyBytes + sanitizerAllowance,
+        QVERIFY2(peakMemoryBytes() < options.fetchLimits.maxBodyBytes + sanitizerAllowance,
             qPrintable(QString::number(peakMemoryBytes())));
         QCOMPARE(received, 0);
         QCOMPARE(errors.count(), 1);
@@ -165,7 +168,7 @@ private slots:
     {
         // The floor as it stands, over a window short enough for a test.
         ContainerDownload::Options options = manager().downloadOptions();
-        options.transferTimeout = 1s;
+        options.fetchLimits.lowSpeedTime = 1s;
         manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });
@@ -183,8 +186,8 @@ private slots:
     void deadlineEndsAnyTransfer()
     {
         ContainerDownload::Options options = manager().downloadOptions();
-        options.minBytesPerSecond = 1;
-        options.deadline = 1500ms;
+        options.fetchLimits.minBytesPerSecond = 1;
+        options.fetchLimits.deadline = 1500ms;
         manager().setDownloadOptions(options);
         m_server->setResponse(
             "/space.zip", { .status = 200, .body = QByteArray(100000, 'z'), .trickleMilliseconds = 100 });
@@ -233,10 +236,18 @@ private slots:
         QVERIFY(QDir().mkpath(m_tmp->filePath(stale + u"/container"_s)));
         QVERIFY(QDir().mkpath(m_tmp->filePath(running)));
         QVERIFY(QDir().mkpath(m_tmp->filePath(u"other-folder"_s)));
+        // Folders named without a process id are swept once they are a day old.
+        const QString unnamedOld = u"glimbar-download-mnopqr"_s;
+        const QString unnamedNew = u"glimbar-download-stuvwx"_s;
+        QVERIFY(QDir().mkpath(m_tmp->filePath(unnamedOld)));
+        QVERIFY(QDir().mkpath(m_tmp->filePath(unnamedNew)));
+        const struct timespec twoDaysAgo[2]
+            = { { ::time(nullptr) - 2 * 86400, 0 }, { ::time(nullptr) - 2 * 86400, 0 } };
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(m_tmp->filePath(unnamedOld)).constData(), twoDaysAgo, 0), 0);
         ContainerDownload::removeStaleFolders();
-        QCOMPARE(folderListing(m_tmp->path()), QStringList({ running, u"other-folder"_s }));
-        QDir(m_tmp->filePath(running)).removeRecursively();
-        QDir(m_tmp->filePath(u"other-folder"_s)).removeRecursively();
+        QCOMPARE(folderListing(m_tmp->path()), QStringList({ running, unnamedNew, u"other-folder"_s }));
+        for (const QString &name : { unnamedNew, running, u"other-folder"_s })
+            QDir(m_tmp->filePath(name)).removeRecursively();
     }
 };
 

@@ -15,8 +15,11 @@ QList<Icon> makeIcons(const QStringList &descriptions)
     QList<Icon> icons;
     for (const QString &description : descriptions) {
         const QStringList parts = description.split(u'|');
-        icons.append(Icon(QUuid::createUuid(), QUuid(), parts.at(0), IconFileType::icns, "x"_ba, std::nullopt, {}, {},
-            {}, parts.size() > 1 ? std::optional(parts.at(1)) : std::nullopt));
+        icons.append(Icon { .id = QUuid::createUuid(),
+            .name = parts.at(0),
+            .type = IconFileType::icns,
+            .icnsData = "x"_ba,
+            .filename = parts.size() > 1 ? std::optional(parts.at(1)) : std::nullopt });
     }
     return icons;
 }

@@ -2,11 +2,11 @@
 #include "library/iconmimedata.h"
 #include "library/icontransfer.h"
 #include "library/settings.h"
-#include "library/settingsstore.h"
 #include "platform/giofileiconsetter.h"
 
 #include "support/icnsbuilder.h"
 #include "support/privatesessionbus.h"
+#include "support/settingsfixture.h"
 
 #include <QDir>
 #include <QMutex>
@@ -72,8 +72,12 @@ QByteArray icnsBytes()
 Icon iconOf(IconFileType type, std::optional<QByteArray> icnsData, std::optional<QByteArray> imageData,
     const QString &name = u"Rocket"_s)
 {
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), name, type, std::move(icnsData), std::move(imageData), {}, {},
-        {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = name,
+        .type = type,
+        .icnsData = std::move(icnsData),
+        .imageData = std::move(imageData) };
 }
 
 QString folderOf(const QMimeData &data)
@@ -97,7 +101,6 @@ private slots:
         qputenv("HOME", QFile::encodeName(m_home.path()));
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(GioFileIconSetter::customIconFolder().startsWith(m_home.path()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         // Before the first GIO call of the process.
         m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
         QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
@@ -115,10 +118,7 @@ private slots:
 
     void init()
     {
-        // The store writes late: flush it first, so the clear is not undone by its pending writes.
-        SettingsStore::sync();
-        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
-        SettingsStore::reload();
+        m_settings.clear();
         QDir(m_temp.path()).removeRecursively();
         QVERIFY(QDir().mkpath(m_temp.path()));
         m_setter->clear();
@@ -158,10 +158,11 @@ private slots:
         QFETCH(QStringList, expected);
 
         // Made with the defaults in force: the settings are read again at every question.
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsBytes(), pngOf(64)), m_setter);
+        const IconMimeData data(
+            iconOf(*fromRawValue<IconFileType>(type), icnsBytes(), pngOf(64)), m_setter, m_settings.settings());
         QCOMPARE(data.formats(), QStringList { u"text/uri-list"_s });
-        Settings::defaultDragAndDropFormat().write(*fromRawValue<DragAndDropIconFormat>(defaultFormat));
-        Settings::alternateDragAndDropFormat().write(alternate);
+        m_settings.settings().defaultDragAndDropFormat().write(*fromRawValue<DragAndDropIconFormat>(defaultFormat));
+        m_settings.settings().alternateDragAndDropFormat().write(alternate);
 
         QCOMPARE(data.formats(), expected);
         for (const QString &format : { u"text/uri-list"_s, u"image/x-icns"_s, u"image/png"_s })
@@ -200,8 +201,9 @@ private slots:
         QFETCH(QString, format);
         QFETCH(QByteArray, expected);
 
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter);
+        m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        const IconMimeData data(
+            iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter, m_settings.settings());
         QVERIFY(data.hasFormat(format));
         QCOMPARE(data.data(format), expected);
         QCOMPARE(data.data(u"application/x-kde-suggestedfilename"_s), "Rocket");
@@ -233,7 +235,8 @@ private slots:
         QFETCH(std::optional<QByteArray>, imageData);
         QFETCH(QSize, imageSize);
 
-        const IconMimeData data(iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter);
+        const IconMimeData data(
+            iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter, m_settings.settings());
         const QString folder = folderOf(data);
         QCOMPARE(folder, m_root + u"/Rocket"_s);
         QVERIFY(QFileInfo(folder).isDir());
@@ -249,7 +252,7 @@ private slots:
         const Icon icon = iconOf(IconFileType::icns, icnsBytes(), std::nullopt);
         QString folder;
         {
-            const IconMimeData first(icon, m_setter);
+            const IconMimeData first(icon, m_setter, m_settings.settings());
             folder = folderOf(first);
             QVERIFY(!folder.isEmpty());
             QFile marker(folder + u"/marker"_s);
@@ -258,7 +261,7 @@ private slots:
             QCOMPARE(folderOf(first), folder);
             QCOMPARE(m_setter->calls().size(), 1);
         }
-        const IconMimeData second(icon, m_setter);
+        const IconMimeData second(icon, m_setter, m_settings.settings());
         QCOMPARE(folderOf(second), folder);
         QVERIFY2(QFileInfo::exists(folder + u"/marker"_s), "the folder is reused unchanged");
         const QList<RecordingIconSetter::Call> calls = m_setter->calls();
@@ -284,7 +287,8 @@ private slots:
     {
         QFETCH(QString, name);
 
-        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter);
+        const IconMimeData data(
+            iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter, m_settings.settings());
         const QString folder = folderOf(data);
         QVERIFY(!folder.isEmpty());
         const QFileInfo info(folder);
@@ -308,7 +312,8 @@ private slots:
         QVERIFY(obstacle.open(QIODevice::WriteOnly));
         obstacle.close();
         const auto folderFor = [this](const QString &name) {
-            return folderOf(IconMimeData(iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter));
+            return folderOf(IconMimeData(
+                iconOf(IconFileType::icns, icnsBytes(), std::nullopt, name), m_setter, m_settings.settings()));
         };
         const QString dot = folderFor(u"."_s);
         const QString empty = folderFor(QString());
@@ -342,7 +347,7 @@ private slots:
             QVERIFY(QFile::link(elsewhere, m_root));
         }
 
-        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), m_setter);
+        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), m_setter, m_settings.settings());
         QVERIFY(data.data(u"text/uri-list"_s).isEmpty());
         QVERIFY(data.urls().isEmpty());
         QVERIFY2(!data.formats().contains(u"text/uri-list"_s), "a folder that was not made is not offered");
@@ -367,7 +372,8 @@ private slots:
     {
         const auto desktop = std::make_shared<GioFileIconSetter>();
         const QString folder = [&] {
-            const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), desktop);
+            const IconMimeData data(
+                iconOf(IconFileType::icns, icnsBytes(), std::nullopt), desktop, m_settings.settings());
             return folderOf(data);
         }();
         QVERIFY(!folder.isEmpty());
@@ -376,14 +382,15 @@ private slots:
         QCOMPARE(QImage(*picture).size(), QSize(256, 256));
 
         // Dragged again without data: the reused folder loses its icon.
-        const IconMimeData again(iconOf(IconFileType::icns, std::nullopt, std::nullopt), desktop);
+        const IconMimeData again(
+            iconOf(IconFileType::icns, std::nullopt, std::nullopt), desktop, m_settings.settings());
         QCOMPARE(folderOf(again), folder);
         QCOMPARE(GioFileIconSetter().customIconPath(folder), std::nullopt);
     }
 
 private:
     QTemporaryDir m_home;
-    QTemporaryDir m_settings;
+    SettingsFixture m_settings;
     QTemporaryDir m_temp;
     QTemporaryDir m_metadataHome;
     std::unique_ptr<PrivateSessionBus> m_bus;

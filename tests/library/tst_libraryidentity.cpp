@@ -101,8 +101,12 @@ private slots:
     // What was not read from the library has no identity to carry.
     void containersFromElsewhereAreDropped()
     {
-        const Icon icon(QUuid::createUuid(), QUuid::createUuid(), u"Sun"_s, IconFileType::image, std::nullopt,
-            IcnsBuilder::png(IcnsBuilder::pattern(16, 16)), {}, {}, {}, u"Sun.png"_s);
+        const Icon icon { .id = QUuid::createUuid(),
+            .containerID = QUuid::createUuid(),
+            .name = u"Sun"_s,
+            .type = IconFileType::image,
+            .imageData = IcnsBuilder::png(IcnsBuilder::pattern(16, 16)),
+            .filename = u"Sun.png"_s };
         const IconContainer imported { .icons = { icon } };
         QVERIFY(!LibraryIdentity::of(imported, icon));
         IconSelection selection;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
+#include "library/librarywriter.h"
 #include "model/containerdocument.h"
 #include "model/containerjson.h"
 
@@ -29,14 +30,21 @@ namespace {
 
 Icon icnsIcon(const QString &name, const QByteArray &data, std::optional<QString> filename = std::nullopt)
 {
-    return Icon(QUuid::createUuid(), QUuid(), name, IconFileType::icns, data, std::nullopt, u"Ann"_s, u"© "_s + name,
-        u"https://example.org/"_s + name, std::move(filename));
+    return Icon { .id = QUuid::createUuid(),
+        .name = name,
+        .type = IconFileType::icns,
+        .icnsData = data,
+        .author = u"Ann"_s,
+        .copyright = u"© "_s + name,
+        .authorURL = u"https://example.org/"_s + name,
+        .filename = std::move(filename) };
 }
 
 Icon pngIcon(const QString &name, const QByteArray &data)
 {
-    return Icon(
-        QUuid::createUuid(), QUuid(), name, IconFileType::image, std::nullopt, data, u"Bo"_s, {}, {}, std::nullopt);
+    return Icon {
+        .id = QUuid::createUuid(), .name = name, .type = IconFileType::image, .imageData = data, .author = u"Bo"_s
+    };
 }
 
 // The file names that a folder's info.json records, in order.
@@ -49,6 +57,15 @@ QStringList recordedFileNames(const QString &folder)
     for (const Icon &icon : decoded.value().icons)
         names << icon.filename.value_or(u"(none)"_s);
     return names;
+}
+
+// info.json alone, with the file names a save would give the icons.
+ContainerResult<void> writeInfo(const IconContainer &container, const QString &folder)
+{
+    const auto fileNames = containerIconFileNames(container);
+    if (!fileNames)
+        return fileNames.error();
+    return LibraryWriter::writeContainerInfo(container, fileNames.value(), folder);
 }
 
 } // namespace
@@ -385,7 +402,7 @@ private slots:
         space.icons = { icnsIcon(u"Star"_s, "star"), icnsIcon(u"Star"_s, "star") };
         const QString deep = m_fixture.dataFolder() + u"/a/b/Space.ravivovode"_s;
         StandardOutputCapture output;
-        QVERIFY(m_manager.writeContainerInfo(space, deep));
+        QVERIFY(writeInfo(space, deep));
         QCOMPARE(LibraryFixture::listing(deep), QStringList { u"info.json"_s });
         QCOMPARE(recordedFileNames(deep), QStringList({ u"Star.icns"_s, u"Star 2.icns"_s }));
         QCOMPARE(space.icons.first().filename, std::nullopt);
@@ -554,11 +571,11 @@ private slots:
         space.backgroundColor = RGBAColor { std::numeric_limits<double>::infinity(), 0, 0, 1 };
         const QString deep = m_fixture.dataFolder() + u"/a/b/Space.ravivovode"_s;
         StandardOutputCapture output;
-        QCOMPARE(m_manager.writeContainerInfo(space, deep).error(), ContainerError::writeInfoFailed);
+        QCOMPARE(writeInfo(space, deep).error(), ContainerError::writeInfoFailed);
         QVERIFY(!QFileInfo::exists(m_fixture.dataFolder() + u"/a"_s));
         // A folder that was there already stays.
         QVERIFY(QDir().mkpath(m_fixture.dataFolder() + u"/a"_s));
-        QCOMPARE(m_manager.writeContainerInfo(space, deep).error(), ContainerError::writeInfoFailed);
+        QCOMPARE(writeInfo(space, deep).error(), ContainerError::writeInfoFailed);
         QCOMPARE(LibraryFixture::listing(m_fixture.dataFolder() + u"/a"_s), QStringList());
         QCOMPARE(output.takeLines().size(), 2);
     }

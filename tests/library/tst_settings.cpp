@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
-#include "library/settingsstore.h"
+#include "platform/settingsstore.h"
+#include "support/settingsfixture.h"
 
 #include <QFile>
 #include <QProcess>
@@ -34,22 +35,22 @@ template <typename T> std::function<bool()> readsDefault(const SettingsKey<T> &k
 }
 
 // Whether each key, looked up by stored name, reads its default.
-QHash<QString, std::function<bool()>> defaultCheckers()
+QHash<QString, std::function<bool()>> defaultCheckers(const Settings &settings)
 {
     QHash<QString, std::function<bool()>> checks;
     const auto add = [&checks](const auto &key) { checks.insert(key.name(), readsDefault(key)); };
-    add(Settings::sidebarIconSize());
-    add(Settings::iconViewMode());
-    add(Settings::iconPreviewSize());
-    add(Settings::listIconSize());
-    add(Settings::galleryIconSize());
-    add(Settings::showIconNamesInGrid());
-    add(Settings::showIconNamesInGallery());
-    add(Settings::emulateLowResolution());
-    add(Settings::lowResolutionScreenBrightness());
-    add(Settings::lowResolutionOverlayColor());
-    add(Settings::defaultDragAndDropFormat());
-    add(Settings::alternateDragAndDropFormat());
+    add(settings.sidebarIconSize());
+    add(settings.iconViewMode());
+    add(settings.iconPreviewSize());
+    add(settings.listIconSize());
+    add(settings.galleryIconSize());
+    add(settings.showIconNamesInGrid());
+    add(settings.showIconNamesInGallery());
+    add(settings.emulateLowResolution());
+    add(settings.lowResolutionScreenBrightness());
+    add(settings.lowResolutionOverlayColor());
+    add(settings.defaultDragAndDropFormat());
+    add(settings.alternateDragAndDropFormat());
     return checks;
 }
 
@@ -62,62 +63,56 @@ class TestSettings : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         // A folder of this test's own: other test programs running beside it use settings too.
-        QVERIFY(m_dir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
-        QVERIFY(rawStore().fileName().startsWith(m_dir.path()));
+        QVERIFY(m_fixture.isValid());
+        QVERIFY(rawStore().fileName().startsWith(m_fixture.path()));
     }
 
-    void init()
-    {
-        rawStore().clear();
-        SettingsStore::reload();
-    }
+    void init() { m_fixture.clear(); }
 
-    // Runs first, so this is the key's first use in the process.
-    void keyMadeOnWorkerThreadNotifiesOnApplicationThread()
+    void keysMadeOnWorkerThreadNotifyOnApplicationThread()
     {
-        QThread *thread = QThread::create([] { Settings::alternateDragAndDropFormat(); });
+        std::unique_ptr<Settings> made;
+        QThread *thread = QThread::create([this, &made] { made = std::make_unique<Settings>(m_fixture.store()); });
         thread->start();
         QVERIFY(thread->wait(10000));
         delete thread;
-        QCOMPARE(Settings::alternateDragAndDropFormat().notifier()->thread(), QCoreApplication::instance()->thread());
+        QCOMPARE(made->alternateDragAndDropFormat().notifier()->thread(), QCoreApplication::instance()->thread());
     }
 
     void storedNames()
     {
-        const QStringList names { Settings::sidebarIconSize().name(), Settings::iconViewMode().name(),
-            Settings::iconPreviewSize().name(), Settings::listIconSize().name(), Settings::galleryIconSize().name(),
-            Settings::showIconNamesInGrid().name(), Settings::showIconNamesInGallery().name(),
-            Settings::emulateLowResolution().name(), Settings::lowResolutionScreenBrightness().name(),
-            Settings::lowResolutionOverlayColor().name(), Settings::defaultDragAndDropFormat().name(),
-            Settings::alternateDragAndDropFormat().name() };
+        const QStringList names { settings().sidebarIconSize().name(), settings().iconViewMode().name(),
+            settings().iconPreviewSize().name(), settings().listIconSize().name(), settings().galleryIconSize().name(),
+            settings().showIconNamesInGrid().name(), settings().showIconNamesInGallery().name(),
+            settings().emulateLowResolution().name(), settings().lowResolutionScreenBrightness().name(),
+            settings().lowResolutionOverlayColor().name(), settings().defaultDragAndDropFormat().name(),
+            settings().alternateDragAndDropFormat().name() };
         QCOMPARE(names,
             QStringList({ u"sidebarIconSize"_s, u"iconViewMode"_s, u"iconPreviewSize"_s, u"listIconSize"_s,
                 u"galleryIconSize"_s, u"showIconNamesInGrid"_s, u"showIconNamesInGallery"_s, u"emulateLowResoltion"_s,
                 u"lowResolutionScreenBrightness"_s, u"lowResolutionOverlayColor"_s, u"defaultDragAndDropFormat"_s,
                 u"alternateDragAndDropFormat"_s }));
 
-        Settings::emulateLowResolution().write(true);
+        settings().emulateLowResolution().write(true);
         QCOMPARE(rawStore().value(u"emulateLowResoltion"_s), QVariant(true));
         QVERIFY(!rawStore().contains(u"emulateLowResolution"_s));
     }
 
     void freshStoreDefaults()
     {
-        QCOMPARE(Settings::sidebarIconSize().read(), SidebarIconSize::defaultSize);
-        QCOMPARE(Settings::iconViewMode().read(), IconViewMode::grid);
-        QCOMPARE(Settings::iconPreviewSize().read(), 64);
-        QCOMPARE(Settings::listIconSize().read(), ListIconSize::defaultSize);
-        QCOMPARE(Settings::galleryIconSize().read(), GalleryIconSize::defaultSize);
-        QCOMPARE(Settings::showIconNamesInGrid().read(), false);
-        QCOMPARE(Settings::showIconNamesInGallery().read(), false);
-        QCOMPARE(Settings::emulateLowResolution().read(), false);
-        QCOMPARE(Settings::lowResolutionScreenBrightness().read(), 2.0f);
-        QCOMPARE(Settings::lowResolutionOverlayColor().read(), (HSBColor { 0.666, 0.1, 0.3, 1.0 }));
-        QCOMPARE(Settings::defaultDragAndDropFormat().read(), DragAndDropIconFormat::folder);
-        QCOMPARE(Settings::alternateDragAndDropFormat().read(), false);
+        QCOMPARE(settings().sidebarIconSize().read(), SidebarIconSize::defaultSize);
+        QCOMPARE(settings().iconViewMode().read(), IconViewMode::grid);
+        QCOMPARE(settings().iconPreviewSize().read(), 64);
+        QCOMPARE(settings().listIconSize().read(), ListIconSize::defaultSize);
+        QCOMPARE(settings().galleryIconSize().read(), GalleryIconSize::defaultSize);
+        QCOMPARE(settings().showIconNamesInGrid().read(), false);
+        QCOMPARE(settings().showIconNamesInGallery().read(), false);
+        QCOMPARE(settings().emulateLowResolution().read(), false);
+        QCOMPARE(settings().lowResolutionScreenBrightness().read(), 2.0f);
+        QCOMPARE(settings().lowResolutionOverlayColor().read(), (HSBColor { 0.666, 0.1, 0.3, 1.0 }));
+        QCOMPARE(settings().defaultDragAndDropFormat().read(), DragAndDropIconFormat::folder);
+        QCOMPARE(settings().alternateDragAndDropFormat().read(), false);
         QVERIFY(rawStore().allKeys().isEmpty());
     }
 
@@ -160,8 +155,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QVariant, stored);
         rawStore().setValue(name, stored);
-        SettingsStore::reload();
-        const auto checks = defaultCheckers();
+        m_fixture.store().reload();
+        const auto checks = defaultCheckers(settings());
         QVERIFY(checks.contains(name));
         QVERIFY(checks.value(name)());
     }
@@ -170,36 +165,36 @@ private slots:
     void storedFormsRead()
     {
         rawStore().setValue(u"iconPreviewSize"_s, u"128"_s);
-        SettingsStore::reload();
-        QCOMPARE(Settings::iconPreviewSize().read(), 128);
+        m_fixture.store().reload();
+        QCOMPARE(settings().iconPreviewSize().read(), 128);
         rawStore().setValue(u"iconPreviewSize"_s, 32);
-        SettingsStore::reload();
-        QCOMPARE(Settings::iconPreviewSize().read(), 32);
+        m_fixture.store().reload();
+        QCOMPARE(settings().iconPreviewSize().read(), 32);
         rawStore().setValue(u"showIconNamesInGallery"_s, u"true"_s);
-        SettingsStore::reload();
-        QCOMPARE(Settings::showIconNamesInGallery().read(), true);
+        m_fixture.store().reload();
+        QCOMPARE(settings().showIconNamesInGallery().read(), true);
         rawStore().setValue(u"lowResolutionScreenBrightness"_s, u"2.5"_s);
-        SettingsStore::reload();
-        QCOMPARE(Settings::lowResolutionScreenBrightness().read(), 2.5f);
+        m_fixture.store().reload();
+        QCOMPARE(settings().lowResolutionScreenBrightness().read(), 2.5f);
         rawStore().setValue(u"listIconSize"_s, u"large"_s);
-        SettingsStore::reload();
-        QCOMPARE(Settings::listIconSize().read(), ListIconSize::large);
+        m_fixture.store().reload();
+        QCOMPARE(settings().listIconSize().read(), ListIconSize::large);
         rawStore().setValue(
             u"lowResolutionOverlayColor"_s, QStringList { u"hsb"_s, u"0.5"_s, u"0.25"_s, u"1"_s, u"0"_s });
-        SettingsStore::reload();
-        QCOMPARE(Settings::lowResolutionOverlayColor().read(), (HSBColor { 0.5, 0.25, 1, 0 }));
+        m_fixture.store().reload();
+        QCOMPARE(settings().lowResolutionOverlayColor().read(), (HSBColor { 0.5, 0.25, 1, 0 }));
     }
 
     void writesStoreNativeAndRawValueForms()
     {
-        Settings::iconViewMode().write(IconViewMode::gallery);
-        Settings::sidebarIconSize().write(SidebarIconSize::defaultSize);
-        Settings::showIconNamesInGrid().write(true);
-        Settings::iconPreviewSize().write(128);
-        Settings::lowResolutionScreenBrightness().write(3.5f);
-        Settings::lowResolutionOverlayColor().write(HSBColor { 0.666, 0.1, 0.3, 1.0 });
+        settings().iconViewMode().write(IconViewMode::gallery);
+        settings().sidebarIconSize().write(SidebarIconSize::defaultSize);
+        settings().showIconNamesInGrid().write(true);
+        settings().iconPreviewSize().write(128);
+        settings().lowResolutionScreenBrightness().write(3.5f);
+        settings().lowResolutionOverlayColor().write(HSBColor { 0.666, 0.1, 0.3, 1.0 });
 
-        SettingsStore::sync();
+        m_fixture.store().sync();
         QSettings store = rawStore();
         QCOMPARE(store.value(u"iconViewMode"_s), QVariant(u"gallery"_s));
         QCOMPARE(store.value(u"sidebarIconSize"_s), QVariant(u"default"_s));
@@ -221,7 +216,7 @@ private slots:
 
     void colourRoundTripAndReset()
     {
-        const auto &key = Settings::lowResolutionOverlayColor();
+        const auto &key = settings().lowResolutionOverlayColor();
         const HSBColor picked { 0.1 + 0.2, 1.0 / 3.0, 0.0, 0.25 };
         key.write(picked);
         QCOMPARE(key.read(), picked);
@@ -243,7 +238,7 @@ private slots:
 
     void changeSignalOnEveryWriteAndReset()
     {
-        const auto &key = Settings::iconViewMode();
+        const auto &key = settings().iconViewMode();
         QSignalSpy spy(key.notifier(), &SettingsKeyNotifier::changed);
         QList<IconViewMode> seen;
         QObject receiver;
@@ -257,14 +252,14 @@ private slots:
         QCOMPARE(seen, QList({ IconViewMode::list, IconViewMode::list, IconViewMode::grid, IconViewMode::grid }));
 
         // Other keys keep quiet.
-        QSignalSpy otherSpy(Settings::listIconSize().notifier(), &SettingsKeyNotifier::changed);
+        QSignalSpy otherSpy(settings().listIconSize().notifier(), &SettingsKeyNotifier::changed);
         key.write(IconViewMode::gallery);
         QCOMPARE(otherSpy.count(), 0);
     }
 
     void writeFromWorkerThreadReachesReceiverOnItsThread()
     {
-        const auto &key = Settings::iconPreviewSize();
+        const auto &key = settings().iconPreviewSize();
         QObject receiver;
         QList<QThread *> deliveredOn;
         connect(key.notifier(), &SettingsKeyNotifier::changed, &receiver,
@@ -282,8 +277,8 @@ private slots:
     // Readers never see a value that was not written, nor one older than what they saw before.
     void concurrentReadersAndWriters()
     {
-        const auto &size = Settings::iconPreviewSize();
-        const auto &names = Settings::showIconNamesInGrid();
+        const auto &size = settings().iconPreviewSize();
+        const auto &names = settings().showIconNamesInGrid();
         // Above the default of 64, so that every value read must be that or a later one.
         constexpr qint64 first = 1000, writes = 2000;
         std::atomic<bool> done { false };
@@ -317,8 +312,36 @@ private slots:
         QCOMPARE(disorder.load(), 0);
         QCOMPARE(size.read(), first + writes - 1);
         QCOMPARE(names.read(), false);
-        SettingsStore::sync();
+        m_fixture.store().sync();
         QCOMPARE(rawStore().value(size.name()).toLongLong(), first + writes - 1);
+    }
+
+    // The Option key's state changes with every press and release: it is kept in memory, and the
+    // file keeps what it held, which is what the key reads until the first write.
+    void alternateFormatStaysInMemory()
+    {
+        rawStore().setValue(u"alternateDragAndDropFormat"_s, true);
+        m_fixture.store().reload();
+        const auto &key = settings().alternateDragAndDropFormat();
+        QCOMPARE(key.read(), true);
+
+        QSignalSpy spy(key.notifier(), &SettingsKeyNotifier::changed);
+        key.write(false);
+        QCOMPARE(key.read(), false);
+        // Another key's write flushes the file; the Option key's value is not among it.
+        settings().iconPreviewSize().write(100);
+        m_fixture.store().sync();
+        QFile file(rawStore().fileName());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray text = file.readAll();
+        QVERIFY(text.contains("alternateDragAndDropFormat=true\n"));
+        QVERIFY(text.contains("iconPreviewSize=100\n"));
+
+        key.write(true);
+        key.reset();
+        QCOMPARE(key.read(), false);
+        QCOMPARE(spy.count(), 3);
+        QCOMPARE(rawStore().value(key.name()), QVariant(u"true"_s));
     }
 
     // A value written just before the program quits is there when it starts again.
@@ -336,7 +359,7 @@ private:
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"GLIMBAR_SETTINGS_CHILD"_s, action);
-        environment.insert(u"GLIMBAR_SETTINGS_PATH"_s, m_dir.path());
+        environment.insert(u"GLIMBAR_SETTINGS_PATH"_s, m_fixture.path());
         process.setProcessEnvironment(environment);
         process.start(QCoreApplication::applicationFilePath(), { value });
         if (!process.waitForFinished(30000) || process.exitCode() != 0)
@@ -344,7 +367,9 @@ private:
         return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
     }
 
-    QTemporaryDir m_dir;
+    Settings &settings() const { return m_fixture.settings(); }
+
+    SettingsFixture m_fixture;
 };
 
 // The child of valueWrittenBeforeQuitOutlivesTheProcess(): writes and quits through the event
@@ -354,11 +379,13 @@ static int settingsChild(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, qEnvironmentVariable("GLIMBAR_SETTINGS_PATH"));
+    SettingsStore store;
+    const Settings settings(store);
     if (qEnvironmentVariable("GLIMBAR_SETTINGS_CHILD") == "read"_L1) {
-        std::printf("%lld\n", static_cast<long long>(Settings::iconPreviewSize().read()));
+        std::printf("%lld\n", static_cast<long long>(settings.iconPreviewSize().read()));
         return 0;
     }
-    Settings::iconPreviewSize().write(QCoreApplication::arguments().value(1).toLongLong());
+    settings.iconPreviewSize().write(QCoreApplication::arguments().value(1).toLongLong());
     QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return QCoreApplication::exec();
 }

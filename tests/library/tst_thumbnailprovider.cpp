@@ -151,8 +151,11 @@ private slots:
         QObject view;
         const QByteArray file = png(64, 64);
         const auto icon = [&file] {
-            return Icon(QUuid::createUuid(), QUuid::createUuid(), QStringLiteral("Icon"), IconFileType::image,
-                std::nullopt, QByteArray(file.constData(), file.size()), {}, {}, {}, std::nullopt);
+            return Icon { .id = QUuid::createUuid(),
+                .containerID = QUuid::createUuid(),
+                .name = QStringLiteral("Icon"),
+                .type = IconFileType::image,
+                .imageData = QByteArray(file.constData(), file.size()) };
         };
         const Icon before = icon();
         QSignalSpy ready(&provider, &ThumbnailProvider::ready);

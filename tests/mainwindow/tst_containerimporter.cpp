@@ -64,8 +64,12 @@ private:
         else if (name.startsWith(u"Folder")) {
             const IconContainer container { .title = u"Own Form"_s,
                 .authorName = u"Cy"_s,
-                .icons = { Icon(QUuid::createUuid(), {}, u"Sun"_s, IconFileType::icns, icns(), std::nullopt, u"Cy"_s,
-                    {}, {}, u"Sun.icns"_s) } };
+                .icons = { Icon { .id = QUuid::createUuid(),
+                    .name = u"Sun"_s,
+                    .type = IconFileType::icns,
+                    .icnsData = icns(),
+                    .author = u"Cy"_s,
+                    .filename = u"Sun.icns"_s } } };
             written = LibraryFixture::writeFile(path + u"/info.json"_s, encodeContainerJson(container).value())
                 && LibraryFixture::writeFile(path + u"/Sun.icns"_s, icns());
         } else if (name.startsWith(u"Empty")) {

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
+#include "library/icontransfer.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "support/appservices.h"
 #include "support/standardoutputcapture.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -29,45 +28,40 @@ private slots:
 
     void cleanup() { m_services.library.setError(std::nullopt); }
 
-    void modifierKeysPerWindow()
+    // Holding Option swaps what a dragged icon offers while it is held; the settings file is not
+    // written for it.
+    void optionKeySwapsDragFormatWithoutWritingTheFile()
     {
         CommandManager commands;
-        ContentView first(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        ContentView second(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        // Keys reach the focused child, not the window.
-        auto *field = new QLineEdit(first.centralWidget());
-        first.show();
-        second.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&first));
-        QSignalSpy shift(&first, &ContentView::shiftPressedChanged);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        auto *field = new QLineEdit(window.centralWidget());
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        SettingsStore &store = m_services.settingsFile.store();
+        store.sync();
+        const QByteArray before = fileContents(store.fileName());
+        Icon icon;
+        icon.type = IconFileType::icns;
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
 
-        QTest::keyPress(field, Qt::Key_Shift);
-        QVERIFY(first.shiftPressed());
-        QVERIFY(!first.commandPressed());
-        QTest::keyPress(field, Qt::Key_Control, Qt::ShiftModifier);
-        QVERIFY(first.commandPressed());
-        QVERIFY(!second.shiftPressed() && !second.commandPressed());
-
-        // Sent as the system does: a modifier's own release still carries it. (QTest would release
-        // every modifier named.)
-        QKeyEvent releaseShift(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier | Qt::ControlModifier);
-        QApplication::sendEvent(field, &releaseShift);
-        QVERIFY(!first.shiftPressed());
-        QVERIFY(first.commandPressed());
-        QKeyEvent releaseControl(QEvent::KeyRelease, Qt::Key_Control, Qt::ControlModifier);
-        QApplication::sendEvent(field, &releaseControl);
-        QVERIFY(!first.commandPressed());
-        // Option (Alt) is neither.
         QTest::keyPress(field, Qt::Key_Alt);
-        QVERIFY(!first.shiftPressed() && !first.commandPressed());
-        QCOMPARE(shift.size(), 2);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::icnsFormat });
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::AltModifier);
+        QApplication::sendEvent(field, &release);
+        QCOMPARE(IconTransfer::transferRepresentation(icon, m_services.settings), { IconTransfer::folderFormat });
+
+        store.sync();
+        QCOMPARE(fileContents(store.fileName()), before);
+        QVERIFY(!before.contains("alternateDragAndDropFormat"));
     }
 
     // The search field says what it is while empty, and Escape empties it.
     void searchField()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -88,7 +82,8 @@ private slots:
     void selectionChangesReportExporterState()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy sent(&commands, &CommandManager::exporterDisabled);
         window.setContainerSelection({ QUuid::createUuid() });
         window.setContainerSelection({});
@@ -116,7 +111,8 @@ private slots:
         QFETCH(QString, argument);
         QFETCH(QString, line);
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         StandardOutputCapture output;
         window.openArgument(argument);
         QStringList lines;
@@ -125,6 +121,12 @@ private slots:
     }
 
 private:
+    static QByteArray fileContents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     AppServices m_services;
     QTemporaryDir m_home;
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/quickdropview.h"
@@ -30,7 +30,8 @@ private slots:
         IconContainer plain { .title = u"Plain"_s };
         m_services.library.setContainers({ space, plain });
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QCOMPARE(window.windowTitle(), u"Glimbar"_s);
         window.setContainerSelection({ space.id });
         QCOMPARE(window.windowTitle(), u"Space — Ada"_s);
@@ -56,7 +57,8 @@ private slots:
         library.setIconLookupSet({ IconLookup { icon.id, space.id } });
         library.setContainers({ space });
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         window.setContainerSelection({ space.id });
         window.iconSelectionManager().select(icon.id);
         QVERIFY(window.splitView()->sidebar()->quickDropView()->icon());
@@ -73,11 +75,12 @@ private slots:
     void alternateFormatIsReleasedOnDeactivation()
     {
         CommandManager commands;
-        ContentView window(commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
-        Settings::alternateDragAndDropFormat().write(true);
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        m_services.settings.alternateDragAndDropFormat().write(true);
         QEvent change(QEvent::ActivationChange);
         QCoreApplication::sendEvent(&window, &change);
-        QCOMPARE(Settings::alternateDragAndDropFormat().read(), false);
+        QCOMPARE(m_services.settings.alternateDragAndDropFormat().read(), false);
     }
 };
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/blureffectview.h"
 #include "mainwindow/statusbartoggle.h"
-#include "mainwindow/symbol.h"
+#include "widgets/blureffectview.h"
+#include "widgets/symbol.h"
 
 #include <QTest>
 

@@ -9,7 +9,7 @@
 #include "mainwindow/detailcolumn.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "settings/xdrview.h"
+#include "mainwindow/xdrview.h"
 #include "support/appservices.h"
 #include "support/libraryfixture.h"
 
@@ -29,8 +29,8 @@ private:
 private slots:
     void init()
     {
-        Settings::iconViewMode().reset();
-        Settings::emulateLowResolution().reset();
+        m_services.settings.iconViewMode().reset();
+        m_services.settings.emulateLowResolution().reset();
     }
 
     void followsSelectionModeAndEmulation()
@@ -48,7 +48,8 @@ private slots:
 
         ContainerSelection selection;
         IconSelectionManager icons;
-        DetailColumn column(m_services.library, selection, icons, m_services.thumbnails, m_services.iconSetter);
+        DetailColumn column(
+            m_services.library, selection, icons, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QVERIFY(!column.collectionView());
         QVERIFY(!column.statusBar()->isEnabled());
 
@@ -57,16 +58,16 @@ private slots:
         QVERIFY(column.statusBar()->isEnabled());
         column.setSearchText(u"moon"_s);
 
-        Settings::iconViewMode().write(IconViewMode::list);
+        m_services.settings.iconViewMode().write(IconViewMode::list);
         QCOMPARE(column.collectionViewMode(), IconViewMode::list);
         QVERIFY(qobject_cast<IconCollectionList *>(column.collectionView()));
         QCOMPARE(column.searchText(), u"moon"_s);
 
         QVERIFY(!column.overlay());
-        Settings::emulateLowResolution().write(true);
+        m_services.settings.emulateLowResolution().write(true);
         QVERIFY(column.overlay());
         QVERIFY(qobject_cast<XDRView *>(column.overlay()->brightnessLayer()));
-        Settings::emulateLowResolution().write(false);
+        m_services.settings.emulateLowResolution().write(false);
         QVERIFY(!column.overlay());
 
         selection.setIds({});

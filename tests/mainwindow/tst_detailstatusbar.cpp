@@ -3,9 +3,10 @@
 #include "library/settings.h"
 #include "mainwindow/detailstatusbar.h"
 #include "mainwindow/lowresolutionoverlay.h"
-#include "mainwindow/lowresolutionpattern.h"
 #include "mainwindow/statusbartoggle.h"
 #include "support/libraryfixture.h"
+#include "support/settingsfixture.h"
+#include "widgets/lowresolutionpattern.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -18,17 +19,18 @@ class TestDetailStatusBar : public QObject
 
 private:
     LibraryFixture m_fixture;
+    SettingsFixture m_settings;
 
 private slots:
     void init()
     {
-        Settings::emulateLowResolution().reset();
-        Settings::lowResolutionOverlayColor().reset();
+        m_settings.settings().emulateLowResolution().reset();
+        m_settings.settings().lowResolutionOverlayColor().reset();
     }
 
     void toggleFollowsSettingAndSelection()
     {
-        DetailStatusBar bar(new IconPreviewSizeStepper);
+        DetailStatusBar bar(m_settings.settings(), new IconPreviewSizeStepper(m_settings.settings()));
         StatusBarToggle *toggle = bar.emulationToggle();
         QCOMPARE(toggle->toolTip(), u"Emulate Low-Resoltion"_s);
         QCOMPARE(toggle->symbol(), u"squareshape.split.2x2.dotted"_s);
@@ -38,9 +40,9 @@ private slots:
         bar.setContainerSelected(true);
         QVERIFY(bar.isEnabled() && toggle->isEnabled() && !toggle->toggleStyle().disabled);
         toggle->click();
-        QCOMPARE(Settings::emulateLowResolution().read(), true);
+        QCOMPARE(m_settings.settings().emulateLowResolution().read(), true);
         // A change made elsewhere (the View menu) moves the toggle.
-        Settings::emulateLowResolution().write(false);
+        m_settings.settings().emulateLowResolution().write(false);
         QVERIFY(!toggle->isChecked());
     }
 
@@ -61,7 +63,7 @@ private slots:
     // Over an opaque grey: the inside of each emulated pixel stays, its gaps are multiplied.
     void overlayDrawsOverTheIconsAndLetsClicksThrough()
     {
-        Settings::lowResolutionOverlayColor().write(HSBColor { 0, 0, 0, 1 }); // black gaps
+        m_settings.settings().lowResolutionOverlayColor().write(HSBColor { 0, 0, 0, 1 }); // black gaps
         QWidget window;
         window.resize(40, 40);
         window.setAutoFillBackground(true);
@@ -71,7 +73,7 @@ private slots:
         auto *button = new QPushButton(&window);
         button->setGeometry(0, 0, 40, 40);
         button->setFlat(true);
-        auto *overlay = new LowResolutionOverlay(&window);
+        auto *overlay = new LowResolutionOverlay(m_settings.settings(), &window);
         overlay->setGeometry(window.rect());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

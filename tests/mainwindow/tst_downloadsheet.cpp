@@ -34,8 +34,11 @@ IconContainer container(const QString &title, int icons)
 {
     IconContainer result { .title = title, .authorName = u"Ann"_s };
     for (int i = 0; i < icons; ++i) {
-        result.icons.append(Icon(QUuid::createUuid(), result.id, u"Icon %1"_s.arg(i), IconFileType::icns, icns(),
-            std::nullopt, {}, {}, {}, std::nullopt));
+        result.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = result.id,
+            .name = u"Icon %1"_s.arg(i),
+            .type = IconFileType::icns,
+            .icnsData = icns() });
     }
     return result;
 }
@@ -156,7 +159,7 @@ private slots:
         const QString caFile = caFolder.filePath(u"ca.pem"_s);
         QVERIFY(server.writeCertificate(caFile));
         ContainerDownload::Options options;
-        options.caFile = caFile;
+        options.fetchLimits.caFile = caFile;
         m_manager.setDownloadOptions(options);
 
         QWidget window;

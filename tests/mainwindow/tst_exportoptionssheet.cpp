@@ -36,8 +36,12 @@ IconContainer space()
         .authorURL = u"https://example.com"_s,
         .authorEmail = u"ann@example.com"_s,
         .copyright = u"© Ann"_s };
-    container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::icns, icns(32), std::nullopt,
-        u"Ann"_s, {}, {}, std::nullopt) };
+    container.icons = { Icon { .id = QUuid::createUuid(),
+        .containerID = container.id,
+        .name = u"Star"_s,
+        .type = IconFileType::icns,
+        .icnsData = icns(32),
+        .author = u"Ann"_s } };
     return container;
 }
 

@@ -3,11 +3,11 @@
 
 #include "library/containermanager.h"
 #include "library/settings.h"
-#include "library/settingsstore.h"
 #include "platform/fileiconsetter.h"
 #include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
+#include "support/settingsfixture.h"
 #include "support/standardoutputcapture.h"
 
 #include <QMutex>
@@ -63,8 +63,12 @@ Icon icon(const QString &name, const QUuid &container, IconFileType type = IconF
     const QByteArray png = IcnsBuilder::png(IcnsBuilder::pattern(32, 32));
     const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
     const bool isIcns = type == IconFileType::icns;
-    return Icon(QUuid::createUuid(), container, name, type, isIcns && withData ? std::optional(icns) : std::nullopt,
-        !isIcns && withData ? std::optional(png) : std::nullopt, {}, {}, {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = container,
+        .name = name,
+        .type = type,
+        .icnsData = isIcns && withData ? std::optional(icns) : std::nullopt,
+        .imageData = !isIcns && withData ? std::optional(png) : std::nullopt };
 }
 
 QStringList names(const QList<Icon> &icons)
@@ -83,7 +87,7 @@ class TestIconExporter : public QObject
 
 private:
     LibraryFixture m_fixture;
-    QTemporaryDir m_settings;
+    SettingsFixture m_settings;
     QTemporaryDir m_temp;
     QTemporaryDir m_pictures;
     std::unique_ptr<QTemporaryDir> m_destination;
@@ -117,16 +121,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_fixture.isValid() && m_settings.isValid() && m_temp.isValid() && m_pictures.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
     }
 
     void init()
     {
-        // The store writes late: flush it first, so the clear is not undone by its pending writes.
-        SettingsStore::sync();
-        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
-        SettingsStore::reload();
+        m_settings.clear();
         m_setter = std::make_shared<PictureIconSetter>(m_pictures.path());
         m_destination = std::make_unique<QTemporaryDir>();
         QVERIFY(m_destination->isValid());
@@ -179,13 +179,13 @@ private slots:
     // As data: each icon a file of its own kind; a taken name, in the folder or by an earlier icon, is numbered.
     void writesDataFiles()
     {
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         QVERIFY(LibraryFixture::writeFile(destination() + u"/Star.png"_s, "keep"));
         const QUuid id = QUuid::createUuid();
         const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Star"_s, id), icon(u"Moon"_s, id, IconFileType::icns),
             icon(u"../Up"_s, id) };
 
-        IconExporter exporter(m_setter);
+        IconExporter exporter(m_setter, m_settings.settings());
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -208,7 +208,7 @@ private slots:
     {
         const QUuid id = QUuid::createUuid();
         const QList<Icon> icons = { icon(u"Moon"_s, id, IconFileType::icns) };
-        const auto urls = IconExporter::writeIcons(icons, destination(), m_setter);
+        const auto urls = IconExporter::writeIcons(icons, destination(), m_setter, m_settings.settings());
         QVERIFY(urls);
         QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(destination() + u"/Moon/"_s) });
         QVERIFY(QFileInfo(destination() + u"/Moon"_s).isDir());
@@ -237,7 +237,7 @@ private slots:
         if (setterFails)
             m_setter->fail();
 
-        IconExporter exporter(m_setter);
+        IconExporter exporter(m_setter, m_settings.settings());
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -251,12 +251,12 @@ private slots:
     // A failure part-way removes what this export wrote and leaves what was there.
     void failureLeavesTheFolderAsItWas()
     {
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         QVERIFY(LibraryFixture::writeFile(destination() + u"/Old.png"_s, "keep"));
         const QUuid id = QUuid::createUuid();
         const QList<Icon> icons = { icon(u"Star"_s, id), icon(u"Empty"_s, id, IconFileType::image, false) };
 
-        IconExporter exporter(m_setter);
+        IconExporter exporter(m_setter, m_settings.settings());
         exporter.setFolderPicker([this](QWidget *) { return destination(); });
         StandardOutputCapture output;
         exporter.exportIcons(icons);
@@ -268,12 +268,12 @@ private slots:
     // A write the system refuses gives the system's reason, and leaves nothing behind.
     void failedWriteGivesTheSystemsReason()
     {
-        Settings::defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         const QList<Icon> icons = { icon(u"Star"_s, QUuid::createUuid()) };
-        ContainerResult<QList<QUrl>, QString> result = QList<QUrl>();
+        Result<QList<QUrl>, QString> result = QList<QUrl>();
         {
             const FileSizeLimit limit(16);
-            result = IconExporter::writeIcons(icons, destination(), m_setter);
+            result = IconExporter::writeIcons(icons, destination(), m_setter, m_settings.settings());
         }
         QVERIFY(!result);
         QCOMPARE(result.error(), u"The file “Star.png” couldn’t be saved: File too large"_s);
@@ -282,7 +282,7 @@ private slots:
 
     void cancelledDialogWritesNothing()
     {
-        IconExporter exporter(m_setter);
+        IconExporter exporter(m_setter, m_settings.settings());
         exporter.setFolderPicker([](QWidget *) { return QString(); });
         StandardOutputCapture output;
         exporter.exportIcons({ icon(u"Star"_s, QUuid::createUuid()) });

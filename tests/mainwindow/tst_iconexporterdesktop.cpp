@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/iconexporter.h"
 
-#include "library/settingsstore.h"
 #include "platform/giofileiconsetter.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 #include "support/privatesessionbus.h"
+#include "support/settingsfixture.h"
 #include "support/standardoutputcapture.h"
 
 #include <QDir>
@@ -23,8 +23,11 @@ namespace {
 Icon icnsIcon(const QString &name)
 {
     const QByteArray icns = IcnsBuilder().add("ic07", IcnsBuilder::png(IcnsBuilder::pattern(128, 128))).build();
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), name, IconFileType::icns, icns, std::nullopt, {}, {}, {},
-        std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = name,
+        .type = IconFileType::icns,
+        .icnsData = icns };
 }
 
 } // namespace
@@ -38,8 +41,6 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_fixture.isValid() && m_settings.isValid() && m_temp.isValid() && m_metadataHome.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        SettingsStore::reload();
         qputenv("TMPDIR", QFile::encodeName(m_temp.path()));
         m_bus = std::make_unique<PrivateSessionBus>(m_metadataHome.path());
         QVERIFY2(m_bus->isRunning(), qPrintable(m_bus->errorString()));
@@ -65,7 +66,7 @@ private slots:
     void unwritablePictureStoreFailsTheExport()
     {
         QVERIFY(LibraryFixture::writeFile(GioFileIconSetter::customIconFolder(), "a file in the way"));
-        IconExporter exporter(m_iconSetter);
+        IconExporter exporter(m_iconSetter, m_settings.settings());
         exporter.setFolderPicker([this](QWidget *) { return m_destination->path(); });
         // The test log shares standard output with the program's lines.
         QLoggingCategory::setFilterRules(u"glimbar.*.warning=false"_s);
@@ -79,7 +80,8 @@ private slots:
     // The exported folder keeps its picture inside, so a copy of it still shows the icon.
     void exportedFolderTravels()
     {
-        const auto urls = IconExporter::writeIcons({ icnsIcon(u"Star"_s) }, m_destination->path(), m_iconSetter);
+        const auto urls = IconExporter::writeIcons(
+            { icnsIcon(u"Star"_s) }, m_destination->path(), m_iconSetter, m_settings.settings());
         QVERIFY(urls);
         const QString folder = m_destination->filePath(u"Star"_s);
         QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(folder + u'/') });
@@ -103,7 +105,7 @@ private slots:
 private:
     std::shared_ptr<FileIconSetter> m_iconSetter = std::make_shared<GioFileIconSetter>();
     LibraryFixture m_fixture;
-    QTemporaryDir m_settings;
+    SettingsFixture m_settings;
     QTemporaryDir m_temp;
     QTemporaryDir m_metadataHome;
     std::unique_ptr<PrivateSessionBus> m_bus;

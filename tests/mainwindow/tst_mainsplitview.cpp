@@ -4,12 +4,9 @@
 #include "library/thumbnailprovider.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/mainsplitview.h"
-#include "mainwindow/sidebarview.h"
 #include "support/appservices.h"
 #include "support/libraryfixture.h"
 
-#include <QAction>
-#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,7 +38,7 @@ private slots:
         manager.setIconLookupSet({ IconLookup { a.id, first.id }, IconLookup { b.id, second.id } });
         manager.setContainers({ first, second });
 
-        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter);
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         QSignalSpy exporter(&split, &MainSplitView::exporterDisabled);
         QCOMPARE(exporter.count(), 0);
 
@@ -55,12 +52,69 @@ private slots:
         QCOMPARE(exporter.count(), 2);
         QCOMPARE(exporter[0][0].toBool(), true);
         QCOMPARE(exporter[1][0].toBool(), false);
-        // The sidebar's own Export items follow this window's selection.
-        const QMenu *exportMenu = split.sidebar()->moreMenu()->actions().at(1)->menu();
-        QVERIFY(exportMenu->actions().constFirst()->isEnabled());
         split.selection().setIds({});
         QCOMPARE(exporter.last()[0].toBool(), true);
-        QVERIFY(!exportMenu->actions().constFirst()->isEnabled());
+    }
+
+    void pruningComesBeforeTheExportReport_data()
+    {
+        // Space holds Star and Moon, Sea holds Fish; the icons were selected as Fish, Star, Ghost
+        // (Ghost resolves nowhere).
+        QTest::addColumn<QStringList>("containers");
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<bool>("disabled");
+        QTest::newRow("one container") << QStringList { u"Space"_s } << QStringList { u"Star"_s, u"Ghost"_s } << false;
+        QTest::newRow("none") << QStringList() << QStringList { u"Ghost"_s } << true;
+        QTest::newRow("two") << QStringList { u"Sea"_s, u"Space"_s } << QStringList { u"Fish"_s, u"Star"_s, u"Ghost"_s }
+                             << true;
+    }
+
+    void pruningComesBeforeTheExportReport()
+    {
+        QFETCH(QStringList, containers);
+        QFETCH(QStringList, kept);
+        QFETCH(bool, disabled);
+
+        IconContainer space { .title = u"Space"_s };
+        IconContainer sea { .title = u"Sea"_s };
+        QHash<QString, QUuid> ids;
+        QSet<IconLookup> lookups;
+        const auto add = [&ids, &lookups](IconContainer &container, const QString &name) {
+            Icon icon;
+            icon.id = QUuid::createUuid();
+            icon.containerID = container.id;
+            icon.name = name;
+            container.icons.append(icon);
+            ids.insert(name, icon.id);
+            lookups.insert({ icon.id, container.id });
+        };
+        add(space, u"Star"_s);
+        add(space, u"Moon"_s);
+        add(sea, u"Fish"_s);
+        ids.insert(u"Ghost"_s, QUuid::createUuid());
+        ContainerManager &manager = m_services.library;
+        manager.setContainers({ space, sea });
+        manager.setIconLookupSet(lookups);
+
+        MainSplitView split(manager, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        for (const QString &name : { u"Fish"_s, u"Star"_s, u"Ghost"_s })
+            split.iconSelection().select(ids.value(name));
+        QStringList keptWhenSent;
+        QList<bool> sent;
+        connect(&split, &MainSplitView::exporterDisabled, this, [&](bool value) {
+            sent.append(value);
+            for (const QUuid &id : split.iconSelection().selection())
+                keptWhenSent.append(ids.key(id));
+        });
+
+        QSet<QUuid> selection;
+        for (const QString &title : std::as_const(containers))
+            selection.insert(title == u"Space" ? space.id : sea.id);
+        split.selection().setIds(selection);
+
+        QCOMPARE(sent, QList<bool> { disabled });
+        // The icons were pruned, in selection order, before the menu was told.
+        QCOMPARE(keptWhenSent, kept);
     }
 };
 

@@ -62,8 +62,11 @@ private slots:
         item.close();
 
         QuickDropView panel(m_services.thumbnails, m_services.iconSetter);
-        panel.setIcon(Icon(QUuid::createUuid(), QUuid::createUuid(), u"Green"_s, IconFileType::image, std::nullopt, png,
-            {}, {}, {}, std::nullopt));
+        panel.setIcon(Icon { .id = QUuid::createUuid(),
+            .containerID = QUuid::createUuid(),
+            .name = u"Green"_s,
+            .type = IconFileType::image,
+            .imageData = png });
         QMimeData mime;
         mime.setUrls({ QUrl::fromLocalFile(path) });
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, {});
@@ -134,8 +137,11 @@ private:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         picture.save(&buffer, "PNG");
-        return Icon(QUuid::createUuid(), QUuid::createUuid(), u"Green"_s, IconFileType::image, std::nullopt, png, {},
-            {}, {}, std::nullopt);
+        return Icon { .id = QUuid::createUuid(),
+            .containerID = QUuid::createUuid(),
+            .name = u"Green"_s,
+            .type = IconFileType::image,
+            .imageData = png };
     }
 
     QTemporaryDir m_home;

@@ -72,8 +72,12 @@ QByteArray pngBytes()
 
 Icon makeIcon(IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image)
 {
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), u"Icon"_s, type, std::move(icns), std::move(image), {}, {},
-        {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = u"Icon"_s,
+        .type = type,
+        .icnsData = std::move(icns),
+        .imageData = std::move(image) };
 }
 
 // Sends what a file manager's drag would: enter, then drop, carrying the URLs.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/commandmanager.h"
 #include "library/containermanager.h"
 #include "library/settings.h"
+#include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/mainsplitview.h"
 #include "support/appservices.h"
@@ -22,8 +22,8 @@ private slots:
 
     void init()
     {
-        Settings::mainWindowGeometry().reset();
-        Settings::sidebarWidth().reset();
+        m_services.settings.mainWindowGeometry().reset();
+        m_services.settings.sidebarWidth().reset();
     }
 
     void cleanup() { m_services.library.setContainers({}); }
@@ -33,14 +33,16 @@ private slots:
         const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
         const QSize size = available - QSize(120, 90);
         // Deletes itself on closing.
-        auto *first = new ContentView(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        auto *first = new ContentView(
+            m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         first->show();
         QVERIFY(QTest::qWaitForWindowExposed(first));
         first->resize(size);
         first->splitView()->setSizes({ 260, size.width() - 260 });
         QVERIFY(first->close());
 
-        ContentView second(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView second(
+            m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         second.show();
         QVERIFY(QTest::qWaitForWindowExposed(&second));
         QCOMPARE(second.size(), size);
@@ -59,7 +61,8 @@ private slots:
         QFETCH(bool, stored);
         const QSize available = QGuiApplication::primaryScreen()->availableGeometry().size();
         if (stored) {
-            auto *large = new ContentView(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+            auto *large = new ContentView(
+                m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
             large->resize(available * 2);
             large->show();
             QVERIFY(large->close());
@@ -67,7 +70,8 @@ private slots:
             // The first size, unless the screen is larger than it.
             QVERIFY2(available.width() < 960 || available.height() < 640, "the test screen is too large");
         }
-        ContentView window(m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter);
+        ContentView window(
+            m_commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.width() <= available.width());

@@ -19,8 +19,15 @@ namespace {
 Icon makeIcon(const QString &name, IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image,
     std::optional<QString> filename = std::nullopt)
 {
-    return Icon(QUuid::createUuid(), QUuid(), name, type, std::move(icns), std::move(image), u"Ann"_s, u"© Ann"_s,
-        u"https://example.org"_s, std::move(filename));
+    return Icon { .id = QUuid::createUuid(),
+        .name = name,
+        .type = type,
+        .icnsData = std::move(icns),
+        .imageData = std::move(image),
+        .author = u"Ann"_s,
+        .copyright = u"© Ann"_s,
+        .authorURL = u"https://example.org"_s,
+        .filename = std::move(filename) };
 }
 
 // The file names that the written "info.json" records for the icons, in order.

@@ -91,10 +91,23 @@ IconContainer fullContainer()
         .customIcon = QByteArray("\x00\xff\x89PNG\r\n", 7),
     };
     container.icons = {
-        Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::icns, "icns"_ba, std::nullopt, u"A1"_s,
-            u"C1"_s, u"U1"_s, u"Star.icns"_s),
-        Icon(QUuid::createUuid(), container.id, u"Moon"_s, IconFileType::image, std::nullopt, "png"_ba, u"A2"_s,
-            u"C2"_s, u"U2"_s, std::nullopt),
+        Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = u"Star"_s,
+            .type = IconFileType::icns,
+            .icnsData = "icns"_ba,
+            .author = u"A1"_s,
+            .copyright = u"C1"_s,
+            .authorURL = u"U1"_s,
+            .filename = u"Star.icns"_s },
+        Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = u"Moon"_s,
+            .type = IconFileType::image,
+            .imageData = "png"_ba,
+            .author = u"A2"_s,
+            .copyright = u"C2"_s,
+            .authorURL = u"U2"_s },
     };
     return container;
 }
@@ -150,8 +163,11 @@ private slots:
     void encodingLeavesOutAbsentOptionals()
     {
         IconContainer container;
-        container.icons = { Icon(QUuid::createUuid(), container.id, u"Star"_s, IconFileType::icns, "x"_ba, std::nullopt,
-            {}, {}, {}, std::nullopt) };
+        container.icons = { Icon { .id = QUuid::createUuid(),
+            .containerID = container.id,
+            .name = u"Star"_s,
+            .type = IconFileType::icns,
+            .icnsData = "x"_ba } };
         const auto encoded = encodeContainerJson(container);
         QVERIFY(encoded);
         const QJsonObject object = QJsonDocument::fromJson(encoded.value()).object();

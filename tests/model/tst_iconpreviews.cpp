@@ -12,8 +12,12 @@ namespace {
 
 Icon makeIcon(IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image)
 {
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), QStringLiteral("Icon"), type, std::move(icns),
-        std::move(image), {}, {}, {}, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = QStringLiteral("Icon"),
+        .type = type,
+        .icnsData = std::move(icns),
+        .imageData = std::move(image) };
 }
 
 // A PNG of `pixels` square at `dpi`, so its width in points is pixels × 72 / dpi.

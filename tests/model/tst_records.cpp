@@ -10,8 +10,15 @@ namespace {
 
 Icon makeIcon(IconFileType type, std::optional<QByteArray> icns, std::optional<QByteArray> image)
 {
-    return Icon(QUuid::createUuid(), QUuid::createUuid(), u"Star"_s, type, std::move(icns), std::move(image),
-        u"Ann Lee"_s, u"© 2024 Lee Works"_s, u"https://example.org/ann"_s, std::nullopt);
+    return Icon { .id = QUuid::createUuid(),
+        .containerID = QUuid::createUuid(),
+        .name = u"Star"_s,
+        .type = type,
+        .icnsData = std::move(icns),
+        .imageData = std::move(image),
+        .author = u"Ann Lee"_s,
+        .copyright = u"© 2024 Lee Works"_s,
+        .authorURL = u"https://example.org/ann"_s };
 }
 
 } // namespace
@@ -37,12 +44,19 @@ private slots:
         QVERIFY(a.id != b.id);
     }
 
-    void iconConstructorStoresFields()
+    void iconStoresTheFieldsItIsGiven()
     {
         const QUuid id = QUuid::createUuid();
         const QUuid containerID = QUuid::createUuid();
-        const Icon icon(id, containerID, u"Moon"_s, IconFileType::image, std::nullopt, "png"_ba, u"A"_s, u"C"_s, u"U"_s,
-            u"Moon.png"_s);
+        const Icon icon { .id = id,
+            .containerID = containerID,
+            .name = u"Moon"_s,
+            .type = IconFileType::image,
+            .imageData = "png"_ba,
+            .author = u"A"_s,
+            .copyright = u"C"_s,
+            .authorURL = u"U"_s,
+            .filename = u"Moon.png"_s };
         QCOMPARE(icon.id, id);
         QCOMPARE(icon.containerID, containerID);
         QCOMPARE(icon.name, u"Moon"_s);

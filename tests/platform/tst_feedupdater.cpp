@@ -2,14 +2,13 @@
 #include "platform/feedupdater.h"
 #include "platform/releasefeed.h"
 #include "support/standardoutputcapture.h"
-#include "support/testhttpsserver.h"
+#include "support/updaterfixture.h"
 
 #include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -33,20 +32,9 @@ class TestFeedUpdater : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        m_server = std::make_unique<TestHttpsServer>();
-        QVERIFY2(m_server->isListening(), qPrintable(m_server->errorString()));
-    }
+    void initTestCase() { QVERIFY2(m_fixture.isValid(), qPrintable(m_fixture.errorString())); }
 
-    void init()
-    {
-        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
-        m_server->reset();
-    }
+    void init() { m_fixture.reset(); }
 
     void check_data()
     {
@@ -99,11 +87,11 @@ private slots:
         QFETCH(int, outcome);
         QFETCH(QString, text);
 
-        m_server->setResponse("/appcast.xml", { .status = status, .body = body });
+        m_fixture.server().setResponse("/appcast.xml", { .status = status, .body = body });
         FeedUpdater::Options updaterOptions = options();
         if (refused)
             updaterOptions.feedUrl.setPort(closedPort());
-        FeedUpdater updater(updaterOptions);
+        FeedUpdater updater(m_fixture.settings(), updaterOptions);
         QSignalSpy found(&updater, &Updater::updateFound);
         QSignalSpy notFound(&updater, &Updater::noUpdateFound);
         QSignalSpy failed(&updater, &Updater::checkFailed);
@@ -150,11 +138,11 @@ private slots:
 
     void scheduledChecks()
     {
-        m_server->setResponse("/appcast.xml", { .status = 200, .body = feed({}) });
+        m_fixture.server().setResponse("/appcast.xml", { .status = 200, .body = feed({}) });
         StandardOutputCapture output;
         {
             // Turned on with no check made yet: the first one is due at once.
-            FeedUpdater updater(options());
+            FeedUpdater updater(m_fixture.settings(), options());
             QSignalSpy notFound(&updater, &Updater::noUpdateFound);
             updater.setAutomaticallyChecksForUpdates(true);
             QVERIFY(updater.automaticallyChecksForUpdates());
@@ -164,10 +152,10 @@ private slots:
         }
         {
             // Just checked: nothing more is fetched before the interval ends, here or in a new run.
-            FeedUpdater updater(options());
+            FeedUpdater updater(m_fixture.settings(), options());
             updater.start();
             QTest::qWait(300);
-            QCOMPARE(m_server->requestedTargets().size(), 1);
+            QCOMPARE(m_fixture.server().requestedTargets().size(), 1);
         }
         QCOMPARE(output.takeLines().size(), 1);
     }
@@ -176,9 +164,9 @@ private slots:
     // date.
     void failedScheduledCheckWaits()
     {
-        m_server->setResponse("/appcast.xml", { .status = 500 });
+        m_fixture.server().setResponse("/appcast.xml", { .status = 500 });
         StandardOutputCapture output;
-        FeedUpdater updater(options());
+        FeedUpdater updater(m_fixture.settings(), options());
         QSignalSpy failed(&updater, &Updater::checkFailed);
         updater.setAutomaticallyChecksForUpdates(true);
         updater.start();
@@ -186,14 +174,14 @@ private slots:
         QVERIFY(updater.lastCheckWasScheduled());
         QVERIFY(!updater.lastUpdateCheckDate());
         QTest::qWait(300);
-        QCOMPARE(m_server->requestedTargets().size(), 1);
+        QCOMPARE(m_fixture.server().requestedTargets().size(), 1);
         QCOMPARE(failed.size(), 1);
     }
 
     void settingsPersist()
     {
         {
-            FeedUpdater updater(options());
+            FeedUpdater updater(m_fixture.settings(), options());
             QCOMPARE(updater.automaticallyChecksForUpdates(), false);
             QCOMPARE(updater.automaticallyDownloadsUpdates(), false);
             QCOMPARE(updater.updateCheckInterval(), 86400.0);
@@ -202,11 +190,31 @@ private slots:
             updater.setUpdateCheckInterval(-1);
             updater.setUpdateCheckInterval(qQNaN());
         }
-        FeedUpdater updater(options());
+        FeedUpdater updater(m_fixture.settings(), options());
         QCOMPARE(updater.automaticallyDownloadsUpdates(), true);
         QCOMPARE(updater.updateCheckInterval(), 604800.0);
-        // Kept apart from the application's own keys.
-        QVERIFY(QSettings(u"Glimbar"_s, u"Glimbar"_s).childGroups().contains(u"Updater"_s));
+        // Kept apart from the application's own keys, in the forms earlier versions wrote.
+        m_fixture.settings().sync();
+        QSettings file(m_fixture.settings().fileName(), QSettings::NativeFormat);
+        QCOMPARE(file.childGroups(), QStringList { u"Updater"_s });
+        QCOMPARE(file.value(u"Updater/automaticallyDownloadsUpdates"_s), QVariant(u"true"_s));
+        QCOMPARE(file.value(u"Updater/updateCheckInterval"_s), QVariant(u"604800"_s));
+    }
+
+    // A settings file written before, read back as text, gives the same settings.
+    void readsStoredSettings()
+    {
+        {
+            QSettings file(m_fixture.settings().fileName(), QSettings::NativeFormat);
+            file.setValue(u"Updater/automaticallyChecksForUpdates"_s, true);
+            file.setValue(u"Updater/updateCheckInterval"_s, 7200.0);
+            file.setValue(u"Updater/lastUpdateCheckDate"_s, u"2024-05-01T10:20:30.456Z"_s);
+        }
+        m_fixture.settings().reload();
+        const FeedUpdater updater(m_fixture.settings(), options());
+        QVERIFY(updater.automaticallyChecksForUpdates());
+        QCOMPARE(updater.updateCheckInterval(), 7200.0);
+        QCOMPARE(updater.lastUpdateCheckDate(), QDateTime(QDate(2024, 5, 1), QTime(10, 20, 30, 456), QTimeZone::utc()));
     }
 
 private:
@@ -221,17 +229,13 @@ private:
 
     FeedUpdater::Options options() const
     {
-        FeedUpdater::Options options;
-        options.feedUrl = QUrl(u"https://127.0.0.1:%1/appcast.xml"_s.arg(m_server->port()));
+        FeedUpdater::Options options = m_fixture.options();
         options.currentVersion = QVersionNumber(1, 0, 0);
         options.maxFeedBytes = 64 * 1024;
-        options.transferTimeout = std::chrono::seconds(10);
-        options.extraCaCertificates = { m_server->certificate() };
         return options;
     }
 
-    QTemporaryDir m_settingsDir;
-    std::unique_ptr<TestHttpsServer> m_server;
+    UpdaterFixture m_fixture;
 };
 
 QTEST_GUILESS_MAIN(TestFeedUpdater)

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "collections/colorcontrast.h"
 #include "library/settings.h"
-#include "library/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "settings/colorbutton.h"
 #include "settings/generalsettingsview.h"
 #include "settings/lowresolutionsettingsview.h"
@@ -11,6 +10,7 @@
 #include "settings/viewoptions.h"
 #include "support/fakeupdater.h"
 #include "support/settingsfixture.h"
+#include "widgets/colorcontrast.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -30,14 +30,14 @@ namespace {
 
 RadioPicker *generalPicker(const GeneralSettingsView &view, const QString &key)
 {
-    return key == Settings::sidebarIconSize().name() ? view.sidebarIconSizePicker() : view.exportFormatPicker();
+    return key == u"sidebarIconSize"_s ? view.sidebarIconSizePicker() : view.exportFormatPicker();
 }
 
-void notify(const QString &key)
+void notify(const Settings &settings, const QString &key)
 {
-    SettingsKeyNotifier *notifier = key == Settings::sidebarIconSize().name()
-        ? Settings::sidebarIconSize().notifier()
-        : Settings::defaultDragAndDropFormat().notifier();
+    SettingsKeyNotifier *notifier = key == settings.sidebarIconSize().name()
+        ? settings.sidebarIconSize().notifier()
+        : settings.defaultDragAndDropFormat().notifier();
     Q_EMIT notifier->changed();
 }
 
@@ -68,7 +68,7 @@ private slots:
 
     void generalOptionTexts()
     {
-        const GeneralSettingsView view;
+        const GeneralSettingsView view(m_settings.settings());
         QCOMPARE(optionTexts(view.sidebarIconSizePicker()), QStringList({ u"Default (32 pt)"_s, u"Small (16 pt)"_s }));
         QCOMPARE(optionTexts(view.exportFormatPicker()), QStringList({ u"Folder"_s, u"Image (ICNS or PNG)"_s }));
     }
@@ -90,10 +90,11 @@ private slots:
         QFETCH(int, position);
         QFETCH(QString, stored);
         // Start from the other option, so a click that writes nothing shows.
-        SettingsStore::setValue(key, position == 0 ? (key == u"sidebarIconSize"_s ? u"small"_s : u"image"_s) : u"x"_s);
-        const GeneralSettingsView view;
+        m_settings.store().setValue(
+            key, position == 0 ? (key == u"sidebarIconSize"_s ? u"small"_s : u"image"_s) : u"x"_s);
+        const GeneralSettingsView view(m_settings.settings());
         QTest::mouseClick(generalPicker(view, key)->button(position), Qt::LeftButton);
-        QCOMPARE(SettingsStore::value(key).toString(), stored);
+        QCOMPARE(m_settings.store().value(key).toString(), stored);
     }
 
     // Stored values that name no option read as the default, and the default's button is chosen.
@@ -116,15 +117,16 @@ private slots:
         QFETCH(QVariant, stored);
         QFETCH(int, checked);
         // Opposite of the expected button first, so the view must follow the change.
-        SettingsStore::setValue(key, checked == 0 ? (key == u"sidebarIconSize"_s ? u"small"_s : u"image"_s) : u""_s);
-        const GeneralSettingsView view;
+        m_settings.store().setValue(
+            key, checked == 0 ? (key == u"sidebarIconSize"_s ? u"small"_s : u"image"_s) : u""_s);
+        const GeneralSettingsView view(m_settings.settings());
         QCOMPARE(generalPicker(view, key)->group()->checkedId(), 1 - checked);
 
-        SettingsStore::setValue(key, stored);
-        notify(key);
+        m_settings.store().setValue(key, stored);
+        notify(m_settings.settings(), key);
         QCOMPARE(generalPicker(view, key)->group()->checkedId(), checked);
         // A second view opened now shows the same.
-        const GeneralSettingsView second;
+        const GeneralSettingsView second(m_settings.settings());
         QCOMPARE(generalPicker(second, key)->group()->checkedId(), checked);
     }
 
@@ -132,7 +134,7 @@ private slots:
     {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QColor>("shown");
-        const QColor fallback = Settings::lowResolutionOverlayColor().defaultValue().toColor();
+        const QColor fallback = m_settings.settings().lowResolutionOverlayColor().defaultValue().toColor();
         QTest::newRow("nothing stored") << QVariant() << fallback;
         QTest::newRow("red, half opaque")
             << QVariant(QStringList({ u"hsb"_s, u"0"_s, u"1"_s, u"1"_s, u"0.5"_s })) << QColor(255, 0, 0, 128);
@@ -145,13 +147,13 @@ private slots:
     {
         QFETCH(QVariant, stored);
         QFETCH(QColor, shown);
-        Settings::lowResolutionOverlayColor().write({ 0.3, 0.5, 0.5, 1 });
-        const LowResolutionSettingsView view;
+        m_settings.settings().lowResolutionOverlayColor().write({ 0.3, 0.5, 0.5, 1 });
+        const LowResolutionSettingsView view(m_settings.settings());
         if (stored.isValid())
-            SettingsStore::setValue(u"lowResolutionOverlayColor"_s, stored);
+            m_settings.store().setValue(u"lowResolutionOverlayColor"_s, stored);
         else
-            SettingsStore::remove(u"lowResolutionOverlayColor"_s);
-        Q_EMIT Settings::lowResolutionOverlayColor().notifier()->changed();
+            m_settings.store().remove(u"lowResolutionOverlayColor"_s);
+        Q_EMIT m_settings.settings().lowResolutionOverlayColor().notifier()->changed();
         QVERIFY2(sameColor(view.pixelGapsButton()->color(), shown), qPrintable(view.pixelGapsButton()->color().name()));
     }
 
@@ -181,8 +183,8 @@ private slots:
         QFETCH(QString, after);
         const HSBColor before { 0.6, 0.5, 0.4, 0.8 };
         if (storedBefore)
-            Settings::lowResolutionOverlayColor().write(before);
-        LowResolutionSettingsView view;
+            m_settings.settings().lowResolutionOverlayColor().write(before);
+        LowResolutionSettingsView view(m_settings.settings());
         QTest::mouseClick(view.pixelGapsButton(), Qt::LeftButton);
         QColorDialog *dialog = view.pixelGapsButton()->dialog();
         QVERIFY(dialog);
@@ -191,11 +193,11 @@ private slots:
         const QColor picked(40, 200, 90, 100);
         if (pick) {
             dialog->setCurrentColor(picked);
-            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), picked));
+            QVERIFY(sameColor(m_settings.settings().lowResolutionOverlayColor().read().toColor(), picked));
             QVERIFY(sameColor(view.pixelGapsButton()->color(), picked));
         }
         if (resetMeanwhile)
-            Settings::lowResolutionOverlayColor().reset();
+            m_settings.settings().lowResolutionOverlayColor().reset();
         if (accept)
             dialog->accept();
         else
@@ -203,11 +205,11 @@ private slots:
 
         const QColor shown = view.pixelGapsButton()->color();
         if (after == u"unset"_s) {
-            QVERIFY(!SettingsStore::value(u"lowResolutionOverlayColor"_s).isValid());
-            QVERIFY(sameColor(shown, Settings::lowResolutionOverlayColor().defaultValue().toColor()));
+            QVERIFY(!m_settings.store().value(u"lowResolutionOverlayColor"_s).isValid());
+            QVERIFY(sameColor(shown, m_settings.settings().lowResolutionOverlayColor().defaultValue().toColor()));
         } else {
             const QColor expected = after == u"picked"_s ? picked : before.toColor();
-            QVERIFY(sameColor(Settings::lowResolutionOverlayColor().read().toColor(), expected));
+            QVERIFY(sameColor(m_settings.settings().lowResolutionOverlayColor().read().toColor(), expected));
             QVERIFY(sameColor(shown, expected));
         }
     }
@@ -225,14 +227,14 @@ private slots:
     void captionsReadInDarkPalettes()
     {
         QFETCH(QString, window);
-        Settings::iconViewMode().write(IconViewMode::grid);
+        m_settings.settings().iconViewMode().write(IconViewMode::grid);
         std::unique_ptr<QWidget> widget;
         if (window == u"general"_s)
-            widget = std::make_unique<GeneralSettingsView>();
+            widget = std::make_unique<GeneralSettingsView>(m_settings.settings());
         else if (window == u"low-resolution"_s)
-            widget = std::make_unique<LowResolutionSettingsView>();
+            widget = std::make_unique<LowResolutionSettingsView>(m_settings.settings());
         else
-            widget = std::make_unique<ViewOptions>();
+            widget = std::make_unique<ViewOptions>(m_settings.settings());
         const QPalette light = widget->palette();
         QPalette dark = light;
         dark.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
@@ -266,17 +268,17 @@ private slots:
 
     void resetRestoresDefault()
     {
-        const HSBColor fallback = Settings::lowResolutionOverlayColor().defaultValue();
-        const LowResolutionSettingsView view;
+        const HSBColor fallback = m_settings.settings().lowResolutionOverlayColor().defaultValue();
+        const LowResolutionSettingsView view(m_settings.settings());
         // Reset with nothing changed keeps the default.
         QTest::mouseClick(view.resetButton(), Qt::LeftButton);
-        QCOMPARE(Settings::lowResolutionOverlayColor().read(), fallback);
+        QCOMPARE(m_settings.settings().lowResolutionOverlayColor().read(), fallback);
 
-        Settings::lowResolutionOverlayColor().write({ 0.1, 0.9, 0.9, 0.4 });
+        m_settings.settings().lowResolutionOverlayColor().write({ 0.1, 0.9, 0.9, 0.4 });
         QVERIFY(!sameColor(view.pixelGapsButton()->color(), fallback.toColor()));
         QTest::mouseClick(view.resetButton(), Qt::LeftButton);
-        QCOMPARE(Settings::lowResolutionOverlayColor().read(), fallback);
-        QVERIFY(!SettingsStore::value(u"lowResolutionOverlayColor"_s).isValid());
+        QCOMPARE(m_settings.settings().lowResolutionOverlayColor().read(), fallback);
+        QVERIFY(!m_settings.store().value(u"lowResolutionOverlayColor"_s).isValid());
         QVERIFY(sameColor(view.pixelGapsButton()->color(), fallback.toColor()));
     }
 
@@ -285,7 +287,7 @@ private slots:
     {
         FakeUpdater updater;
         SettingsTab selected = SettingsTab::updates;
-        SettingsView window(selected, updater);
+        SettingsView window(selected, updater, m_settings.settings());
         QCOMPARE(window.shownTab(), SettingsTab::updates);
 
         const QList<QAction *> tabs = window.tabBar()->actions();
@@ -314,7 +316,7 @@ private slots:
         FakeUpdater updater;
         updater.lastCheck = QDateTime::currentDateTime();
         SettingsTab selected = SettingsTab::general;
-        SettingsView window(selected, updater);
+        SettingsView window(selected, updater, m_settings.settings());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         for (SettingsTab tab : allCases<SettingsTab>()) {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
-#include "library/settingsstore.h"
+#include "platform/settingsstore.h"
 #include "settings/formgridrow.h"
 #include "settings/radiopicker.h"
 #include "settings/viewoptions.h"
@@ -82,16 +82,16 @@ private slots:
     {
         QFETCH(QString, mode);
         QFETCH(QStringList, texts);
-        SettingsStore::setValue(u"iconViewMode"_s, mode);
-        ViewOptions opened;
+        m_settings.store().setValue(u"iconViewMode"_s, mode);
+        ViewOptions opened(m_settings.settings());
         opened.show();
         QVERIFY(QTest::qWaitForWindowExposed(&opened));
         QCOMPARE(shownTexts(opened), texts);
 
-        SettingsStore::setValue(u"iconViewMode"_s, mode == u"list"_s ? u"gallery"_s : u"list"_s);
-        ViewOptions switched;
+        m_settings.store().setValue(u"iconViewMode"_s, mode == u"list"_s ? u"gallery"_s : u"list"_s);
+        ViewOptions switched(m_settings.settings());
         switched.show();
-        Settings::iconViewMode().write(fromRawValue<IconViewMode>(mode).value_or(IconViewMode::grid));
+        m_settings.settings().iconViewMode().write(fromRawValue<IconViewMode>(mode).value_or(IconViewMode::grid));
         QCoreApplication::processEvents();
         QCOMPARE(shownTexts(switched), texts);
 
@@ -105,8 +105,8 @@ private slots:
     // Defaults: Default chosen, toggles off; each control writes its key and follows it.
     void controlsBindKeys()
     {
-        Settings::iconViewMode().write(IconViewMode::gallery);
-        ViewOptions window;
+        m_settings.settings().iconViewMode().write(IconViewMode::gallery);
+        ViewOptions window(m_settings.settings());
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QRadioButton *large = withText<QRadioButton>(window, u"Large (128 pt)"_s);
@@ -116,21 +116,21 @@ private slots:
         QVERIFY(!names->isChecked());
 
         QTest::mouseClick(large, Qt::LeftButton);
-        QCOMPARE(SettingsStore::value(u"galleryIconSize"_s).toString(), u"large"_s);
+        QCOMPARE(m_settings.store().value(u"galleryIconSize"_s).toString(), u"large"_s);
         QTest::mouseClick(names, Qt::LeftButton);
-        QCOMPARE(Settings::showIconNamesInGallery().read(), true);
+        QCOMPARE(m_settings.settings().showIconNamesInGallery().read(), true);
 
-        Settings::galleryIconSize().write(GalleryIconSize::small);
+        m_settings.settings().galleryIconSize().write(GalleryIconSize::small);
         QVERIFY(withText<QRadioButton>(window, u"Small (32 pt)"_s)->isChecked());
-        Settings::showIconNamesInGallery().write(false);
+        m_settings.settings().showIconNamesInGallery().write(false);
         QVERIFY(!names->isChecked());
 
-        Settings::iconViewMode().write(IconViewMode::list);
+        m_settings.settings().iconViewMode().write(IconViewMode::list);
         QTest::mouseClick(withText<QRadioButton>(window, u"Large (64 pt)"_s), Qt::LeftButton);
-        QCOMPARE(Settings::listIconSize().read(), ListIconSize::large);
-        Settings::iconViewMode().write(IconViewMode::grid);
+        QCOMPARE(m_settings.settings().listIconSize().read(), ListIconSize::large);
+        m_settings.settings().iconViewMode().write(IconViewMode::grid);
         QTest::mouseClick(withText<QCheckBox>(window, u"Show icon names in grid view"_s), Qt::LeftButton);
-        QCOMPARE(Settings::showIconNamesInGrid().read(), true);
+        QCOMPARE(m_settings.settings().showIconNamesInGrid().read(), true);
     }
 
     void formGridRow()

@@ -25,8 +25,12 @@ IconContainer container(int generation, int icons, qsizetype iconBytes)
 {
     IconContainer result { .title = u"Big"_s, .authorName = u"Generation %1"_s.arg(generation) };
     for (int i = 0; i < icons; ++i) {
-        result.icons.append(Icon(QUuid::createUuid(), result.id, u"Icon %1"_s.arg(i), IconFileType::icns,
-            iconData(generation, i, iconBytes), std::nullopt, u"Author %1"_s.arg(generation), {}, {}, std::nullopt));
+        result.icons.append(Icon { .id = QUuid::createUuid(),
+            .containerID = result.id,
+            .name = u"Icon %1"_s.arg(i),
+            .type = IconFileType::icns,
+            .icnsData = iconData(generation, i, iconBytes),
+            .author = u"Author %1"_s.arg(generation) });
     }
     return result;
 }

@@ -14,8 +14,6 @@
 #include <cstdlib>
 #include <memory>
 
-Q_LOGGING_CATEGORY(lcDragSelection, "glimbar.platform.dragselection", glimbarLogLevel)
-
 using namespace Qt::Literals::StringLiterals;
 
 namespace {

@@ -2,12 +2,9 @@
 #include "platform/feedupdater.h"
 #include "platform/ui/updatealert.h"
 #include "support/standardoutputcapture.h"
-#include "support/testhttpsserver.h"
+#include "support/updaterfixture.h"
 
-#include <QSettings>
 #include <QSignalSpy>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::Literals::StringLiterals;
@@ -17,20 +14,9 @@ class TestUpdateAlert : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QVERIFY(m_settingsDir.isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
-        m_server = std::make_unique<TestHttpsServer>();
-        QVERIFY2(m_server->isListening(), qPrintable(m_server->errorString()));
-    }
+    void initTestCase() { QVERIFY2(m_fixture.isValid(), qPrintable(m_fixture.errorString())); }
 
-    void init()
-    {
-        QSettings(u"Glimbar"_s, u"Glimbar"_s).clear();
-        m_server->reset();
-    }
+    void init() { m_fixture.reset(); }
 
     void answer_data()
     {
@@ -70,8 +56,8 @@ private slots:
         QFETCH(QString, detail);
         QFETCH(bool, dated);
 
-        m_server->setResponse("/appcast.xml", { .status = status, .body = body });
-        FeedUpdater updater(options());
+        m_fixture.server().setResponse("/appcast.xml", { .status = status, .body = body });
+        FeedUpdater updater(m_fixture.settings(), options());
         UpdateAlert alerts(updater);
         QSignalSpy found(&updater, &Updater::updateFound);
         QSignalSpy notFound(&updater, &Updater::noUpdateFound);
@@ -98,16 +84,12 @@ private slots:
 private:
     FeedUpdater::Options options() const
     {
-        FeedUpdater::Options options;
-        options.feedUrl = QUrl(u"https://127.0.0.1:%1/appcast.xml"_s.arg(m_server->port()));
+        FeedUpdater::Options options = m_fixture.options();
         options.currentVersion = QVersionNumber(1, 0);
-        options.transferTimeout = std::chrono::seconds(10);
-        options.extraCaCertificates = { m_server->certificate() };
         return options;
     }
 
-    QTemporaryDir m_settingsDir;
-    std::unique_ptr<TestHttpsServer> m_server;
+    UpdaterFixture m_fixture;
 };
 
 QTEST_MAIN(TestUpdateAlert)

@@ -1,6 +1,0 @@
-// SPDX-License-Identifier: GPL-3.0-or-later
-#include "mainwindow/blureffectview.h"
-
-BlurEffectView::BlurEffectView(QWidget *parent)
-    : VisualEffectView(Material::fullScreenUI, BlendingMode::withinWindow, true, parent)
-{ }

@@ -1,0 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "widgets/blureffectview.h"
+
+BlurEffectView::BlurEffectView(QWidget *parent)
+    : VisualEffectView(Material::fullScreenUI, BlendingMode::withinWindow, true, parent)
+{ }

@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "widgets/visualeffectview.h"
+
+// The untinted full-screen material that the collection views lie on.
+class BlurEffectView : public VisualEffectView
+{
+    Q_OBJECT
+
+public:
+    explicit BlurEffectView(QWidget *parent = nullptr);
+};
