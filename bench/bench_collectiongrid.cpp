@@ -133,7 +133,7 @@ int main(int argc, char **argv)
     timer.start();
     qint64 cpu = cpuNanos();
     auto grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, services.settings, false, all, selection, QString());
+        manager, thumbnails, services.iconSetter, services.settings, all, selection, QString());
     grid->resize(1920, 1080);
     const qint64 made = timer.nsecsElapsed();
     const qint64 madeCpu = cpuNanos() - cpu;
@@ -175,7 +175,7 @@ int main(int argc, char **argv)
     manager.setContainers({ makeContainer(0, 10000, files) });
     const QUuid big = manager.containers().first().id;
     grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, services.settings, false, QSet<QUuid> { big }, selection, QString());
+        manager, thumbnails, services.iconSetter, services.settings, QSet<QUuid> { big }, selection, QString());
     grid->resize(1920, 1080);
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))

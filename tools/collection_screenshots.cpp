@@ -145,7 +145,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes }, selection, {}, host);
+                    { shapes }, selection, {}, host);
             } },
         { u"grid-two-128-names"_s,
             [&] {
@@ -155,7 +155,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes, glyphID }, selection, {}, host);
+                    { shapes, glyphID }, selection, {}, host);
             } },
         { u"grid-two-search-16"_s,
             [&] {
@@ -165,7 +165,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes, glyphID }, selection, u"r"_s, host);
+                    { shapes, glyphID }, selection, u"r"_s, host);
             } },
         { u"grid-one-512"_s,
             [&] {
@@ -175,7 +175,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { glyphID }, selection, {}, host);
+                    { glyphID }, selection, {}, host);
             } },
         { u"grid-drop-indicator"_s,
             [&] {
@@ -185,7 +185,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 auto *grid = new IconCollectionGrid(manager, services.thumbnails, services.iconSetter,
-                    services.settings, false, { shapes }, selection, {}, host);
+                    services.settings, { shapes }, selection, {}, host);
                 QTimer::singleShot(0, grid, [grid, &manager, &services] {
                     const QRect target = grid->visualRect(manager.containers().at(0).icons.at(3).id);
                     auto *data = new IconDragMimeData(
@@ -208,7 +208,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes }, selection, {}, host);
+                    { shapes }, selection, {}, host);
             } },
         { u"gallery-two-large"_s,
             [&] {
@@ -219,7 +219,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes, glyphID }, selection, {}, host);
+                    { shapes, glyphID }, selection, {}, host);
             } },
         { u"list-one-colour"_s,
             [&] {
@@ -230,7 +230,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes }, selection, {}, host);
+                    { shapes }, selection, {}, host);
             } },
         { u"list-two-search-large"_s,
             [&] {
@@ -239,7 +239,7 @@ int main(int argc, char **argv)
             },
             [&](QWidget *host) {
                 return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
-                    false, { shapes, glyphID }, selection, u"a"_s, host);
+                    { shapes, glyphID }, selection, u"a"_s, host);
             } },
     };
 

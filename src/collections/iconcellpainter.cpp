@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconcellpainter.h"
 
+#include "collections/creditlinedocument.h"
+
 #include "widgets/adaptiveforegroundstyle.h"
 #include "widgets/colorcontrast.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
@@ -185,4 +189,50 @@ void IconCellPainter::paint(QPainter &painter, const Cell &cell)
         painter.drawText(QRectF(block.left(), y, block.width(), metrics.lineSpacing()), Qt::AlignCenter, line);
         y += metrics.lineSpacing();
     }
+}
+
+void IconCellPainter::paintHeader(
+    QPainter &painter, const Header &header, CreditLineDocument &document, const QPalette &palette)
+{
+    const QRectF &rect = header.rect;
+    painter.fillRect(rect, header.material);
+    if (header.divider.isValid()) {
+        painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), 1), header.divider);
+        painter.fillRect(QRectF(rect.left(), rect.bottom() - 1, rect.width(), 1), header.divider);
+    }
+    painter.save();
+    painter.setClipRect(rect.adjusted(header.inset, 0, -header.inset, 0));
+    painter.translate(rect.left() + header.inset, rect.top() + (rect.height() - document.size().height()) / 2);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette = palette;
+    context.palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+    document.documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+void IconCellPainter::paintRow(QPainter &painter, const Row &row)
+{
+    const QRect &rect = row.rect;
+    if (row.selected)
+        painter.fillRect(rect, row.accent);
+    int x = rect.left() + 8;
+    if (row.hasImage) {
+        const QRect picture(x, rect.top() + (rect.height() - row.edge) / 2, row.edge, row.edge);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (!row.picture.isNull()) {
+            painter.drawImage(picture, row.picture);
+        } else {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(row.placeholder);
+            painter.drawRoundedRect(picture.adjusted(2, 2, -2, -2), 3, 3);
+        }
+        x += row.edge + 8;
+    }
+    painter.setPen(row.nameColor);
+    painter.setFont(row.font);
+    const QRect nameRect(x, rect.top(), rect.right() - x - 8, rect.height());
+    painter.drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
+        QFontMetrics(row.font).elidedText(row.name, Qt::ElideRight, nameRect.width()));
+    painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), row.separator);
 }

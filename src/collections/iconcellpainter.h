@@ -9,14 +9,17 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
+class CreditLineDocument;
 class QFontMetricsF;
 class QPainter;
+class QPalette;
 
 // The icon tile shared by the grid and the gallery strip: its rules (size, name, highlight) and
 // its painting. Holds no state; a view gathers a Cell from its cached settings and paints it.
@@ -74,4 +77,36 @@ public:
     // The selected thumbnail's background for a picture of `previewSize` points.
     static QImage highlightImage(double previewSize, const QColor &colour, qreal devicePixelRatio);
     static void paint(QPainter &painter, const Cell &cell);
+
+    // A row of the list: the accent behind a selected row, the picture at the row's edge (a
+    // placeholder while it is not ready; nothing without one), the name cut to its room, and a
+    // separator along the bottom.
+    struct Row
+    {
+        QRect rect;
+        int edge = 32;
+        bool hasImage = false;
+        QImage picture;
+        QString name;
+        bool selected = false;
+        QColor accent;
+        QColor placeholder;
+        QColor nameColor;
+        QColor separator;
+        QFont font;
+    };
+    static void paintRow(QPainter &painter, const Row &row);
+
+    // A section's header, shared by the grid and the list: its credit line in the window's text
+    // colour, centred vertically and `inset` from either side, on `material`, with a divider
+    // along the top and bottom edges when one is given.
+    struct Header
+    {
+        QRectF rect;
+        double inset = 8;
+        QColor material;
+        QColor divider; // invalid for none
+    };
+    static void paintHeader(
+        QPainter &painter, const Header &header, CreditLineDocument &document, const QPalette &palette);
 };

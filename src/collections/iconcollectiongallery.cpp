@@ -16,7 +16,7 @@
 #include <algorithm>
 
 IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool, QSet<QUuid> containerSelection,
+    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
     IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
     : QWidget(parent)
     , m_manager(manager)

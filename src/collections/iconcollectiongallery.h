@@ -32,9 +32,8 @@ class IconCollectionGallery : public QWidget
 
 public:
     IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool showBackground,
-        QSet<QUuid> containerSelection, IconSelectionManager &selectionManager, QString searchText,
-        QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
     void setSearchText(QString text);

@@ -15,10 +15,7 @@ class IconCollectionGrid : public IconTileView
     Q_OBJECT
 
 public:
-    // `showBackground` is the window's starting value; the grid recomputes it at once from the
-    // selection and reports it through showBackgroundChanged().
     IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool showBackground,
-        QSet<QUuid> containerSelection, IconSelectionManager &selectionManager, QString searchText,
-        QWidget *parent = nullptr);
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 };

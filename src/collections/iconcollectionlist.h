@@ -14,7 +14,8 @@ class ContainerManager;
 class FileIconSetter;
 class Settings;
 class IconListDelegate;
-class IconListModel;
+class IconModel;
+class IconSelectionBridge;
 class IconSelectionManager;
 class ThumbnailProvider;
 
@@ -32,15 +33,13 @@ class IconCollectionList : public QListView
 
 public:
     IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, bool showBackground,
-        QSet<QUuid> containerSelection, IconSelectionManager &selectionManager, QString searchText,
-        QWidget *parent = nullptr);
-    ~IconCollectionList() override;
+        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
+        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
     void setSearchText(QString text);
     bool showBackground() const { return m_showBackground; }
-    IconListModel *iconModel() const { return m_model; }
+    IconModel *iconModel() const { return m_model; }
 
 Q_SIGNALS:
     void showBackgroundChanged(bool showBackground);
@@ -54,36 +53,30 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void startDrag(Qt::DropActions supportedActions) override;
-    void paintEvent(QPaintEvent *event) override;
+    bool event(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
 
 private:
-    void rebuild();
+    void followModelReset();
+    // Tells the model which rows are on screen, after every layout and scroll.
+    void updateVisibleRows();
     void readListSize();
     void updateBackground();
-    // Icon selection → the list's rows, without writing back.
-    void syncFromSelection();
-    // The list's rows → the icon selection.
-    void writeSelection();
     bool isHeaderAt(QPoint point) const;
-    // Runs the list's own handling of an input event; when that started the selection afresh,
-    // icons the list does not show leave the icon selection too.
+    // Runs the list's own handling of an input event inside the bridge's input bracket.
     template <typename Handler> void handleSelectionInput(Handler handler);
 
     ContainerManager &m_manager;
     IconSelectionManager &m_selectionManager;
-    ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
     Settings &m_settings;
-    QSet<QUuid> m_containerSelection;
-    QString m_searchText;
     bool m_showBackground = false;
-    IconListModel *m_model = nullptr;
+    IconModel *m_model = nullptr;
     IconListDelegate *m_delegate = nullptr;
-    bool m_syncing = false;
-    bool m_syncQueued = false;
-    // Set while an input event's selection command clears the list's selection.
-    mutable bool m_replacing = false;
+    IconSelectionBridge *m_bridge = nullptr;
     bool m_handlingInput = false;
     bool m_pressOnHeader = false;
-    QList<QUuid> m_visibleIDs;
+    QPair<int, int> m_visibleRows { -1, -1 };
 };

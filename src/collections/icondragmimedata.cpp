@@ -1,9 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icondragmimedata.h"
 
+#include "platform/ui/dragselectionresponder.h"
+
+#include <QDrag>
+#include <QPixmap>
+#include <QWidget>
+
 IconDragMimeData::IconDragMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter, const Settings &settings)
     : IconMimeData(std::move(icon), std::move(iconSetter), settings)
 { }
+
+void IconDragMimeData::startDrag(QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter,
+    const Settings &settings, const QImage &picture, QPoint hotSpot)
+{
+    auto *data = new IconDragMimeData(icon, std::move(iconSetter), settings);
+    data->setSourceView(view);
+    auto *drag = new QDrag(view);
+    drag->setMimeData(data);
+    new DragSelectionResponder(drag);
+    if (!picture.isNull()) {
+        // The picture's pixel ratio carries over, so it is drawn at its size in points.
+        drag->setPixmap(QPixmap::fromImage(picture));
+        drag->setHotSpot(hotSpot);
+    }
+    // Receivers get a copy; our own views reorder on the same action.
+    drag->exec(Qt::CopyAction);
+}
 
 QStringList IconDragMimeData::formats() const
 {

@@ -3,8 +3,12 @@
 
 #include "library/iconmimedata.h"
 
+#include <QImage>
 #include <QLatin1StringView>
+#include <QPoint>
 #include <QPointer>
+
+class QWidget;
 
 // The data of an icon dragged from one of our icon views: what IconMimeData offers to other
 // programs, plus a private type that lets our own views recognise a reordering drag.
@@ -19,6 +23,11 @@ public:
 
     // The view the drag started from; a drag counts as ours only while it is set.
     void setSourceView(QObject *view) { m_sourceView = view; }
+
+    // Drags `icon` out of `view` until it is dropped, as a copy, the selection answering the
+    // drop's keys; `picture`, when there is one, goes with the pointer at `hotSpot`.
+    static void startDrag(QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter,
+        const Settings &settings, const QImage &picture = {}, QPoint hotSpot = {});
 
     QStringList formats() const override;
     // True only for our own object, started by one of our views, so a drag from another program

@@ -4,10 +4,8 @@
 #include "collections/icondragmimedata.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
-#include "platform/ui/dragselectionresponder.h"
 
 #include <QApplication>
-#include <QDrag>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -85,12 +83,7 @@ void IconGalleryPreview::mouseMoveEvent(QMouseEvent *event)
     if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
     m_pressedOnPicture = false;
-    auto *data = new IconDragMimeData(*m_icon, m_iconSetter, m_settings);
-    data->setSourceView(this);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    new DragSelectionResponder(drag);
-    drag->exec(Qt::CopyAction);
+    IconDragMimeData::startDrag(this, *m_icon, m_iconSetter, m_settings);
 }
 
 void IconGalleryPreview::mouseReleaseEvent(QMouseEvent *event)

@@ -9,10 +9,7 @@
 #include <memory>
 #include <optional>
 
-class IconSelectionManager;
-class ThumbnailProvider;
-
-// Paints the list's rows from the model's roles: a header's credit line as it is, an icon's
+// Paints the list's rows from IconModel's roles: a header's credit line as it is, an icon's
 // picture at the list size (a placeholder until it is ready) and its name, the accent behind
 // icons of the icon selection, and separators tinted to stand out from the collection's colour.
 class IconListDelegate : public QStyledItemDelegate
@@ -20,7 +17,7 @@ class IconListDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    IconListDelegate(IconSelectionManager &selectionManager, ThumbnailProvider &provider, QObject *parent = nullptr);
+    explicit IconListDelegate(QObject *parent = nullptr);
 
     // Row images are `edge` points square.
     void setEdge(int edge) { m_edge = edge; }
@@ -32,8 +29,6 @@ public:
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:
-    IconSelectionManager &m_selectionManager;
-    ThumbnailProvider &m_provider;
     int m_edge = 32;
     std::optional<QColor> m_background;
     mutable QHash<QString, std::shared_ptr<CreditLineDocument>> m_headers;

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/iconpreviewsizestepperbutton.h"
 
+#include "widgets/paintediconengine.h"
+
 #include <QIcon>
-#include <QIconEngine>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,7 +11,7 @@
 namespace {
 
 // A minus or a plus, drawn sharp at any scale.
-class SymbolIconEngine : public QIconEngine
+class SymbolIconEngine : public PaintedIconEngine
 {
 public:
     explicit SymbolIconEngine(bool plus)
@@ -32,15 +33,6 @@ public:
             painter->drawLine(
                 QPointF(centre.x(), box.top() + stroke / 2), QPointF(centre.x(), box.bottom() - stroke / 2));
         painter->restore();
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        QPixmap result(size);
-        result.fill(Qt::transparent);
-        QPainter painter(&result);
-        paint(&painter, QRect(QPoint(), size), mode, state);
-        return result;
     }
 
     QIconEngine *clone() const override { return new SymbolIconEngine(m_plus); }

@@ -1,22 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collections/icontileview.h"
 
-#include "collections/creditline.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconclickrules.h"
 #include "collections/icondragmimedata.h"
 #include "collections/icondropdelegate.h"
 #include "collections/icondropindicator.h"
+#include "collections/iconmodel.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
-#include "platform/ui/dragselectionresponder.h"
 #include "widgets/colorcontrast.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QApplication>
-#include <QDrag>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
@@ -49,8 +46,8 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
     , m_iconSetter(std::move(iconSetter))
     , m_settings(settings)
     , m_flow(flow)
-    , m_containerSelection(std::move(containerSelection))
-    , m_searchText(std::move(searchText))
+    , m_model(new IconModel(
+          manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this))
 {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -74,18 +71,13 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager,
     connect(m_settings.galleryIconSize().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(m_settings.showIconNamesInGrid().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
-    connect(&m_manager, &ContainerManager::containersChanged, this, [this] {
-        // Positions of the drop target may no longer hold.
-        clearDropTarget();
-        m_creditLines.clear();
-        rebuildSections();
-    });
-    connect(&m_selectionManager, &IconSelectionManager::selectionChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(m_model, &QAbstractItemModel::modelReset, this, &IconTileView::followModelReset);
+    connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid) {
         if (requester == this)
             viewport()->update();
     });
-    rebuildSections();
+    relayout();
     updateShowBackground();
 }
 
@@ -94,18 +86,30 @@ IconTileView::~IconTileView()
     m_provider.cancel(this);
 }
 
+const QSet<QUuid> &IconTileView::containerSelection() const
+{
+    return m_model->containerSelection();
+}
+
 void IconTileView::setContainerSelection(QSet<QUuid> selection)
 {
-    m_containerSelection = std::move(selection);
-    m_creditLines.clear();
-    rebuildSections();
+    m_model->setContainerSelection(std::move(selection));
     updateShowBackground();
+}
+
+const QString &IconTileView::searchText() const
+{
+    return m_model->searchText();
 }
 
 void IconTileView::setSearchText(QString text)
 {
-    m_searchText = std::move(text);
-    rebuildSections();
+    m_model->setSearchText(std::move(text));
+}
+
+const QList<IconSection> &IconTileView::sections() const
+{
+    return m_model->sections();
 }
 
 void IconTileView::deselectAll()
@@ -116,8 +120,8 @@ void IconTileView::deselectAll()
 QRect IconTileView::visualRect(QUuid iconID) const
 {
     const QList<IconContainer> &containers = m_manager.containers();
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
-        const IconSection &section = m_sections.at(s);
+    for (qsizetype s = 0; s < sections().size(); ++s) {
+        const IconSection &section = sections().at(s);
         const IconContainer &container = containers.at(section.containerIndex);
         for (qsizetype p = 0; p < section.iconIndexes.size(); ++p) {
             if (container.icons.at(section.iconIndexes.at(p)).id == iconID)
@@ -135,9 +139,11 @@ void IconTileView::readSettings()
     m_namesInGallery = m_settings.showIconNamesInGallery().read();
 }
 
-void IconTileView::rebuildSections()
+void IconTileView::followModelReset()
 {
-    m_sections = iconSections(m_manager.containers(), m_containerSelection, m_searchText);
+    // Positions of the drop target may no longer hold, nor the credit lines.
+    clearDropTarget();
+    m_creditLines.clear();
     relayout();
 }
 
@@ -147,11 +153,12 @@ void IconTileView::relayout()
     params.flow = m_flow;
     params.previewSize = previewSize();
     params.nameHeight = nameHeight();
-    params.separated = m_containerSelection.size() >= 2;
+    params.separated = m_model->containerSelection().size() >= 2;
     params.headerHeight = headerHeight();
     const double oldHeight = m_layout.contentSize().height();
-    m_layout.update(m_sections, params, viewport()->width());
+    m_layout.update(sections(), params, viewport()->width());
     updateScrollBars();
+    updateVisibleIcons();
     viewport()->update();
     if (m_layout.contentSize().height() != oldHeight)
         Q_EMIT contentHeightChanged();
@@ -174,7 +181,7 @@ void IconTileView::updateScrollBars()
 
 void IconTileView::updateShowBackground()
 {
-    m_showBackground = m_containerSelection.size() == 1;
+    m_showBackground = m_model->containerSelection().size() == 1;
     Q_EMIT showBackgroundChanged(m_showBackground);
 }
 
@@ -275,11 +282,11 @@ QRectF IconTileView::pinnedHeaderRect(qsizetype section, const QRectF &visible) 
 
 bool IconTileView::isOnHeader(QPoint point) const
 {
-    if (m_flow != IconTileLayout::Flow::grid || m_containerSelection.size() < 2)
+    if (m_flow != IconTileLayout::Flow::grid || m_model->containerSelection().size() < 2)
         return false;
     const QRectF visible(contentOffset(), QSizeF(viewport()->size()));
     const QPointF content = QPointF(point) + contentOffset();
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+    for (qsizetype s = 0; s < sections().size(); ++s) {
         if (m_layout.sectionRect(s).intersects(visible) && pinnedHeaderRect(s, visible).contains(content))
             return true;
     }
@@ -288,9 +295,9 @@ bool IconTileView::isOnHeader(QPoint point) const
 
 const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
 {
-    if (!hit.isValid() || hit.section >= m_sections.size())
+    if (!hit.isValid() || hit.section >= sections().size())
         return nullptr;
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     if (hit.position >= section.iconIndexes.size())
         return nullptr;
     const IconContainer &container = m_manager.containers().at(section.containerIndex);
@@ -299,13 +306,12 @@ const Icon *IconTileView::iconAt(const IconTileLayout::Hit &hit) const
 
 CreditLineDocument &IconTileView::creditLine(qsizetype section)
 {
-    const QUuid id = m_sections.at(section).containerID;
+    const QUuid id = sections().at(section).containerID;
     auto found = m_creditLines.find(id);
     if (found == m_creditLines.end()) {
         QFont title = font();
         title.setPointSizeF(title.pointSizeF() * 1.3);
-        const IconContainer &container = m_manager.containers().at(m_sections.at(section).containerIndex);
-        found = m_creditLines.insert(id, std::make_shared<CreditLineDocument>(::creditLine(container), title));
+        found = m_creditLines.insert(id, std::make_shared<CreditLineDocument>(m_model->creditText(section), title));
     }
     return *found.value();
 }
@@ -316,57 +322,78 @@ void IconTileView::resizeEvent(QResizeEvent *event)
     relayout();
 }
 
+void IconTileView::hideEvent(QHideEvent *event)
+{
+    QAbstractScrollArea::hideEvent(event);
+    // A page of the window's stack that is put away decodes nothing more.
+    m_visibleIDs.clear();
+    m_provider.setVisible(this, {});
+}
+
 void IconTileView::scrollContentsBy(int, int)
 {
+    updateVisibleIcons();
     viewport()->update();
+}
+
+void IconTileView::showEvent(QShowEvent *event)
+{
+    QAbstractScrollArea::showEvent(event);
+    updateVisibleIcons();
+}
+
+void IconTileView::updateVisibleIcons()
+{
+    if (!isVisible())
+        return;
+    const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(QRectF(contentOffset(), QSizeF(viewport()->size())));
+    QList<QUuid> shown;
+    shown.reserve(tiles.size());
+    for (const IconTileLayout::Hit &hit : tiles) {
+        if (const Icon *icon = iconAt(hit))
+            shown.append(icon->id);
+    }
+    if (shown == m_visibleIDs)
+        return;
+    m_visibleIDs = std::move(shown);
+    m_provider.setVisible(this, m_visibleIDs);
 }
 
 void IconTileView::paintSectionBackgrounds(QPainter &painter, const QRectF &visible)
 {
     const QList<IconContainer> &containers = m_manager.containers();
-    if (m_containerSelection.size() == 1) {
+    if (m_model->containerSelection().size() == 1) {
         // One container: its colour lies behind everything, also past the last row.
-        if (!m_sections.isEmpty()) {
+        if (!sections().isEmpty()) {
             if (const auto colour
-                = IconCellPainter::color(containers.at(m_sections.first().containerIndex).backgroundColor))
+                = IconCellPainter::color(containers.at(sections().first().containerIndex).backgroundColor))
                 painter.fillRect(visible, *colour);
         }
         return;
     }
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
+    for (qsizetype s = 0; s < sections().size(); ++s) {
         const QRectF rect = m_layout.sectionRect(s);
         if (!rect.intersects(visible))
             continue;
-        if (const auto colour = IconCellPainter::color(containers.at(m_sections.at(s).containerIndex).backgroundColor))
+        if (const auto colour = IconCellPainter::color(containers.at(sections().at(s).containerIndex).backgroundColor))
             painter.fillRect(rect, *colour);
     }
 }
 
 void IconTileView::paintHeaders(QPainter &painter, const QRectF &visible)
 {
-    const double height = headerHeight();
-    QColor material = palette().color(QPalette::Window);
-    material.setAlpha(235);
-    QColor divider = palette().color(QPalette::Mid);
-    for (qsizetype s = 0; s < m_sections.size(); ++s) {
-        const QRectF section = m_layout.sectionRect(s);
-        if (!section.intersects(visible))
+    IconCellPainter::Header header;
+    header.inset = IconTileLayout::gridPadding;
+    header.material = palette().color(QPalette::Window);
+    header.material.setAlpha(235);
+    header.divider = palette().color(QPalette::Mid);
+    for (qsizetype s = 0; s < sections().size(); ++s) {
+        if (!m_layout.sectionRect(s).intersects(visible))
             continue;
-        const QRectF header = pinnedHeaderRect(s, visible);
-        painter.fillRect(header, material);
-        painter.fillRect(QRectF(header.left(), header.top(), header.width(), 1), divider);
-        painter.fillRect(QRectF(header.left(), header.bottom() - 1, header.width(), 1), divider);
+        header.rect = pinnedHeaderRect(s, visible);
         CreditLineDocument &document = creditLine(s);
-        document.fitWidth(header.width() - 2 * IconTileLayout::gridPadding);
-        painter.save();
-        painter.setClipRect(header.adjusted(IconTileLayout::gridPadding, 0, -IconTileLayout::gridPadding, 0));
-        painter.translate(
-            header.left() + IconTileLayout::gridPadding, header.top() + (height - document.size().height()) / 2);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.palette = palette();
-        context.palette.setColor(QPalette::Text, palette().color(QPalette::WindowText));
-        document.documentLayout()->draw(&painter, context);
-        painter.restore();
+        document.fitWidth(header.rect.width() - 2 * header.inset);
+        IconCellPainter::paintHeader(painter, header, document, palette());
     }
 }
 
@@ -379,9 +406,9 @@ void IconTileView::paintEvent(QPaintEvent *)
 
     if (m_flow == IconTileLayout::Flow::strip) {
         // The gallery's colour shows through the strip's frosted backdrop.
-        if (m_containerSelection.size() == 1 && !m_sections.isEmpty()) {
+        if (m_model->containerSelection().size() == 1 && !sections().isEmpty()) {
             if (const auto colour
-                = IconCellPainter::color(m_manager.containers().at(m_sections.first().containerIndex).backgroundColor))
+                = IconCellPainter::color(m_manager.containers().at(sections().first().containerIndex).backgroundColor))
                 painter.fillRect(visible, *colour);
         }
         painter.fillRect(visible, stripBackdrop());
@@ -405,24 +432,21 @@ void IconTileView::paintEvent(QPaintEvent *)
     placeholder.setAlpha(60);
     ThumbnailProvider &provider = m_provider;
 
-    QList<QUuid> shown;
     if (m_highlightKey != qMakePair(size, ratio)) {
         m_highlights.clear();
         m_highlightKey = qMakePair(size, ratio);
     }
     const QList<IconTileLayout::Hit> tiles = m_layout.tilesIn(visible);
-    shown.reserve(tiles.size());
     IconCellPainter::Cell cell;
     cell.previewSize = size;
     cell.accent = accent;
     cell.placeholder = placeholder;
     cell.font = font();
     for (const IconTileLayout::Hit &hit : tiles) {
-        const IconSection &section = m_sections.at(hit.section);
+        const IconSection &section = sections().at(hit.section);
         const IconContainer &container = containers.at(section.containerIndex);
         const qsizetype index = section.iconIndexes.at(hit.position);
         const Icon &icon = container.icons.at(index);
-        shown.append(icon.id);
         const std::optional<QColor> background = contrastBackground(container);
         cell.tile = m_layout.tileRect(hit.section, hit.position);
         cell.selected = selection.contains(icon.id);
@@ -446,18 +470,13 @@ void IconTileView::paintEvent(QPaintEvent *)
     }
 
     if (m_flow == IconTileLayout::Flow::strip) {
-        for (qsizetype s = 0; s + 1 < m_sections.size(); ++s) {
+        for (qsizetype s = 0; s + 1 < sections().size(); ++s) {
             const QRectF divider = m_layout.dividerRect(s);
             if (!divider.isNull())
                 painter.fillRect(divider, palette().color(QPalette::Mid));
         }
-    } else if (m_containerSelection.size() >= 2) {
+    } else if (m_model->containerSelection().size() >= 2) {
         paintHeaders(painter, visible);
-    }
-
-    if (shown != m_visibleIDs) {
-        m_visibleIDs = shown;
-        provider.setVisible(this, m_visibleIDs);
     }
 }
 
@@ -527,7 +546,7 @@ void IconTileView::selectPressedIcon()
 
 void IconTileView::click(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers)
 {
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     // The rules read the container as it is now; a copy keeps it stable while they signal.
     const IconContainer container = m_manager.containers().at(section.containerIndex);
     IconClickRules::click(m_selectionManager, container, section.iconIndexes.at(hit.position), modifiers);
@@ -571,24 +590,11 @@ void IconTileView::startDrag(const IconTileLayout::Hit &hit)
     const Icon *icon = iconAt(hit);
     if (!icon)
         return;
-    auto *data = new IconDragMimeData(*icon, m_iconSetter, m_settings);
-    data->setSourceView(this);
-    auto *drag = new QDrag(this);
-    drag->setMimeData(data);
-    new DragSelectionResponder(drag);
-    const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize());
-    const qreal ratio = devicePixelRatioF();
-    if (rep) {
-        const QImage image = m_provider.request(this, icon->id, rep->image, previewSize(), ratio);
-        if (!image.isNull()) {
-            QPixmap pixmap = QPixmap::fromImage(image);
-            pixmap.setDevicePixelRatio(ratio);
-            drag->setPixmap(pixmap);
-            drag->setHotSpot(QPoint(int(previewSize() / 2), int(previewSize() / 2)));
-        }
-    }
-    // Receivers get a copy; our own views reorder on the same action.
-    drag->exec(Qt::CopyAction);
+    QImage picture;
+    if (const IconPreviewRep *rep = IconCellPainter::previewRep(*icon, previewSize()))
+        picture = m_provider.request(this, icon->id, rep->image, previewSize(), devicePixelRatioF());
+    IconDragMimeData::startDrag(
+        this, *icon, m_iconSetter, m_settings, picture, QPoint(int(previewSize() / 2), int(previewSize() / 2)));
 }
 
 void IconTileView::clearDropTarget()
@@ -615,7 +621,7 @@ std::optional<IconTileView::DropSpot> IconTileView::dropSpotAt(const QDropEvent 
     const IconTileLayout::Hit hit = hitAt(event.position().toPoint());
     if (!hit.isValid())
         return std::nullopt;
-    const IconSection &section = m_sections.at(hit.section);
+    const IconSection &section = sections().at(hit.section);
     const QRectF tile = m_layout.tileRect(hit.section, hit.position);
     const double x = event.position().x() + contentOffset().x() - tile.left();
     return DropSpot { &section, section.iconIndexes.at(hit.position),

@@ -22,6 +22,7 @@ class QDropEvent;
 
 class ContainerManager;
 class FileIconSetter;
+class IconModel;
 class Settings;
 class IconSelectionManager;
 class ThumbnailProvider;
@@ -43,15 +44,16 @@ public:
         IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
     ~IconTileView() override;
 
-    const QSet<QUuid> &containerSelection() const { return m_containerSelection; }
+    const QSet<QUuid> &containerSelection() const;
     void setContainerSelection(QSet<QUuid> selection);
-    const QString &searchText() const { return m_searchText; }
+    const QString &searchText() const;
     void setSearchText(QString text);
     // True while exactly one container is selected: the tiles then adapt to its colour.
     bool showBackground() const { return m_showBackground; }
 
     const IconTileLayout &tileLayout() const { return m_layout; }
-    const QList<IconSection> &sections() const { return m_sections; }
+    const QList<IconSection> &sections() const;
+    IconModel *iconModel() const { return m_model; }
     // Where a tile lies in the viewport; null when the icon is not shown.
     QRect visualRect(QUuid iconID) const;
 
@@ -66,6 +68,8 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
@@ -81,9 +85,11 @@ private:
     enum class CellPart { none, thumbnail, name };
 
     void readSettings();
-    void rebuildSections();
+    void followModelReset();
     void relayout();
     void updateScrollBars();
+    // Tells the provider which icons are on screen, after every layout and scroll.
+    void updateVisibleIcons();
     void updateShowBackground();
     QPointF contentOffset() const;
     IconViewMode cellMode() const;
@@ -126,10 +132,8 @@ private:
     std::shared_ptr<FileIconSetter> m_iconSetter; // for the folders of drags
     Settings &m_settings;
     IconTileLayout::Flow m_flow;
-    QSet<QUuid> m_containerSelection;
-    QString m_searchText;
+    IconModel *m_model = nullptr;
     bool m_showBackground = false;
-    QList<IconSection> m_sections;
     IconTileLayout m_layout;
 
     // Settings, cached: paint never reads the store.

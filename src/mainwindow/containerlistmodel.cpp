@@ -3,6 +3,8 @@
 
 #include "library/containermanager.h"
 
+#include <algorithm>
+
 ContainerListModel::ContainerListModel(ContainerManager &manager, QObject *parent)
     : QAbstractListModel(parent)
     , m_manager(manager)
@@ -14,23 +16,68 @@ ContainerListModel::ContainerListModel(ContainerManager &manager, QObject *paren
 void ContainerListModel::takeContainers()
 {
     Q_EMIT rowsAboutToBeUpdated();
-    QList<IconContainer> containers = m_manager.containers();
-    const int oldCount = int(m_containers.size());
-    const int newCount = int(containers.size());
-    if (newCount < oldCount) {
-        beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
-        m_containers.resize(newCount);
-        endRemoveRows();
-        m_containers = std::move(containers);
-    } else if (newCount > oldCount) {
-        beginInsertRows(QModelIndex(), oldCount, newCount - 1);
-        m_containers = std::move(containers);
-        endInsertRows();
-    } else {
-        m_containers = std::move(containers);
+    const QList<IconContainer> containers = m_manager.containers();
+    // Where each row's container now stands, by identifier: the n-th row of an identifier goes to
+    // its n-th place; -1 when it is gone.
+    QHash<QUuid, QList<int>> places;
+    for (int place = int(containers.size()) - 1; place >= 0; --place)
+        places[containers.at(place).id].append(place);
+    QList<int> target(m_containers.size(), -1);
+    for (int row = 0; row < m_containers.size(); ++row) {
+        const auto found = places.find(m_containers.at(row).id);
+        if (found != places.end() && !found->isEmpty())
+            target[row] = found->takeLast();
     }
-    if (newCount > 0)
-        Q_EMIT dataChanged(index(0), index(newCount - 1));
+    // Rows of containers that are gone leave, in runs from the bottom so the rows above keep their
+    // positions.
+    int row = int(m_containers.size()) - 1;
+    while (row >= 0) {
+        if (target.at(row) >= 0) {
+            --row;
+            continue;
+        }
+        int first = row;
+        while (first > 0 && target.at(first - 1) < 0)
+            --first;
+        beginRemoveRows(QModelIndex(), first, row);
+        m_containers.remove(first, row - first + 1);
+        target.remove(first, row - first + 1);
+        endRemoveRows();
+        row = first - 1;
+    }
+    // New containers join at the end, then every row moves to its place.
+    QList<int> added;
+    for (const QList<int> &left : std::as_const(places))
+        added.append(left);
+    std::sort(added.begin(), added.end());
+    if (!added.isEmpty()) {
+        beginInsertRows(QModelIndex(), int(m_containers.size()), int(m_containers.size() + added.size()) - 1);
+        for (const int place : std::as_const(added)) {
+            m_containers.append(containers.at(place));
+            target.append(place);
+        }
+        endInsertRows();
+    }
+    bool moved = false;
+    for (int row = 0; row < target.size() && !moved; ++row)
+        moved = target.at(row) != row;
+    if (moved) {
+        // Persistent indexes, and with them the views' selections, follow their containers.
+        Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &index : before)
+            after.append(this->index(target.at(index.row()), index.column()));
+        m_containers = containers;
+        changePersistentIndexList(before, after);
+        Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    } else {
+        m_containers = containers;
+    }
+    // Titles and pictures may have changed in place.
+    if (!m_containers.isEmpty())
+        Q_EMIT dataChanged(index(0), index(int(m_containers.size()) - 1));
     Q_EMIT rowsUpdated();
 }
 

@@ -10,10 +10,11 @@ class ContainerManager;
 
 // The library's containers as a list, one row per container in library order.
 // Roles: Qt::DisplayRole and TitleRole give the title, IdRole the container's QUuid.
-// A write of the library's containers updates the rows in place (rows are inserted or removed at
-// the end only when the count changes) and never resets the model, so views keep their selection
-// models; rows then hold whatever container now stands at their position, so a view re-applies its
-// selection by identifier between rowsAboutToBeUpdated() and rowsUpdated().
+// A write of the library's containers never resets the model: rows of containers that are gone
+// are removed, new ones inserted, and a reorder is announced with layoutChanged() with the
+// persistent indexes following their containers by identifier, so views keep their selections.
+// rowsAboutToBeUpdated() and rowsUpdated() bracket each write, so that a view can tell the rows'
+// selection changing under it from the user changing it.
 class ContainerListModel : public QAbstractListModel
 {
     Q_OBJECT

@@ -13,6 +13,7 @@
 #include "widgets/visualeffectview.h"
 
 #include <QGridLayout>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &selection,
@@ -37,6 +38,9 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
     m_background = new VisualEffectView(
         VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false, m_content);
     stack->addWidget(m_background, 0, 0);
+    m_views = new QStackedWidget(m_content);
+    m_views->hide();
+    stack->addWidget(m_views, 0, 0);
     layout->addWidget(m_content, 1);
     m_statusBar = new DetailStatusBar(settings, new IconPreviewSizeStepper(settings), this);
     layout->addWidget(m_statusBar);
@@ -82,7 +86,7 @@ void DetailColumn::followSelection()
     const bool any = !m_selection.ids().isEmpty();
     m_statusBar->setContainerSelected(any);
     if (any != (m_collectionView != nullptr))
-        rebuildCollectionView();
+        showPresentation();
     else
         withPresentation(m_collectionView, [this](auto &view) { view.setContainerSelection(m_selection.ids()); });
 }
@@ -93,30 +97,51 @@ void DetailColumn::followViewMode()
     if (mode == m_mode)
         return;
     m_mode = mode;
-    rebuildCollectionView();
+    showPresentation();
 }
 
-void DetailColumn::rebuildCollectionView()
+QWidget *DetailColumn::presentation(IconViewMode mode, bool make)
 {
-    delete m_collectionView;
-    m_collectionView = nullptr;
-    if (m_selection.ids().isEmpty())
-        return;
-    switch (m_mode) {
+    QWidget **view = mode == IconViewMode::list ? &m_list : mode == IconViewMode::gallery ? &m_gallery : &m_grid;
+    if (*view || !make)
+        return *view;
+    switch (mode) {
     case IconViewMode::grid:
-        m_collectionView = new IconCollectionGrid(m_manager, m_provider, m_iconSetter, m_settings, false,
-            m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        *view = new IconCollectionGrid(
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     case IconViewMode::list:
-        m_collectionView = new IconCollectionList(m_manager, m_provider, m_iconSetter, m_settings, false,
-            m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        *view = new IconCollectionList(
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     case IconViewMode::gallery:
-        m_collectionView = new IconCollectionGallery(m_manager, m_provider, m_iconSetter, m_settings, false,
-            m_selection.ids(), m_iconSelection, m_searchText, m_content);
+        *view = new IconCollectionGallery(
+            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
         break;
     }
-    static_cast<QGridLayout *>(m_content->layout())->addWidget(m_collectionView, 0, 0);
+    m_views->addWidget(*view);
+    return *view;
+}
+
+void DetailColumn::showPresentation()
+{
+    if (m_selection.ids().isEmpty()) {
+        m_collectionView = nullptr;
+        m_views->hide();
+        return;
+    }
+    // Only the shown page follows the inputs; a page coming back takes them now, which also runs
+    // the gallery's rule for a container selection it has not seen.
+    const bool made = presentation(m_mode, false) != nullptr;
+    m_collectionView = presentation(m_mode, true);
+    if (made) {
+        withPresentation(m_collectionView, [this](auto &view) {
+            view.setSearchText(m_searchText);
+            view.setContainerSelection(m_selection.ids());
+        });
+    }
+    m_views->setCurrentWidget(m_collectionView);
+    m_views->show();
     if (m_overlay)
         m_overlay->raise();
 }

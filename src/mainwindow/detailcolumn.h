@@ -14,6 +14,7 @@ class DetailStatusBar;
 class IconSelectionManager;
 class LowResolutionOverlay;
 class FileIconSetter;
+class QStackedWidget;
 class Settings;
 class ThumbnailProvider;
 class VisualEffectView;
@@ -47,7 +48,9 @@ private:
     void followSelection();
     void followViewMode();
     void followEmulation();
-    void rebuildCollectionView();
+    // The presentation of `mode`, made when asked to (once) and kept in the stack.
+    QWidget *presentation(IconViewMode mode, bool make);
+    void showPresentation();
 
     ContainerManager &m_manager;
     ContainerSelection &m_selection;
@@ -59,6 +62,11 @@ private:
     QString m_searchText;
     QWidget *m_content = nullptr;
     VisualEffectView *m_background = nullptr;
+    // One page per presentation, kept while the window lives; shown while a container is selected.
+    QStackedWidget *m_views = nullptr;
+    QWidget *m_grid = nullptr;
+    QWidget *m_list = nullptr;
+    QWidget *m_gallery = nullptr;
     QWidget *m_collectionView = nullptr;
     LowResolutionOverlay *m_overlay = nullptr;
     DetailStatusBar *m_statusBar = nullptr;

@@ -59,11 +59,10 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
         if (!m_applyingSelection)
             applySelection();
     });
+    // Rows of containers that are gone leave the rows' selection; the window's selection is the
+    // window's to carry over.
     connect(m_model, &ContainerListModel::rowsAboutToBeUpdated, this, [this] { m_applyingSelection = true; });
-    connect(m_model, &ContainerListModel::rowsUpdated, this, [this] {
-        m_applyingSelection = false;
-        applySelection();
-    });
+    connect(m_model, &ContainerListModel::rowsUpdated, this, [this] { m_applyingSelection = false; });
 
     connect(&m_iconSelection, &IconSelectionManager::selectionChanged, this, &SidebarView::refreshQuickDropIcon);
     connect(&m_manager, &ContainerManager::containersChanged, this, &SidebarView::refreshQuickDropIcon);

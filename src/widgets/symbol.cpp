@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/symbol.h"
 
+#include "widgets/paintediconengine.h"
+
 #include <QFile>
-#include <QIconEngine>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -23,7 +24,7 @@ QString resourcePath(const QString &name)
 }
 
 // Renders through the SVG at the size asked for, so the lines stay sharp at every scale.
-class SymbolEngine : public QIconEngine
+class SymbolEngine : public PaintedIconEngine
 {
 public:
     SymbolEngine(QString name, QColor color)
@@ -40,15 +41,6 @@ public:
         const int side = qMin(rect.width(), rect.height());
         const QRect square(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
         painter->drawPixmap(square, Symbol::pixmap(m_name, side, color, ratio));
-    }
-
-    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
-    {
-        QPixmap result(size);
-        result.fill(Qt::transparent);
-        QPainter painter(&result);
-        paint(&painter, QRect(QPoint(), size), mode, state);
-        return result;
     }
 
     QIconEngine *clone() const override { return new SymbolEngine(m_name, m_color); }

@@ -66,8 +66,8 @@ int main(int argc, char **argv)
     manager.setContainers({ container });
 
     IconSelectionManager selection;
-    IconCollectionGrid grid(manager, services.thumbnails, services.iconSetter, services.settings, false,
-        { container.id }, selection, QString());
+    IconCollectionGrid grid(
+        manager, services.thumbnails, services.iconSetter, services.settings, { container.id }, selection, QString());
     grid.setWindowTitle(u"Drag Source"_s);
     grid.resize(400, 300);
     grid.move(700, 100);

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "collections/creditline.h"
 #include "collections/creditlinedocument.h"
 #include "collections/iconcellpainter.h"
 #include "collections/iconcollectiongallery.h"
@@ -6,7 +7,7 @@
 #include "collections/iconcollectionlist.h"
 #include "collections/icondragmimedata.h"
 #include "collections/icongallerypreview.h"
-#include "collections/iconlistmodel.h"
+#include "collections/iconmodel.h"
 #include "iconfixture.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
@@ -114,12 +115,19 @@ private:
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
         auto grid = std::make_unique<IconCollectionGrid>(manager(), m_services.thumbnails, m_services.iconSetter,
-            m_services.settings, false, containers, m_selection, search);
+            m_services.settings, containers, m_selection, search);
+        checkModel(grid->iconModel());
         grid->resize(600, 400);
         grid->show();
         if (!QTest::qWaitForWindowExposed(grid.get()))
             qWarning("grid not exposed");
         return grid;
+    }
+
+    // The model checks itself on every change for as long as it lives.
+    static void checkModel(QAbstractItemModel *model)
+    {
+        new QAbstractItemModelTester(model, QAbstractItemModelTester::FailureReportingMode::Fatal, model);
     }
 
     QPoint centreOf(IconTileView &view, const QString &name, int container = 0)
@@ -278,8 +286,10 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
             { m_firstID, m_secondID }, m_selection, {});
+
+        checkModel(list.iconModel());
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -362,7 +372,8 @@ private slots:
     void stripPressThenDrag()
     {
         IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            false, { m_firstID }, m_selection, {});
+            { m_firstID }, m_selection, {});
+        checkModel(gallery.strip()->iconModel());
         gallery.resize(900, 500);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -373,8 +384,9 @@ private slots:
     void listPressThenDrag_data() { pressThenDragTable(); }
     void listPressThenDrag()
     {
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
             { m_firstID }, m_selection, {});
+        checkModel(list.iconModel());
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -441,7 +453,8 @@ private slots:
     {
         m_services.settings.iconPreviewSize().write(512);
         IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            false, { m_secondID }, m_selection, {});
+            { m_secondID }, m_selection, {});
+        checkModel(gallery.strip()->iconModel());
         gallery.resize(700, 700);
         gallery.show();
         QVERIFY(QTest::qWaitForWindowExposed(&gallery));
@@ -462,7 +475,8 @@ private slots:
     {
         // Nothing selected: the first icon of the first selected container in library order.
         IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            false, { m_secondID, m_firstID }, m_selection, {});
+            { m_secondID, m_firstID }, m_selection, {});
+        checkModel(gallery.strip()->iconModel());
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
 
@@ -495,18 +509,46 @@ private slots:
         QVERIFY(m_selection.selection().empty());
     }
 
-    void listModel()
+    // Rows per section, the roles the views paint from, and the signals that keep them current.
+    void iconModel()
     {
-        IconListModel model(manager());
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        model.setSections(iconSections(manager().containers(), { m_firstID, m_secondID }, u"x"_s), true);
+        IconModel model(manager(), m_selection, m_services.thumbnails);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QCOMPARE(model.rowCount(), 0);
+        model.setContainerSelection({ m_firstID, m_secondID });
+        model.setSearchText(u"x"_s);
         // Two headers and the one icon that matches.
         QCOMPARE(model.rowCount(), 3);
         QVERIFY(model.isHeader(0));
         QVERIFY(!(model.flags(model.index(0)) & Qt::ItemIsSelectable));
-        QCOMPARE(model.data(model.index(2), Qt::DisplayRole).toString(), u"x"_s);
-        model.setSections({}, false);
-        QCOMPARE(model.rowCount(), 0);
+        QCOMPARE(model.index(1).data(IconModel::CreditRole).toString(), creditLine(manager().containers().at(1)));
+        QCOMPARE(model.rowOf(1, 0), 2);
+        const QModelIndex x = model.index(2);
+        QCOMPARE(x.data(IconModel::NameRole).toString(), u"x"_s);
+
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        m_selection.select(x.data(IconModel::IconIdRole).toUuid());
+        QVERIFY(x.data(IconModel::SelectedRole).toBool());
+        QVERIFY(!changed.isEmpty());
+
+        // The picture comes once decoded, announced for its row.
+        model.setPictureSize(32, 1);
+        QVERIFY(x.data(IconModel::HasPictureRole).toBool());
+        changed.clear();
+        if (x.data(IconModel::PictureRole).value<QImage>().isNull())
+            QTRY_VERIFY(std::any_of(changed.cbegin(), changed.cend(),
+                [&x](const QList<QVariant> &args) { return args.at(0).toModelIndex() == x; }));
+        QVERIFY(!x.data(IconModel::PictureRole).value<QImage>().isNull());
+
+        // One container: no headers; the library's writes reach the rows.
+        model.setContainerSelection({ m_secondID });
+        model.setSearchText({});
+        QCOMPARE(model.rowCount(), 3);
+        QList<IconContainer> containers = manager().containers();
+        containers[1].icons.removeFirst();
+        manager().setContainers(containers);
+        QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.index(0).data(Qt::DisplayRole).toString(), u"y"_s);
     }
 
     // Icons the search hides stay selected through Control and Shift clicks; a plain click leaves
@@ -521,8 +563,10 @@ private slots:
         start.insert(iconNamed(things, u"blue cup"_s).id);
         m_selection.setSelection(start);
 
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings, false,
+        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
             { things.id }, m_selection, u"red"_s);
+
+        checkModel(list.iconModel());
         list.resize(400, 300);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));

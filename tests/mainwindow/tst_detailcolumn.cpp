@@ -54,7 +54,8 @@ private slots:
         QVERIFY(!column.statusBar()->isEnabled());
 
         selection.setIds({ container.id });
-        QVERIFY(qobject_cast<IconCollectionGrid *>(column.collectionView()));
+        auto *grid = qobject_cast<IconCollectionGrid *>(column.collectionView());
+        QVERIFY(grid);
         QVERIFY(column.statusBar()->isEnabled());
         column.setSearchText(u"moon"_s);
 
@@ -62,6 +63,13 @@ private slots:
         QCOMPARE(column.collectionViewMode(), IconViewMode::list);
         QVERIFY(qobject_cast<IconCollectionList *>(column.collectionView()));
         QCOMPARE(column.searchText(), u"moon"_s);
+        // A presentation shown again is the same one, brought up to date.
+        selection.setIds({ container.id, QUuid::createUuid() });
+        m_services.settings.iconViewMode().write(IconViewMode::grid);
+        QCOMPARE(column.collectionView(), grid);
+        QCOMPARE(grid->containerSelection().size(), 2);
+        QCOMPARE(grid->searchText(), u"moon"_s);
+        m_services.settings.iconViewMode().write(IconViewMode::list);
 
         QVERIFY(!column.overlay());
         m_services.settings.emulateLowResolution().write(true);

@@ -81,14 +81,26 @@ private slots:
     void modelFollowsWritesInPlace()
     {
         ContainerListModel model(m_manager);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
         const QList<IconContainer> three { container(u"A"_s), container(u"B"_s), container(u"C"_s) };
         setLibrary(three);
         QCOMPARE(model.rowCount(), 3);
+        const QPersistentModelIndex b = model.index(1);
         setLibrary({ three[2], three[0], three[1] });
+        QCOMPARE(layouts.count(), 1);
         QCOMPARE(model.index(0).data().toString(), u"C"_s);
         QCOMPARE(model.index(0).data(ContainerListModel::IdRole).toUuid(), three[2].id);
+        // A reorder carries indexes along with their containers.
+        QCOMPARE(b.row(), 2);
+        QCOMPARE(b.data().toString(), u"B"_s);
+        // A new container in the middle and one gone at the front.
+        const IconContainer d = container(u"D"_s);
+        setLibrary({ three[0], d, three[1] });
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.index(1).data().toString(), u"D"_s);
+        QCOMPARE(b.row(), 2);
         setLibrary({ three[1] });
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.rowOf(three[1].id), 0);
