@@ -12,7 +12,7 @@ run: deps
 	cmake --build --preset dev --target glimbar
 	./build/dev/src/glimbar
 
-test: deps check-format check check-asan
+test: deps check-format check check-asan check-tsan
 
 deps:
 	@bash scripts/install-deps
@@ -32,7 +32,7 @@ check: build
 check-asan: build-asan
 	dbus-run-session -- ctest --preset asan
 
-# The library and view tests under the thread sanitizer; not part of `make test` (see the README).
+# Every test again under the thread sanitizer (see the README).
 build-tsan:
 	cmake --preset tsan >/dev/null
 	cmake --build --preset tsan

@@ -8,6 +8,8 @@
 #include <QMutexLocker>
 #include <QSettings>
 
+#include <mutex>
+
 namespace {
 
 // How long after the first unsaved write the file is written: a drag that writes on every motion
@@ -24,7 +26,7 @@ SettingsStore::SettingsStore(QObject *parent)
     connect(&m_syncTimer, &QTimer::timeout, this, &SettingsStore::sync);
     if (auto *app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &SettingsStore::sync);
-    QWriteLocker lock(&m_valuesLock);
+    std::unique_lock lock(m_valuesLock);
     QMutexLocker file(&m_fileMutex);
     loadLocked();
 }
@@ -36,7 +38,7 @@ SettingsStore::~SettingsStore()
 
 QVariant SettingsStore::value(const QString &name) const
 {
-    QReadLocker lock(&m_valuesLock);
+    std::shared_lock lock(m_valuesLock);
     if (const auto memory = m_memoryValues.constFind(name); memory != m_memoryValues.cend())
         return *memory;
     return m_values.value(name);
@@ -46,7 +48,7 @@ void SettingsStore::setValue(const QString &name, const QVariant &value)
 {
     {
         // Memory and the QSettings object change under one lock, so that they never disagree.
-        QWriteLocker lock(&m_valuesLock);
+        std::unique_lock lock(m_valuesLock);
         m_values.insert(name, value);
         QMutexLocker file(&m_fileMutex);
         m_settings->setValue(name, value);
@@ -57,7 +59,7 @@ void SettingsStore::setValue(const QString &name, const QVariant &value)
 void SettingsStore::remove(const QString &name)
 {
     {
-        QWriteLocker lock(&m_valuesLock);
+        std::unique_lock lock(m_valuesLock);
         m_values.remove(name);
         QMutexLocker file(&m_fileMutex);
         m_settings->remove(name);
@@ -67,7 +69,7 @@ void SettingsStore::remove(const QString &name)
 
 void SettingsStore::setMemoryValue(const QString &name, const QVariant &value)
 {
-    QWriteLocker lock(&m_valuesLock);
+    std::unique_lock lock(m_valuesLock);
     m_memoryValues.insert(name, value);
 }
 
@@ -80,7 +82,7 @@ void SettingsStore::sync()
 
 void SettingsStore::reload()
 {
-    QWriteLocker lock(&m_valuesLock);
+    std::unique_lock lock(m_valuesLock);
     QMutexLocker file(&m_fileMutex);
     m_settings->sync();
     loadLocked();

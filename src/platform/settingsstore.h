@@ -4,13 +4,13 @@
 #include <QHash>
 #include <QMutex>
 #include <QObject>
-#include <QReadWriteLock>
 #include <QString>
 #include <QTimer>
 #include <QVariant>
 
 #include <atomic>
 #include <memory>
+#include <shared_mutex>
 
 class QSettings;
 
@@ -56,7 +56,9 @@ private:
     void loadLocked();
     void scheduleSync();
 
-    mutable QReadWriteLock m_valuesLock; // guards both value tables; taken before m_fileMutex
+    // Guards both value tables; taken before m_fileMutex. A standard lock, because the thread
+    // sanitizer cannot see QReadWriteLock's, which locks inside a library built without it.
+    mutable std::shared_mutex m_valuesLock;
     QHash<QString, QVariant> m_values;
     QHash<QString, QVariant> m_memoryValues;
     mutable QMutex m_fileMutex; // guards m_settings
