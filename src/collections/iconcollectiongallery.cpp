@@ -8,6 +8,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "widgets/adaptivescrollarea.h"
+#include "widgets/blureffectview.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -39,7 +40,12 @@ IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, Thumbnai
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_previewArea, 1);
-    layout->addWidget(m_strip, 0);
+    // The strip lies on the frosted material, through which the gallery's colour shows.
+    auto *backdrop = new BlurEffectView(this);
+    auto *backdropLayout = new QVBoxLayout(backdrop);
+    backdropLayout->setContentsMargins(0, 0, 0, 0);
+    backdropLayout->addWidget(m_strip);
+    layout->addWidget(backdrop, 0);
 
     const auto previewSizeChanged
         = [this] { m_preview->setPreviewSize(int(std::clamp<qint64>(m_settings.iconPreviewSize().read(), 1, 2048))); };

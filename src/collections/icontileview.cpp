@@ -11,6 +11,7 @@
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
+#include "widgets/blureffectview.h"
 #include "widgets/colorcontrast.h"
 
 #include <QApplication>
@@ -25,8 +26,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int stripBackdropAlpha = 200;
 
 // A settings file may hold any number; layout needs a sane positive edge.
 qint64 saneSize(qint64 size)
@@ -232,21 +231,13 @@ std::optional<QColor> IconTileView::contrastBackground(const IconContainer &cont
     if (m_flow == IconTileLayout::Flow::strip) {
         if (!m_showBackground)
             return std::nullopt;
-        const QColor backdrop = stripBackdrop();
+        const QColor backdrop = BlurEffectView::frost(palette());
         const double a = backdrop.alphaF();
         return QColor::fromRgbF(float(backdrop.redF() * a + colour->redF() * (1 - a)),
             float(backdrop.greenF() * a + colour->greenF() * (1 - a)),
             float(backdrop.blueF() * a + colour->blueF() * (1 - a)));
     }
     return colour;
-}
-
-QColor IconTileView::stripBackdrop() const
-{
-    const QColor window = palette().color(QPalette::Window);
-    QColor backdrop = isDark() ? window.lighter(125) : window.darker(104);
-    backdrop.setAlpha(stripBackdropAlpha);
-    return backdrop;
 }
 
 bool IconTileView::isDark() const
@@ -408,14 +399,8 @@ void IconTileView::paintEvent(QPaintEvent *)
     const QRectF visible(offset, QSizeF(viewport()->size()));
 
     if (m_flow == IconTileLayout::Flow::strip) {
-        // The gallery's colour shows through the strip's frosted backdrop.
-        if (m_model->containerSelection().size() == 1 && !sections().isEmpty()) {
-            if (const auto colour
-                = IconCellPainter::color(m_manager.containers().at(sections().first().containerIndex).backgroundColor))
-                painter.fillRect(visible, *colour);
-        }
-        painter.fillRect(visible, stripBackdrop());
-        // The strip's edge, so that it stands apart from a preview area of the same colour.
+        // The strip lies on the gallery's frosted backdrop (a BlurEffectView) and draws only its edge
+        // over it, so that it stands apart from a preview area of the same colour.
         painter.fillRect(QRectF(visible.left(), visible.top(), visible.width(), 1), palette().color(QPalette::Mid));
     } else {
         paintSectionBackgrounds(painter, visible);

@@ -99,7 +99,6 @@ private:
     double headerHeight() const;
     bool isDark() const;
     // The frosted band behind the strip, translucent over the gallery's colour.
-    QColor stripBackdrop() const;
     std::optional<QColor> contrastBackground(const IconContainer &container) const;
     // The tile under a viewport point and which part of it.
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;

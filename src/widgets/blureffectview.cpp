@@ -4,3 +4,8 @@
 BlurEffectView::BlurEffectView(QWidget *parent)
     : VisualEffectView(Material::fullScreenUI, BlendingMode::withinWindow, true, parent)
 { }
+
+QColor BlurEffectView::frost(const QPalette &palette)
+{
+    return tint(Material::fullScreenUI, true, palette, true);
+}

@@ -10,4 +10,8 @@ class BlurEffectView : public VisualEffectView
 
 public:
     explicit BlurEffectView(QWidget *parent = nullptr);
+
+    // What the view lays over whatever lies behind it, for views that weigh their colours
+    // against it.
+    static QColor frost(const QPalette &palette);
 };

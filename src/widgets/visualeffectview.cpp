@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/visualeffectview.h"
 
+#include "widgets/colorcontrast.h"
+
 #include <QPainter>
 
 VisualEffectView::VisualEffectView(Material material, BlendingMode blendingMode, bool removeTint, QWidget *parent)
@@ -36,8 +38,12 @@ void VisualEffectView::stripTint()
 
 QColor VisualEffectView::tint(Material material, bool removeTint, const QPalette &palette, bool windowActive)
 {
-    if (removeTint)
-        return Qt::transparent;
+    if (removeTint) {
+        const QColor window = palette.color(QPalette::Window);
+        QColor frost = ColorContrast::isDark(palette) ? window.lighter(125) : window.darker(104);
+        frost.setAlpha(200);
+        return frost;
+    }
     const QPalette::ColorGroup group = windowActive ? QPalette::Active : QPalette::Inactive;
     switch (material) {
     case Material::contentBackground:

@@ -5,8 +5,8 @@
 
 // A surface that lies behind other views in one of the window's materials. Widgets cannot see
 // through to what lies behind them, so each material is drawn as a fill derived from the palette:
-// opaque for the content background, translucent for the thin materials, and nothing at all for
-// an untinted blur, which leaves what its parent drew in place.
+// opaque for the content background, translucent for the thin materials, and for an untinted blur
+// the frost a blur leaves: the window's colour, a shade off, mostly covering what its parent drew.
 class VisualEffectView : public QWidget
 {
     Q_OBJECT
@@ -28,7 +28,7 @@ public:
     void setMaterial(Material material);
     void setBlendingMode(BlendingMode blendingMode);
 
-    // The colour the material lays down over its parent; transparent for none.
+    // The colour the material lays down over its parent.
     static QColor tint(Material material, bool removeTint, const QPalette &palette, bool windowActive);
 
 protected:
