@@ -3,6 +3,7 @@
 // at 128 points in a 1920×1080 viewport, offscreen. Prints the first paint after the library is
 // shown, a full repaint once pictures are decoded, the decoded-pixel memory while scrolling from
 // top to bottom a viewport at a time, and the repaint after a Shift click selects 10,000 icons.
+// Targets: first paint at most 100 ms, a full repaint at most 8 ms (median).
 
 #include "benchtable.h"
 #include "support/icnsbuilder.h"
@@ -194,9 +195,9 @@ int main(int argc, char **argv)
     const QString ms = QStringLiteral("ms");
     BenchTable table;
     // Placeholders stand where pictures are not decoded yet.
-    table.add(QStringLiteral("first paint after the library is shown, wall"), millis(firstPaint), ms);
+    table.add(QStringLiteral("first paint after the library is shown, wall"), millis(firstPaint), ms, 100);
     table.add(QStringLiteral("first paint after the library is shown, CPU"), millis(firstPaintCpu), ms);
-    table.add(QStringLiteral("full repaint, pictures decoded, median wall"), median(repaints), ms);
+    table.add(QStringLiteral("full repaint, pictures decoded, median wall"), median(repaints), ms, 8);
     table.add(QStringLiteral("full repaint, pictures decoded, median CPU"), median(repaintsCpu), ms);
     table.add(QStringLiteral("full repaint, pictures decoded, worst wall"),
         *std::max_element(repaints.cbegin(), repaints.cend()), ms);
