@@ -16,8 +16,29 @@
 #include <utility>
 
 namespace {
-std::atomic<quint64> nextSourceId { 1 };
+
+// Premultiplied on this thread. Qt converts a large image by splitting it over the GUI's own
+// thread pool and waiting; a decoder doing that fills the pool, and the window's next large fill
+// (a scroll bar's groove, a view's background) then waits behind it for a frame or more.
+QImage premultiplied(QImage image)
+{
+    if (image.format() == QImage::Format_RGB32) {
+        // Its unused byte is already 0xff: the same pixels, read as opaque.
+        image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+        return image;
+    }
+    if (image.format() != QImage::Format_ARGB32)
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            row[x] = qPremultiply(row[x]);
+    }
+    image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    return image;
 }
+std::atomic<quint64> nextSourceId { 1 };
+} // namespace
 
 ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask)
     : m_kind(kind)
@@ -134,7 +155,7 @@ QImage ImageSource::decodeOnce(QByteArrayView data, QByteArrayView mask) const
         QImage image = reader.read();
         if (image.isNull())
             qCDebug(lcPlatformImage) << "cannot decode:" << reader.errorString();
-        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        return premultiplied(std::move(image));
     }
     case Kind::Jpeg2000:
         return Jpeg2000Decoder::decode(data);

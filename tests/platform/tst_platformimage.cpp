@@ -191,6 +191,37 @@ private slots:
         QCOMPARE(image->representations().first().bitmap(m_cache).size(), QSize(24, 12));
     }
 
+    void pngPixelsPremultipliedAsQtDoes_data()
+    {
+        QTest::addColumn<QImage::Format>("format");
+        QTest::newRow("translucent") << QImage::Format_ARGB32;
+        QTest::newRow("opaque") << QImage::Format_RGB32;
+        QTest::newRow("grey") << QImage::Format_Grayscale8;
+    }
+
+    // Large enough that Qt would split the conversion over threads; every alpha and colour value.
+    void pngPixelsPremultipliedAsQtDoes()
+    {
+        QFETCH(QImage::Format, format);
+        QImage source(600, 600, QImage::Format_ARGB32);
+        quint32 seed = 1;
+        for (int y = 0; y < source.height(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(source.scanLine(y));
+            for (int x = 0; x < source.width(); ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                row[x] = seed;
+            }
+        }
+        source = source.convertToFormat(format);
+        const QByteArray png = IcnsBuilder::png(source);
+        const std::optional<PlatformImage> image = PlatformImage::fromData(png);
+        QVERIFY(image);
+        const QImage pixels = image->representations().first().bitmap(m_cache);
+        QCOMPARE(pixels.format(), QImage::Format_ARGB32_Premultiplied);
+        QImage expected = QImage::fromData(png).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        QCOMPARE(pixels, expected);
+    }
+
     void bestRepresentation_data()
     {
         QTest::addColumn<QByteArray>("file");
