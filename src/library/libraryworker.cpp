@@ -128,8 +128,13 @@ void LibraryWorker::finish()
         m_stopping = true;
         m_changed.notify_all();
     }
-    if (m_thread)
+    if (m_thread) {
         m_thread->wait();
+        // The thread last touched our state under the lock; taking it once more orders all of that
+        // before what follows (our destruction) where the thread sanitizer can see it, since
+        // QThread::wait orders inside Qt.
+        const std::lock_guard lock(m_mutex);
+    }
     m_pending -= dropped;
     if (m_pending <= 0) {
         m_busyTimer.stop();
