@@ -17,7 +17,7 @@
 #include "support/generatedlibrary.h"
 
 #include "library/containermanager.h"
-#include "platform/nativefiles.h"
+#include "platform/files/nativefiles.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

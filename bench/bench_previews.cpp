@@ -10,8 +10,8 @@
 #include "support/jpeg2000encoder.h"
 
 #include "model/icon.h"
-#include "platform/imagecache.h"
-#include "platform/platformimage.h"
+#include "platform/images/imagecache.h"
+#include "platform/images/platformimage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // most 50 µs); the store keeps values in memory and writes the file when idle.
 #include "benchtable.h"
 #include "library/settings.h"
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -32,7 +32,7 @@
 #include "mainwindow/containerlistmodel.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/sidebarview.h"
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,7 +2,7 @@
 // How fast an older archive of about 50 MB (nearly all icon data) reads, from memory and from a file.
 
 #include "benchtable.h"
-#include "platform/typedstreamreader.h"
+#include "platform/archives/typedstreamreader.h"
 #include "support/typedstreamwriter.h"
 
 #include <QElapsedTimer>

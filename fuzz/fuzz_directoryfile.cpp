@@ -2,7 +2,7 @@
 // Edits arbitrary bytes as a folder's ".directory": setting our icon is stable, and taking it out
 // again leaves no line that names a picture of ours.
 
-#include "platform/foldericonfile.h"
+#include "platform/desktop/foldericonfile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Image bytes from strangers: read the headers, decode every representation, choose some.
 
-#include "platform/imagecache.h"
-#include "platform/platformimage.h"
+#include "platform/images/imagecache.h"
+#include "platform/images/platformimage.h"
 
 #include <QCoreApplication>
 

@@ -2,7 +2,7 @@
 // Reads arbitrary bytes as the release feed; every release it keeps has a plain version and a web
 // link, and the feed's bounds hold.
 
-#include "platform/releasefeed.h"
+#include "platform/net/releasefeed.h"
 
 #include <cstdint>
 #include <cstdlib>

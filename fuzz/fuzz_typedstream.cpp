@@ -2,7 +2,7 @@
 // Feeds arbitrary bytes to the older-archive reader, then walks what it gives through every
 // conversion the import uses.
 
-#include "platform/typedstreamreader.h"
+#include "platform/archives/typedstreamreader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // promises: nothing appears beside the folder, only regular files with plain names appear in it,
 // and a refused archive leaves it empty.
 
-#include "platform/ziparchive.h"
+#include "platform/archives/ziparchive.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -19,8 +19,8 @@
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowtitle.h"
-#include "platform/giofileiconsetter.h"
-#include "platform/settingsstore.h"
+#include "platform/desktop/giofileiconsetter.h"
+#include "platform/settings/settingsstore.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -6,8 +6,8 @@
 //   xvfb-run -s "-screen 0 1600x1000x24" build/dev/tools/settingsshots /tmp/shots
 
 #include "library/settings.h"
-#include "platform/settingsstore.h"
-#include "platform/updater.h"
+#include "platform/net/updater.h"
+#include "platform/settings/settingsstore.h"
 #include "settings/settingsview.h"
 #include "settings/viewoptions.h"
 

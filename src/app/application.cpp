@@ -4,10 +4,10 @@
 #include "app/glimbarapp.h"
 #include "app/instancechannel.h"
 #include "mainwindow/contentview.h"
-#include "platform/applicationfolder.h"
-#include "platform/launchargument.h"
-#include "platform/standardoutput.h"
-#include "platform/translationcontext.h"
+#include "platform/desktop/launchargument.h"
+#include "platform/files/applicationfolder.h"
+#include "platform/text/standardoutput.h"
+#include "platform/text/translationcontext.h"
 
 #include <QApplication>
 #include <QDir>

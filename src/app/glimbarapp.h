@@ -4,9 +4,9 @@
 #include "library/settings.h"
 #include "mainwindow/commandmanager.h"
 #include "model/optionenums.h"
-#include "platform/settingsstore.h"
+#include "platform/net/updater.h"
+#include "platform/settings/settingsstore.h"
 #include "platform/ui/updatealert.h"
-#include "platform/updater.h"
 
 #include <QList>
 #include <QObject>

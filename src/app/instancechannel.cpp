@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/instancechannel.h"
 
-#include "platform/standardoutput.h"
+#include "platform/text/standardoutput.h"
 
 #include <QDir>
 #include <QLocalSocket>

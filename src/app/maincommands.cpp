@@ -5,7 +5,7 @@
 #include "mainwindow/commandmanager.h"
 #include "mainwindow/contentview.h"
 #include "mainwindow/windowactions.h"
-#include "platform/updater.h"
+#include "platform/net/updater.h"
 #include "settings/appupdatesview.h"
 
 #include <QActionGroup>

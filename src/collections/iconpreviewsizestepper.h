@@ -2,7 +2,7 @@
 #pragma once
 
 #include "collections/iconpreviewsizedrag.h"
-#include "platform/settingskey.h"
+#include "platform/settings/settingskey.h"
 
 #include <QWidget>
 

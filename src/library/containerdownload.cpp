@@ -3,13 +3,13 @@
 
 #include "library/libraryreader.h"
 
-#include "platform/httpsfetch.h"
-#include "platform/linkdetector.h"
-#include "platform/logging.h"
-#include "platform/printabletext.h"
-#include "platform/stagingfolder.h"
-#include "platform/standardoutput.h"
-#include "platform/translationcontext.h"
+#include "platform/files/stagingfolder.h"
+#include "platform/net/httpsfetch.h"
+#include "platform/net/linkdetector.h"
+#include "platform/text/logging.h"
+#include "platform/text/printabletext.h"
+#include "platform/text/standardoutput.h"
+#include "platform/text/translationcontext.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,8 +3,8 @@
 
 #include "model/containererror.h"
 #include "model/iconcontainer.h"
-#include "platform/httpsfetch.h"
-#include "platform/ziparchive.h"
+#include "platform/archives/ziparchive.h"
+#include "platform/net/httpsfetch.h"
 
 #include <QObject>
 #include <QString>

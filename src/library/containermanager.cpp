@@ -6,7 +6,7 @@
 #include "library/libraryreader.h"
 #include "library/libraryworker.h"
 #include "library/librarywriter.h"
-#include "platform/applicationfolder.h"
+#include "platform/files/applicationfolder.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -2,7 +2,7 @@
 #include "library/iconmimedata.h"
 
 #include "library/icontransfer.h"
-#include "platform/fileiconsetter.h"
+#include "platform/desktop/fileiconsetter.h"
 
 #include <QtConcurrent>
 #include <QUrl>

@@ -2,12 +2,12 @@
 #include "library/icontransfer.h"
 
 #include "library/settings.h"
-#include "platform/fileiconsetter.h"
-#include "platform/logging.h"
-#include "platform/nativefiles.h"
-#include "platform/platformimage.h"
-#include "platform/safefilename.h"
-#include "platform/safewrite.h"
+#include "platform/desktop/fileiconsetter.h"
+#include "platform/files/nativefiles.h"
+#include "platform/files/safefilename.h"
+#include "platform/files/safewrite.h"
+#include "platform/images/platformimage.h"
+#include "platform/text/logging.h"
 
 #include <QCryptographicHash>
 

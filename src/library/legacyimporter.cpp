@@ -2,7 +2,7 @@
 #include "library/legacyimporter.h"
 
 #include "library/iconordering.h"
-#include "platform/typedstreamreader.h"
+#include "platform/archives/typedstreamreader.h"
 
 #include <QFileInfo>
 

@@ -3,12 +3,12 @@
 
 #include "library/iconordering.h"
 #include "model/containerjson.h"
-#include "platform/contenttype.h"
-#include "platform/nativefiles.h"
-#include "platform/platformimage.h"
-#include "platform/standardoutput.h"
-#include "platform/storedfile.h"
-#include "platform/storedfilecache.h"
+#include "platform/files/contenttype.h"
+#include "platform/files/nativefiles.h"
+#include "platform/files/storedfile.h"
+#include "platform/files/storedfilecache.h"
+#include "platform/images/platformimage.h"
+#include "platform/text/standardoutput.h"
 
 #include <QFile>
 #include <QFileInfo>

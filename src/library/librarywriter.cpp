@@ -4,13 +4,13 @@
 #include "model/containerdocument.h"
 #include "model/containerjson.h"
 #include "model/iconfile.h"
-#include "platform/contenttype.h"
-#include "platform/nativefiles.h"
-#include "platform/safefilename.h"
-#include "platform/safewrite.h"
-#include "platform/stagingfolder.h"
-#include "platform/standardoutput.h"
-#include "platform/translationcontext.h"
+#include "platform/files/contenttype.h"
+#include "platform/files/nativefiles.h"
+#include "platform/files/safefilename.h"
+#include "platform/files/safewrite.h"
+#include "platform/files/stagingfolder.h"
+#include "platform/text/standardoutput.h"
+#include "platform/text/translationcontext.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
 
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -5,7 +5,7 @@
 #include "model/hsbcolor.h"
 #include "model/iconenums.h"
 #include "model/optionenums.h"
-#include "platform/settingskey.h"
+#include "platform/settings/settingskey.h"
 
 class SettingsStore;
 

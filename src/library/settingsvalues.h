@@ -3,7 +3,7 @@
 
 #include "model/enumtraits.h"
 #include "model/hsbcolor.h"
-#include "platform/settingskey.h"
+#include "platform/settings/settingskey.h"
 
 #include <QVariant>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "library/thumbnailcache.h"
-#include "platform/platformimage.h"
+#include "platform/images/platformimage.h"
 
 #include <QHash>
 #include <QImage>

@@ -3,10 +3,10 @@
 
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
-#include "platform/contenttype.h"
-#include "platform/printabletext.h"
-#include "platform/standardoutput.h"
-#include "platform/translationcontext.h"
+#include "platform/files/contenttype.h"
+#include "platform/text/printabletext.h"
+#include "platform/text/standardoutput.h"
+#include "platform/text/translationcontext.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -19,9 +19,9 @@
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowactions.h"
 #include "mainwindow/windowtitle.h"
-#include "platform/launchargument.h"
-#include "platform/printabletext.h"
-#include "platform/standardoutput.h"
+#include "platform/desktop/launchargument.h"
+#include "platform/text/printabletext.h"
+#include "platform/text/standardoutput.h"
 #include "widgets/symbol.h"
 
 #include <QAction>

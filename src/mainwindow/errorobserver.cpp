@@ -2,7 +2,7 @@
 #include "mainwindow/errorobserver.h"
 
 #include "library/containermanager.h"
-#include "platform/standardoutput.h"
+#include "platform/text/standardoutput.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/exportdestinationdialog.h"
 
-#include "platform/contenttype.h"
+#include "platform/files/contenttype.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,11 +5,11 @@
 #include "library/icontransfer.h"
 #include "library/utilities.h"
 #include "model/containererror.h"
-#include "platform/fileiconsetter.h"
-#include "platform/safefilename.h"
-#include "platform/safewrite.h"
-#include "platform/standardoutput.h"
-#include "platform/translationcontext.h"
+#include "platform/desktop/fileiconsetter.h"
+#include "platform/files/safefilename.h"
+#include "platform/files/safewrite.h"
+#include "platform/text/standardoutput.h"
+#include "platform/text/translationcontext.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -2,8 +2,8 @@
 #include "mainwindow/quickdropview.h"
 
 #include "library/thumbnailprovider.h"
-#include "platform/fileiconsetter.h"
-#include "platform/platformimage.h"
+#include "platform/desktop/fileiconsetter.h"
+#include "platform/images/platformimage.h"
 #include "widgets/foregroundlevel.h"
 #include "widgets/symbol.h"
 #include "widgets/visualeffectview.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/settingskey.h"
+#include "platform/settings/settingskey.h"
 
 #include <QColor>
 #include <QWidget>

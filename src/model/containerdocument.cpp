@@ -3,7 +3,7 @@
 
 #include "model/containerjson.h"
 #include "model/iconfile.h"
-#include "platform/standardoutput.h"
+#include "platform/text/standardoutput.h"
 
 #include <QCoreApplication>
 

@@ -3,8 +3,8 @@
 
 #include "model/containerresult.h"
 #include "model/iconcontainer.h"
-#include "platform/contenttype.h"
-#include "platform/folderwrapper.h"
+#include "platform/files/contenttype.h"
+#include "platform/files/folderwrapper.h"
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 
 #include "model/jsonscanner.h"
 #include "model/strictjson.h"
-#include "platform/translationcontext.h"
+#include "platform/text/translationcontext.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

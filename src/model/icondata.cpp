@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/icondata.h"
 
-#include "platform/storedfile.h"
+#include "platform/files/storedfile.h"
 
 struct IconData::Stored
 {

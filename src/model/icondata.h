@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/platformimage.h"
+#include "platform/images/platformimage.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/iconfile.h"
 
-#include "platform/safefilename.h"
+#include "platform/files/safefilename.h"
 
 const ContentType &contentType(IconFileType type)
 {

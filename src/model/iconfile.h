@@ -3,7 +3,7 @@
 
 #include "model/containerresult.h"
 #include "model/icon.h"
-#include "platform/contenttype.h"
+#include "platform/files/contenttype.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "model/iconenums.h"
-#include "platform/platformimage.h"
+#include "platform/images/platformimage.h"
 
 // A preview of an icon at one size; the image's point size is, as a rule, the size's point size.
 struct IconPreviewRep

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/jsonscanner.h"
 
-#include "platform/utf8text.h"
+#include "platform/text/utf8text.h"
 
 #include <QByteArray>
 

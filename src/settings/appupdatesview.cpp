@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appupdatesview.h"
 
-#include "platform/updater.h"
+#include "platform/net/updater.h"
 #include "settings/appupdatesviewmodel.h"
 
 AppUpdatesView::AppUpdatesView(Updater &updater, QObject *parent)

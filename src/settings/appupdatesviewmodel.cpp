@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/appupdatesviewmodel.h"
 
-#include "platform/updater.h"
+#include "platform/net/updater.h"
 
 AppUpdatesViewModel::AppUpdatesViewModel(Updater &updater, QObject *parent)
     : QObject(parent)

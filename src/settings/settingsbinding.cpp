@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settingsbinding.h"
 
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 #include "settings/colorbutton.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/updatessettingsview.h"
 
-#include "platform/updater.h"
+#include "platform/net/updater.h"
 #include "settings/settingsform.h"
 #include "settings/updatecheckinterval.h"
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/instancechannel.h"
-#include "platform/launchargument.h"
+#include "platform/desktop/launchargument.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,7 +8,7 @@
 
 #include "collections/iconpreviewsizestepper.h"
 #include "library/settings.h"
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 
 #include <QApplication>
 #include <QCursor>

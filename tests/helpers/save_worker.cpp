@@ -11,7 +11,7 @@
 #include "library/libraryreader.h"
 #include "library/librarywriter.h"
 #include "model/containerdocument.h"
-#include "platform/giofileiconsetter.h"
+#include "platform/desktop/giofileiconsetter.h"
 
 #include "support/filesizelimit.h"
 #include "support/savegeneration.h"

@@ -2,7 +2,7 @@
 #include "library/iconmimedata.h"
 #include "library/icontransfer.h"
 #include "library/settings.h"
-#include "platform/giofileiconsetter.h"
+#include "platform/desktop/giofileiconsetter.h"
 
 #include "support/icnsbuilder.h"
 #include "support/privatesessionbus.h"

@@ -5,8 +5,8 @@
 #include "library/librarywriter.h"
 #include "model/containererror.h"
 #include "model/containerjson.h"
-#include "platform/imagecache.h"
-#include "platform/imagerep.h"
+#include "platform/images/imagecache.h"
+#include "platform/images/imagerep.h"
 
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"

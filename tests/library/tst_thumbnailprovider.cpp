@@ -3,7 +3,7 @@
 
 #include "library/thumbnailprovider.h"
 #include "model/icon.h"
-#include "platform/imagecache.h"
+#include "platform/images/imagecache.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -3,7 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/settings.h"
-#include "platform/fileiconsetter.h"
+#include "platform/desktop/fileiconsetter.h"
 #include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/iconexporter.h"
 
-#include "platform/giofileiconsetter.h"
+#include "platform/desktop/giofileiconsetter.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 #include "support/privatesessionbus.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/thumbnailprovider.h"
 #include "mainwindow/quickdropview.h"
-#include "platform/fileiconsetter.h"
+#include "platform/desktop/fileiconsetter.h"
 #include "support/appservices.h"
 #include "support/libraryfixture.h"
 

@@ -3,7 +3,7 @@
 
 #include "model/icon.h"
 #include "model/iconcontainer.h"
-#include "platform/imagecache.h"
+#include "platform/images/imagecache.h"
 
 #include <QTest>
 #include <QThread>

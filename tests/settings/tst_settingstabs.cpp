@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "library/settings.h"
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 #include "settings/colorbutton.h"
 #include "settings/generalsettingsview.h"
 #include "settings/lowresolutionsettingsview.h"

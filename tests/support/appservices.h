@@ -3,8 +3,8 @@
 
 #include "library/containermanager.h"
 #include "library/thumbnailprovider.h"
-#include "platform/fileiconsetter.h"
-#include "platform/giofileiconsetter.h"
+#include "platform/desktop/fileiconsetter.h"
+#include "platform/desktop/giofileiconsetter.h"
 #include "settingsfixture.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/updater.h"
+#include "platform/net/updater.h"
 
 // An updater that keeps its settings in members and counts what is asked of it. Its setters only
 // record; tests change what it reports through the public members and its signals.

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "library/settings.h"
-#include "platform/settingsstore.h"
+#include "platform/settings/settingsstore.h"
 
 #include <QTemporaryDir>
 

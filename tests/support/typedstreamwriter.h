@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/archivedvalue.h"
+#include "platform/archives/archivedvalue.h"
 
 #include <QByteArray>
 #include <QHash>

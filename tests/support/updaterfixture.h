@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/feedupdater.h"
+#include "platform/net/feedupdater.h"
 #include "settingsfixture.h"
 #include "testhttpsserver.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/dragselectionresponder.h"
 
-#include "platform/logging.h"
+#include "platform/text/logging.h"
 
 #include <QCoreApplication>
 #include <QDrag>

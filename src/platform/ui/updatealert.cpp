@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/ui/updatealert.h"
 
-#include "platform/printabletext.h"
-#include "platform/updater.h"
+#include "platform/net/updater.h"
+#include "platform/text/printabletext.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

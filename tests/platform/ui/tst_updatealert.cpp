@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "platform/feedupdater.h"
+#include "platform/net/feedupdater.h"
 #include "platform/ui/updatealert.h"
 #include "support/standardoutputcapture.h"
 #include "support/updaterfixture.h"
