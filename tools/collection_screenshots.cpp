@@ -207,8 +207,7 @@ int main(int argc, char **argv)
                 select({ 1 });
             },
             [&](QWidget *host) {
-                auto *grid = new IconCollectionGrid(manager, services.thumbnails, services.iconSetter,
-                    services.settings, { shapes, glyphID }, selection, {}, host);
+                auto *grid = new IconCollectionGrid(inputs({ shapes, glyphID }), host);
                 // The current tile moved off the selected one with Control, so that both show.
                 QTimer::singleShot(0, grid, [grid] {
                     grid->activateWindow();
@@ -225,8 +224,7 @@ int main(int argc, char **argv)
                 select({ 2 });
             },
             [&](QWidget *host) {
-                auto *gallery = new IconCollectionGallery(manager, services.thumbnails, services.iconSetter,
-                    services.settings, { shapes }, selection, {}, host);
+                auto *gallery = new IconCollectionGallery(inputs({ shapes }), host);
                 QTimer::singleShot(0, gallery, [gallery] {
                     gallery->activateWindow();
                     gallery->strip()->setFocus();

@@ -33,8 +33,12 @@ int main(int argc, char **argv)
     manager.setContainers({ shapes, marks });
 
     IconSelectionManager selection;
-    IconCollectionGrid grid(manager, services.thumbnails, services.iconSetter, services.settings,
-        { shapes.id, marks.id }, selection, QString());
+    IconCollectionGrid grid(IconCollectionInputs { .manager = manager,
+        .provider = services.thumbnails,
+        .iconSetter = services.iconSetter,
+        .settings = services.settings,
+        .iconSelection = selection,
+        .containerSelection = { shapes.id, marks.id } });
     grid.setWindowTitle(u"Accessible Grid"_s);
     grid.resize(500, 400);
     grid.move(100, 100);

@@ -452,8 +452,7 @@ private slots:
         QFETCH(QString, before);
         QFETCH(QString, clicked);
         QFETCH(QString, after);
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_firstID }, m_selection, {});
+        IconCollectionList list(inputs({ m_firstID }));
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
@@ -474,8 +473,7 @@ private slots:
     // Each section's rows are tinted along their top and bottom edges: the first row's top too.
     void listRowsTintedTopAndBottom()
     {
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_firstID }, m_selection, {});
+        IconCollectionList list(inputs({ m_firstID }));
         list.resize(400, 600);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
