@@ -131,8 +131,12 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     qint64 cpu = cpuNanos();
-    auto grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, services.settings, all, selection, QString());
+    auto grid = std::make_unique<IconCollectionGrid>(IconCollectionInputs { .manager = manager,
+        .provider = thumbnails,
+        .iconSetter = services.iconSetter,
+        .settings = services.settings,
+        .iconSelection = selection,
+        .containerSelection = all });
     grid->resize(1920, 1080);
     const qint64 made = timer.nsecsElapsed();
     const qint64 madeCpu = cpuNanos() - cpu;
@@ -172,8 +176,12 @@ int main(int argc, char **argv)
     grid.reset();
     manager.setContainers({ makeContainer(0, 10000, files) });
     const QUuid big = manager.containers().first().id;
-    grid = std::make_unique<IconCollectionGrid>(
-        manager, thumbnails, services.iconSetter, services.settings, QSet<QUuid> { big }, selection, QString());
+    grid = std::make_unique<IconCollectionGrid>(IconCollectionInputs { .manager = manager,
+        .provider = thumbnails,
+        .iconSetter = services.iconSetter,
+        .settings = services.settings,
+        .iconSelection = selection,
+        .containerSelection = QSet<QUuid> { big } });
     grid->resize(1920, 1080);
     grid->show();
     if (!QTest::qWaitForWindowExposed(grid.get()))

@@ -169,8 +169,12 @@ int runScroll(FrameTimingApplication &app, const QString &library, int points)
     QObject::connect(&thumbnails, &ThumbnailProvider::ready, &thumbnails,
         [&arrived](const QObject *, QUuid id) { arrived.insert(id); });
 
-    IconCollectionGrid grid(manager, thumbnails, services.iconSetter, services.settings,
-        { manager.containers().first().id }, selection, QString());
+    IconCollectionGrid grid(IconCollectionInputs { .manager = manager,
+        .provider = thumbnails,
+        .iconSetter = services.iconSetter,
+        .settings = services.settings,
+        .iconSelection = selection,
+        .containerSelection = { manager.containers().first().id } });
     grid.resize(1920, 1080);
     grid.show();
     if (!QTest::qWaitForWindowExposed(&grid))

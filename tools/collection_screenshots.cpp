@@ -136,6 +136,15 @@ int main(int argc, char **argv)
         services.settings.showIconNamesInGrid().write(grid);
         services.settings.showIconNamesInGallery().write(gallery);
     };
+    const auto inputs = [&services, &manager, &selection](QSet<QUuid> containers, QString search = {}) {
+        return IconCollectionInputs { .manager = manager,
+            .provider = services.thumbnails,
+            .iconSetter = services.iconSetter,
+            .settings = services.settings,
+            .iconSelection = selection,
+            .containerSelection = std::move(containers),
+            .searchText = std::move(search) };
+    };
     QList<Scene> scenes {
         { u"grid-one-colour-64-names"_s,
             [&] {
@@ -143,10 +152,7 @@ int main(int argc, char **argv)
                 services.settings.iconPreviewSize().write(64);
                 select({ 1, 2 });
             },
-            [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes }, selection, {}, host);
-            } },
+            [&](QWidget *host) { return new IconCollectionGrid(inputs({ shapes }), host); } },
         { u"grid-two-128-names"_s,
             [&] {
                 names(true, false);
@@ -154,8 +160,7 @@ int main(int argc, char **argv)
                 select({ 4 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGrid(inputs({ shapes, glyphID }), host);
             } },
         { u"grid-two-search-16"_s,
             [&] {
@@ -164,8 +169,7 @@ int main(int argc, char **argv)
                 select({ 0 });
             },
             [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes, glyphID }, selection, u"r"_s, host);
+                return new IconCollectionGrid(inputs({ shapes, glyphID }, u"r"_s), host);
             } },
         { u"grid-one-512"_s,
             [&] {
@@ -173,10 +177,7 @@ int main(int argc, char **argv)
                 services.settings.iconPreviewSize().write(512);
                 select({ 0 });
             },
-            [&](QWidget *host) {
-                return new IconCollectionGrid(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { glyphID }, selection, {}, host);
-            } },
+            [&](QWidget *host) { return new IconCollectionGrid(inputs({ glyphID }), host); } },
         { u"grid-drop-indicator"_s,
             [&] {
                 names(false, false);
@@ -184,8 +185,7 @@ int main(int argc, char **argv)
                 select({ 0 });
             },
             [&](QWidget *host) {
-                auto *grid = new IconCollectionGrid(manager, services.thumbnails, services.iconSetter,
-                    services.settings, { shapes }, selection, {}, host);
+                auto *grid = new IconCollectionGrid(inputs({ shapes }), host);
                 QTimer::singleShot(0, grid, [grid, &manager, &services] {
                     const QRect target = grid->visualRect(manager.containers().at(0).icons.at(3).id);
                     auto *data = new IconDragMimeData(
@@ -206,10 +206,7 @@ int main(int argc, char **argv)
                 services.settings.iconPreviewSize().write(256);
                 selection.setSelection({});
             },
-            [&](QWidget *host) {
-                return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes }, selection, {}, host);
-            } },
+            [&](QWidget *host) { return new IconCollectionGallery(inputs({ shapes }), host); } },
         { u"gallery-two-large"_s,
             [&] {
                 names(false, true);
@@ -218,8 +215,7 @@ int main(int argc, char **argv)
                 select({ 2 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionGallery(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes, glyphID }, selection, {}, host);
+                return new IconCollectionGallery(inputs({ shapes, glyphID }), host);
             } },
         { u"list-one-colour"_s,
             [&] {
@@ -228,18 +224,14 @@ int main(int argc, char **argv)
                 services.settings.listIconSize().reset();
                 select({ 1, 3 });
             },
-            [&](QWidget *host) {
-                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes }, selection, {}, host);
-            } },
+            [&](QWidget *host) { return new IconCollectionList(inputs({ shapes }), host); } },
         { u"list-two-search-large"_s,
             [&] {
                 services.settings.listIconSize().write(ListIconSize::large);
                 select({ 1 }, 1);
             },
             [&](QWidget *host) {
-                return new IconCollectionList(manager, services.thumbnails, services.iconSetter, services.settings,
-                    { shapes, glyphID }, selection, u"a"_s, host);
+                return new IconCollectionList(inputs({ shapes, glyphID }, u"a"_s), host);
             } },
     };
 

@@ -16,25 +16,22 @@
 
 #include <algorithm>
 
-IconCollectionGallery::IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+IconCollectionGallery::IconCollectionGallery(IconCollectionInputs inputs, QWidget *parent)
     : QWidget(parent)
-    , m_manager(manager)
-    , m_selectionManager(selectionManager)
-    , m_containerSelection(containerSelection)
-    , m_settings(settings)
+    , m_manager(inputs.manager)
+    , m_selectionManager(inputs.iconSelection)
+    , m_containerSelection(inputs.containerSelection)
+    , m_settings(inputs.settings)
 {
     m_previewArea = new AdaptiveScrollArea(Qt::Horizontal | Qt::Vertical, this);
     // The gallery's own colour shows through.
     m_previewArea->viewport()->setAutoFillBackground(false);
-    m_preview = new IconGalleryPreview(selectionManager, provider, iconSetter, settings);
+    m_preview = new IconGalleryPreview(m_selectionManager, inputs.provider, inputs.iconSetter, m_settings);
     m_previewArea->setContent(m_preview);
     // Placing it in the area turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
-    m_strip = new IconTileView(IconTileLayout::Flow::strip, manager, provider, std::move(iconSetter), settings,
-        std::move(containerSelection), selectionManager, std::move(searchText), this);
+    m_strip = new IconTileView(IconTileLayout::Flow::strip, std::move(inputs), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "collections/iconcollectioninputs.h"
 #include "model/icon.h"
 
 #include <QHash>
@@ -31,9 +32,7 @@ class IconCollectionGallery : public QWidget
     Q_OBJECT
 
 public:
-    IconCollectionGallery(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+    explicit IconCollectionGallery(IconCollectionInputs inputs, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
     void setSearchText(QString text);

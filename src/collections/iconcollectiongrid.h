@@ -15,7 +15,5 @@ class IconCollectionGrid : public IconTileView
     Q_OBJECT
 
 public:
-    IconCollectionGrid(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+    explicit IconCollectionGrid(IconCollectionInputs inputs, QWidget *parent = nullptr);
 };

@@ -35,17 +35,15 @@ int listEdge(ListIconSize size)
 
 } // namespace
 
-IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+IconCollectionList::IconCollectionList(IconCollectionInputs inputs, QWidget *parent)
     : QListView(parent)
-    , m_manager(manager)
-    , m_selectionManager(selectionManager)
-    , m_iconSetter(std::move(iconSetter))
-    , m_settings(settings)
+    , m_manager(inputs.manager)
+    , m_selectionManager(inputs.iconSelection)
+    , m_iconSetter(std::move(inputs.iconSetter))
+    , m_settings(inputs.settings)
 {
-    m_model = new IconModel(
-        manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this);
+    m_model = new IconModel(m_manager, m_selectionManager, inputs.provider, std::move(inputs.containerSelection),
+        std::move(inputs.searchText), this);
     m_delegate = new IconListDelegate(this);
     setModel(m_model);
     setItemDelegate(m_delegate);
@@ -64,7 +62,7 @@ IconCollectionList::IconCollectionList(ContainerManager &manager, ThumbnailProvi
         viewport()->update();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, &IconCollectionList::followModelReset);
-    m_bridge = new IconSelectionBridge(selectionManager, *m_model, *selectionModel(), this);
+    m_bridge = new IconSelectionBridge(m_selectionManager, *m_model, *selectionModel(), this);
     followModelReset();
 }
 

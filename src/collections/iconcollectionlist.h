@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "collections/iconcollectioninputs.h"
 #include "collections/iconsections.h"
 
 #include <QListView>
@@ -32,9 +33,7 @@ class IconCollectionList : public QListView
     Q_OBJECT
 
 public:
-    IconCollectionList(ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+    explicit IconCollectionList(IconCollectionInputs inputs, QWidget *parent = nullptr);
 
     void setContainerSelection(QSet<QUuid> selection);
     void setSearchText(QString text);

@@ -35,18 +35,16 @@ qint64 saneSize(qint64 size)
 
 } // namespace
 
-IconTileView::IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-    std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-    IconSelectionManager &selectionManager, QString searchText, QWidget *parent)
+IconTileView::IconTileView(IconTileLayout::Flow flow, IconCollectionInputs inputs, QWidget *parent)
     : QAbstractScrollArea(parent)
-    , m_manager(manager)
-    , m_selectionManager(selectionManager)
-    , m_provider(provider)
-    , m_iconSetter(std::move(iconSetter))
-    , m_settings(settings)
+    , m_manager(inputs.manager)
+    , m_selectionManager(inputs.iconSelection)
+    , m_provider(inputs.provider)
+    , m_iconSetter(std::move(inputs.iconSetter))
+    , m_settings(inputs.settings)
     , m_flow(flow)
-    , m_model(new IconModel(
-          manager, selectionManager, provider, std::move(containerSelection), std::move(searchText), this))
+    , m_model(new IconModel(m_manager, m_selectionManager, m_provider, std::move(inputs.containerSelection),
+          std::move(inputs.searchText), this))
 {
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);

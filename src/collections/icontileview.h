@@ -2,6 +2,7 @@
 #pragma once
 
 #include "collections/creditlinedocument.h"
+#include "collections/iconcollectioninputs.h"
 #include "collections/icondroptargetposition.h"
 #include "collections/iconsections.h"
 #include "collections/icontilelayout.h"
@@ -39,9 +40,7 @@ class IconTileView : public QAbstractScrollArea
     Q_OBJECT
 
 public:
-    IconTileView(IconTileLayout::Flow flow, ContainerManager &manager, ThumbnailProvider &provider,
-        std::shared_ptr<FileIconSetter> iconSetter, Settings &settings, QSet<QUuid> containerSelection,
-        IconSelectionManager &selectionManager, QString searchText, QWidget *parent = nullptr);
+    IconTileView(IconTileLayout::Flow flow, IconCollectionInputs inputs, QWidget *parent = nullptr);
     ~IconTileView() override;
 
     const QSet<QUuid> &containerSelection() const;

@@ -68,6 +68,12 @@ template <typename Action> void withPresentation(QWidget *view, Action action)
 
 } // namespace
 
+void DetailColumn::setMotionPolicy(const MotionPolicy &policy)
+{
+    m_motion = policy;
+    m_statusBar->setMotionPolicy(policy);
+}
+
 void DetailColumn::setSearchText(const QString &text)
 {
     m_searchText = text;
@@ -105,18 +111,22 @@ QWidget *DetailColumn::presentation(IconViewMode mode, bool make)
     QWidget **view = mode == IconViewMode::list ? &m_list : mode == IconViewMode::gallery ? &m_gallery : &m_grid;
     if (*view || !make)
         return *view;
+    IconCollectionInputs inputs { .manager = m_manager,
+        .provider = m_provider,
+        .iconSetter = m_iconSetter,
+        .settings = m_settings,
+        .iconSelection = m_iconSelection,
+        .containerSelection = m_selection.ids(),
+        .searchText = m_searchText };
     switch (mode) {
     case IconViewMode::grid:
-        *view = new IconCollectionGrid(
-            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+        *view = new IconCollectionGrid(std::move(inputs), m_views);
         break;
     case IconViewMode::list:
-        *view = new IconCollectionList(
-            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+        *view = new IconCollectionList(std::move(inputs), m_views);
         break;
     case IconViewMode::gallery:
-        *view = new IconCollectionGallery(
-            m_manager, m_provider, m_iconSetter, m_settings, m_selection.ids(), m_iconSelection, m_searchText, m_views);
+        *view = new IconCollectionGallery(std::move(inputs), m_views);
         break;
     }
     m_views->addWidget(*view);

@@ -66,8 +66,12 @@ int main(int argc, char **argv)
     manager.setContainers({ container });
 
     IconSelectionManager selection;
-    IconCollectionGrid grid(
-        manager, services.thumbnails, services.iconSetter, services.settings, { container.id }, selection, QString());
+    IconCollectionGrid grid(IconCollectionInputs { .manager = manager,
+        .provider = services.thumbnails,
+        .iconSetter = services.iconSetter,
+        .settings = services.settings,
+        .iconSelection = selection,
+        .containerSelection = { container.id } });
     grid.setWindowTitle(u"Drag Source"_s);
     grid.resize(400, 300);
     grid.move(700, 100);

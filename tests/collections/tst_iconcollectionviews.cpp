@@ -113,10 +113,20 @@ private:
     ContainerManager &manager() { return m_services.library; }
     const IconContainer &first() { return manager().containers().at(0); }
 
+    IconCollectionInputs inputs(QSet<QUuid> containers, QString search = {})
+    {
+        return { .manager = manager(),
+            .provider = m_services.thumbnails,
+            .iconSetter = m_services.iconSetter,
+            .settings = m_services.settings,
+            .iconSelection = m_selection,
+            .containerSelection = std::move(containers),
+            .searchText = std::move(search) };
+    }
+
     std::unique_ptr<IconCollectionGrid> makeGrid(const QSet<QUuid> &containers, const QString &search = {})
     {
-        auto grid = std::make_unique<IconCollectionGrid>(manager(), m_services.thumbnails, m_services.iconSetter,
-            m_services.settings, containers, m_selection, search);
+        auto grid = std::make_unique<IconCollectionGrid>(inputs(containers, search));
         checkModel(grid->iconModel());
         grid->resize(600, 400);
         grid->show();
@@ -287,8 +297,7 @@ private slots:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(100, 6));
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"BC"_s);
 
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_firstID, m_secondID }, m_selection, {});
+        IconCollectionList list(inputs({ m_firstID, m_secondID }));
 
         checkModel(list.iconModel());
         list.resize(400, 600);
@@ -350,8 +359,12 @@ private slots:
     void gridShowsPlaceholdersUntilPicturesArrive()
     {
         ThumbnailProvider thumbnails;
-        IconCollectionGrid grid(
-            manager(), thumbnails, m_services.iconSetter, m_services.settings, { m_firstID }, m_selection, {});
+        IconCollectionGrid grid(IconCollectionInputs { .manager = manager(),
+            .provider = thumbnails,
+            .iconSetter = m_services.iconSetter,
+            .settings = m_services.settings,
+            .iconSelection = m_selection,
+            .containerSelection = { m_firstID } });
         grid.resize(600, 400);
         const QRectF tile = grid.visualRect(iconNamed(first(), u"A"_s).id);
         const QRectF picture = IconCellPainter::thumbnailRect(tile, 64, 0).adjusted(4, 4, -4, -4);
@@ -392,8 +405,7 @@ private slots:
     void stripPressThenDrag_data() { pressThenDragTable(); }
     void stripPressThenDrag()
     {
-        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(inputs({ m_firstID }));
         checkModel(gallery.strip()->iconModel());
         gallery.resize(900, 500);
         gallery.show();
@@ -405,8 +417,7 @@ private slots:
     void listPressThenDrag_data() { pressThenDragTable(); }
     void listPressThenDrag()
     {
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_firstID }, m_selection, {});
+        IconCollectionList list(inputs({ m_firstID }));
         checkModel(list.iconModel());
         list.resize(400, 600);
         list.show();
@@ -473,8 +484,7 @@ private slots:
     void galleryDropsBehindTheLastTile()
     {
         m_services.settings.iconPreviewSize().write(512);
-        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_secondID }, m_selection, {});
+        IconCollectionGallery gallery(inputs({ m_secondID }));
         checkModel(gallery.strip()->iconModel());
         gallery.resize(700, 700);
         gallery.show();
@@ -495,8 +505,7 @@ private slots:
     void galleryFirstIconRule()
     {
         // Nothing selected: the first icon of the first selected container in library order.
-        IconCollectionGallery gallery(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { m_secondID, m_firstID }, m_selection, {});
+        IconCollectionGallery gallery(inputs({ m_secondID, m_firstID }));
         checkModel(gallery.strip()->iconModel());
         QCOMPARE(selectedNames(m_selection, manager().containers()), u"A"_s);
         QCOMPARE(gallery.preview()->icon()->name, u"A"_s);
@@ -584,8 +593,7 @@ private slots:
         start.insert(iconNamed(things, u"blue cup"_s).id);
         m_selection.setSelection(start);
 
-        IconCollectionList list(manager(), m_services.thumbnails, m_services.iconSetter, m_services.settings,
-            { things.id }, m_selection, u"red"_s);
+        IconCollectionList list(inputs({ things.id }, u"red"_s));
 
         checkModel(list.iconModel());
         list.resize(400, 300);
