@@ -100,6 +100,7 @@ ContentView::ContentView(CommandManager &commandManager, ContainerManager &libra
 
     m_containerImporter = new ContainerImporter(library, this, this);
     m_iconExporter = new IconExporter(std::move(iconSetter), settings, this, this);
+    connect(m_iconExporter, &IconExporter::iconFilesChanged, &library, &ContainerManager::loadLibrary);
     m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
@@ -269,7 +270,10 @@ void ContentView::presentExporter(ExportFormat format)
     }
     switch (format) {
     case ExportFormat::ravivovode:
-        m_exporter = ExportOptionsSheet::openForSelection(m_library, this, containerSelection());
+        if (ExportOptionsSheet *sheet = ExportOptionsSheet::openForSelection(m_library, this, containerSelection())) {
+            connect(sheet, &ExportOptionsSheet::iconFilesChanged, &m_library, &ContainerManager::loadLibrary);
+            m_exporter = sheet;
+        }
         break;
     case ExportFormat::icons:
         m_iconExporter->exportIcons(
