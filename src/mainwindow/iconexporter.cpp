@@ -77,7 +77,7 @@ QString writeData(const Icon &icon, const QString &format, const QString &folder
         // A file changed since the load says so, and which; "no data" would send the user looking
         // for a fault in the icon.
         QString unreadable;
-        if (!iconFileData(item.icon()).read(&unreadable) && !unreadable.isEmpty())
+        if (!iconFileData(icon).read(&unreadable) && !unreadable.isEmpty())
             failure = unreadable;
         else
             failure = errorDescription(ContainerError::missingIconData);
