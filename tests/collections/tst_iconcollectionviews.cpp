@@ -14,6 +14,7 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "support/appservices.h"
+#include "widgets/motionanimation.h"
 #include "widgets/textstyle.h"
 
 #include <QAbstractItemModelTester>
@@ -769,6 +770,55 @@ private slots:
         manager().setContainers(containers);
         gallery.setContainerSelection({ empty.id });
         QVERIFY(m_selection.selection().empty());
+    }
+
+    void galleryNamesAnimateTheStrip_data()
+    {
+        QTest::addColumn<GalleryIconSize>("size");
+        QTest::addColumn<bool>("grows");
+        QTest::newRow("default") << GalleryIconSize::defaultSize << true;
+        QTest::newRow("small: names stay hidden") << GalleryIconSize::small << false;
+    }
+
+    void galleryNamesAnimateTheStrip()
+    {
+        QFETCH(GalleryIconSize, size);
+        QFETCH(bool, grows);
+        m_services.settings.galleryIconSize().write(size);
+        m_services.settings.showIconNamesInGallery().write(false);
+        IconCollectionInputs given = inputs({ m_firstID });
+        given.motion = MotionPolicy();
+        IconCollectionGallery gallery(std::move(given));
+        gallery.resize(600, 500);
+        gallery.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gallery));
+        IconTileView *strip = gallery.strip();
+        auto *animation = gallery.findChild<MotionAnimation *>(u"stripHeightAnimation"_s);
+        const int without = strip->height();
+        QWidget *backdrop = strip->parentWidget();
+        const int top = backdrop->y();
+
+        m_services.settings.showIconNamesInGallery().write(true);
+        QCOMPARE(animation->isMoving(), grows);
+        if (!grows) {
+            QCOMPARE(strip->height(), without);
+            return;
+        }
+        animation->pause();
+        animation->setCurrentTime(MotionPolicy::standardMilliseconds / 2);
+        const int midway = animation->value().toInt();
+        animation->setCurrentTime(MotionPolicy::standardMilliseconds);
+        const int with = strip->height();
+        QVERIFY(with > without + 8);
+        QVERIFY(midway > without && midway < with);
+        // What the strip takes, the preview above it gives up.
+        QTRY_COMPARE(backdrop->y(), top - (with - without));
+
+        // Any other change of height, such as a smaller size, is made at once.
+        m_services.settings.galleryIconSize().write(GalleryIconSize::small);
+        QVERIFY(!animation->isMoving());
+        QVERIFY(strip->height() < without);
+        m_services.settings.showIconNamesInGallery().write(false);
     }
 
     // Rows per section, the roles the views paint from, and the signals that keep them current.
