@@ -53,6 +53,7 @@ GlimbarApp::~GlimbarApp()
 ContentView *GlimbarApp::openMainWindow()
 {
     auto *window = new ContentView(*m_commandManager, *m_library, *m_thumbnails, m_iconSetter, m_settings);
+    window->setMotionPolicy(m_motion);
     auto *commands = new MainCommands(*m_commandManager, *m_updater, m_settings, *window);
     connect(commands, &MainCommands::newWindowRequested, this, &GlimbarApp::openMainWindow);
     connect(commands, &MainCommands::settingsRequested, this, &GlimbarApp::showSettings);

@@ -7,6 +7,7 @@
 #include "platform/net/updater.h"
 #include "platform/settings/settingsstore.h"
 #include "platform/ui/updatealert.h"
+#include "widgets/motionpolicy.h"
 
 #include <QList>
 #include <QObject>
@@ -79,6 +80,8 @@ private:
     SettingsTab m_selectedSettingsTab = SettingsTab::general;
     std::unique_ptr<Updater> m_updater;
     std::unique_ptr<UpdateAlert> m_updateAlert;
+    // What the desktop asks of animations, read once.
+    MotionPolicy m_motion = MotionPolicy::fromDesktop();
     // As QObject: a window leaves the list from its destroyed() signal, when it is no longer a
     // ContentView.
     QList<QObject *> m_mainWindows;

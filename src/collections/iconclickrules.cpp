@@ -28,8 +28,11 @@ void click(
         const qsizetype anchorIndex = found - container.icons.cbegin();
         const qsizetype lower = std::min(anchorIndex, index);
         const qsizetype upper = std::max(anchorIndex, index);
+        QList<QUuid> range;
+        range.reserve(upper - lower + 1);
         for (qsizetype i = lower; i <= upper; ++i)
-            selection.select(container.icons.at(i).id);
+            range.append(container.icons.at(i).id);
+        selection.select(range);
         return;
     }
     if (modifiers.testFlag(Qt::ControlModifier)) {

@@ -16,7 +16,7 @@ class IconSelectionManager;
 // | Control | the clicked icon is deselected when selected, else appended last              |
 // | Shift   | empty selection: the clicked icon alone; anchor (the last selected) in this   |
 // |         | container: every icon between anchor and click, ascending, appended unless    |
-// |         | present (one change each); anchor elsewhere: nothing                          |
+// |         | present (one change in all); anchor elsewhere: nothing                        |
 namespace IconClickRules {
 
 // `index` is the clicked icon's position in `container.icons`; an index outside it changes nothing.

@@ -6,6 +6,7 @@
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/thumbnailprovider.h"
+#include "model/iconsearchkey.h"
 
 #include <algorithm>
 
@@ -17,6 +18,7 @@ IconModel::IconModel(ContainerManager &manager, IconSelectionManager &selectionM
     , m_provider(provider)
     , m_containerSelection(std::move(containerSelection))
     , m_searchText(std::move(searchText))
+    , m_foldedSearchText(IconSearchKey::folded(m_searchText))
 {
     connect(&m_manager, &ContainerManager::containersChanged, this, &IconModel::rebuild);
     connect(&m_selectionManager, &IconSelectionManager::selectionChanged, this, &IconModel::selectionChanged);
@@ -43,6 +45,7 @@ void IconModel::setContainerSelection(QSet<QUuid> selection)
 void IconModel::setSearchText(QString text)
 {
     m_searchText = std::move(text);
+    m_foldedSearchText = IconSearchKey::folded(m_searchText);
     rebuild();
 }
 
@@ -77,7 +80,7 @@ void IconModel::setVisibleRows(int first, int last)
 void IconModel::rebuild()
 {
     beginResetModel();
-    m_sections = iconSections(m_manager.containers(), m_containerSelection, m_searchText);
+    m_sections = iconSections(m_manager, m_containerSelection, m_foldedSearchText);
     m_rows.clear();
     m_sectionRows.clear();
     m_rowOfIcon.clear();

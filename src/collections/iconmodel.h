@@ -94,6 +94,8 @@ private:
     ThumbnailProvider &m_provider;
     QSet<QUuid> m_containerSelection;
     QString m_searchText;
+    // Folded once per change of the text, not per icon.
+    QString m_foldedSearchText;
     QList<IconSection> m_sections;
     QList<Row> m_rows;
     QList<int> m_sectionRows; // the first row of each section

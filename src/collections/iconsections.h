@@ -3,6 +3,8 @@
 
 #include "model/iconcontainer.h"
 
+class ContainerManager;
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -19,6 +21,7 @@ struct IconSection
 };
 
 // The sections for a container selection, in library order whatever the order of selection;
-// identifiers that name no container are ignored.
+// identifiers that name no container are ignored. `foldedSearchText` is the search text as
+// IconSearchKey::folded() gives it; the icons shown are those whose Icon::matches() holds for it.
 QList<IconSection> iconSections(
-    const QList<IconContainer> &containers, const QSet<QUuid> &containerSelection, const QString &searchText);
+    const ContainerManager &library, const QSet<QUuid> &containerSelection, const QString &foldedSearchText);

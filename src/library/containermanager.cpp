@@ -59,6 +59,27 @@ void ContainerManager::finishRequests()
 
 void ContainerManager::setContainers(QList<IconContainer> containers)
 {
+    replaceContainers(std::move(containers), std::nullopt);
+}
+
+void ContainerManager::replaceContainers(
+    QList<IconContainer> containers, std::optional<QList<QList<IconSearchKey>>> searchKeys)
+{
+    if (searchKeys && searchKeys->size() == containers.size()) {
+        m_searchKeys = *std::move(searchKeys);
+        m_searchKeysChecked = QList<bool>(containers.size(), true);
+    } else {
+        QHash<QUuid, qsizetype> before;
+        for (qsizetype i = m_containers.size() - 1; i >= 0 && i < m_searchKeys.size(); --i)
+            before.insert(m_containers.at(i).id, i);
+        QList<QList<IconSearchKey>> carried(containers.size());
+        for (qsizetype i = 0; i < containers.size(); ++i) {
+            if (const auto found = before.constFind(containers.at(i).id); found != before.cend())
+                carried[i] = m_searchKeys.at(*found);
+        }
+        m_searchKeys = std::move(carried);
+        m_searchKeysChecked = QList<bool>(containers.size(), false);
+    }
     m_containers = std::move(containers);
     m_containersIndexed = false;
     m_iconsIndexed = false;
@@ -112,6 +133,24 @@ std::optional<QUuid> ContainerManager::resolvedContainerID(const QUuid &id) cons
     if (found == m_iconIndex.cend())
         return std::nullopt;
     return found->containerID;
+}
+
+const QList<IconSearchKey> &ContainerManager::searchKeys(qsizetype index) const
+{
+    static const QList<IconSearchKey> none;
+    if (index < 0 || index >= m_containers.size())
+        return none;
+    QList<IconSearchKey> &keys = m_searchKeys[index];
+    if (!m_searchKeysChecked.at(index)) {
+        m_searchKeysChecked[index] = true;
+        const QList<Icon> &icons = m_containers.at(index).icons;
+        keys.resize(icons.size());
+        for (qsizetype i = 0; i < icons.size(); ++i) {
+            if (!keys.at(i).describes(icons.at(i)))
+                keys[i] = IconSearchKey(icons.at(i));
+        }
+    }
+    return keys;
 }
 
 void ContainerManager::indexContainers() const
@@ -212,14 +251,24 @@ void ContainerManager::readLibrary(const LookupSnapshot &base)
             insertFirst(merged.index, lookup.id, lookup.containerID);
         }
     }
+    // Folded here, so that no keystroke folds a field of a loaded icon.
+    QList<QList<IconSearchKey>> searchKeys;
+    searchKeys.reserve(containers->size());
+    for (const IconContainer &container : std::as_const(*containers)) {
+        QList<IconSearchKey> &keys = searchKeys.emplace_back();
+        keys.reserve(container.icons.size());
+        for (const Icon &icon : container.icons)
+            keys.append(IconSearchKey(icon));
+    }
     postToGuiThread([this, lookups = std::move(lookups), merged = std::move(merged),
-                        containers = std::move(*containers)]() mutable {
+                        containers = std::move(*containers), searchKeys = std::move(searchKeys)]() mutable {
         // Moved out: the call's own copies are freed on this thread.
-        publishLoad(std::move(lookups), std::move(merged), std::move(containers));
+        publishLoad(std::move(lookups), std::move(merged), std::move(containers), std::move(searchKeys));
     });
 }
 
-void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers)
+void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers,
+    QList<QList<IconSearchKey>> searchKeys)
 {
     // What the load replaces goes back to the worker to be freed: a large library is a hundred
     // thousand icons, and freeing them here would stall the window.
@@ -230,6 +279,7 @@ void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot mer
         QHash<QUuid, QUuid> lookupIndex;
         QHash<QUuid, ResolvedIcon> iconIndex;
         QList<IconContainer> containers;
+        QList<QList<IconSearchKey>> searchKeys;
     };
     Replaced replaced;
     replaced.iconIndex = std::exchange(m_iconIndex, {});
@@ -244,7 +294,8 @@ void ContainerManager::publishLoad(QList<IconLookup> lookups, LookupSnapshot mer
     }
     replaced.lookups = std::move(lookups);
     replaced.containers = m_containers;
-    setContainers(std::move(containers));
+    replaced.searchKeys = m_searchKeys;
+    replaceContainers(std::move(containers), std::move(searchKeys));
     m_worker->release(std::move(replaced));
 }
 

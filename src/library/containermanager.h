@@ -5,6 +5,7 @@
 #include "model/containererror.h"
 #include "model/iconcontainer.h"
 #include "model/iconlookup.h"
+#include "model/iconsearchkey.h"
 
 #include <QHash>
 #include <QList>
@@ -63,6 +64,10 @@ public:
     const Icon *resolveIcon(const QUuid &id) const;
     // The containerID of that icon, without touching the icon; none when `id` does not resolve.
     std::optional<QUuid> resolvedContainerID(const QUuid &id) const;
+    // The search keys of the icons of containers().at(`index`), position for position. A load
+    // makes them on the worker; on the first call after the containers change, only the keys of
+    // icons whose searched fields changed are made again. Valid until the containers next change.
+    const QList<IconSearchKey> &searchKeys(qsizetype index) const;
 
     // A path, not a URL, and a call creates the folder: "Glimbar/Library" under the user's data
     // location, created if needed; none when it cannot be found or made.
@@ -127,7 +132,11 @@ private:
     void indexContainers() const;
     void indexIcons() const;
     void readLibrary(const LookupSnapshot &base);
-    void publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers);
+    void publishLoad(QList<IconLookup> lookups, LookupSnapshot merged, QList<IconContainer> containers,
+        QList<QList<IconSearchKey>> searchKeys);
+    // With `searchKeys` none, the keys of the containers replaced carry over to the containers
+    // of their identifiers, to be checked on first use.
+    void replaceContainers(QList<IconContainer> containers, std::optional<QList<QList<IconSearchKey>>> searchKeys);
     void writeContainer(const IconContainer &container, const QString &libraryFolder);
 
     LibraryWorker *m_worker;
@@ -153,4 +162,8 @@ private:
     };
     mutable bool m_iconsIndexed = false;
     mutable QHash<QUuid, ResolvedIcon> m_iconIndex;
+    // Per container: its icons' search keys, and whether they have been checked against its icons
+    // since the containers last changed.
+    mutable QList<QList<IconSearchKey>> m_searchKeys;
+    mutable QList<bool> m_searchKeysChecked;
 };

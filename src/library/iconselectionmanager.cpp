@@ -23,6 +23,13 @@ void IconSelectionManager::select(std::optional<QUuid> id)
     Q_EMIT selectionChanged();
 }
 
+void IconSelectionManager::select(const QList<QUuid> &ids)
+{
+    for (const QUuid &id : ids)
+        m_selection.insert(id);
+    Q_EMIT selectionChanged();
+}
+
 void IconSelectionManager::deselect(const QUuid &id)
 {
     m_selection.erase(id);
@@ -38,6 +45,15 @@ QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &
             result.append(*icon);
     }
     return result;
+}
+
+const Icon *lastSelectedIcon(const ContainerManager &library, const IconSelection &selection)
+{
+    for (auto it = selection.rbegin(); it != selection.rend(); ++it) {
+        if (const Icon *icon = library.resolveIcon(*it))
+            return icon;
+    }
+    return nullptr;
 }
 
 void selectionPruneFilter(

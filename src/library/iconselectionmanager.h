@@ -38,6 +38,9 @@ public:
     void setSelection(IconSelection selection);
     // Appends `id` when it is absent; a present one keeps its place.
     void select(std::optional<QUuid> id);
+    // Appends each absent identifier of `ids` in their order, as one change: a range selected by
+    // one click is one change to everyone who follows the selection.
+    void select(const QList<QUuid> &ids);
     // Removes `id` when present.
     void deselect(const QUuid &id);
 
@@ -56,6 +59,11 @@ class ContainerManager;
 // skipped without a gap. Copies: changing them does not change the library. Costs time in
 // proportion to the selection, whatever the library's size.
 QList<Icon> selectedIcons(const ContainerManager &library, const IconSelection &selection);
+
+// The last icon of selectedIcons(), or none: resolves from the end, so that it costs what the
+// unresolved identifiers at the end cost, not the whole selection. Points into `library` until it
+// changes.
+const Icon *lastSelectedIcon(const ContainerManager &library, const IconSelection &selection);
 
 // Deselects, in one pass and with one change, every selected icon of `library` whose container is
 // not in `containerSelection`; the others keep their order. Identifiers that do not resolve stay

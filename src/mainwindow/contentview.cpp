@@ -16,6 +16,7 @@
 #include "mainwindow/exportoptionssheet.h"
 #include "mainwindow/iconexporter.h"
 #include "mainwindow/mainsplitview.h"
+#include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
 #include "mainwindow/windowactions.h"
 #include "mainwindow/windowtitle.h"
@@ -202,6 +203,12 @@ void ContentView::saveWindowState() const
 bool ContentView::isSidebarVisible() const
 {
     return !m_sidebar->isHidden();
+}
+
+void ContentView::setMotionPolicy(const MotionPolicy &policy)
+{
+    m_split->sidebar()->quickDropView()->setMotionPolicy(policy);
+    m_split->detail()->setMotionPolicy(policy);
 }
 
 void ContentView::setSidebarVisible(bool visible)

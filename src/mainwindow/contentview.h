@@ -23,6 +23,7 @@ class FileIconSetter;
 class Settings;
 class IconExporter;
 class MainSplitView;
+class MotionPolicy;
 class QLineEdit;
 class ThumbnailProvider;
 class WindowActions;
@@ -60,6 +61,9 @@ public:
     QLineEdit *searchField() const { return m_searchField; }
     // The window's commands, shared by its menu bar, toolbar and sidebar.
     WindowActions &actions() const { return *m_actions; }
+
+    // How the window's changes move (nothing moves until one is handed in).
+    void setMotionPolicy(const MotionPolicy &policy);
 
     bool isSidebarVisible() const;
     void setSidebarVisible(bool visible);

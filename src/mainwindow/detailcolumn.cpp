@@ -68,6 +68,12 @@ template <typename Action> void withPresentation(QWidget *view, Action action)
 
 } // namespace
 
+void DetailColumn::setMotionPolicy(const MotionPolicy &policy)
+{
+    m_motion = policy;
+    m_statusBar->setMotionPolicy(policy);
+}
+
 void DetailColumn::setSearchText(const QString &text)
 {
     m_searchText = text;

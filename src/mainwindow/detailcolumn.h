@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/optionenums.h"
+#include "widgets/motionpolicy.h"
 
 #include <QString>
 #include <QWidget>
@@ -32,6 +33,9 @@ public:
         ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
         QWidget *parent = nullptr);
 
+    // Handed on to the status bar and the presentations, also those made later.
+    void setMotionPolicy(const MotionPolicy &policy);
+
     void setSearchText(const QString &text);
     const QString &searchText() const { return m_searchText; }
     // "Deselect All": the grid empties the icon selection; the list and gallery do not listen.
@@ -59,6 +63,7 @@ private:
     std::shared_ptr<FileIconSetter> m_iconSetter;
     Settings &m_settings;
     IconViewMode m_mode;
+    MotionPolicy m_motion = MotionPolicy::still();
     QString m_searchText;
     QWidget *m_content = nullptr;
     VisualEffectView *m_background = nullptr;

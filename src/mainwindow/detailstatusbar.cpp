@@ -54,6 +54,11 @@ void DetailStatusBar::followEmulationSetting()
     m_toggle->update();
 }
 
+void DetailStatusBar::setMotionPolicy(const MotionPolicy &policy)
+{
+    m_toggle->setMotionPolicy(policy);
+}
+
 void DetailStatusBar::setContainerSelected(bool selected)
 {
     m_toggle->setStyleFlags({ .disabled = !selected });

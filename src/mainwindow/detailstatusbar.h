@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+class MotionPolicy;
 class QProgressBar;
 class Settings;
 class StatusBarToggle;
@@ -25,6 +26,7 @@ public:
     StatusBarToggle *emulationToggle() const { return m_toggle; }
     QWidget *stepper() const { return m_stepper; }
 
+    void setMotionPolicy(const MotionPolicy &policy);
     void setContainerSelected(bool selected);
     void setBusy(bool busy);
     QProgressBar *busyIndicator() const { return m_busyIndicator; }

@@ -4,7 +4,9 @@
 #include "library/thumbnailprovider.h"
 #include "platform/desktop/fileiconsetter.h"
 #include "platform/images/platformimage.h"
+#include "widgets/crossfade.h"
 #include "widgets/foregroundlevel.h"
+#include "widgets/motionanimation.h"
 #include "widgets/symbol.h"
 #include "widgets/visualeffectview.h"
 
@@ -22,12 +24,45 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int headerHeight = 32;
+constexpr int headerPadding = 6;
+constexpr int headerRowHeight = headerHeight + 2 * headerPadding;
+constexpr int headerSideMargin = 10;
 constexpr int headerPreviewSide = 32;
 constexpr int expandedSideMargin = 48;
+constexpr int expandedTopMargin = 8;
+constexpr int expandedBottomMargin = 16;
+constexpr int instructionPadding = 8;
+// The instruction's look at the far end of its transition: how small and how blurred it gets.
+constexpr qreal instructionRemovedScale = 0.8;
+constexpr qreal instructionRemovedBlur = 6.0;
+
+qreal lerp(qreal from, qreal to, qreal progress)
+{
+    return from + (to - from) * progress;
+}
+
+QRectF lerp(const QRectF &from, const QRectF &to, qreal progress)
+{
+    return { lerp(from.x(), to.x(), progress), lerp(from.y(), to.y(), progress),
+        lerp(from.width(), to.width(), progress), lerp(from.height(), to.height(), progress) };
+}
+
+// `image` fitted into `frame` with its own aspect ratio, centred.
+QRectF fitted(const QImage &image, const QRectF &frame)
+{
+    if (image.isNull())
+        return frame;
+    QSizeF size = image.deviceIndependentSize();
+    size.scale(frame.size(), Qt::KeepAspectRatio);
+    return { frame.center() - QPointF(size.width() / 2, size.height() / 2), size };
+}
 
 QStringList localPaths(const QList<QUrl> &urls)
 {
@@ -125,55 +160,64 @@ QuickDropView::QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIc
     m_finishReset.setInterval(finishResetMilliseconds);
     connect(&m_finishReset, &QTimer::timeout, this, [this] {
         m_didFinishDrop = false;
-        refresh();
+        refreshSymbol(true);
     });
     m_successReset.setSingleShot(true);
     m_successReset.setInterval(successResetMilliseconds);
     connect(&m_successReset, &QTimer::timeout, this, [this] {
         m_dropSuccessful = false;
-        refresh();
+        refreshSymbol(true);
     });
 
+    m_openness = new MotionAnimation(MotionPolicy::Timing::spring, 0.0, this);
+    m_openness->setObjectName(u"openAnimation"_s);
+    connect(m_openness, &MotionAnimation::changed, this, [this] {
+        // The sidebar lays out the panel's new height at once.
+        updateGeometry();
+        update();
+    });
+    m_presence = new MotionAnimation(MotionPolicy::Timing::spring, 0.0, this);
+    m_presence->setObjectName(u"iconAnimation"_s);
+    connect(m_presence, &MotionAnimation::changed, this, [this](const QVariant &value) {
+        if (value.toDouble() <= 0 && !m_icon) {
+            m_leavingIcon.reset();
+            refreshPreviews();
+        }
+        update();
+    });
+    m_symbolFade = new MotionAnimation(MotionPolicy::Timing::standard, 1.0, this);
+    m_symbolFade->setObjectName(u"symbolAnimation"_s);
+    connect(m_symbolFade, &MotionAnimation::changed, this, &QuickDropView::paintSymbol);
+
+    // The header is a row of its own; the expanded part below it is drawn by the panel, so the
+    // preview can move between the two.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-
-    auto *header = new QWidget(this);
-    auto *headerLayout = new QHBoxLayout(header);
-    headerLayout->setContentsMargins(10, 6, 10, 6);
-    m_symbol = new QLabel(header);
-    m_title = new QLabel(header);
+    m_header = new QWidget(this);
+    auto *headerLayout = new QHBoxLayout(m_header);
+    headerLayout->setContentsMargins(headerSideMargin, headerPadding, headerSideMargin, headerPadding);
+    m_symbol = new QLabel(m_header);
+    m_title = new QLabel(m_header);
     m_title->setTextFormat(Qt::RichText);
     // Rich text would take the mouse for links; the title has none, and a click on it opens the panel.
     m_title->setTextInteractionFlags(Qt::NoTextInteraction);
     m_title->setText(titleRichText(tr("_Quick_**Drop**")));
-    m_headerPreview = new QLabel(header);
-    m_headerPreview->setFixedSize(headerPreviewSide, headerPreviewSide);
-    m_headerPreview->setAlignment(Qt::AlignCenter);
     headerLayout->addWidget(m_symbol);
     headerLayout->addWidget(m_title);
     headerLayout->addStretch(1);
-    headerLayout->addWidget(m_headerPreview);
-    header->setFixedHeight(headerHeight + 12);
-    layout->addWidget(header);
-
-    m_expandedPart = new QWidget(this);
-    auto *expandedLayout = new QVBoxLayout(m_expandedPart);
-    expandedLayout->setContentsMargins(expandedSideMargin, 8, expandedSideMargin, 16);
-    m_largePreview = new QLabel(m_expandedPart);
-    m_largePreview->setAlignment(Qt::AlignCenter);
-    m_instruction
-        = new QLabel(tr("Select an icon, then drop a file or folder here to apply that icon."), m_expandedPart);
-    m_instruction->setWordWrap(true);
-    m_instruction->setAlignment(Qt::AlignCenter);
-    m_instruction->setContentsMargins(8, 8, 8, 8);
-    expandedLayout->addWidget(m_largePreview, 0, Qt::AlignHCenter);
-    expandedLayout->addWidget(m_instruction, 0, Qt::AlignHCenter);
-    layout->addWidget(m_expandedPart);
+    // Room for the header's preview, which the panel draws.
+    headerLayout->addSpacing(headerPreviewSide);
+    m_header->setFixedHeight(headerRowHeight);
+    layout->addWidget(m_header);
+    layout->addStretch(1);
 
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
-        if (requester == this && m_icon && m_icon->id == id)
+        const std::optional<Icon> &icon = m_icon ? m_icon : m_leavingIcon;
+        if (requester == this && icon && icon->id == id) {
             refreshPreviews();
+            update();
+        }
     });
     refresh();
 }
@@ -185,14 +229,65 @@ QuickDropView::~QuickDropView()
 
 void QuickDropView::setIcon(std::optional<Icon> icon)
 {
+    if (m_icon && !icon)
+        m_leavingIcon = m_icon;
+    else if (icon)
+        m_leavingIcon.reset();
     m_icon = std::move(icon);
-    refresh();
+    m_presence->moveTo(m_icon ? 1.0 : 0.0);
+    setAccessibleDescription(
+        m_icon ? QString() : tr("Select an icon, then drop a file or folder here to apply that icon."));
+    refreshSymbol(true);
+    refreshPreviews();
+    update();
 }
 
 void QuickDropView::setExpanded(bool expanded)
 {
     m_expanded = expanded;
-    refresh();
+    m_openness->moveTo(expanded ? 1.0 : 0.0);
+    refreshPreviews();
+}
+
+void QuickDropView::setMotionPolicy(const MotionPolicy &policy)
+{
+    for (MotionAnimation *animation : { m_openness, m_presence, m_symbolFade })
+        animation->setPolicy(policy);
+}
+
+QSize QuickDropView::sizeHint() const
+{
+    const int opened = int(std::lround(m_openness->value().toDouble() * expandedHeight()));
+    return { m_header->sizeHint().width(), headerRowHeight + opened };
+}
+
+QSize QuickDropView::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+int QuickDropView::expandedHeight() const
+{
+    return expandedTopMargin + std::max(0, width() - 2 * expandedSideMargin) + expandedBottomMargin;
+}
+
+QRectF QuickDropView::headerPreviewFrame() const
+{
+    return { qreal(width() - headerSideMargin - headerPreviewSide), qreal(headerPadding), qreal(headerPreviewSide),
+        qreal(headerPreviewSide) };
+}
+
+QRectF QuickDropView::expandedFrame() const
+{
+    const qreal side = std::max(0, width() - 2 * expandedSideMargin);
+    return { qreal(expandedSideMargin), qreal(headerRowHeight + expandedTopMargin), side, side };
+}
+
+QRectF QuickDropView::previewFrame() const
+{
+    if (!m_icon && !m_leavingIcon)
+        return {};
+    return lerp(headerPreviewFrame(), expandedFrame(), m_openness->value().toDouble());
 }
 
 QString QuickDropView::statusSymbol() const
@@ -257,7 +352,7 @@ void QuickDropView::finishDrop(bool successful)
     // Restarted by every result, so a second drop's symbol stays its full second too.
     m_finishReset.start();
     m_successReset.start();
-    refresh();
+    refreshSymbol(true);
     Q_EMIT dropFinished(successful);
 }
 
@@ -314,37 +409,111 @@ void QuickDropView::refresh()
     m_title->setPalette(titlePalette);
     const int symbolSide = QFontMetrics(font()).height();
     m_symbol->setFixedSize(symbolSide, symbolSide);
-    m_symbol->setPixmap(Symbol::pixmap(statusSymbol(), symbolSide, color, devicePixelRatioF()));
-
-    m_instruction->setFont(callout);
-    QPalette instructionPalette = m_instruction->palette();
-    instructionPalette.setColor(QPalette::WindowText, foregroundColor(palette(), ForegroundLevel::secondary));
-    m_instruction->setPalette(instructionPalette);
-
-    m_headerPreview->setVisible(m_icon && !m_expanded);
-    m_expandedPart->setVisible(m_expanded);
-    m_largePreview->setVisible(m_icon.has_value());
-    m_instruction->setVisible(!m_icon);
+    m_instructionGroup = {};
+    refreshSymbol(false);
     refreshPreviews();
     update();
 }
 
-QImage QuickDropView::preview(double points) const
+void QuickDropView::refreshSymbol(bool animated)
 {
-    if (!m_icon || points <= 0)
+    const QString name = statusSymbol();
+    if (name != m_symbolName) {
+        m_previousSymbolName = animated ? m_symbolName : name;
+        m_symbolName = name;
+        if (animated) {
+            m_symbolFade->jumpTo(0.0);
+            m_symbolFade->moveTo(1.0);
+            return;
+        }
+        m_symbolFade->jumpTo(1.0);
+        return;
+    }
+    paintSymbol();
+}
+
+void QuickDropView::paintSymbol()
+{
+    const QColor color = foregroundColor(palette(), m_targeted ? ForegroundLevel::primary : ForegroundLevel::secondary);
+    const int side = m_symbol->width();
+    const qreal ratio = devicePixelRatioF();
+    const qreal progress = m_symbolFade->value().toDouble();
+    if (progress >= 1 || m_previousSymbolName == m_symbolName) {
+        m_symbol->setPixmap(Symbol::pixmap(m_symbolName, side, color, ratio));
+        return;
+    }
+    m_symbol->setPixmap(CrossFade::mix(Symbol::pixmap(m_previousSymbolName, side, color, ratio),
+        Symbol::pixmap(m_symbolName, side, color, ratio), progress));
+}
+
+QImage QuickDropView::preview(const Icon &icon, double points) const
+{
+    if (points <= 0)
         return {};
-    return m_provider.request(this, *m_icon, points, devicePixelRatioF());
+    return m_provider.request(this, icon, points, devicePixelRatioF());
 }
 
 void QuickDropView::refreshPreviews()
 {
-    const int side = std::max(0, width() - 2 * expandedSideMargin);
-    m_largePreview->setFixedSize(side, side);
-    m_instruction->setFixedSize(side, side);
-    if (m_headerPreview->isVisibleTo(this))
-        m_headerPreview->setPixmap(QPixmap::fromImage(preview(headerPreviewSide)));
-    if (m_expanded && m_icon)
-        m_largePreview->setPixmap(QPixmap::fromImage(preview(side)));
+    const std::optional<Icon> &icon = m_icon ? m_icon : m_leavingIcon;
+    if (!icon) {
+        m_headerImage = {};
+        m_expandedImage = {};
+        return;
+    }
+    m_headerImage = preview(*icon, headerPreviewSide);
+    // The large picture only while the panel is open or on its way.
+    const bool open = m_expanded || m_openness->value().toDouble() > 0;
+    m_expandedImage = open ? preview(*icon, expandedFrame().width()) : QImage();
+}
+
+const QImage &QuickDropView::instructionGroup()
+{
+    const QRectF frame = expandedFrame();
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (frame.size() * ratio).toSize();
+    if (m_instructionGroup.size() == pixels || pixels.isEmpty())
+        return m_instructionGroup;
+    m_instructionGroup = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    m_instructionGroup.setDevicePixelRatio(ratio);
+    m_instructionGroup.fill(Qt::transparent);
+    QPainter painter(&m_instructionGroup);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF local(QPointF(0, 0), frame.size());
+    QPen pen(foregroundColor(palette(), ForegroundLevel::tertiary), 2, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+    pen.setDashPattern({ 2, 2 }); // in units of the pen's width: 4 on, 4 off
+    painter.setPen(pen);
+    painter.drawRoundedRect(local.adjusted(1, 1, -1, -1), 8, 8);
+    QFont callout = font();
+    callout.setPointSizeF(font().pointSizeF() * 0.92);
+    painter.setFont(callout);
+    painter.setPen(foregroundColor(palette(), ForegroundLevel::secondary));
+    painter.drawText(local.adjusted(instructionPadding, instructionPadding, -instructionPadding, -instructionPadding),
+        Qt::AlignCenter | Qt::TextWordWrap, tr("Select an icon, then drop a file or folder here to apply that icon."));
+    return m_instructionGroup;
+}
+
+void QuickDropView::paintInstruction(QPainter &painter, qreal insertion)
+{
+    const QImage &group = instructionGroup();
+    if (group.isNull())
+        return;
+    const QRectF frame = expandedFrame();
+    const qreal scale = lerp(instructionRemovedScale, 1.0, insertion);
+    const QRectF target(
+        frame.center() - QPointF(frame.width() * scale / 2, frame.height() * scale / 2), frame.size() * scale);
+    painter.save();
+    painter.setOpacity(insertion);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const qreal blur = lerp(instructionRemovedBlur, 0.0, insertion) * devicePixelRatioF();
+    if (blur < 0.5) {
+        painter.drawImage(target, group);
+    } else {
+        // A cheap blur: the group drawn from a copy that many times smaller, smoothed back up.
+        const QSize small = (QSizeF(group.size()) / (1 + blur)).toSize().expandedTo(QSize(1, 1));
+        painter.drawImage(target, group.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    }
+    painter.restore();
 }
 
 void QuickDropView::paintEvent(QPaintEvent *)
@@ -357,21 +526,33 @@ void QuickDropView::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), accent);
     }
     painter.fillRect(QRect(0, 0, width(), 1), foregroundColor(palette(), ForegroundLevel::quaternary));
-    if (m_instruction->isVisibleTo(this)) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        QPen pen(
-            foregroundColor(palette(), ForegroundLevel::tertiary), 2, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
-        pen.setDashPattern({ 2, 2 }); // in units of the pen's width: 4 on, 4 off
-        painter.setPen(pen);
-        const QRectF frame = QRectF(m_instruction->geometry().translated(m_expandedPart->pos())).adjusted(1, 1, -1, -1);
-        painter.drawRoundedRect(frame, 8, 8);
+
+    const qreal openness = m_openness->value().toDouble();
+    const qreal presence = m_presence->value().toDouble();
+    // The instruction stands in the expanded part while there is no icon.
+    const qreal insertion = openness * (1 - presence);
+    if (insertion > 0)
+        paintInstruction(painter, insertion);
+
+    if (presence > 0 && (m_icon || m_leavingIcon)) {
+        const QImage &image = openness > 0 && !m_expandedImage.isNull() ? m_expandedImage : m_headerImage;
+        if (!image.isNull()) {
+            painter.setOpacity(presence);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(fitted(image, previewFrame()), image);
+        }
     }
 }
 
 void QuickDropView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    refreshPreviews();
+    if (event->oldSize().width() != width()) {
+        m_instructionGroup = {};
+        refreshPreviews();
+        // The expanded part is as tall as the panel is wide.
+        updateGeometry();
+    }
 }
 
 void QuickDropView::changeEvent(QEvent *event)

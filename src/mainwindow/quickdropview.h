@@ -2,6 +2,7 @@
 #pragma once
 
 #include "model/icon.h"
+#include "widgets/motionpolicy.h"
 
 #include <QImage>
 #include <QList>
@@ -14,6 +15,7 @@
 #include <optional>
 
 class FileIconSetter;
+class MotionAnimation;
 class QLabel;
 class ThumbnailProvider;
 
@@ -26,6 +28,11 @@ class ThumbnailProvider;
 // drop has been handled: "checkmark" when all succeeded, "xmark" otherwise, for one second. A
 // chosen icon whose data gives no image makes no call at all and shows "xmark". Completions and
 // resets belong to the panel: none of them runs once it is gone.
+// Motion, under the MotionPolicy handed in: opening and closing, and an icon arriving or leaving,
+// follow the 0.2 s spring, the panel's height with them, so the sidebar's layout follows without a
+// jump; the one preview moves and scales between its header and expanded frames; the instruction
+// enters and leaves blurring, fading and scaling (up as it enters, down as it leaves); a result
+// or its reset cross-fades the status symbol. A hovering drag changes the symbol at once.
 class QuickDropView : public QWidget
 {
     Q_OBJECT
@@ -42,6 +49,16 @@ public:
 
     bool isExpanded() const { return m_expanded; }
     void setExpanded(bool expanded);
+
+    // Nothing moves until a policy is handed in.
+    void setMotionPolicy(const MotionPolicy &policy);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    // Where the preview is drawn now (empty without an icon), and its header and expanded frames.
+    QRectF previewFrame() const;
+    QRectF headerPreviewFrame() const;
+    QRectF expandedFrame() const;
 
     bool isTargeted() const { return m_targeted; }
     // The name of the header's status symbol now.
@@ -75,8 +92,15 @@ private:
     void finishDrop(bool successful);
     void setTargeted(bool targeted);
     void refresh();
+    // Shows the symbol of the state now, cross-fading from the last one when `animated`.
+    void refreshSymbol(bool animated);
+    void paintSymbol();
     void refreshPreviews();
-    QImage preview(double points) const;
+    QImage preview(const Icon &icon, double points) const;
+    int expandedHeight() const;
+    // The instruction with its dashed frame, drawn once per size and palette.
+    const QImage &instructionGroup();
+    void paintInstruction(QPainter &painter, qreal insertion);
 
     ThumbnailProvider &m_provider;
     std::shared_ptr<FileIconSetter> m_iconSetter;
@@ -88,10 +112,21 @@ private:
     QTimer m_finishReset;
     QTimer m_successReset;
 
+    // 0 collapsed, 1 expanded.
+    MotionAnimation *m_openness = nullptr;
+    // 0 without an icon, 1 with one; the icon that left is drawn until it has faded.
+    MotionAnimation *m_presence = nullptr;
+    std::optional<Icon> m_leavingIcon;
+    // From the last symbol (0) to the current one (1).
+    MotionAnimation *m_symbolFade = nullptr;
+    QString m_symbolName;
+    QString m_previousSymbolName;
+
+    QImage m_headerImage;
+    QImage m_expandedImage;
+    QImage m_instructionGroup;
+
+    QWidget *m_header = nullptr;
     QLabel *m_symbol = nullptr;
     QLabel *m_title = nullptr;
-    QLabel *m_headerPreview = nullptr;
-    QWidget *m_expandedPart = nullptr;
-    QLabel *m_largePreview = nullptr;
-    QLabel *m_instruction = nullptr;
 };

@@ -123,8 +123,8 @@ void SidebarView::takeUserSelection()
 
 void SidebarView::refreshQuickDropIcon()
 {
-    const QList<Icon> icons = selectedIcons(m_manager, m_iconSelection.selection());
-    m_quickDrop->setIcon(icons.isEmpty() ? std::nullopt : std::optional<Icon>(icons.last()));
+    const Icon *icon = lastSelectedIcon(m_manager, m_iconSelection.selection());
+    m_quickDrop->setIcon(icon ? std::optional<Icon>(*icon) : std::nullopt);
 }
 
 void SidebarView::followIconSizeSetting()

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/icon.h"
 
-#include <QLocale>
+#include "model/iconsearchkey.h"
 
 #include <utility>
 
@@ -9,15 +9,7 @@ bool Icon::matches(const QString &text) const
 {
     if (text.isEmpty())
         return true;
-    // Compared in composed form so that a decomposed accent in a file-derived name still matches
-    // what the user types.
-    const QLocale locale;
-    const QString needle = locale.toLower(text).normalized(QString::NormalizationForm_C);
-    for (const QString *field : { &name, &author, &authorURL, &copyright }) {
-        if (locale.toLower(*field).normalized(QString::NormalizationForm_C).contains(needle))
-            return true;
-    }
-    return false;
+    return IconSearchKey(*this).matches(IconSearchKey::folded(text));
 }
 
 QByteArray Icon::primaryData() const

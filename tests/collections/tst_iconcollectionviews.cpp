@@ -579,6 +579,18 @@ private slots:
         manager().setContainers(containers);
         QCOMPARE(model.rowCount(), 2);
         QCOMPARE(model.index(0).data(Qt::DisplayRole).toString(), u"y"_s);
+
+        // The search follows edits of the searched fields, also of containers that moved.
+        model.setSearchText(u"y"_s);
+        QCOMPARE(model.rowCount(), 1);
+        containers = manager().containers();
+        containers[1].icons[0].name = u"Moon"_s;
+        std::swap(containers[0], containers[1]);
+        manager().setContainers(containers);
+        QCOMPARE(model.rowCount(), 0);
+        model.setSearchText(u"MOON"_s);
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.index(0).data(Qt::DisplayRole).toString(), u"Moon"_s);
     }
 
     // Icons the search hides stay selected through Control and Shift clicks; a plain click leaves

@@ -90,7 +90,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("changes");
 
-        // "+x" selects x, "+_" selects no identifier, "-x" deselects x, "=x y" replaces the whole.
+        // "+x" selects x, "+_" selects no identifier, "*x_y" selects several at once, "-x" deselects x,
+        // "=x_y" replaces the whole.
         QTest::newRow("select without identifier") << u"+_"_s << u""_s << 0;
         QTest::newRow("selected again keeps its place") << u"+a +b +c +a"_s << u"a b c"_s << 4;
         QTest::newRow("deselected then selected goes last") << u"+a +b +c -b +b"_s << u"a c b"_s << 5;
@@ -99,6 +100,8 @@ private slots:
         QTest::newRow("deselecting from empty") << u"-a"_s << u""_s << 1;
         QTest::newRow("replacing with the same still notifies") << u"=a_b =a_b"_s << u"a b"_s << 2;
         QTest::newRow("replacing drops the order before") << u"+c +a =a_b_c"_s << u"a b c"_s << 3;
+        QTest::newRow("several at once, one change") << u"+b *a_b_c"_s << u"b a c"_s << 2;
+        QTest::newRow("several already selected still notify") << u"+a +b *b_a"_s << u"a b"_s << 3;
     }
 
     void edits()
@@ -118,6 +121,13 @@ private slots:
             case u'-':
                 manager.deselect(idOf(argument.at(0)));
                 break;
+            case u'*': {
+                QList<QUuid> ids;
+                for (const QString &name : argument.split(u'_'))
+                    ids.append(idOf(name.at(0)));
+                manager.select(ids);
+                break;
+            }
             case u'=':
                 manager.setSelection(selectionOf(QString(argument).replace(u'_', u' ')));
                 break;
@@ -148,6 +158,9 @@ private slots:
         QFETCH(QString, selection);
         QFETCH(QString, expected);
         QCOMPARE(namesOf(::selectedIcons(m_library, selectionOf(selection))), expected);
+        // The last one alone, as the Quick Drop area asks for it, is the last of the whole.
+        const Icon *last = lastSelectedIcon(m_library, selectionOf(selection));
+        QCOMPARE(last ? last->name : QString(), expected.split(u' ').last());
     }
 
     // A library handed in stands apart from another, and its index follows each change.

@@ -7,6 +7,7 @@
 #include "support/libraryfixture.h"
 #include "support/settingsfixture.h"
 #include "widgets/lowresolutionpattern.h"
+#include "widgets/motionanimation.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -44,6 +45,47 @@ private slots:
         // A change made elsewhere (the View menu) moves the toggle.
         m_settings.settings().emulateLowResolution().write(false);
         QVERIFY(!toggle->isChecked());
+    }
+
+    void toggleCrossFadesWhicheverWayItFlips_data()
+    {
+        QTest::addColumn<bool>("byClick");
+        QTest::newRow("click") << true;
+        QTest::newRow("setting written elsewhere") << false;
+    }
+
+    void toggleCrossFadesWhicheverWayItFlips()
+    {
+        QFETCH(bool, byClick);
+        DetailStatusBar bar(m_settings.settings(), new IconPreviewSizeStepper(m_settings.settings()));
+        bar.setMotionPolicy(MotionPolicy());
+        bar.setContainerSelected(true);
+        StatusBarToggle *toggle = bar.emulationToggle();
+        toggle->resize(toggle->sizeHint());
+        // Inside the outline, where the on state lays its fill.
+        const QPoint inside(3, toggle->height() / 2);
+        const QColor off = toggle->grab().toImage().pixelColor(inside);
+        if (byClick)
+            toggle->click();
+        else
+            m_settings.settings().emulateLowResolution().write(true);
+        auto *fade = toggle->findChild<MotionAnimation *>(u"toggleAnimation"_s);
+        QVERIFY(fade->isMoving());
+        QCOMPARE(fade->duration(), MotionPolicy::standardMilliseconds);
+        fade->pause();
+        fade->setCurrentTime(fade->duration() / 2);
+        const QColor midway = toggle->grab().toImage().pixelColor(inside);
+        fade->setCurrentTime(fade->duration());
+        const QColor on = toggle->grab().toImage().pixelColor(inside);
+        QVERIFY(on != off);
+        QVERIFY(midway != on && midway != off);
+        QVERIFY(qAbs(midway.alpha() - (on.alpha() + off.alpha()) / 2) <= 4);
+
+        // Asked for no animations, it flips at once.
+        toggle->setMotionPolicy(MotionPolicy::still());
+        toggle->click();
+        QVERIFY(!fade->isMoving());
+        QCOMPARE(toggle->grab().toImage().pixelColor(inside), off);
     }
 
     void patternMultipliesGaps()

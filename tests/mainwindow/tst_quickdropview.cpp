@@ -4,6 +4,7 @@
 #include "platform/desktop/fileiconsetter.h"
 #include "support/appservices.h"
 #include "support/libraryfixture.h"
+#include "widgets/motionanimation.h"
 
 #include <QBuffer>
 #include <QDragEnterEvent>
@@ -17,6 +18,7 @@
 #include <QTest>
 #include <QThreadPool>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -112,6 +114,24 @@ bool passPostedEvents(QObject &receiver)
     QMetaObject::invokeMethod(
         &receiver, [&ran] { ran = true; }, Qt::QueuedConnection);
     return QTest::qWaitFor([&ran] { return ran; });
+}
+
+MotionAnimation *animation(const QuickDropView &panel, const QString &name)
+{
+    auto *found = panel.findChild<MotionAnimation *>(name);
+    Q_ASSERT(found);
+    return found;
+}
+
+QColor pixel(QWidget &widget, QPointF at)
+{
+    return widget.grab().toImage().pixelColor(at.toPoint());
+}
+
+// How far `color` has gone from `from` towards `to`, by its green channel.
+double mixOf(const QColor &color, const QColor &from, const QColor &to)
+{
+    return double(color.green() - from.green()) / (to.green() - from.green());
 }
 
 } // namespace
@@ -356,6 +376,175 @@ private slots:
             QTest::mouseClick(label, Qt::LeftButton, {}, label->rect().center());
             QVERIFY(!panel.isExpanded());
         }
+    }
+
+    void openingFollowsTheSpring()
+    {
+        // In a column, as the sidebar holds it, so the layout is seen following the panel.
+        QWidget column;
+        auto *layout = new QVBoxLayout(&column);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addStretch(1);
+        auto *panel = new QuickDropView(m_services.thumbnails, m_setter);
+        panel->setMotionPolicy(MotionPolicy());
+        layout->addWidget(panel);
+        column.resize(240, 600);
+        column.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&column));
+        panel->setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
+        animation(*panel, u"iconAnimation"_s)->setCurrentTime(MotionPolicy::springMilliseconds);
+        const int collapsed = panel->height();
+        const int expanded = collapsed + 8 + (240 - 96) + 16;
+        const QRectF header = panel->headerPreviewFrame();
+        const QRectF large = panel->expandedFrame();
+        QCOMPARE(large.width(), 240.0 - 96);
+        QCOMPARE(panel->previewFrame(), header);
+
+        QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(100, 10));
+        MotionAnimation *open = animation(*panel, u"openAnimation"_s);
+        QVERIFY(open->isMoving());
+        QCOMPARE(open->duration(), MotionPolicy::springMilliseconds);
+        open->pause();
+        int last = collapsed;
+        for (int time = 0; time <= open->duration(); time += 10) {
+            open->setCurrentTime(time);
+            layout->activate();
+            // The column gives the panel the height it asks for now; it only grows, never past its end.
+            QCOMPARE(panel->height(), panel->sizeHint().height());
+            QVERIFY2(panel->height() >= last && panel->height() <= expanded, qPrintable(QString::number(time)));
+            last = panel->height();
+            if (time == 60) {
+                // The one preview is on its way and growing: between its two frames.
+                const QRectF frame = panel->previewFrame();
+                QVERIFY(panel->height() > collapsed + 20 && panel->height() < expanded - 20);
+                QVERIFY(frame.width() > header.width() + 10 && frame.width() < large.width() - 10);
+                QVERIFY(frame.center().y() > header.center().y() && frame.center().y() < large.center().y());
+            }
+        }
+        QCOMPARE(panel->height(), expanded);
+        QCOMPARE(panel->previewFrame(), large);
+
+        // Closing takes the preview back to the header.
+        QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(100, 10));
+        QVERIFY(open->isMoving());
+        open->setCurrentTime(open->duration());
+        layout->activate();
+        QCOMPARE(panel->height(), collapsed);
+        QCOMPARE(panel->previewFrame(), header);
+    }
+
+    void iconFadesInAndOut()
+    {
+        QuickDropView panel(m_services.thumbnails, m_setter);
+        panel.setMotionPolicy(MotionPolicy());
+        panel.resize(240, panel.sizeHint().height());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        const QPointF centre = panel.headerPreviewFrame().center();
+        const QColor background = pixel(panel, centre);
+        const QColor red(200, 40, 40);
+
+        panel.setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
+        MotionAnimation *presence = animation(panel, u"iconAnimation"_s);
+        QVERIFY(presence->isMoving());
+        presence->pause();
+        presence->setCurrentTime(MotionPolicy::springMilliseconds / 5);
+        QTRY_VERIFY(pixel(panel, centre) != background); // once the picture has been decoded
+        const double arriving = mixOf(pixel(panel, centre), background, red);
+        QVERIFY2(arriving > 0.2 && arriving < 0.9, qPrintable(QString::number(arriving)));
+        presence->setCurrentTime(MotionPolicy::springMilliseconds);
+        QCOMPARE(pixel(panel, centre), red);
+
+        // The icon that leaves fades where it stood.
+        panel.setIcon(std::nullopt);
+        QVERIFY(presence->isMoving());
+        presence->pause();
+        presence->setCurrentTime(MotionPolicy::springMilliseconds / 5);
+        const double leaving = mixOf(pixel(panel, centre), background, red);
+        QVERIFY2(leaving > 0.1 && leaving < 0.8, qPrintable(QString::number(leaving)));
+        presence->setCurrentTime(MotionPolicy::springMilliseconds);
+        QCOMPARE(pixel(panel, centre), background);
+    }
+
+    void instructionBlursAwayAsAnIconArrives()
+    {
+        QuickDropView panel(m_services.thumbnails, m_setter);
+        panel.setMotionPolicy(MotionPolicy());
+        panel.setExpanded(true);
+        animation(panel, u"openAnimation"_s)->setCurrentTime(MotionPolicy::springMilliseconds);
+        panel.resize(240, panel.sizeHint().height());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        // A point on the dashed frame's left edge, below the preview's way.
+        const QRectF frame = panel.expandedFrame();
+        const QPointF edge(frame.left() + 1, frame.center().y());
+        const QColor dashed = pixel(panel, edge);
+        panel.setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
+        MotionAnimation *presence = animation(panel, u"iconAnimation"_s);
+        presence->pause();
+        presence->setCurrentTime(0);
+        QCOMPARE(pixel(panel, edge), dashed);
+        presence->setCurrentTime(MotionPolicy::springMilliseconds);
+        // Gone, with the icon in its place.
+        QVERIFY(pixel(panel, edge) != dashed);
+        QVERIFY(panel.accessibleDescription().isEmpty());
+        panel.setIcon(std::nullopt);
+        presence->setCurrentTime(MotionPolicy::springMilliseconds);
+        QCOMPARE(pixel(panel, edge), dashed);
+        QVERIFY(panel.accessibleDescription().contains(u"Select an icon"_s));
+    }
+
+    void resultsAndResetsCrossFadeTheSymbol()
+    {
+        QuickDropView panel(m_services.thumbnails, m_setter);
+        panel.setMotionPolicy(MotionPolicy());
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
+        auto *symbol = panel.findChildren<QLabel *>().first();
+        MotionAnimation *fade = animation(panel, u"symbolAnimation"_s);
+        const QImage idle = symbol->pixmap().toImage();
+
+        // A drop of nothing shows the cross at once as the state, fading in on screen.
+        QVERIFY(!panel.performDrop({ QUrl(u"https://example.org/x"_s) }));
+        QCOMPARE(panel.statusSymbol(), u"xmark"_s);
+        QVERIFY(fade->isMoving());
+        QCOMPARE(fade->duration(), MotionPolicy::standardMilliseconds);
+        fade->pause();
+        fade->setCurrentTime(MotionPolicy::standardMilliseconds / 2);
+        const QImage midway = symbol->pixmap().toImage();
+        fade->setCurrentTime(MotionPolicy::standardMilliseconds);
+        const QImage cross = symbol->pixmap().toImage();
+        QVERIFY(midway != idle && midway != cross && cross != idle);
+
+        // The reset a second later fades back the same way.
+        QTRY_COMPARE(panel.statusSymbol(), idleSymbol);
+        QVERIFY(fade->isMoving());
+        fade->setCurrentTime(MotionPolicy::standardMilliseconds);
+        QCOMPARE(symbol->pixmap().toImage(), idle);
+
+        // A hovering drag changes it at once.
+        QMimeData mime;
+        mime.setUrls({ file(u"a"_s) });
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&panel, &enter);
+        QCOMPARE(panel.statusSymbol(), u"minus.circle"_s);
+        QVERIFY(!fade->isMoving());
+        QVERIFY(symbol->pixmap().toImage() != idle);
+    }
+
+    void stillDesktopChangesAtOnce()
+    {
+        QuickDropView panel(m_services.thumbnails, m_setter);
+        panel.setMotionPolicy(MotionPolicy::still());
+        panel.resize(240, panel.sizeHint().height());
+        const int collapsed = panel.sizeHint().height();
+        panel.setIcon(makeIcon(IconFileType::image, std::nullopt, pngBytes()));
+        panel.setExpanded(true);
+        QVERIFY(!panel.performDrop({}));
+        for (MotionAnimation *each : panel.findChildren<MotionAnimation *>())
+            QVERIFY2(!each->isMoving(), qPrintable(each->objectName()));
+        QCOMPARE(panel.sizeHint().height(), collapsed + 8 + (240 - 96) + 16);
+        QCOMPARE(panel.previewFrame(), panel.expandedFrame());
     }
 };
 

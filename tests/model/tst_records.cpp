@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/iconcontainer.h"
 #include "model/iconenums.h"
+#include "model/iconsearchkey.h"
+
+#include <QLocale>
 
 #include <QTest>
 
@@ -19,6 +22,20 @@ Icon makeIcon(IconFileType type, std::optional<QByteArray> icns, std::optional<Q
         .author = u"Ann Lee"_s,
         .copyright = u"© 2024 Lee Works"_s,
         .authorURL = u"https://example.org/ann"_s };
+}
+
+// The search rule as first written: every field folded again for every text.
+bool foldedEverywhere(const Icon &icon, const QString &text)
+{
+    if (text.isEmpty())
+        return true;
+    const QLocale locale;
+    const QString needle = locale.toLower(text).normalized(QString::NormalizationForm_C);
+    for (const QString *field : { &icon.name, &icon.author, &icon.authorURL, &icon.copyright }) {
+        if (locale.toLower(*field).normalized(QString::NormalizationForm_C).contains(needle))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -95,6 +112,77 @@ private slots:
         Icon icon = makeIcon(IconFileType::icns, "i"_ba, std::nullopt);
         icon.name = u"Cafe\u0301"_s; // decomposed, as file names from some systems are
         QVERIFY(icon.matches(u"caf\u00e9"_s));
+    }
+
+    // Keys folded once answer as folding every field for every text did.
+    void searchKeyMatchesTheRule_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("text");
+
+        const QString c = u"C"_s;
+        QTest::newRow("empty text") << c << u"Star"_s << QString() << QString();
+        QTest::newRow("case") << c << u"Star"_s << QString() << u"sTAR"_s;
+        QTest::newRow("no match") << c << u"Star"_s << u"Ann"_s << u"moon"_s;
+        QTest::newRow("empty fields") << c << QString() << QString() << u"a"_s;
+        QTest::newRow("across two fields") << c << u"Star"_s << u"Ann"_s << u"starann"_s;
+        QTest::newRow("decomposed field, composed text") << c << u"Café"_s << QString() << u"CAFÉ"_s;
+        QTest::newRow("composed field, decomposed text") << c << u"Café"_s << QString() << u"café"_s;
+        QTest::newRow("final sigma") << u"el_GR"_s << u"ΟΔΟΣ"_s << QString() << u"οδος"_s;
+        QTest::newRow("final sigma mid-word") << u"el_GR"_s << u"ΟΔΟΣ"_s << QString() << u"οδοσ"_s;
+        QTest::newRow("dotted capital I, Turkish") << u"tr_TR"_s << u"İSTANBUL"_s << QString() << u"istanbul"_s;
+        QTest::newRow("dotless capital I, Turkish") << u"tr_TR"_s << u"ISPARTA"_s << QString() << u"isparta"_s;
+        QTest::newRow("dotless capital I, English") << u"en_US"_s << u"ISPARTA"_s << QString() << u"isparta"_s;
+        QTest::newRow("German sharp s") << u"de_DE"_s << u"STRASSE"_s << u"Straße"_s << u"straße"_s;
+        // The character that joins the folded fields, in the text and in a field.
+        QTest::newRow("joining character in the text") << c << u"Star"_s << u"Ann"_s << u"star￿ann"_s;
+        QTest::newRow("joining character in a field") << c << u"a￿b"_s << QString() << u"￿b"_s;
+        QTest::newRow("joining character alone") << c << u"Star"_s << QString() << u"￿"_s;
+    }
+
+    void searchKeyMatchesTheRule()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, name);
+        QFETCH(QString, author);
+        QFETCH(QString, text);
+
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        Icon icon = makeIcon(IconFileType::icns, "i"_ba, std::nullopt);
+        icon.name = name;
+        icon.author = author;
+        icon.authorURL.clear();
+        icon.copyright.clear();
+        const bool expected = foldedEverywhere(icon, text);
+        const bool key = IconSearchKey(icon).matches(IconSearchKey::folded(text));
+        const bool matches = icon.matches(text);
+        QLocale::setDefault(before);
+        QCOMPARE(key, expected);
+        QCOMPARE(matches, expected);
+    }
+
+    // A key tells an edited icon from the one it was made of, so that its keeper makes it again.
+    void searchKeyDescribesItsIcon()
+    {
+        Icon icon = makeIcon(IconFileType::icns, "i"_ba, std::nullopt);
+        const IconSearchKey key(icon);
+        QVERIFY(key.describes(icon));
+        const Icon copy = icon;
+        QVERIFY(key.describes(copy));
+        for (QString Icon::*field : { &Icon::name, &Icon::author, &Icon::authorURL, &Icon::copyright }) {
+            Icon edited = icon;
+            (edited.*field)[0] = u'x';
+            QVERIFY(!key.describes(edited));
+            edited.*field = icon.*field;
+            QVERIFY(key.describes(edited));
+        }
+        Icon cleared = icon;
+        cleared.copyright.clear();
+        QVERIFY(!key.describes(cleared));
+        QVERIFY(IconSearchKey(cleared).describes(cleared));
     }
 
     void primaryData_data()

@@ -5,6 +5,8 @@
 #include "settingsfixture.h"
 #include "testhttpsserver.h"
 
+#include <QTemporaryDir>
+
 #include <memory>
 
 // What a test of the feed updater needs: a settings file of its own, which the updater keeps its
@@ -28,4 +30,7 @@ public:
 private:
     SettingsFixture m_settings;
     std::unique_ptr<TestHttpsServer> m_server;
+    QTemporaryDir m_caFolder;
+    QString m_caFile;
+    bool m_caWritten = false;
 };

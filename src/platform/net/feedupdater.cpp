@@ -1,16 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/net/feedupdater.h"
 
+#include "platform/files/stagingfolder.h"
 #include "platform/net/releasefeed.h"
 #include "platform/text/printabletext.h"
 #include "platform/text/standardoutput.h"
 
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QSslConfiguration>
+#include <QDir>
+#include <QFile>
+#include <QMetaObject>
+#include <QMutex>
+#include <QThreadPool>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -20,7 +25,60 @@ constexpr double defaultInterval = 86400;
 // Timers take milliseconds in an int; a longer wait is taken in steps.
 constexpr qint64 longestTimerStep = qint64(86400) * 1000;
 
+constexpr QStringView feedFolderPrefix = u"glimbar-feed-";
+
 } // namespace
+
+struct FeedUpdater::Fetched
+{
+    HttpsFetch::Result result {};
+    QByteArray body {};
+    // Why the feed could not even be asked for, or its body not read back.
+    QString error {};
+    bool timedOut = false;
+    bool notHttps = false;
+};
+
+// The owner leaves under the lock as it goes, so an outcome is posted to a living updater or not
+// at all.
+struct FeedUpdater::Pending
+{
+    QMutex mutex;
+    FeedUpdater *owner = nullptr;
+    std::atomic<bool> cancel { false };
+};
+
+HttpsFetch::Limits FeedUpdater::defaultFetchLimits()
+{
+    HttpsFetch::Limits limits;
+    limits.lowSpeedTime = std::chrono::seconds(30);
+    limits.maxBodyBytes = qint64(1) << 20;
+    return limits;
+}
+
+FeedUpdater::Fetched FeedUpdater::fetchFeed(
+    const QByteArray &url, const HttpsFetch::Limits &limits, const std::atomic<bool> *cancel)
+{
+    // Folders of checks that were killed are removed by the next one.
+    StagingFolder::sweep(QDir::tempPath(), feedFolderPrefix);
+    Fetched fetched;
+    const StagingFolder folder(QDir::tempPath(), feedFolderPrefix);
+    if (!folder.isValid()) {
+        fetched.error = QString::fromLocal8Bit(std::strerror(folder.error()));
+        return fetched;
+    }
+    const QString bodyPath = folder.path() + u"/feed"_s;
+    fetched.result = HttpsFetch::fetch(url, bodyPath, limits, cancel);
+    if (fetched.result.outcome != HttpsFetch::Outcome::complete)
+        return fetched;
+    QFile body(bodyPath);
+    if (!body.open(QIODevice::ReadOnly)) {
+        fetched.error = body.errorString();
+        return fetched;
+    }
+    fetched.body = body.read(limits.maxBodyBytes);
+    return fetched;
+}
 
 QUrl FeedUpdater::defaultFeedUrl()
 {
@@ -43,18 +101,27 @@ FeedUpdater::FeedUpdater(SettingsStore &settings, Options options, QObject *pare
     , m_automaticDownloads(settings, u"Updater/automaticallyDownloadsUpdates"_s, false)
     , m_interval(settings, u"Updater/updateCheckInterval"_s, defaultInterval)
     , m_lastCheck(settings, u"Updater/lastUpdateCheckDate"_s, QDateTime())
-    , m_network(new QNetworkAccessManager(this))
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &FeedUpdater::scheduledCheckDue);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &FeedUpdater::deadlinePassed);
 }
 
 FeedUpdater::~FeedUpdater()
 {
-    if (m_reply) {
-        m_reply->disconnect(this);
-        m_reply->abort();
-    }
+    abandonFetch();
+}
+
+void FeedUpdater::abandonFetch()
+{
+    m_deadline.stop();
+    if (!m_pending)
+        return;
+    const QMutexLocker lock(&m_pending->mutex);
+    m_pending->owner = nullptr;
+    m_pending->cancel = true;
+    m_pending.reset();
 }
 
 void FeedUpdater::start()
@@ -134,53 +201,51 @@ void FeedUpdater::runCheck(bool scheduled)
     m_scheduledCheck = scheduled;
     m_timer.stop();
     setCanCheck(false);
-    m_body.clear();
-    m_oversized = false;
 
     if (m_options.feedUrl.scheme() != u"https"_s) {
-        m_reply = nullptr;
         // Report on the next turn of the event loop, as a fetch would.
-        QTimer::singleShot(0, this, &FeedUpdater::finishCheck);
+        QTimer::singleShot(0, this, [this] { finishCheck(Fetched { .notHttps = true }); });
         return;
     }
-    QNetworkRequest request(m_options.feedUrl);
-    request.setTransferTimeout(int(m_options.transferTimeout.count()));
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    request.setMaximumRedirectsAllowed(5);
-    request.setHeader(QNetworkRequest::UserAgentHeader, u"Glimbar/%1"_s.arg(m_options.currentVersion.toString()));
-    if (!m_options.extraCaCertificates.isEmpty()) {
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        ssl.addCaCertificates(m_options.extraCaCertificates);
-        request.setSslConfiguration(ssl);
-    }
-    m_reply = m_network->get(request);
-    connect(m_reply, &QNetworkReply::readyRead, this, &FeedUpdater::takeData);
-    connect(m_reply, &QNetworkReply::finished, this, &FeedUpdater::finishCheck);
+    HttpsFetch::Limits limits = m_options.fetchLimits;
+    // The check's own deadline ends it; the transfer's, a little later, only ends the worker.
+    limits.deadline = m_options.checkDeadline + std::chrono::seconds(1);
+    limits.userAgent = u"Glimbar/%1"_s.arg(m_options.currentVersion.toString()).toUtf8();
+    const auto pending = std::make_shared<Pending>();
+    pending->owner = this;
+    m_pending = pending;
+    m_deadline.start(m_options.checkDeadline);
+    QThreadPool::globalInstance()->start([pending, limits, url = m_options.feedUrl.toEncoded()] {
+        Fetched fetched = fetchFeed(url, limits, &pending->cancel);
+        const QMutexLocker lock(&pending->mutex);
+        if (!pending->owner)
+            return;
+        FeedUpdater *owner = pending->owner;
+        QMetaObject::invokeMethod(
+            owner,
+            [owner, pending, fetched = std::move(fetched)] {
+                // A fetch given up at its deadline no longer speaks for the check.
+                if (owner->m_pending != pending)
+                    return;
+                owner->m_pending.reset();
+                owner->m_deadline.stop();
+                owner->finishCheck(fetched);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
-void FeedUpdater::takeData()
+void FeedUpdater::deadlinePassed()
 {
-    if (!m_reply || m_oversized)
-        return;
-    const qint64 room = m_options.maxFeedBytes - m_body.size();
-    if (m_reply->bytesAvailable() > room) {
-        m_oversized = true;
-        m_reply->abort();
-        return;
-    }
-    m_body.append(m_reply->readAll());
+    abandonFetch();
+    finishCheck(Fetched { .timedOut = true });
 }
 
-void FeedUpdater::finishCheck()
+void FeedUpdater::finishCheck(const Fetched &fetched)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     m_lastAttempt = now;
-    const bool read = reportOutcome();
-    if (m_reply) {
-        m_reply->deleteLater();
-        m_reply = nullptr;
-    }
-    m_body.clear();
+    const bool read = reportOutcome(fetched);
     if (read) {
         m_lastCheck.write(now);
         Q_EMIT lastUpdateCheckDateChanged();
@@ -189,25 +254,33 @@ void FeedUpdater::finishCheck()
     schedule();
 }
 
-bool FeedUpdater::reportOutcome()
+bool FeedUpdater::reportOutcome(const Fetched &fetched)
 {
     const auto failed = [this](const QString &error) {
         printLine(error);
         Q_EMIT checkFailed(error);
         return false;
     };
-    if (!m_reply)
+    const auto notFetched = [&failed](const QString &reason) {
+        return failed(tr("The release feed could not be fetched: %1").arg(printableText(reason)));
+    };
+    if (fetched.timedOut) {
+        const auto seconds = std::chrono::duration<double>(m_options.checkDeadline).count();
+        return notFetched(tr("no answer within %1 seconds.").arg(seconds));
+    }
+    if (fetched.notHttps)
         return failed(tr("The release feed must be fetched over https."));
-    takeData();
-    if (m_oversized)
-        return failed(tr("The release feed is larger than %1 bytes.").arg(m_options.maxFeedBytes));
-    if (m_reply->error() != QNetworkReply::NoError)
-        return failed(tr("The release feed could not be fetched: %1").arg(printableText(m_reply->errorString())));
-    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status != 200)
-        return failed(tr("The release feed could not be fetched: status %1.").arg(status));
+    const HttpsFetch::Result &result = fetched.result;
+    if (result.outcome == HttpsFetch::Outcome::tooLarge)
+        return failed(tr("The release feed is larger than %1 bytes.").arg(m_options.fetchLimits.maxBodyBytes));
+    if (result.status != 0 && result.status != 200)
+        return failed(tr("The release feed could not be fetched: status %1.").arg(result.status));
+    if (!fetched.error.isEmpty())
+        return notFetched(fetched.error);
+    if (result.outcome != HttpsFetch::Outcome::complete)
+        return notFetched(result.reason.isEmpty() ? tr("the transfer failed.") : result.reason);
 
-    const ReleaseFeed::Result feed = ReleaseFeed::parse(m_body);
+    const ReleaseFeed::Result feed = ReleaseFeed::parse(fetched.body);
     if (!feed.error.isEmpty())
         return failed(feed.error);
     const std::optional<ReleaseFeed::Release> newest

@@ -1,30 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/net/httpsfetch.h"
 #include "platform/net/updater.h"
 #include "platform/settings/settingskey.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QSslCertificate>
 #include <QTimer>
 #include <QUrl>
 #include <QVersionNumber>
 
+#include <atomic>
 #include <chrono>
-
-class QNetworkAccessManager;
-class QNetworkReply;
+#include <memory>
 
 // The updater over the release feed (see ReleaseFeed), fetched over https from one address.
 //
 // A check compares the feed's newest version with the running one and emits updateFound() or
 // noUpdateFound(), or checkFailed() when the feed could not be fetched or read, also printing the
 // outcome on standard output. Only a check that read the feed sets the last check date. The feed is
-// bounded in size and time. Scheduled checks run while automatic checks are on, one interval after
-// the last check, or after the last failed attempt of this run when that is later. Automatic checks start off, so
-// nothing is fetched until the user asks or turns them on. "Automatically download updates" is kept
-// for the settings window but changes nothing: the package manager installs new versions.
+// fetched by HttpsFetch on a worker thread, with the bounds of a download (headers, speed floor,
+// redirects) and a body of at most 1 MiB; a check that has not ended by its deadline fails then,
+// whatever the server still sends, and "Check Now" is offered again. Scheduled checks run while automatic checks are
+// on, one interval after the last check, or after the last failed attempt of this run when that is later. Automatic
+// checks start off, so nothing is fetched until the user asks or turns them on. "Automatically download updates" is
+// kept for the settings window but changes nothing: the package manager installs new versions.
 //
 // Settings live under the group "Updater" of the settings store handed in, apart from the
 // application's own keys; the store must outlive the updater. Lives on the GUI thread; every signal
@@ -38,12 +38,14 @@ public:
     {
         QUrl feedUrl = defaultFeedUrl();
         QVersionNumber currentVersion = runningVersion();
-        // The longest time without any data before the check is given up.
-        std::chrono::milliseconds transferTimeout = std::chrono::seconds(30);
-        qint64 maxFeedBytes = qint64(1) << 20;
-        // Trusted besides the system's authorities; tests name their own server's certificate here.
-        QList<QSslCertificate> extraCaCertificates {};
+        // The whole check, from asking to the answer read.
+        std::chrono::milliseconds checkDeadline = std::chrono::seconds(60);
+        // The transfer's bounds; its deadline follows checkDeadline. Tests name their own server's
+        // certificate in caFile.
+        HttpsFetch::Limits fetchLimits = defaultFetchLimits();
     };
+
+    static HttpsFetch::Limits defaultFetchLimits();
 
     static QUrl defaultFeedUrl();
     static QVersionNumber runningVersion();
@@ -69,11 +71,16 @@ public:
     bool lastCheckWasScheduled() const override { return m_scheduledCheck; }
 
 private:
+    struct Fetched;
+    struct Pending;
+
+    static Fetched fetchFeed(const QByteArray &url, const HttpsFetch::Limits &limits, const std::atomic<bool> *cancel);
     void runCheck(bool scheduled);
-    void takeData();
-    void finishCheck();
+    void finishCheck(const Fetched &fetched);
+    void deadlinePassed();
     // True when the feed was read, whether or not it lists a newer version.
-    bool reportOutcome();
+    bool reportOutcome(const Fetched &fetched);
+    void abandonFetch();
     // When the next scheduled check is due from: the later of the last check and the last attempt.
     std::optional<QDateTime> scheduleBase() const;
     void schedule();
@@ -86,10 +93,9 @@ private:
     // Seconds.
     SettingsKey<double> m_interval;
     SettingsKey<QDateTime> m_lastCheck;
-    QNetworkAccessManager *m_network = nullptr;
-    QNetworkReply *m_reply = nullptr;
-    QByteArray m_body;
-    bool m_oversized = false;
+    // The fetch in flight, shared with its worker, which may outlive this object.
+    std::shared_ptr<Pending> m_pending;
+    QTimer m_deadline;
     bool m_started = false;
     bool m_canCheck = false;
     bool m_scheduledCheck = false;

@@ -143,6 +143,8 @@ HttpsFetch::Result HttpsFetch::fetch(
     curl_easy_setopt(curl, CURLOPT_HTTP_CONTENT_DECODING, 0L);
     if (!caFile.isEmpty())
         curl_easy_setopt(curl, CURLOPT_CAINFO, caFile.constData());
+    if (!limits.userAgent.isEmpty())
+        curl_easy_setopt(curl, CURLOPT_USERAGENT, limits.userAgent.constData());
 
     const CURLcode code = curl_easy_perform(curl);
     long status = 0;

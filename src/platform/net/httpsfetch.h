@@ -28,6 +28,8 @@ public:
         qint64 maxBodyBytes = qint64(256) << 20;
         // A PEM file of the authorities to trust instead of the system's; empty for the system's.
         QString caFile {};
+        // Sent as User-Agent when not empty.
+        QByteArray userAgent {};
     };
 
     enum class Outcome {

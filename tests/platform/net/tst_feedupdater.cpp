@@ -13,6 +13,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
+Q_DECLARE_METATYPE(TestHttpsServer::Response)
+
 namespace {
 
 QByteArray feed(const QList<std::pair<const char *, const char *>> &items)
@@ -141,6 +143,61 @@ private slots:
         }
     }
 
+    void hostileServer_data()
+    {
+        QTest::addColumn<TestHttpsServer::Response>("response");
+        // The low-speed window in milliseconds; 0 leaves the default, far beyond the deadline.
+        QTest::addColumn<int>("lowSpeedMilliseconds");
+        QTest::addColumn<QString>("reason");
+
+        QTest::newRow("endless headers") << TestHttpsServer::Response { .status = 200,
+            .endless = TestHttpsServer::Endless::headers }
+                                         << 0 << u"headers passed 65536 bytes"_s;
+        QTest::newRow("trickle past the deadline")
+            << TestHttpsServer::Response { .status = 200, .body = feed({}), .trickleMilliseconds = 200 } << 0
+            << u"no answer within 1.5 seconds"_s;
+        QTest::newRow("never answers") << TestHttpsServer::Response { .stall = true } << 0
+                                       << u"no answer within 1.5 seconds"_s;
+        QTest::newRow("under the speed floor")
+            << TestHttpsServer::Response { .status = 200, .body = feed({}), .trickleMilliseconds = 200 } << 400
+            << u"under 1024 bytes per second"_s;
+    }
+
+    // However the server holds on, the check ends by its deadline with the reason, and can be
+    // asked for again.
+    void hostileServer()
+    {
+        QFETCH(TestHttpsServer::Response, response);
+        QFETCH(int, lowSpeedMilliseconds);
+        QFETCH(QString, reason);
+
+        m_fixture.server().setResponse("/appcast.xml", response);
+        FeedUpdater::Options updaterOptions = options();
+        updaterOptions.checkDeadline = std::chrono::milliseconds(1500);
+        if (lowSpeedMilliseconds > 0)
+            updaterOptions.fetchLimits.lowSpeedTime = std::chrono::milliseconds(lowSpeedMilliseconds);
+        FeedUpdater updater(m_fixture.settings(), updaterOptions);
+        QSignalSpy failed(&updater, &Updater::checkFailed);
+        QSignalSpy notFound(&updater, &Updater::noUpdateFound);
+        updater.start();
+        StandardOutputCapture output;
+        updater.checkForUpdates();
+        QVERIFY(!updater.canCheckForUpdates());
+        QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 20000);
+        QCOMPARE(notFound.size(), 0);
+        const QString sentence = failed.first().at(0).toString();
+        QVERIFY2(sentence.contains(reason), qPrintable(sentence));
+        QVERIFY(updater.canCheckForUpdates());
+        QVERIFY(!updater.lastUpdateCheckDate());
+        QCOMPARE(output.takeLines(), QStringList { sentence });
+
+        // The next check is a fresh one: it reads a feed that now answers at once.
+        m_fixture.server().setResponse("/appcast.xml", { .status = 200, .body = feed({}) });
+        updater.checkForUpdates();
+        QTRY_COMPARE_WITH_TIMEOUT(notFound.size(), 1, 20000);
+        QCOMPARE(failed.size(), 1);
+    }
+
     void overlongValuesAreDroppedNotCut()
     {
         const QByteArray link = "https://example.org/" + QByteArray(ReleaseFeed::maxTextLength, 'x');
@@ -251,7 +308,7 @@ private:
     {
         FeedUpdater::Options options = m_fixture.options();
         options.currentVersion = QVersionNumber(1, 0, 0);
-        options.maxFeedBytes = 64 * 1024;
+        options.fetchLimits.maxBodyBytes = 64 * 1024;
         return options;
     }
 
