@@ -1,24 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How much building an icon's previews costs next to decoding its pixels, for every kind of
 // element (PNG, RLE pictures with masks, ARGB, JPEG 2000), and what holding previews costs in
-// pixel memory. Previews read headers only, so they must stay at or below 1/20 of a full decode,
-// and hold no pixels until drawn. Each sample is measured several times and its median counts.
-// Also: drawing one icon's preview a thousand times decodes it once.
+// pixel memory. Previews read headers only, so they must stay at or below 1/20 of a full decode.
+// Each sample is measured several times and its median counts. Also: what the thumbnail provider
+// keeps of one icon's drawn previews, and what a thousand draws of one icon cost once its picture
+// is made.
 
 #include "benchtable.h"
 #include "support/icnsbuilder.h"
 #include "support/jpeg2000encoder.h"
 
+#include "library/thumbnailprovider.h"
 #include "model/icon.h"
-#include "platform/images/imagecache.h"
 #include "platform/images/platformimage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QMap>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -109,7 +112,6 @@ double median(QList<double> values)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    ImageCache cache;
     const QList<Sample> samples = makeSamples(40, 30);
 
     std::printf("%-16s %6s %12s %14s %8s   (medians of %d)\n", "icon", "reps", "previews µs", "full decode µs", "ratio",
@@ -121,21 +123,16 @@ int main(int argc, char **argv)
         QList<double> previewTimes, decodeTimes;
         qsizetype decoded = 0;
         for (int repeat = 0; repeat < repeats; ++repeat) {
-            cache.clear();
             QElapsedTimer timer;
             timer.start();
             const Icon icon = makeIcon(sample);
             previewTimes.append(double(timer.nsecsElapsed()));
-            if (cache.byteCount() != 0) {
-                std::printf("previews of %s decoded pixels\n", qPrintable(sample.name));
-                return 1;
-            }
 
             timer.restart();
             const std::optional<PlatformImage> image = PlatformImage::fromData(sample.data);
             decoded = 0;
             for (const ImageRep &rep : image->representations())
-                decoded += rep.bitmap(cache).isNull() ? 0 : 1;
+                decoded += rep.decodedBitmap().isNull() ? 0 : 1;
             decodeTimes.append(double(timer.nsecsElapsed()));
             if (decoded != image->representations().size()) {
                 std::printf("%s did not decode\n", qPrintable(sample.name));
@@ -160,8 +157,7 @@ int main(int argc, char **argv)
     for (auto it = worstByKind.cbegin(); it != worstByKind.cend(); ++it)
         table.add(u"worst of one icon, "_s + it.key(), it.value(), u"×"_s, std::nullopt, 4);
 
-    // Holding previews for a thousand icons holds no pixels until one is drawn.
-    cache.clear();
+    // Building the previews of a thousand icons.
     QList<Icon> icons;
     qint64 fileBytes = 0;
     QElapsedTimer timer;
@@ -175,31 +171,51 @@ int main(int argc, char **argv)
         fileBytes += sample.data.size();
     }
     const double buildAll = double(timer.nsecsElapsed());
-    const qint64 held = cache.byteCount();
     const QString thousand
         = u"1000 icons (%1 MiB of icon data, %2 previews)"_s.arg(double(fileBytes) / (1 << 20), 0, 'f', 1)
               .arg(previewCount);
     table.add(thousand + u": built"_s, micros(buildAll) / 1000.0, u"ms"_s, std::nullopt, 1);
-    table.add(thousand + u": pixels held"_s, double(held), u"bytes"_s, 0, 0);
-    for (const IconPreviewRep &preview : icons.first().previewReps())
-        preview.image.bitmap(cache);
-    table.add(u"pixels held after drawing the first icon's previews"_s, double(cache.byteCount()), u"bytes"_s,
-        std::nullopt, 0);
 
-    // An icon drawn at one size a thousand times, as a selection strip repaints it.
+    // The pictures a view gets of one icon's previews on a 2x screen, as the views ask for them.
+    ThumbnailProvider provider;
+    QObject view;
+    // The picture `ask` gets once the provider has made it.
+    const auto picture = [&provider](const std::function<QImage()> &ask) {
+        QImage got = ask();
+        if (got.isNull()) {
+            QEventLoop loop;
+            QObject::connect(&provider, &ThumbnailProvider::ready, &loop, &QEventLoop::quit);
+            loop.exec();
+            got = ask();
+        }
+        return got;
+    };
+    for (const IconPreviewRep &preview : icons.first().previewReps()) {
+        const QUuid id = QUuid::createUuid();
+        const double points = preview.image.size().width();
+        if (picture([&] { return provider.request(&view, id, preview.image, points, 2.0); }).isNull())
+            return 1;
+    }
+    table.add(u"pixels the provider keeps after drawing the first icon's previews at 2x"_s,
+        double(provider.cachedBytes()), u"bytes"_s, std::nullopt, 0);
+
+    // An icon drawn at one size a thousand times, as a selection strip repaints it: the first ask
+    // decodes, the others find its picture.
     QList<double> drawTimes;
     for (int repeat = 0; repeat < repeats; ++repeat) {
-        cache.clear();
+        provider.cancel(&view);
         const Icon icon = makeIcon(samples.first());
+        if (picture([&] { return provider.request(&view, icon, 128, 2.0); }).isNull())
+            return 1;
         QElapsedTimer draw;
         draw.start();
         for (int i = 0; i < 1000; ++i) {
-            if (icon.previewImage(128)->bitmap(cache, 2.0).isNull())
+            if (provider.request(&view, icon, 128, 2.0).isNull())
                 return 1;
         }
         drawTimes.append(double(draw.nsecsElapsed()));
     }
-    table.add(u"1000 draws of one icon's previewImage(128) at 2x, median of %1"_s.arg(repeats),
+    table.add(u"1000 draws of one icon at 128 points and 2x, median of %1"_s.arg(repeats),
         micros(median(drawTimes)) / 1000.0, u"ms"_s);
     return table.print();
 }

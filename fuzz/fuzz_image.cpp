@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Image bytes from strangers: read the headers, decode every representation, choose some.
 
-#include "platform/images/imagecache.h"
 #include "platform/images/platformimage.h"
 
 #include <QCoreApplication>
@@ -23,15 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<PlatformImage> image = PlatformImage::fromData(bytes);
     if (!image)
         return 0;
-    ImageCache cache;
     for (const ImageRep &rep : image->representations()) {
-        const QImage pixels = rep.bitmap(cache);
+        const QImage pixels = rep.decodedBitmap();
         if (!pixels.isNull() && pixels.size() != rep.pixelSize())
             __builtin_trap();
     }
-    for (double points : { 1.0, 16.0, 32.0, 100.5, 512.0, 4096.0 }) {
-        if (const std::optional<ImageRep> rep = image->bestRepresentation(points))
-            PlatformImage::fromRepresentation(*rep, QSizeF(points, points)).bitmap(cache, 2.0);
+    // As a view's thumbnails draw them, from fresh representations (the loop above marked the
+    // damaged ones), so that the next-best fallback is reached too.
+    const std::optional<PlatformImage> fresh = PlatformImage::fromData(bytes);
+    for (int side : { 1, 16, 32, 201, 512 }) {
+        const QImage picture = PlatformImage::fittedBitmap(fresh->representations(), side);
+        if (!picture.isNull() && (picture.width() > side || picture.height() > side))
+            __builtin_trap();
     }
     return 0;
 }

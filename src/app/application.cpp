@@ -3,6 +3,7 @@
 
 #include "app/glimbarapp.h"
 #include "app/instancechannel.h"
+#include "app/instancelock.h"
 #include "mainwindow/contentview.h"
 #include "platform/desktop/launchargument.h"
 #include "platform/files/applicationfolder.h"
@@ -72,7 +73,9 @@ int runGlimbar(int argc, char **argv)
 
     const QStringList arguments = launchArguments(QApplication::arguments(), QDir::currentPath());
     const bool wayland = QGuiApplication::platformName().startsWith("wayland"_L1);
-    if (InstanceChannel::handOver(arguments, wayland ? waylandToken : startupId))
+    // Held until the process ends, after the channel below has closed.
+    InstanceLock lock;
+    if (InstanceChannel::handOverOrAcquire(arguments, wayland ? waylandToken : startupId, lock))
         return 0;
 
     InstanceChannel channel;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/instancechannel.h"
 
+#include "app/instancelock.h"
+
 #include "platform/text/standardoutput.h"
 
 #include <QDir>
@@ -9,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <thread>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -46,7 +49,7 @@ enum class Delivery { taken, refused, failed };
 
 // One attempt. Refused: the peer hung up without taking the message, as one that does not know its
 // form does at once.
-Delivery send(const QByteArray &message, std::chrono::milliseconds timeout)
+Delivery send(const QByteArray &message, std::chrono::milliseconds timeout, const std::function<bool()> &keepWaiting)
 {
     QLocalSocket socket;
     socket.connectToServer(InstanceChannel::socketPath());
@@ -56,8 +59,15 @@ Delivery send(const QByteArray &message, std::chrono::milliseconds timeout)
     if (!socket.waitForBytesWritten(int(timeout.count())))
         return socket.state() == QLocalSocket::UnconnectedState ? Delivery::refused : Delivery::failed;
     QByteArray reply;
-    while (reply.size() < answer.size() && socket.waitForReadyRead(int(timeout.count())))
-        reply += socket.readAll();
+    while (reply.size() < answer.size()) {
+        if (socket.waitForReadyRead(int(timeout.count()))) {
+            reply += socket.readAll();
+            continue;
+        }
+        // The message may already lie in the instance's socket: sent again, it would be acted on twice.
+        if (socket.state() != QLocalSocket::ConnectedState || !keepWaiting || !keepWaiting())
+            break;
+    }
     reply += socket.readAll();
     if (reply.startsWith(answer))
         return Delivery::taken;
@@ -106,12 +116,6 @@ Parse parse(const QByteArray &message, QStringList &arguments, QByteArray &token
     return Parse::incomplete;
 }
 
-void drop(QLocalSocket *socket)
-{
-    socket->abort();
-    socket->deleteLater();
-}
-
 } // namespace
 
 InstanceChannel::InstanceChannel(std::chrono::milliseconds peerTimeout, QObject *parent)
@@ -127,20 +131,56 @@ QString InstanceChannel::socketPath()
     return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)).filePath(u"glimbar-instance"_s);
 }
 
-bool InstanceChannel::handOver(
-    const QStringList &arguments, const QByteArray &activationToken, std::chrono::milliseconds timeout)
+bool InstanceChannel::handOver(const QStringList &arguments, const QByteArray &activationToken,
+    std::chrono::milliseconds timeout, const std::function<bool()> &keepWaiting)
 {
     const QByteArray token = isValidToken(activationToken) ? activationToken : QByteArray();
-    switch (send(encode(tokenGreeting, &token, arguments), timeout)) {
+    switch (send(encode(tokenGreeting, &token, arguments), timeout, keepWaiting)) {
     case Delivery::taken:
         return true;
     case Delivery::failed:
         return false;
     case Delivery::refused:
         // An instance of an older build drops the second form at once; it still takes the arguments.
-        return send(encode(greeting, nullptr, arguments), timeout) == Delivery::taken;
+        return send(encode(greeting, nullptr, arguments), timeout, keepWaiting) == Delivery::taken;
     }
     return false;
+}
+
+bool InstanceChannel::handOverOrAcquire(const QStringList &arguments, const QByteArray &activationToken,
+    InstanceLock &lock, std::chrono::milliseconds timeout)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    bool announced = false;
+    const auto announce = [&announced] {
+        if (!announced)
+            printLine(tr("Waiting for the running Glimbar to answer\u2026"));
+        announced = true;
+    };
+    const auto instanceRuns = [&lock, &announce] {
+        if (lock.tryAcquire() != InstanceLock::State::heldElsewhere)
+            return false;
+        announce();
+        return true;
+    };
+    for (;;) {
+        switch (lock.tryAcquire()) {
+        case InstanceLock::State::held:
+            return false;
+        case InstanceLock::State::unavailable:
+            // Nothing tells whether an instance runs: one that answers is the only sign.
+            return handOver(arguments, activationToken, timeout);
+        case InstanceLock::State::heldElsewhere:
+            break;
+        }
+        if (handOver(arguments, activationToken, timeout, instanceRuns))
+            return true;
+        // The instance is starting and not listening yet, or it let go of the message untaken.
+        if (Clock::now() - start > timeout)
+            announce();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
 }
 
 bool InstanceChannel::listen()
@@ -159,36 +199,71 @@ bool InstanceChannel::listen()
 void InstanceChannel::accept()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        if (m_messages.size() >= maxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        m_messages.insert(socket, QByteArray());
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+            forget(socket);
+            socket->deleteLater();
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
         // A peer that never finishes is dropped; the socket is the timer's parent, so a peer
-        // that went away takes its timer with it.
-        QTimer::singleShot(m_peerTimeout, socket, [socket] { drop(socket); });
+        // that went away takes its timer with it. What arrived meanwhile is read first: after this
+        // process was stopped, the timer may come before the bytes that were waiting all along.
+        QTimer::singleShot(m_peerTimeout, socket, [this, socket] {
+            if (!m_messages.contains(socket) || (socket->bytesAvailable() > 0 && read(socket)))
+                return;
+            drop(socket);
+        });
     }
 }
 
-void InstanceChannel::read(QLocalSocket *socket)
+bool InstanceChannel::read(QLocalSocket *socket)
 {
-    QByteArray message = socket->property("message").toByteArray();
-    message += socket->read(maxMessageBytes + 1 - message.size());
-    if (message.size() > maxMessageBytes) {
+    const auto found = m_messages.find(socket);
+    if (found == m_messages.end())
+        return true;
+    const qsizetype before = found->size();
+    const QByteArray arrived = socket->read(maxMessageBytes + 1 - before);
+    if (before + arrived.size() > maxMessageBytes || m_pendingBytes + arrived.size() > maxPendingBytes) {
         drop(socket);
-        return;
+        return true;
     }
+    found->append(arrived);
+    m_pendingBytes += arrived.size();
     QStringList arguments;
     QByteArray token;
-    switch (parse(message, arguments, token)) {
+    switch (parse(*found, arguments, token)) {
     case Parse::incomplete:
-        socket->setProperty("message", message);
-        return;
+        return false;
     case Parse::malformed:
         drop(socket);
-        return;
+        return true;
     case Parse::complete:
-        socket->setProperty("message", QByteArray());
+        forget(socket);
         socket->write(answer);
         socket->disconnectFromServer();
         Q_EMIT argumentsReceived(arguments, token);
-        return;
+        return true;
     }
+    return true;
+}
+
+void InstanceChannel::drop(QLocalSocket *socket)
+{
+    forget(socket);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void InstanceChannel::forget(QLocalSocket *socket)
+{
+    const auto found = m_messages.find(socket);
+    if (found == m_messages.end())
+        return;
+    m_pendingBytes -= found->size();
+    m_messages.erase(found);
 }

@@ -18,13 +18,6 @@ int defaultThreads()
     return std::clamp(QThread::idealThreadCount() / 2, 1, 4);
 }
 
-// The pixels a representation gets inside a square of `side` pixels, its aspect ratio kept.
-QSize fitted(QSize pixels, int side)
-{
-    const QSize size = pixels.scaled(side, side, Qt::KeepAspectRatio);
-    return size.expandedTo(QSize(1, 1));
-}
-
 // Premultiplied, the form the raster painter draws without converting at every paint.
 QImage atRatio(QImage image, qreal devicePixelRatio)
 {
@@ -231,26 +224,16 @@ void ThumbnailProvider::work()
 
 QImage ThumbnailProvider::decode(const Ask &ask)
 {
-    // Each failed decode marks its representation, so the loop ends within their count.
-    for (qsizetype tries = 0; tries < ask.reps.size(); ++tries) {
-        const std::optional<ImageRep> rep = PlatformImage::bestOf(ask.reps, ask.side);
-        if (!rep)
-            break;
-        const ThumbnailCache::Key key { rep->contentKey(), ask.side };
-        if (QImage picture = m_pictures.find(key); !picture.isNull())
-            return picture;
-        // Decoded for this picture alone: only the picture is kept, so memory follows what views keep.
-        QImage picture = rep->decodedBitmap();
-        const QSize size = fitted(rep->pixelSize(), ask.side);
-        if (!picture.isNull() && picture.size() != size)
-            picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        picture = atRatio(std::move(picture), ask.devicePixelRatio);
-        if (!picture.isNull()) {
-            m_pictures.insert(key, picture);
-            return picture;
-        }
-        if (!rep->hasFailed())
-            break;
-    }
-    return {};
+    const std::optional<ImageRep> best = PlatformImage::bestOf(ask.reps, ask.side);
+    if (!best)
+        return {};
+    // Another ask (another id of equal content, another view) may have made it meanwhile.
+    if (QImage picture = m_pictures.find({ best->contentKey(), ask.side }); !picture.isNull())
+        return picture;
+    // Decoded for this picture alone: only the picture is kept, so memory follows what views keep.
+    ImageRep drawnFrom;
+    QImage picture = atRatio(PlatformImage::fittedBitmap(ask.reps, ask.side, &drawnFrom), ask.devicePixelRatio);
+    if (!picture.isNull())
+        m_pictures.insert({ drawnFrom.contentKey(), ask.side }, picture);
+    return picture;
 }

@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -309,19 +310,12 @@ std::optional<QImage> QuickDropView::imageForIcon(const QByteArray &data)
     const std::optional<PlatformImage> image = PlatformImage::fromData(data);
     if (!image)
         return std::nullopt;
-    QList<ImageRep> reps = image->representations();
-    std::stable_sort(reps.begin(), reps.end(), [](const ImageRep &a, const ImageRep &b) {
-        return qint64(a.pixelSize().width()) * a.pixelSize().height()
-            > qint64(b.pixelSize().width()) * b.pixelSize().height();
-    });
-    // A damaged representation decodes to nothing; the next largest one stands in. The image is
-    // made for this drop alone, so its pixels are kept nowhere.
-    for (const ImageRep &rep : reps) {
-        QImage bitmap = rep.decodedBitmap();
-        if (!bitmap.isNull())
-            return bitmap;
-    }
-    return std::nullopt;
+    // The largest representation; a damaged one decodes to nothing and the next largest stands
+    // in. The image is made for this drop alone, so its pixels are kept nowhere.
+    QImage bitmap = PlatformImage::decodedBest(image->representations(), std::numeric_limits<double>::infinity());
+    if (bitmap.isNull())
+        return std::nullopt;
+    return bitmap;
 }
 
 bool QuickDropView::performDrop(const QList<QUrl> &urls)

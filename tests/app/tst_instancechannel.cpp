@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/instancechannel.h"
+#include "app/instancelock.h"
 #include "platform/desktop/launchargument.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QTest>
 
 #include <future>
+#include <memory>
+#include <signal.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -201,6 +204,44 @@ private slots:
         server.close();
     }
 
+    // Peers past the bounds are dropped at once; those within them are still heard whole.
+    void boundedPeers_data()
+    {
+        QTest::addColumn<int>("peers");
+        QTest::addColumn<int>("bytesEach");
+        QTest::newRow("connections") << int(InstanceChannel::maxConnections) + 1 << 16;
+        QTest::newRow("unfinished bytes") << int(InstanceChannel::maxPendingBytes / InstanceChannel::maxMessageBytes)
+                + 1 << int(InstanceChannel::maxMessageBytes) - 100;
+    }
+
+    void boundedPeers()
+    {
+        QFETCH(int, peers);
+        QFETCH(int, bytesEach);
+        InstanceChannel channel(std::chrono::seconds(60));
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::argumentsReceived);
+        std::vector<std::unique_ptr<QLocalSocket>> sockets;
+        for (int i = 0; i < peers; ++i) {
+            auto socket = std::make_unique<QLocalSocket>();
+            socket->connectToServer(InstanceChannel::socketPath());
+            QVERIFY(socket->waitForConnected(5000));
+            socket->write("glimbar-open 1\n" + QByteArray(bytesEach - 15, 'a'));
+            sockets.push_back(std::move(socket));
+        }
+        const auto dropped = [&sockets] {
+            return std::count_if(sockets.begin(), sockets.end(),
+                [](const auto &socket) { return socket->state() == QLocalSocket::UnconnectedState; });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(dropped(), 1, 30000);
+        for (const auto &socket : sockets) {
+            if (socket->state() == QLocalSocket::ConnectedState)
+                socket->write(QByteArray(2, '\0'));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(received.size(), peers - 1, 30000);
+        QTRY_COMPARE_WITH_TIMEOUT(dropped(), peers, 30000);
+    }
+
     void handOverWithNoInstanceFails()
     {
         QVERIFY(!QFile::exists(InstanceChannel::socketPath()));
@@ -239,6 +280,76 @@ private slots:
             (output += first.readAllStandardOutput()).contains(invalidLinkMessage.toUtf8()), 30000);
         first.terminate();
         QVERIFY(first.waitForFinished(30000));
+    }
+
+    // A launch that reaches an instance stopped past its time-out waits for it, and the argument is
+    // acted on once, by the instance, when it resumes.
+    void stoppedInstance()
+    {
+        QVERIFY(!QFile::exists(InstanceChannel::socketPath()) || QFile::remove(InstanceChannel::socketPath()));
+        const QString badLink = u"glimbar://elsewhere/https://example.org/pack.zip"_s;
+        QProcess first;
+        first.setProcessEnvironment(environment());
+        first.start(QStringLiteral(GLIMBAR_PROGRAM), QStringList());
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(InstanceChannel::socketPath()), 60000);
+        QCOMPARE(::kill(pid_t(first.processId()), SIGSTOP), 0);
+
+        QProcess second;
+        second.setProcessEnvironment(environment());
+        second.start(QStringLiteral(GLIMBAR_PROGRAM), { badLink });
+        QVERIFY(second.waitForStarted());
+        QByteArray secondOutput;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (secondOutput += second.readAllStandardOutput()).contains("Waiting for the running"), 60000);
+        QCOMPARE(second.state(), QProcess::Running);
+        QVERIFY(!secondOutput.contains(invalidLinkMessage.toUtf8()));
+
+        QCOMPARE(::kill(pid_t(first.processId()), SIGCONT), 0);
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitCode(), 0);
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (output += first.readAllStandardOutput()).contains(invalidLinkMessage.toUtf8()), 30000);
+        // A third launch is the marker: once its link is reported, a repeat of the second's would be too.
+        QProcess third;
+        third.setProcessEnvironment(environment());
+        third.start(QStringLiteral(GLIMBAR_PROGRAM), { badLink });
+        QVERIFY(third.waitForFinished(60000));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            (output += first.readAllStandardOutput()).count(invalidLinkMessage.toUtf8()), 2, 30000);
+        QVERIFY(!(secondOutput + second.readAllStandardOutput()).contains(invalidLinkMessage.toUtf8()));
+        first.terminate();
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(output.count(invalidLinkMessage.toUtf8()), 2);
+    }
+
+    // While the lock is held, a launch never becomes an instance, even with no channel to reach;
+    // once the holder is gone it does, and acts on its argument itself.
+    void lockHeldWithoutChannel()
+    {
+        QVERIFY(!QFile::exists(InstanceChannel::socketPath()) || QFile::remove(InstanceChannel::socketPath()));
+        auto lock = std::make_unique<InstanceLock>();
+        QCOMPARE(lock->tryAcquire(), InstanceLock::State::held);
+        QCOMPARE(InstanceLock().tryAcquire(), InstanceLock::State::heldElsewhere);
+
+        QProcess launch;
+        launch.setProcessEnvironment(environment());
+        launch.start(QStringLiteral(GLIMBAR_PROGRAM), { u"glimbar://elsewhere/x"_s });
+        QVERIFY(launch.waitForStarted());
+        QByteArray output;
+        QTRY_VERIFY_WITH_TIMEOUT((output += launch.readAllStandardOutput()).contains("Waiting for the running"), 60000);
+        QVERIFY(!QFile::exists(InstanceChannel::socketPath()));
+        QCOMPARE(launch.state(), QProcess::Running);
+
+        lock.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (output += launch.readAllStandardOutput()).contains(invalidLinkMessage.toUtf8()), 60000);
+        QVERIFY(QFile::exists(InstanceChannel::socketPath()));
+        QCOMPARE(InstanceLock().tryAcquire(), InstanceLock::State::heldElsewhere);
+        launch.terminate();
+        QVERIFY(launch.waitForFinished(30000));
+        QCOMPARE(InstanceLock().tryAcquire(), InstanceLock::State::held);
     }
 
     void terminalOptions_data()

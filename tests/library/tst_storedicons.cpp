@@ -5,7 +5,6 @@
 #include "library/librarywriter.h"
 #include "model/containererror.h"
 #include "model/containerjson.h"
-#include "platform/images/imagecache.h"
 #include "platform/images/imagerep.h"
 
 #include "support/icnsbuilder.h"
@@ -113,13 +112,18 @@ QByteArray smallPng()
     return IcnsBuilder::png(IcnsBuilder::pattern(32, 32, Qt::red));
 }
 
+// The picture a view draws of `image` on a 2x screen.
+QImage drawnAt2x(const PlatformImage &image)
+{
+    return PlatformImage::fittedBitmap(image.drawingRepresentations(), qRound(image.size().width() * 2));
+}
+
 // What the views, the drag and a save can see of an icon, pixels included.
 QString describe(const Icon &icon)
 {
     QStringList previews;
-    ImageCache cache;
     for (const IconPreviewRep &preview : icon.previewReps()) {
-        const QImage pixels = preview.image.bitmap(cache, 2.0);
+        const QImage pixels = drawnAt2x(preview.image);
         previews << u"%1:%2x%3:%4"_s.arg(int(preview.size))
                         .arg(preview.image.size().width())
                         .arg(preview.image.size().height())
@@ -375,8 +379,7 @@ private slots:
         }
 
         // The picture: its headers were read at load; its pixels come from the file now.
-        ImageCache cache;
-        const QImage pixels = icon.dataImage().bitmap(cache, 2.0);
+        const QImage pixels = drawnAt2x(icon.dataImage());
         QCOMPARE(!pixels.isNull(), readable);
         // The bytes a drag or an export hands over.
         QCOMPARE(icon.primaryData(), readable ? star : QByteArray());
@@ -410,12 +413,11 @@ private slots:
         const QList<Icon> icons = loaded->first().icons;
         const QByteArray expected = icnsWithLateElement();
         std::atomic<int> good { 0 };
-        ImageCache cache;
         std::vector<std::thread> threads;
         for (int thread = 0; thread < 8; ++thread) {
-            threads.emplace_back([&icons, &expected, &good, &cache] {
+            threads.emplace_back([&icons, &expected, &good] {
                 for (const Icon &icon : icons) {
-                    if (icon.primaryData() == expected && !icon.dataImage().bitmap(cache, 2.0).isNull())
+                    if (icon.primaryData() == expected && !drawnAt2x(icon.dataImage()).isNull())
                         ++good;
                 }
             });

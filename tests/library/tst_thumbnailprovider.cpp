@@ -3,7 +3,6 @@
 
 #include "library/thumbnailprovider.h"
 #include "model/icon.h"
-#include "platform/images/imagecache.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -42,8 +41,8 @@ QImage directDecode(const PlatformImage &image, int side)
             reps.append(rep);
     }
     const ImageRep rep = *PlatformImage::bestOf(reps, side);
-    ImageCache cache;
-    return rep.bitmap(rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio), cache);
+    return rep.decodedBitmap().scaled(
+        rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QImage waitFor(ThumbnailProvider &provider, const QObject *requester, QUuid id, const PlatformImage &image,

@@ -3,7 +3,6 @@
 
 #include "model/icon.h"
 #include "model/iconcontainer.h"
-#include "platform/images/imagecache.h"
 
 #include <QTest>
 #include <QThread>
@@ -44,6 +43,20 @@ QList<int> sizesOf(const QList<IconPreviewRep> &reps)
     return sizes;
 }
 
+// What a view draws of `image` at `ratio`: a square of its size in pixels.
+QImage drawn(const PlatformImage &image, qreal ratio = 1, ImageRep *drawnFrom = nullptr)
+{
+    return PlatformImage::fittedBitmap(image.drawingRepresentations(), qRound(image.size().width() * ratio), drawnFrom);
+}
+
+QByteArray damaged(QByteArray png)
+{
+    const qsizetype idat = png.indexOf("IDAT");
+    for (qsizetype i = idat + 4; i < idat + 40; ++i)
+        png[i] = char(0x5a);
+    return png;
+}
+
 const QList<int> allSizes { 16, 32, 64, 128, 256, 512 };
 
 bool isCollectionIcon(const PlatformImage &image)
@@ -57,11 +70,7 @@ class TestIconPreviews : public QObject
 {
     Q_OBJECT
 
-    ImageCache m_cache;
-
 private slots:
-    void init() { m_cache.clear(); }
-
     void previews_data()
     {
         QTest::addColumn<int>("type");
@@ -109,7 +118,6 @@ private slots:
             QCOMPARE(rep.image.size(), QSizeF(pointSize(rep.size), pointSize(rep.size)));
             QCOMPARE(rep.image.representations().size(), 1);
         }
-        QCOMPARE(m_cache.byteCount(), 0);
     }
 
     // Previews pick the best representation: the smallest that covers the size, else the largest.
@@ -122,7 +130,9 @@ private slots:
         QCOMPARE(pixels,
             (QList<QSize> {
                 QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128), QSize(256, 256), QSize(512, 512) }));
-        QCOMPARE(icon.previewReps().at(2).image.bitmap(m_cache, 2.0).size(), QSize(128, 128));
+        ImageRep drawnFrom;
+        QCOMPARE(drawn(icon.previewReps().at(2).image, 2.0, &drawnFrom).size(), QSize(128, 128));
+        QCOMPARE(drawnFrom.pixelSize(), QSize(128, 128));
     }
 
     // The image is read once for an icon and its copies, from the data it was built with, even when
@@ -142,19 +152,19 @@ private slots:
         QCOMPARE(sizesOf(icon.previewReps()), allSizes);
     }
 
-    void previewsHoldNoPixelsUntilDrawn()
+    // Building previews reads headers only: damaged pixels show when drawn, and the next best stands in.
+    void previewsDecodeNothingUntilDrawn()
     {
-        const QByteArray icns = fullIcns();
-        QList<Icon> icons;
-        for (int i = 0; i < 200; ++i)
-            icons.append(makeIcon(IconFileType::icns, QByteArray(icns.constData(), icns.size()), std::nullopt));
-        QCOMPARE(m_cache.byteCount(), 0);
+        const QByteArray icns = IcnsBuilder().add("ic08", png(256)).add("ic09", damaged(png(512))).build();
+        const Icon icon = makeIcon(IconFileType::icns, icns, std::nullopt);
+        QCOMPARE(sizesOf(icon.previewReps()), allSizes);
+        for (const ImageRep &rep : icon.dataImage().representations())
+            QVERIFY(!rep.hasFailed());
 
-        const QImage drawn = icons.first().previewReps().last().image.bitmap(m_cache);
-        QCOMPARE(drawn.size(), QSize(512, 512));
-        QCOMPARE(m_cache.byteCount(), drawn.sizeInBytes());
-        icons.clear();
-        QCOMPARE(m_cache.byteCount(), 0);
+        ImageRep drawnFrom;
+        QCOMPARE(drawn(icon.previewReps().last().image, 1, &drawnFrom).size(), QSize(512, 512));
+        QCOMPARE(drawnFrom.pixelSize(), QSize(256, 256));
+        QVERIFY(icon.dataImage().representations().at(1).hasFailed());
     }
 
     void previewImage_data()
@@ -197,33 +207,25 @@ private slots:
             QCOMPARE(preview->size(), *expected);
     }
 
-    // Drawing an icon at one size again and again decodes it once, and draws the same pixels.
-    void previewImageSharesDecodedPixels()
+    // At ratio 2 a 64-point preview draws from the 128-pixel element, not from the 64-pixel one.
+    void previewImageDrawsFromTheBestForTheRatio()
     {
         const Icon icon = makeIcon(IconFileType::icns, fullIcns(), std::nullopt);
-        const QImage first = icon.previewImage(64)->bitmap(m_cache, 2.0);
-        const qint64 bytes = m_cache.byteCount();
-        QVERIFY(bytes > 0);
-        const QImage again = icon.previewImage(64)->bitmap(m_cache, 2.0);
-        QCOMPARE(again.constBits(), first.constBits());
-        QCOMPARE(m_cache.byteCount(), bytes);
-        // At ratio 2 a 64-point preview draws from the 128-pixel element, not from the 64-pixel one.
-        QCOMPARE(first, icon.dataImage().bestRepresentation(128)->bitmap(m_cache));
+        ImageRep drawnFrom;
+        const QImage picture = drawn(*icon.previewImage(64), 2.0, &drawnFrom);
+        QCOMPARE(drawnFrom, *icon.dataImage().bestRepresentation(128));
+        QCOMPARE(picture, drawnFrom.decodedBitmap());
     }
 
     // A custom icon whose header reads but whose pixels do not decode shows the asset once the
     // decode has failed.
     void damagedCustomIconFallsBack()
     {
-        QByteArray damaged = png(64);
-        const qsizetype idat = damaged.indexOf("IDAT");
-        for (qsizetype i = idat + 4; i < idat + 40; ++i)
-            damaged[i] = char(0x5a);
         IconContainer container;
-        container.customIcon = damaged;
+        container.customIcon = damaged(png(64));
         const PlatformImage first = container.iconImage(SidebarIconSize::defaultSize);
         QCOMPARE(first.size(), QSizeF(32, 32));
-        QVERIFY(first.bitmap(m_cache).isNull());
+        QVERIFY(drawn(first).isNull());
         QVERIFY(isCollectionIcon(container.iconImage(SidebarIconSize::defaultSize)));
     }
 
@@ -258,7 +260,7 @@ private slots:
         }
         QCOMPARE(image.size(), expected);
         QCOMPARE(image.representations().size(), 1);
-        QCOMPARE(image.bitmap(m_cache, 2.0).size(), (expected * 2).toSize());
+        QCOMPARE(drawn(image, 2.0).size(), (expected * 2).toSize());
     }
 };
 

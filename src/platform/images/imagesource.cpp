@@ -3,16 +3,13 @@
 
 #include "platform/files/storedfile.h"
 #include "platform/images/icnsrle.h"
-#include "platform/images/imagecache.h"
 #include "platform/images/jpeg2000decoder.h"
 #include "platform/text/logging.h"
 
 #include <QBuffer>
 #include <QHashFunctions>
 #include <QImageReader>
-#include <QMutexLocker>
 
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -37,7 +34,6 @@ QImage premultiplied(QImage image)
     image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     return image;
 }
-std::atomic<quint64> nextSourceId { 1 };
 } // namespace
 
 ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask)
@@ -47,7 +43,6 @@ ImageSource::ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize
     , m_mask(mask)
     , m_pixelSize(pixelSize)
     , m_pointSize(pointSize)
-    , m_id(nextSourceId.fetch_add(1, std::memory_order_relaxed))
 { }
 
 ImageSource::ImageSource(
@@ -55,28 +50,6 @@ ImageSource::ImageSource(
     : ImageSource(kind, QByteArray(), data, pixelSize, pointSize, mask)
 {
     m_stored = std::move(file);
-}
-
-ImageSource::~ImageSource()
-{
-    for (const std::weak_ptr<ImageCache::Handle> &cache : m_caches) {
-        if (const std::shared_ptr<ImageCache::Handle> handle = cache.lock())
-            handle->removeSource(m_id);
-    }
-}
-
-void ImageSource::keptIn(ImageCache &cache) const
-{
-    const std::weak_ptr<ImageCache::Handle> handle = cache.handle();
-    QMutexLocker lock(&m_cachesMutex);
-    // Caches gone meanwhile leave, so the list stays as short as the caches alive.
-    std::erase_if(m_caches, [](const std::weak_ptr<ImageCache::Handle> &each) { return each.expired(); });
-    const bool known
-        = std::any_of(m_caches.cbegin(), m_caches.cend(), [&handle](const std::weak_ptr<ImageCache::Handle> &each) {
-              return !each.owner_before(handle) && !handle.owner_before(each);
-          });
-    if (!known)
-        m_caches.push_back(handle);
 }
 
 QByteArrayView ImageSource::data() const

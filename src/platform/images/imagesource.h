@@ -1,20 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/images/imagecache.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QSizeF>
 
-#include <QMutex>
-
 #include <atomic>
 #include <memory>
 #include <optional>
-#include <vector>
 
 class StoredFile;
 
@@ -28,9 +23,7 @@ struct ImageSlice
 // What one representation decodes from: the whole file's bytes (shared, never copied) or the
 // stored file that holds them (read when decoding), the slice that holds this picture, and what
 // kind of data the slice is. Holds no pixels; its sizes come from headers that were checked
-// against ImageLimits. Its decoded pixels, once made, live in the ImageCaches it was drawn with,
-// under id(), and are dropped from there when the source goes away. A stored file that can no
-// longer be read counts as a failed decode.
+// against ImageLimits. A stored file that can no longer be read counts as a failed decode.
 class ImageSource
 {
 public:
@@ -47,19 +40,17 @@ public:
     ImageSource(Kind kind, QByteArray file, Slice data, QSize pixelSize, QSizeF pointSize, Slice mask = {});
     ImageSource(Kind kind, std::shared_ptr<const StoredFile> file, Slice data, QSize pixelSize, QSizeF pointSize,
         Slice mask = {});
-    ~ImageSource();
     ImageSource(const ImageSource &) = delete;
     ImageSource &operator=(const ImageSource &) = delete;
 
     Kind kind() const { return m_kind; }
     QSize pixelSize() const { return m_pixelSize; }
     QSizeF pointSize() const { return m_pointSize; }
-    quint64 id() const { return m_id; }
     // The slices of the bytes in memory; empty for a source in a stored file.
     QByteArrayView data() const;
     QByteArrayView mask() const;
 
-    // Decodes now, without the cache: ARGB32 premultiplied of exactly pixelSize(), or a null
+    // Decodes now: ARGB32 premultiplied of exactly pixelSize(), or a null
     // image. A source that failed once is not decoded again.
     QImage decode() const;
     // Whether a decode has failed; such a source counts as absent from then on.
@@ -68,8 +59,6 @@ public:
     // equal files: caches that must outlive a reload key by it. Never 0. Hashed on the first call
     // (a pass over the bytes), then kept; safe from any thread.
     quint64 contentKey() const;
-    // Notes that `cache` keeps pixels of this source, so that they go with it. Safe from any thread.
-    void keptIn(ImageCache &cache) const;
 
 private:
     QImage decodeOnce(QByteArrayView data, QByteArrayView mask) const;
@@ -83,9 +72,6 @@ private:
     Slice m_mask;
     QSize m_pixelSize;
     QSizeF m_pointSize;
-    quint64 m_id;
     mutable std::atomic<bool> m_failed { false };
     mutable std::atomic<quint64> m_contentKey { 0 };
-    mutable QMutex m_cachesMutex; // guards m_caches
-    mutable std::vector<std::weak_ptr<ImageCache::Handle>> m_caches;
 };

@@ -17,7 +17,6 @@
 #include <QMutexLocker>
 
 #include <algorithm>
-#include <cmath>
 
 // The core is a static library, so its resources are registered only when asked for. Outside
 // the anonymous namespace, where the macro's declaration must live.
@@ -172,25 +171,37 @@ std::optional<ImageRep> PlatformImage::bestOf(const QList<ImageRep> &reps, doubl
     return std::nullopt;
 }
 
-QImage PlatformImage::bitmap(ImageCache &cache, qreal devicePixelRatio) const
+QImage PlatformImage::decodedBest(const QList<ImageRep> &reps, double points, ImageRep *drawnFrom)
 {
-    const double width = std::max(1.0, std::round(m_size.width() * devicePixelRatio));
-    const double height = std::max(1.0, std::round(m_size.height() * devicePixelRatio));
-    // Also refuses NaN, which fails every comparison.
-    if (!(width <= ImageLimits::maxSide && height <= ImageLimits::maxSide))
-        return {};
-    const QSize pixels { int(width), int(height) };
-    if (!ImageLimits::acceptable(pixels))
-        return {};
     // Each failed decode marks its representation, so the loop ends within their count.
-    const QList<ImageRep> &reps = drawingRepresentations();
     for (qsizetype tries = 0; tries < reps.size(); ++tries) {
-        const std::optional<ImageRep> rep = bestOf(reps, std::max(pixels.width(), pixels.height()));
+        const std::optional<ImageRep> rep = bestOf(reps, points);
         if (!rep)
             break;
-        QImage image = rep->bitmap(pixels, cache);
-        if (!image.isNull() || !rep->hasFailed())
+        QImage image = rep->decodedBitmap();
+        if (!image.isNull()) {
+            if (drawnFrom)
+                *drawnFrom = *rep;
             return image;
+        }
+        if (!rep->hasFailed())
+            break;
     }
     return {};
+}
+
+QImage PlatformImage::fittedBitmap(const QList<ImageRep> &reps, int side, ImageRep *drawnFrom)
+{
+    if (side < 1)
+        return {};
+    ImageRep rep;
+    QImage image = decodedBest(reps, side, &rep);
+    if (image.isNull())
+        return image;
+    const QSize fitted = rep.pixelSize().scaled(side, side, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (image.size() != fitted)
+        image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (drawnFrom)
+        *drawnFrom = rep;
+    return image;
 }

@@ -18,8 +18,9 @@ class StoredFile;
 // pixel size and a point size. A plain value: copies share bytes and decoded pixels.
 // Guarantees: making one from bytes reads headers only (PNG IHDR and pHYs, the JPEG 2000 SIZ
 // marker, the ICNS element table, QImageReader::size()) and decodes no pixel; pixels are decoded
-// on the first bitmap() and kept in the ImageCache handed to it. Hostile bytes give no image, or a
-// representation whose bitmap is null; never a crash or an unbounded allocation.
+// only when asked for, and kept by whoever asks (the thumbnail provider keeps its pictures).
+// Hostile bytes give no image, or a representation whose bitmap is null; never a crash or an
+// unbounded allocation.
 class PlatformImage
 {
 public:
@@ -58,7 +59,8 @@ public:
     // or the size given to fromRepresentation().
     QSizeF size() const { return m_size; }
     const QList<ImageRep> &representations() const { return m_reps; }
-    // What bitmap() chooses from: the representations given to draw from, else representations().
+    // What pictures of the image are drawn from: the representations given to draw from, else
+    // representations().
     const QList<ImageRep> &drawingRepresentations() const { return m_drawFrom.isEmpty() ? m_reps : m_drawFrom; }
     // The representation to draw a square of `points` points with: the one with the fewest pixels
     // among those whose pixel width and height are both at least `points`; when none is that
@@ -67,11 +69,13 @@ public:
     std::optional<ImageRep> bestRepresentation(double points) const;
     // The same rule over any list of representations.
     static std::optional<ImageRep> bestOf(const QList<ImageRep> &reps, double points);
-    // Pixels for drawing the image into a rectangle of size() points on a screen with the given
-    // device pixel ratio: size() × ratio pixels (rounded, at least 1), from the best drawing
-    // representation for that many pixels, scaled when it differs; when its pixels fail to
-    // decode, from the next best. Null when none can be decoded. The pixels are kept in `cache`.
-    QImage bitmap(ImageCache &cache, qreal devicePixelRatio = 1.0) const;
+    // The decoded pixels of the best of `reps` for a square of `points` (see bestOf()); when they
+    // fail to decode, those of the next best, and so on. Null when none decodes. Decoded now and
+    // kept nowhere; `drawnFrom`, when given, is set to the representation they came from.
+    static QImage decodedBest(const QList<ImageRep> &reps, double points, ImageRep *drawnFrom = nullptr);
+    // decodedBest() for a square of `side` pixels, scaled smoothly to fit the square with its
+    // aspect ratio kept (each side at least one pixel) when its size differs.
+    static QImage fittedBitmap(const QList<ImageRep> &reps, int side, ImageRep *drawnFrom = nullptr);
 
 private:
     explicit PlatformImage(QList<ImageRep> reps);

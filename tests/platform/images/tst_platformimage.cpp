@@ -2,7 +2,6 @@
 #include "support/icnsbuilder.h"
 #include "support/jpeg2000encoder.h"
 
-#include "platform/images/imagecache.h"
 #include "platform/images/platformimage.h"
 
 #include <QBuffer>
@@ -62,15 +61,7 @@ class TestPlatformImage : public QObject
 {
     Q_OBJECT
 
-    ImageCache m_cache;
-
 private slots:
-    void init()
-    {
-        m_cache.clear();
-        m_cache.setMaxBytes(ImageCache::defaultMaxBytes);
-    }
-
     void icnsElementKinds_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -120,7 +111,7 @@ private slots:
         QCOMPARE(rep.pixelSize(), pixels);
         QCOMPARE(rep.pointSize(), points);
         QCOMPARE(image->size(), points);
-        QCOMPARE(rep.bitmap(m_cache), premultiplied(expected));
+        QCOMPARE(rep.decodedBitmap(), premultiplied(expected));
     }
 
     // Elements without a picture we show are skipped; the rest keep file order.
@@ -188,7 +179,7 @@ private slots:
         const std::optional<PlatformImage> image = PlatformImage::fromData(bmp);
         QVERIFY(image);
         QCOMPARE(image->size(), QSizeF(24, 12));
-        QCOMPARE(image->representations().first().bitmap(m_cache).size(), QSize(24, 12));
+        QCOMPARE(image->representations().first().decodedBitmap().size(), QSize(24, 12));
     }
 
     void pngPixelsPremultipliedAsQtDoes_data()
@@ -216,7 +207,7 @@ private slots:
         const QByteArray png = IcnsBuilder::png(source);
         const std::optional<PlatformImage> image = PlatformImage::fromData(png);
         QVERIFY(image);
-        const QImage pixels = image->representations().first().bitmap(m_cache);
+        const QImage pixels = image->representations().first().decodedBitmap();
         QCOMPARE(pixels.format(), QImage::Format_ARGB32_Premultiplied);
         QImage expected = QImage::fromData(png).convertToFormat(QImage::Format_ARGB32_Premultiplied);
         QCOMPARE(pixels, expected);
@@ -376,11 +367,12 @@ private slots:
         const std::optional<PlatformImage> image = PlatformImage::fromData(data);
         QVERIFY(image);
         for (const ImageRep &rep : image->representations()) {
-            QVERIFY(rep.bitmap(m_cache).isNull());
-            QVERIFY(rep.bitmap(m_cache).isNull()); // and not decoded again
+            QVERIFY(!rep.hasFailed()); // reading the headers decoded nothing
+            QVERIFY(rep.decodedBitmap().isNull());
+            QVERIFY(rep.hasFailed());
+            QVERIFY(rep.decodedBitmap().isNull());
         }
-        QVERIFY(image->bitmap(m_cache).isNull());
-        QCOMPARE(m_cache.byteCount(), 0);
+        QVERIFY(PlatformImage::fittedBitmap(image->representations(), 64).isNull());
     }
 
     // A representation whose pixels do not decode counts as absent from then on: drawing falls
@@ -410,15 +402,18 @@ private slots:
 
         const PlatformImage preview = PlatformImage::fromRepresentation(
             *image->bestRepresentation(256), QSizeF(256, 256), image->representations());
-        const QImage drawn = preview.bitmap(m_cache);
-        QCOMPARE(drawn.size(), QSize(256, 256));
-        QCOMPARE(drawn, image->representations().at(0).bitmap(QSize(256, 256), m_cache));
+        ImageRep drawnFrom;
+        const QImage drawn = PlatformImage::fittedBitmap(preview.drawingRepresentations(), 256, &drawnFrom);
+        QCOMPARE(drawnFrom, image->representations().at(0));
+        QCOMPARE(drawn,
+            image->representations().at(0).decodedBitmap().scaled(
+                256, 256, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         QVERIFY(image->representations().at(1).hasFailed());
         QCOMPARE(image->bestRepresentation(256)->pixelSize(), QSize(128, 128));
 
         // With nothing left to draw from, there is no best representation at all.
         const auto alone = PlatformImage::fromData(IcnsBuilder().add("ic08", damagedElement).build());
-        QVERIFY(alone->bitmap(m_cache).isNull());
+        QVERIFY(PlatformImage::decodedBest(alone->representations(), 256).isNull());
         QVERIFY(!alone->bestRepresentation(256));
     }
 
@@ -430,126 +425,64 @@ private slots:
         const PlatformImage preview = PlatformImage::fromRepresentation(
             *image->bestRepresentation(128), QSizeF(128, 128), image->representations());
         QCOMPARE(preview.representations().size(), 1);
-        QCOMPARE(preview.bitmap(m_cache, 2.0), large.bitmap(m_cache));
-        QCOMPARE(preview.bitmap(m_cache, 1.0), image->representations().at(0).bitmap(m_cache));
+        QCOMPARE(PlatformImage::fittedBitmap(preview.drawingRepresentations(), 256), large.decodedBitmap());
+        QCOMPARE(PlatformImage::fittedBitmap(preview.drawingRepresentations(), 128),
+            image->representations().at(0).decodedBitmap());
     }
 
-    void decodingIsLazyAndShared()
-    {
-        QList<PlatformImage> images;
-        for (int i = 0; i < 20; ++i)
-            images.append(*PlatformImage::fromData(pngIcns({ { "icp4", 16 }, { "ic08", 256 }, { "ic09", 512 } })));
-        QCOMPARE(m_cache.byteCount(), 0);
-
-        const ImageRep rep = images.first().representations().at(1);
-        const QImage pixels = rep.bitmap(m_cache);
-        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
-        const ImageRep copy = rep;
-        QCOMPARE(copy.bitmap(m_cache).constBits(), pixels.constBits());
-        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
-
-        // The last holder of a representation takes its pixels out of the cache.
-        images.clear();
-        QCOMPARE(m_cache.byteCount(), pixels.sizeInBytes());
-    }
-
-    void sourcesLeavingEmptyTheCache()
-    {
-        {
-            const auto image = PlatformImage::fromData(pngIcns({ { "ic08", 256 }, { "ic09", 512 } }));
-            for (const ImageRep &rep : image->representations())
-                QVERIFY(!rep.bitmap(m_cache).isNull());
-            QVERIFY(m_cache.byteCount() > 0);
-        }
-        QCOMPARE(m_cache.byteCount(), 0);
-    }
-
-    // A source drawn with several caches leaves each of them; a cache gone first is not reached.
-    void lastHolderEmptiesEveryCache()
-    {
-        ImageCache other;
-        {
-            const auto image = PlatformImage::fromData(pngIcns({ { "ic08", 256 } }));
-            const ImageRep rep = image->representations().first();
-            QVERIFY(!rep.bitmap(m_cache).isNull());
-            QVERIFY(!rep.bitmap(QSize(32, 32), other).isNull());
-            // Destroyed before the source.
-            ImageCache brief;
-            QVERIFY(!rep.bitmap(brief).isNull());
-        }
-        QCOMPARE(m_cache.byteCount(), 0);
-        QCOMPARE(other.byteCount(), 0);
-    }
-
-    void cacheBound()
-    {
-        const qint64 one = QImage(128, 128, QImage::Format_ARGB32_Premultiplied).sizeInBytes();
-        m_cache.setMaxBytes(3 * one);
-        QList<ImageRep> reps;
-        for (int i = 0; i < 6; ++i)
-            reps.append(PlatformImage::fromData(IcnsBuilder::png(IcnsBuilder::pattern(128, 128)))->representations());
-        for (int i = 0; i < 6; ++i) {
-            QVERIFY(!reps.at(i).bitmap(m_cache).isNull());
-            // Touch the first, so it stays while later ones push the others out.
-            reps.first().bitmap(m_cache);
-            QVERIFY(m_cache.byteCount() <= 3 * one);
-        }
-        QCOMPARE(m_cache.byteCount(), 3 * one);
-        const QImage first = reps.first().bitmap(m_cache);
-        QCOMPARE(m_cache.byteCount(), 3 * one);
-        QCOMPARE(reps.first().bitmap(m_cache).constBits(), first.constBits());
-
-        // Lowering the bound evicts at once; an image larger than the bound is handed out but not kept.
-        m_cache.setMaxBytes(one / 2);
-        QCOMPARE(m_cache.byteCount(), 0);
-        QVERIFY(!reps.last().bitmap(m_cache).isNull());
-        QCOMPARE(m_cache.byteCount(), 0);
-    }
-
+    // Thumbnails of one image decode on several threads at once.
     void concurrentDecoding()
     {
         const auto image = PlatformImage::fromData(pngIcns({ { "icp4", 16 }, { "ic07", 128 }, { "ic08", 256 } }));
         QList<ImageRep> reps;
         for (int i = 0; i < 64; ++i)
             reps.append(image->representations().at(i % 3));
-        m_cache.setMaxBytes(QImage(256, 256, QImage::Format_ARGB32).sizeInBytes());
         QList<QSize> sizes(reps.size());
         std::vector<std::thread> threads;
         for (int t = 0; t < 8; ++t) {
-            threads.emplace_back([&reps, &sizes, t, this] {
+            threads.emplace_back([&reps, &sizes, t] {
                 for (qsizetype i = t; i < reps.size(); i += 8)
-                    sizes[i] = reps.at(i).bitmap(QSize(reps.at(i).pixelSize().width() / 2, 5), m_cache).size();
+                    sizes[i] = PlatformImage::fittedBitmap({ reps.at(i) }, reps.at(i).pixelSize().width() / 2).size();
             });
         }
         for (std::thread &thread : threads)
             thread.join();
         for (qsizetype i = 0; i < sizes.size(); ++i)
-            QCOMPARE(sizes.at(i), QSize(reps.at(i).pixelSize().width() / 2, 5));
+            QCOMPARE(sizes.at(i), reps.at(i).pixelSize() / 2);
     }
 
-    void bitmapForDrawing_data()
+    void fittedBitmap_data()
     {
-        QTest::addColumn<double>("points");
-        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("side");
         QTest::addColumn<QSize>("pixels");
 
-        QTest::newRow("16 pt at 1x") << 16.0 << 1.0 << QSize(16, 16);
-        QTest::newRow("16 pt at 2x") << 16.0 << 2.0 << QSize(32, 32);
-        QTest::newRow("100 pt at 1.5x") << 100.0 << 1.5 << QSize(150, 150);
-        QTest::newRow("a tiny size draws one pixel") << 0.1 << 1.0 << QSize(1, 1);
+        const QByteArray square = pngIcns({ { "ic09", 512 } });
+        QTest::newRow("scaled down") << square << 16 << QSize(16, 16);
+        QTest::newRow("to an uneven side") << square << 150 << QSize(150, 150);
+        QTest::newRow("scaled up when none is larger") << pngIcns({ { "icp4", 16 } }) << 40 << QSize(40, 40);
+        QTest::newRow("wide keeps its aspect ratio")
+            << IcnsBuilder::png(IcnsBuilder::pattern(200, 100)) << 50 << QSize(50, 25);
+        QTest::newRow("tall keeps its aspect ratio")
+            << IcnsBuilder::png(IcnsBuilder::pattern(30, 120)) << 60 << QSize(15, 60);
+        QTest::newRow("a sliver keeps one pixel")
+            << IcnsBuilder::png(IcnsBuilder::pattern(400, 1)) << 100 << QSize(100, 1);
+        QTest::newRow("one pixel") << square << 1 << QSize(1, 1);
+        QTest::newRow("no pixels") << square << 0 << QSize(0, 0);
     }
 
-    void bitmapForDrawing()
+    void fittedBitmap()
     {
-        QFETCH(double, points);
-        QFETCH(qreal, ratio);
+        QFETCH(QByteArray, file);
+        QFETCH(int, side);
         QFETCH(QSize, pixels);
 
-        const auto image = PlatformImage::fromData(pngIcns({ { "ic09", 512 } }));
-        const PlatformImage preview
-            = PlatformImage::fromRepresentation(image->representations().first(), QSizeF(points, points));
-        QCOMPARE(preview.size(), QSizeF(points, points));
-        QCOMPARE(preview.bitmap(m_cache, ratio).size(), pixels);
+        const auto image = PlatformImage::fromData(file);
+        QVERIFY(image);
+        const QImage picture = PlatformImage::fittedBitmap(image->representations(), side);
+        QCOMPARE(picture.size(), pixels);
+        if (!picture.isNull())
+            QCOMPARE(picture.format(), QImage::Format_ARGB32_Premultiplied);
     }
 
     void namedImages()
@@ -563,7 +496,7 @@ private slots:
         QCOMPARE(pixels,
             (QList<QSize> {
                 QSize(16, 16), QSize(32, 32), QSize(64, 64), QSize(128, 128), QSize(256, 256), QSize(512, 512) }));
-        QVERIFY(!collection.bestRepresentation(32)->bitmap(m_cache).isNull());
+        QVERIFY(!collection.bestRepresentation(32)->decodedBitmap().isNull());
         QVERIFY(PlatformImage::named(QStringLiteral("NoSuchImage")).isNull());
     }
 };
