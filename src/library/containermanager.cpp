@@ -7,6 +7,7 @@
 #include "library/libraryworker.h"
 #include "library/librarywriter.h"
 #include "platform/files/applicationfolder.h"
+#include "platform/text/printedlines.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -310,29 +311,52 @@ void ContainerManager::saveContainer(const IconContainer &container, const QStri
         LibraryWorker::Kind::write, [this, container, libraryFolder] { writeContainer(container, libraryFolder); });
 }
 
-void ContainerManager::saveIntoLibrary(ContainerReader read)
+void ContainerManager::saveIntoLibrary(ContainerReader read, SaveCompletion done)
 {
-    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read)] {
-        const std::optional<QString> folder = libraryFolderURL();
-        if (!folder)
-            return;
-        if (const std::optional<IconContainer> container = read())
-            writeContainer(*container, *folder);
+    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read), done = std::move(done)] {
+        SaveOutcome outcome;
+        {
+            const PrintedLines printed;
+            if (const std::optional<QString> folder = libraryFolderURL()) {
+                if (const std::optional<IconContainer> container = read()) {
+                    outcome.saved = writeContainer(*container, *folder, &outcome.staleIcons);
+                    if (!outcome.saved)
+                        outcome.error = ContainerError::writeContainerFailed;
+                }
+            } else {
+                outcome.error = ContainerError::libraryError;
+                setErrorQueued(ContainerError::libraryError);
+            }
+            outcome.reasons = printed.lines();
+        }
+        // Queued after the error, so that whoever hears the outcome finds the error set.
+        postToGuiThread([this, done, outcome = std::move(outcome)] {
+            // The next try must read the files as they are now.
+            if (outcome.staleIcons)
+                loadLibrary();
+            if (done)
+                done(outcome);
+        });
     });
 }
 
-void ContainerManager::writeContainer(const IconContainer &container, const QString &libraryFolder)
+bool ContainerManager::writeContainer(const IconContainer &container, const QString &libraryFolder, bool *staleIcons)
 {
-    if (!LibraryWriter::saveContainer(container, libraryFolder))
-        setErrorQueued(ContainerError::writeContainerFailed);
+    if (LibraryWriter::saveContainer(container, libraryFolder, staleIcons))
+        return true;
+    setErrorQueued(ContainerError::writeContainerFailed);
+    return false;
 }
 
-void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)
+void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion, DownloadFailure failed)
 {
-    ContainerDownload::start(
-        this, link, m_downloadOptions, [this, completion = std::move(completion)](ContainerDownload::Outcome outcome) {
-            if (outcome.error)
+    ContainerDownload::start(this, link, m_downloadOptions,
+        [this, completion = std::move(completion), failed = std::move(failed)](ContainerDownload::Outcome outcome) {
+            if (outcome.error) {
                 setError(*outcome.error);
+                if (failed)
+                    failed(*outcome.error, outcome.reason);
+            }
             if (!outcome.container)
                 return;
             if (!outcome.container->icons.isEmpty()) {

@@ -24,6 +24,7 @@
 #include "platform/text/printabletext.h"
 #include "platform/text/standardoutput.h"
 #include "widgets/symbol.h"
+#include "widgets/windowextensions.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -134,7 +135,7 @@ void ContentView::followContainerSelection(bool exporterDisabled)
 
 void ContentView::updateTitle()
 {
-    setWindowTitle(WindowTitle::forSelection(containerSelection(), m_library.containers()).line());
+    setVerbatimWindowTitle(this, WindowTitle::forSelection(containerSelection(), m_library.containers()).line());
 }
 
 void ContentView::buildToolbar()

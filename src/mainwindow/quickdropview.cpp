@@ -8,6 +8,7 @@
 #include "widgets/foregroundlevel.h"
 #include "widgets/motionanimation.h"
 #include "widgets/symbol.h"
+#include "widgets/textstyle.h"
 #include "widgets/visualeffectview.h"
 
 #include <QDragEnterEvent>
@@ -395,8 +396,7 @@ void QuickDropView::mouseReleaseEvent(QMouseEvent *event)
 void QuickDropView::refresh()
 {
     const QColor color = foregroundColor(palette(), m_targeted ? ForegroundLevel::primary : ForegroundLevel::secondary);
-    QFont callout = font();
-    callout.setPointSizeF(font().pointSizeF() * 0.92);
+    const QFont callout = TextStyle::callout(font());
     m_title->setFont(callout);
     QPalette titlePalette = m_title->palette();
     titlePalette.setColor(QPalette::WindowText, color);
