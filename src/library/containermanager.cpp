@@ -233,8 +233,15 @@ void ContainerManager::readLibrary(const LookupSnapshot &base)
     LibraryWriter::removeLeftovers(*folder);
     ContainerDownload::removeStaleFolders();
     QList<IconLookup> lookups;
-    std::optional<QList<IconContainer>> containers
-        = LibraryReader::readLibrary(*folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); });
+    std::optional<QList<IconContainer>> containers = LibraryReader::readLibrary(
+        *folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); }, LibraryReader::defaultFolderReaders,
+        [this](QList<IconContainer> titles) {
+            postToGuiThread([this, titles = std::move(titles)] {
+                // Only a window that shows no library yet has anything to gain from them.
+                if (m_containers.isEmpty())
+                    Q_EMIT containersListed(titles);
+            });
+        });
     // The lookups of a load that publishes nothing still count, as they did when each was posted.
     if (!containers) {
         if (!lookups.isEmpty())

@@ -24,7 +24,8 @@
 // write of a field emits that field's change signal, also when the value is unchanged. Results
 // computed inside a routine reach the fields only through queued calls on that thread, so a caller
 // sees them once control returns to the event loop; the caller never waits for them. A load posts
-// one such call: its lookups (one iconLookupSetChanged()), then its containers.
+// one such call: its lookups (one iconLookupSetChanged()), then its containers; into an empty
+// library it posts containersListed() before it.
 //
 // Loads and saves are requests: they run on the manager's one LibraryWorker, in the order asked,
 // so the asking thread never waits for the disk, and their results arrive as above; the worker
@@ -125,6 +126,10 @@ public:
 
 Q_SIGNALS:
     void containersChanged();
+    // A load under way has read every info.json: `containers` are the containers it will publish,
+    // in their order, without their icons. Sent only while containers() is empty, so that a window
+    // can list the titles before the icons have been read; containers() stays as it is.
+    void containersListed(const QList<IconContainer> &containers);
     void iconLookupSetChanged();
     void errorChanged();
     void busyChanged(bool busy);

@@ -157,6 +157,7 @@ QuickDropView::QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIc
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(tr("Quick Drop"));
+    setAccessibleDescription(tr("Select an icon, then drop a file or folder here to apply that icon."));
 
     m_finishReset.setSingleShot(true);
     m_finishReset.setInterval(finishResetMilliseconds);
@@ -231,14 +232,18 @@ QuickDropView::~QuickDropView()
 
 void QuickDropView::setIcon(std::optional<Icon> icon)
 {
+    const bool presenceChanges = m_icon.has_value() != icon.has_value();
     if (m_icon && !icon)
         m_leavingIcon = m_icon;
     else if (icon)
         m_leavingIcon.reset();
     m_icon = std::move(icon);
-    m_presence->moveTo(m_icon ? 1.0 : 0.0);
-    setAccessibleDescription(
-        m_icon ? QString() : tr("Select an icon, then drop a file or folder here to apply that icon."));
+    if (presenceChanges) {
+        m_presence->moveTo(m_icon ? 1.0 : 0.0);
+        // The instruction is drawn, not a label: screen readers hear it here.
+        setAccessibleDescription(
+            m_icon ? QString() : tr("Select an icon, then drop a file or folder here to apply that icon."));
+    }
     refreshSymbol(true);
     refreshPreviews();
     update();
