@@ -14,6 +14,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -69,16 +70,34 @@ std::optional<QByteArray> groupOf(const QByteArray &line)
     return trimmed.mid(1, trimmed.size() - 2);
 }
 
-// The value of an "Icon=" line; none for comments and other keys.
-std::optional<QByteArray> iconValueOf(const QByteArray &line)
+// The value of a `key=` line; none for comments and other keys.
+std::optional<QByteArray> valueOf(const QByteArray &line, QByteArrayView key)
 {
     const QByteArray trimmed = line.trimmed();
     if (trimmed.startsWith('#'))
         return std::nullopt;
     const qsizetype equals = trimmed.indexOf('=');
-    if (equals < 0 || trimmed.left(equals).trimmed() != iconKey)
+    if (equals < 0 || trimmed.left(equals).trimmed() != key)
         return std::nullopt;
     return trimmed.mid(equals + 1).trimmed();
+}
+
+std::optional<QByteArray> iconValueOf(const QByteArray &line)
+{
+    return valueOf(line, iconKey);
+}
+
+// Where the first saved icon line of "[Desktop Entry]" is, and its value.
+std::optional<std::pair<qsizetype, QByteArray>> findSavedIcon(const QList<QByteArray> &lines)
+{
+    bool inEntry = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (const auto group = groupOf(lines.at(i)))
+            inEntry = *group == desktopEntryGroup;
+        else if (const auto value = inEntry ? valueOf(lines.at(i), savedIconKey) : std::nullopt)
+            return std::pair { i, *value };
+    }
+    return std::nullopt;
 }
 
 bool holdsBytes(const QByteArray &path, const QByteArray &bytes)
@@ -139,6 +158,7 @@ QByteArray withIcon(const QByteArray &content, const QByteArray &value)
     bool inEntry = false;
     qsizetype insertAt = -1;
     bool replaced = false;
+    bool saved = findSavedIcon(lines).has_value();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (const auto group = groupOf(lines.at(i))) {
             inEntry = *group == desktopEntryGroup;
@@ -148,9 +168,14 @@ QByteArray withIcon(const QByteArray &content, const QByteArray &value)
         }
         if (!inEntry)
             continue;
-        if (iconValueOf(lines.at(i))) {
+        if (const auto previous = iconValueOf(lines.at(i))) {
             lines[i] = line;
             replaced = true;
+            // The folder's own icon is the user's: it comes back when ours is removed.
+            if (!saved && !isOurIconValue(*previous) && !previous->isEmpty()) {
+                lines.insert(++i, savedIconKey.toByteArray() + '=' + *previous);
+                saved = true;
+            }
         } else if (entryGroups == 1 && !isBlank(lines.at(i))) {
             // After the group's last line, before the blank lines that part it from the next.
             insertAt = i + 1;
@@ -173,7 +198,8 @@ QByteArray withIcon(const QByteArray &content, const QByteArray &value)
 QByteArray withoutOurIcon(const QByteArray &content, QList<QByteArray> *removed)
 {
     Lines split = splitLines(content);
-    const QList<QByteArray> &lines = split.lines;
+    QList<QByteArray> &lines = split.lines;
+    auto saved = findSavedIcon(lines);
     std::set<qsizetype> dropped;
     std::set<qsizetype> touchedHeaders;
     qsizetype entryHeader = -1;
@@ -186,10 +212,16 @@ QByteArray withoutOurIcon(const QByteArray &content, QList<QByteArray> *removed)
             continue;
         const auto value = iconValueOf(lines.at(i));
         if (value && isOurIconValue(*value)) {
-            dropped.insert(i);
-            touchedHeaders.insert(entryHeader);
             if (removed)
                 removed->append(*value);
+            if (saved) {
+                lines[i] = iconKey.toByteArray() + '=' + saved->second;
+                dropped.insert(saved->first);
+                saved.reset();
+                continue;
+            }
+            dropped.insert(i);
+            touchedHeaders.insert(entryHeader);
         }
     }
     if (dropped.empty())

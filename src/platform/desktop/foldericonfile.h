@@ -39,11 +39,16 @@ QString pictureName(QByteArrayView png);
 // Whether an "Icon=" value names a picture of ours beside ".directory".
 bool isOurIconValue(QByteArrayView value);
 
+// The key under which the folder's own "Icon=" waits while ours is set.
+inline constexpr QByteArrayView savedIconKey { "X-Glimbar-SavedIcon" };
+
 // ".directory" with every "Icon=" of "[Desktop Entry]" set to `value`; the key is added to the
-// group, or the group to the end, when missing.
+// group, or the group to the end, when missing. An icon that was not ours is kept under
+// savedIconKey, unless one is kept there already.
 QByteArray withIcon(const QByteArray &content, const QByteArray &value);
 // ".directory" without the "Icon=" lines of "[Desktop Entry]" that name a picture of ours; a group
-// left empty goes with them. `removed` receives those values. Unchanged when there are none.
+// left empty goes with them. An icon kept under savedIconKey takes our line's place again.
+// `removed` receives our values. Unchanged when there are none.
 QByteArray withoutOurIcon(const QByteArray &content, QList<QByteArray> *removed = nullptr);
 
 } // namespace FolderIconFile

@@ -109,6 +109,13 @@ void announceChange(const QByteArray &path, const struct stat &before)
         qCInfo(lcFileIcon) << "cannot announce the new icon of" << path << std::strerror(errno);
 }
 
+// The invalid type unsets the attribute; removing an icon that is not there succeeds.
+bool unsetCustomIcon(GFile *file, GError **error = nullptr)
+{
+    return g_file_set_attribute(
+        file, customIconAttribute, G_FILE_ATTRIBUTE_TYPE_INVALID, nullptr, G_FILE_QUERY_INFO_NONE, nullptr, error);
+}
+
 } // namespace
 
 bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QString &path)
@@ -135,9 +142,7 @@ bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QStrin
         done = g_file_set_attribute_string(
             file.get(), customIconAttribute, uri.get(), G_FILE_QUERY_INFO_NONE, nullptr, &rawError);
     } else {
-        // The invalid type unsets the attribute; removing an icon that is not there succeeds.
-        done = g_file_set_attribute(file.get(), customIconAttribute, G_FILE_ATTRIBUTE_TYPE_INVALID, nullptr,
-            G_FILE_QUERY_INFO_NONE, nullptr, &rawError);
+        done = unsetCustomIcon(file.get(), &rawError);
     }
     const ErrorPtr error(rawError);
     if (!done) {
@@ -145,8 +150,13 @@ bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QStrin
                               << (error ? QString::fromUtf8(error->message) : QString());
         return false;
     }
-    if (S_ISDIR(before.st_mode) && FolderIconFile::apply(path, png) == FolderIconFile::Outcome::failed)
+    if (S_ISDIR(before.st_mode) && FolderIconFile::apply(path, png) == FolderIconFile::Outcome::failed) {
         done = false;
+        // A folder half given its icon would show it in some file managers and not in others
+        // while we report a failure: take the metadata out again.
+        if (image && !unsetCustomIcon(file.get()))
+            qCWarning(lcFileIcon) << "cannot take the custom icon of" << path << "out again";
+    }
     announceChange(nativePath, before);
     return done;
 }

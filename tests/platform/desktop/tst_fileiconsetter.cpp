@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/desktop/giofileiconsetter.h"
 
+#include "support/filesizelimit.h"
 #include "support/privatesessionbus.h"
 
 #include <QDir>
@@ -178,6 +179,51 @@ private slots:
 
         QVERIFY(!setter.setIcon(QImage(), dir.path()));
         QCOMPARE(setter.customIconPath(dir.path()), std::nullopt);
+    }
+
+    // A folder whose picture or ".directory" cannot be written gets no icon at all, and what it
+    // held stays as it was. The picture is stored beforehand, so only the folder's writes fail.
+    void folderFailureLeavesNoIcon_data()
+    {
+        QTest::addColumn<QByteArray>("directory");
+        QTest::addColumn<int>("limit");
+
+        QTest::newRow("picture") << QByteArray() << 16;
+        QTest::newRow("directory file") << "[Desktop Entry]\nIcon=folder-music\n\n[Dolphin]\n" + QByteArray(8192, '#')
+                + "\n" << 4096;
+    }
+
+    void folderFailureLeavesNoIcon()
+    {
+        QFETCH(QByteArray, directory);
+        QFETCH(int, limit);
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"Folder"_s);
+        QVERIFY(QDir().mkdir(folder));
+        const QString directoryPath = folder + u"/.directory"_s;
+        if (!directory.isEmpty()) {
+            QFile file(directoryPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(directory), directory.size());
+        }
+        const QImage image = filledImage(qRgba(70, 20, 130, 255));
+        GioFileIconSetter setter;
+        QVERIFY(setter.setIcon(image, dir.path()));
+        const QStringList before = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        {
+            const FileSizeLimit sizeLimit(limit);
+            QVERIFY(!setter.setIcon(image, folder));
+        }
+        QCOMPARE(setter.customIconPath(folder), std::nullopt);
+        QCOMPARE(customIconSeenByGio(folder), QString());
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+        if (!directory.isEmpty()) {
+            QFile file(directoryPath);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), directory);
+        }
+        QVERIFY(setter.setIcon(image, folder));
     }
 
     void worksFromWorkerThreads()

@@ -57,10 +57,18 @@ private slots:
             << QByteArray("# made by hand\n[Desktop Entry]\nName=Photos\n# keep\n\n[Dolphin]\nViewMode=2\n")
             << "# made by hand\n[Desktop Entry]\nName=Photos\n# keep\nIcon=" + ours + "\n\n[Dolphin]\nViewMode=2\n"
             << QByteArray("# made by hand\n[Desktop Entry]\nName=Photos\n# keep\n\n[Dolphin]\nViewMode=2\n");
-        QTest::newRow("an icon of someone else's is replaced")
+        QTest::newRow("the folder's own icon is kept and comes back")
             << QByteArray("[Desktop Entry]\nIcon = folder-red\n\n[Dolphin]\nViewMode=1\n")
-            << "[Desktop Entry]\nIcon=" + ours + "\n\n[Dolphin]\nViewMode=1\n"
-            << QByteArray("[Dolphin]\nViewMode=1\n");
+            << "[Desktop Entry]\nIcon=" + ours + "\nX-Glimbar-SavedIcon=folder-red\n\n[Dolphin]\nViewMode=1\n"
+            << QByteArray("[Desktop Entry]\nIcon=folder-red\n\n[Dolphin]\nViewMode=1\n");
+        QTest::newRow("the folder's own icon alone")
+            << QByteArray("[Desktop Entry]\nIcon=folder-music\n")
+            << "[Desktop Entry]\nIcon=" + ours + "\nX-Glimbar-SavedIcon=folder-music\n"
+            << QByteArray("[Desktop Entry]\nIcon=folder-music\n");
+        QTest::newRow("an icon already kept is not overwritten")
+            << QByteArray("[Desktop Entry]\nX-Glimbar-SavedIcon=folder-music\nIcon=folder-red\n")
+            << "[Desktop Entry]\nX-Glimbar-SavedIcon=folder-music\nIcon=" + ours + "\n"
+            << QByteArray("[Desktop Entry]\nIcon=folder-music\n");
         QTest::newRow("icon key of another group")
             << QByteArray("[Other]\nIcon=x\n") << "[Other]\nIcon=x\n\n[Desktop Entry]\nIcon=" + ours + "\n"
             << QByteArray("[Other]\nIcon=x\n");
@@ -117,8 +125,11 @@ private slots:
         const QByteArray view = "[Dolphin]\nViewMode=1\n";
         QTest::newRow("absent") << u"none"_s << QByteArray() << true << QByteArray();
         QTest::newRow("with view settings") << u"file"_s << view << true << view;
-        QTest::newRow("with an unrelated icon")
-            << u"file"_s << "[Desktop Entry]\nIcon=folder-red\n\n" + view << true << view;
+        QTest::newRow("with its own icon and other keys")
+            << u"file"_s << "[Desktop Entry]\nIcon=folder-music\n\n" + view << true
+            << "[Desktop Entry]\nIcon=folder-music\n\n" + view;
+        QTest::newRow("with only its own icon") << u"file"_s << QByteArray("[Desktop Entry]\nIcon=folder-music\n")
+                                                << true << QByteArray("[Desktop Entry]\nIcon=folder-music\n");
         QTest::newRow("symlinked out of the folder") << u"link"_s << view << false << view;
         QTest::newRow("oversized") << u"oversized"_s << QByteArray() << false << QByteArray();
     }
