@@ -304,18 +304,15 @@ std::optional<IconContainer> ContainerManager::importLegacyContainer(const QStri
     return LegacyImporter::importArchive(path);
 }
 
-void ContainerManager::saveContainer(const IconContainer &container, const QString &libraryFolder)
-{
-    m_worker->post(
-        LibraryWorker::Kind::write, [this, container, libraryFolder] { writeContainer(container, libraryFolder); });
-}
-
 void ContainerManager::saveIntoLibrary(ContainerReader read)
 {
     m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read)] {
         const std::optional<QString> folder = libraryFolderURL();
-        if (!folder)
+        if (!folder) {
+            // Why is printed already; the save fails where the library's error shows it.
+            setErrorQueued(ContainerError::writeContainerFailed);
             return;
+        }
         if (const std::optional<IconContainer> container = read())
             writeContainer(*container, *folder);
     });

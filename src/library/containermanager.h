@@ -77,11 +77,10 @@ public:
     void loadLibrary();
     // Reads an older single-file archive; none when it is not one.
     std::optional<IconContainer> importLegacyContainer(const QString &path);
-    // Writes the container as a folder named after its title into `libraryFolder`: info.json first,
-    // then one file per icon. Failures are printed and set `error` (queued). A request.
-    void saveContainer(const IconContainer &container, const QString &libraryFolder);
-    // A request that finds the library folder, reads a container with `read` and saves it there as
-    // saveContainer() does; without a library folder nothing is read.
+    // A request that finds the library folder, reads a container with `read` and writes it there
+    // as a folder named after its title: info.json first, then one file per icon. Failures are
+    // printed and set `error` (queued). Without a library folder nothing is read, and that failure
+    // sets `error` too.
     void saveIntoLibrary(ContainerReader read);
 
     // True once requests have kept the worker at work for LibraryWorker's delay without a break;
