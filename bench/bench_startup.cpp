@@ -89,7 +89,7 @@ const LibraryKind libraryKinds[] = {
     { "10x20", { 10, 20, true }, std::nullopt, std::nullopt },
     { "1000x20", { 1000, 20, true }, std::nullopt, std::nullopt },
     { "5000x20", { 5000, 20, true }, 2.0, 300 },
-    { "100x100", { 100, 100, false }, 1.0, 300 },
+    { "100x100", { 100, 100, false }, 0.3, 300 },
 };
 
 qint64 monotonicNanos()

@@ -200,6 +200,38 @@ int main(int argc, char **argv)
                 });
                 return grid;
             } },
+        { u"grid-focus-frame"_s,
+            [&] {
+                names(true, false);
+                services.settings.iconPreviewSize().write(64);
+                select({ 1 });
+            },
+            [&](QWidget *host) {
+                auto *grid = new IconCollectionGrid(inputs({ shapes, glyphID }), host);
+                // The current tile moved off the selected one with Control, so that both show.
+                QTimer::singleShot(0, grid, [grid] {
+                    grid->activateWindow();
+                    grid->setFocus();
+                    QTest::keyClick(grid, Qt::Key_Right, Qt::ControlModifier);
+                    QTest::keyClick(grid, Qt::Key_Right, Qt::ControlModifier);
+                });
+                return grid;
+            } },
+        { u"gallery-focus-frame"_s,
+            [&] {
+                names(false, true);
+                services.settings.iconPreviewSize().write(256);
+                select({ 2 });
+            },
+            [&](QWidget *host) {
+                auto *gallery = new IconCollectionGallery(inputs({ shapes }), host);
+                QTimer::singleShot(0, gallery, [gallery] {
+                    gallery->activateWindow();
+                    gallery->strip()->setFocus();
+                    QTest::keyClick(gallery->strip(), Qt::Key_Right);
+                });
+                return gallery;
+            } },
         { u"gallery-one-names"_s,
             [&] {
                 names(false, true);

@@ -7,6 +7,9 @@
 //   dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24" build/dev/tools/mainwindow_screenshots /tmp/shots
 //   QT_SCALE_FACTOR=2 dbus-run-session -- xvfb-run -a -s "-screen 0 1600x1000x24"
 //   build/dev/tools/mainwindow_screenshots /tmp/2x
+// With --frames before the folder it saves instead one strip of frames per animation (the Quick
+// Drop panel opening with and without an icon, an icon arriving while open and while closed, a
+// result's symbol, the emulation toggle, the gallery's names), each at five times of its run.
 // The pictures go into the folder given, never into the source tree.
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
@@ -15,12 +18,16 @@
 #include "mainwindow/commandmanager.h"
 #include "mainwindow/containerselection.h"
 #include "mainwindow/contentview.h"
+#include "mainwindow/detailcolumn.h"
+#include "mainwindow/detailstatusbar.h"
 #include "mainwindow/mainsplitview.h"
 #include "mainwindow/quickdropview.h"
 #include "mainwindow/sidebarview.h"
+#include "mainwindow/statusbartoggle.h"
 #include "mainwindow/windowtitle.h"
 #include "platform/desktop/giofileiconsetter.h"
 #include "platform/settings/settingsstore.h"
+#include "widgets/motionanimation.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -39,6 +46,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -118,6 +126,135 @@ void settle()
     }
 }
 
+// The animations that `trigger` starts anywhere in `window`, each grabbed as `subject` at five
+// times of its run, side by side, with the time under each frame.
+QImage frameStrip(QWidget &window, QWidget *subject, const std::function<void()> &trigger)
+{
+    trigger();
+    QList<MotionAnimation *> moving;
+    int duration = 0;
+    for (MotionAnimation *animation : window.findChildren<MotionAnimation *>()) {
+        if (animation->isMoving()) {
+            animation->pause();
+            moving << animation;
+            duration = std::max(duration, animation->duration());
+        }
+    }
+    QList<QPixmap> frames;
+    QList<int> times;
+    for (int step = 0; step <= 4; ++step) {
+        const int time = duration * step / 4;
+        for (MotionAnimation *animation : std::as_const(moving))
+            animation->setCurrentTime(std::min(time, animation->duration()));
+        // Briefly, so timers of the program's own (a result's reset) stay ahead.
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        frames << subject->grab();
+        times << time;
+    }
+    const qreal ratio = frames.first().devicePixelRatio();
+    QSize size;
+    for (const QPixmap &frame : std::as_const(frames))
+        size = size.expandedTo(frame.deviceIndependentSize().toSize());
+    const int gap = 12;
+    const int label = 20;
+    QImage strip(QSize(frames.size() * (size.width() + gap), size.height() + label) * ratio, QImage::Format_ARGB32);
+    strip.setDevicePixelRatio(ratio);
+    strip.fill(QColor(128, 128, 128));
+    QPainter painter(&strip);
+    for (int i = 0; i < frames.size(); ++i) {
+        const int x = i * (size.width() + gap);
+        painter.drawPixmap(x, 0, frames[i]);
+        painter.setPen(Qt::black);
+        painter.drawText(QRect(x, size.height(), size.width(), label), Qt::AlignCenter,
+            moving.isEmpty() ? u"(nothing moved)"_s : u"%1 ms"_s.arg(times[i]));
+    }
+    return strip;
+}
+
+int writeFrames(const QString &output, const QString &suffix, ContainerManager &manager,
+    const QList<IconContainer> &library, ThumbnailProvider &thumbnails,
+    const std::shared_ptr<FileIconSetter> &iconSetter, Settings &settings)
+{
+    int written = 0;
+    for (const bool dark : { false, true }) {
+        QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
+        settings.iconViewMode().write(IconViewMode::grid);
+        settings.showIconNamesInGallery().write(false);
+        settings.emulateLowResolution().write(false);
+        CommandManager commands;
+        ContentView window(commands, manager, thumbnails, iconSetter, settings);
+        window.setMotionPolicy(MotionPolicy());
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size() - QSize(40, 60);
+        window.resize(qMin(760, room.width()), qMin(600, room.height()));
+        window.show();
+        manager.waitForRequests();
+        settle();
+        manager.setContainers(library);
+        window.setContainerSelection({ library[0].id });
+        settle();
+        QuickDropView *quickDrop = window.splitView()->sidebar()->quickDropView();
+        QWidget *sidebar = window.splitView()->sidebar();
+        IconSelectionManager &icons = window.iconSelectionManager();
+        const auto finish = [&] {
+            for (MotionAnimation *animation : window.findChildren<MotionAnimation *>()) {
+                if (animation->state() != QAbstractAnimation::Stopped)
+                    animation->setCurrentTime(animation->duration());
+            }
+            settle();
+        };
+
+        struct Run
+        {
+            QString name;
+            QWidget *subject;
+            std::function<void()> prepare;
+            std::function<void()> trigger;
+        };
+        const QList<Run> runs {
+            { u"quickdrop-open"_s, sidebar,
+                [&] {
+                    icons.setSelection({});
+                    icons.select(library[0].icons[2].id);
+                },
+                [&] { quickDrop->setExpanded(true); } },
+            { u"quickdrop-close"_s, sidebar, [] {}, [&] { quickDrop->setExpanded(false); } },
+            { u"quickdrop-open-empty"_s, sidebar, [&] { icons.setSelection({}); },
+                [&] { quickDrop->setExpanded(true); } },
+            { u"quickdrop-icon-arrives-open"_s, quickDrop, [] {}, [&] { icons.select(library[0].icons[1].id); } },
+            { u"quickdrop-icon-leaves-open"_s, quickDrop, [] {}, [&] { icons.setSelection({}); } },
+            { u"quickdrop-icon-arrives-closed"_s, quickDrop, [&] { quickDrop->setExpanded(false); },
+                [&] { icons.select(library[0].icons[3].id); } },
+            { u"quickdrop-result"_s, quickDrop, [] {}, [&] { quickDrop->performDrop({}); } },
+            { u"emulation-toggle"_s, window.splitView()->detail()->statusBar(), [] {},
+                [&] { window.splitView()->detail()->statusBar()->emulationToggle()->click(); } },
+            { u"gallery-names"_s, window.splitView()->detail(),
+                [&] {
+                    settings.emulateLowResolution().write(false);
+                    settings.iconViewMode().write(IconViewMode::gallery);
+                },
+                [&] { settings.showIconNamesInGallery().write(true); } },
+        };
+        for (const Run &run : runs) {
+            run.prepare();
+            finish();
+            const QImage strip = frameStrip(window, run.subject, run.trigger);
+            finish();
+            const QString path
+                = u"%1/frames-%2-%3%4.png"_s.arg(output, dark ? u"dark"_s : u"light"_s, run.name, suffix);
+            if (!strip.save(path)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                return 1;
+            }
+            QTextStream(stdout) << path << Qt::endl;
+            ++written;
+        }
+    }
+    return written == 18 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -127,11 +264,12 @@ int main(int argc, char **argv)
     qputenv("HOME", QFile::encodeName(home.path()));
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: mainwindow_screenshots OUTPUT-FOLDER\n", stderr);
+    const bool frames = argc == 3 && qstrcmp(argv[1], "--frames") == 0;
+    if (argc != 2 && !frames) {
+        std::fputs("usage: mainwindow_screenshots [--frames] OUTPUT-FOLDER\n", stderr);
         return 2;
     }
-    const QString output = QString::fromLocal8Bit(argv[1]);
+    const QString output = QString::fromLocal8Bit(argv[argc - 1]);
     if (!QDir().mkpath(output)) {
         std::fputs("cannot make the output folder\n", stderr);
         return 1;
@@ -159,6 +297,8 @@ int main(int argc, char **argv)
     const qreal scale
         = qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble() : 1.0;
     const QString suffix = u"@%1x"_s.arg(scale);
+    if (frames)
+        return writeFrames(output, suffix, manager, library, thumbnails, iconSetter, settings);
     int written = 0;
     for (const bool dark : { false, true }) {
         QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());

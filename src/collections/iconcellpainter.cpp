@@ -11,6 +11,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPen>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -202,6 +203,12 @@ void IconCellPainter::paint(QPainter &painter, const Cell &cell)
     } else if (cell.hasImage) {
         paintPlaceholder(painter, picture, cell.placeholder);
     }
+    if (cell.focused) {
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(cell.accent, 2));
+        painter.drawRoundedRect(thumb.adjusted(-1, -1, 1, 1), 9, 9);
+        painter.setPen(Qt::NoPen);
+    }
     if (cell.nameLines.isEmpty())
         return;
 
@@ -270,4 +277,6 @@ void IconCellPainter::paintRow(QPainter &painter, const Row &row)
     painter.drawText(nameRect, Qt::AlignVCenter | Qt::AlignLeft,
         QFontMetrics(row.font).elidedText(row.name, Qt::ElideRight, nameRect.width()));
     painter.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), row.separator);
+    if (row.topSeparator)
+        painter.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), row.separator);
 }

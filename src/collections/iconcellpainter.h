@@ -42,6 +42,8 @@ public:
         // Empty when names are not shown.
         QStringList nameLines;
         bool selected = false;
+        // The keyboard's current tile while its view has the focus: a ring in the accent colour.
+        bool focused = false;
         QColor highlight;
         // The highlight already drawn at the thumbnail's size, to copy instead of filling a
         // rounded shape per tile; null to draw it.
@@ -86,7 +88,8 @@ public:
 
     // A row of the list: the accent behind a selected row, the picture at the row's edge (a
     // placeholder while it is not ready; nothing without one), the name cut to its room, and a
-    // separator along the bottom.
+    // separator along the bottom, and along the top too for the first row of a section (rows
+    // further down share the bottom separator of the row above).
     struct Row
     {
         QRect rect;
@@ -99,6 +102,7 @@ public:
         QColor placeholder;
         QColor nameColor;
         QColor separator;
+        bool topSeparator = false;
         QFont font;
     };
     static void paintRow(QPainter &painter, const Row &row);

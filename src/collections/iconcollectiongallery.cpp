@@ -9,6 +9,7 @@
 #include "library/settings.h"
 #include "widgets/adaptivescrollarea.h"
 #include "widgets/blureffectview.h"
+#include "widgets/motionanimation.h"
 
 #include <QPainter>
 #include <QScrollBar>
@@ -31,7 +32,14 @@ IconCollectionGallery::IconCollectionGallery(IconCollectionInputs inputs, QWidge
     // Placing it in the area turns it on; the gallery's colour must show through.
     m_preview->setAutoFillBackground(false);
 
+    m_stripHeight = new MotionAnimation(MotionPolicy::Timing::standard, 0, this);
+    m_stripHeight->setObjectName(QStringLiteral("stripHeightAnimation"));
+    m_stripHeight->setPolicy(inputs.motion);
+    m_namesShown = m_settings.showIconNamesInGallery().read();
     m_strip = new IconTileView(IconTileLayout::Flow::strip, std::move(inputs), this);
+    // The layout gives the preview what the strip leaves, frame by frame.
+    connect(m_stripHeight, &MotionAnimation::changed, m_strip,
+        [this](const QVariant &height) { m_strip->setFixedHeight(height.toInt()); });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -49,6 +57,9 @@ IconCollectionGallery::IconCollectionGallery(IconCollectionInputs inputs, QWidge
     previewSizeChanged();
     connect(m_settings.iconPreviewSize().notifier(), &SettingsKeyNotifier::changed, this, previewSizeChanged);
     connect(m_strip, &IconTileView::contentHeightChanged, this, &IconCollectionGallery::updateStripHeight);
+    // After the strip's own relayout: names that change no height still count as seen.
+    connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this,
+        &IconCollectionGallery::updateStripHeight);
     connect(m_strip, &IconTileView::showBackgroundChanged, this, [this](bool show) {
         m_showBackground = show;
         update();
@@ -129,7 +140,16 @@ void IconCollectionGallery::updatePreview()
 void IconCollectionGallery::updateStripHeight()
 {
     const int scrollBar = m_strip->horizontalScrollBar()->sizeHint().height();
-    m_strip->setFixedHeight(int(std::ceil(m_strip->tileLayout().contentSize().height())) + scrollBar);
+    const int height = int(std::ceil(m_strip->tileLayout().contentSize().height())) + scrollBar;
+    const bool names = m_settings.showIconNamesInGallery().read();
+    const bool namesTurned = names != m_namesShown;
+    m_namesShown = names;
+    if (height == m_stripHeight->target().toInt())
+        return;
+    if (namesTurned)
+        m_stripHeight->moveTo(height);
+    else
+        m_stripHeight->jumpTo(height);
 }
 
 void IconCollectionGallery::paintEvent(QPaintEvent *)

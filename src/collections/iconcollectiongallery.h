@@ -22,11 +22,14 @@ class IconSelectionManager;
 class ThumbnailProvider;
 class IconTileView;
 class AdaptiveScrollArea;
+class MotionAnimation;
 
 // The gallery presentation: a large preview of the most recently selected icon above a strip of
 // tiles, one group per selected container in library order with dividers between groups. When the
 // container selection changes and no icon of a selected container is selected, the first icon of
 // the first selected container in library order becomes the selection.
+// Turning names on or off ("showIconNamesInGallery") animates the strip's height with the standard
+// timing, the preview's area following it; every other change of its height is made at once.
 class IconCollectionGallery : public QWidget
 {
     Q_OBJECT
@@ -62,6 +65,9 @@ private:
     Settings &m_settings;
     IconGalleryPreview *m_preview = nullptr;
     AdaptiveScrollArea *m_previewArea = nullptr;
+    MotionAnimation *m_stripHeight = nullptr;
+    // The names setting the strip's height was last set for.
+    bool m_namesShown = false;
     // Icon id → (container position, icon position), rebuilt when the library changes.
     QHash<QUuid, QPair<qsizetype, qsizetype>> m_iconPositions;
 };

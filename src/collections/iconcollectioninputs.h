@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/motionpolicy.h"
+
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -26,4 +28,6 @@ struct IconCollectionInputs
     IconSelectionManager &iconSelection;
     QSet<QUuid> containerSelection = {};
     QString searchText = {};
+    // How the view's changes move; nothing moves unless the window hands in the desktop's policy.
+    MotionPolicy motion = MotionPolicy::still();
 };

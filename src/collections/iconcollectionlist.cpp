@@ -113,6 +113,8 @@ void IconCollectionList::updateBackground()
 QItemSelectionModel::SelectionFlags IconCollectionList::selectionCommand(
     const QModelIndex &index, const QEvent *event) const
 {
+    if (m_movingAnchor)
+        return QItemSelectionModel::NoUpdate;
     const QItemSelectionModel::SelectionFlags command = QListView::selectionCommand(index, event);
     if (m_handlingInput && command.testFlag(QItemSelectionModel::Clear))
         m_bridge->inputReplacesSelection();
@@ -134,6 +136,22 @@ bool IconCollectionList::isHeaderAt(QPoint point) const
     return index.isValid() && m_model->isHeader(index.row());
 }
 
+void IconCollectionList::takeShiftAnchor(const QModelIndex &fallback)
+{
+    // The list would extend from where its own input last started, which is stale (or row 0)
+    // when the selection was made in another presentation.
+    const IconSelection &selection = m_selectionManager.selection();
+    const int row = selection.empty() ? -1 : m_model->rowOf(selection.back());
+    const QModelIndex anchor = row >= 0 ? m_model->index(row) : fallback;
+    if (!anchor.isValid() || m_model->isHeader(anchor.row()))
+        return;
+    m_bridge->withoutWriteBack([this, &anchor] {
+        m_movingAnchor = true;
+        setCurrentIndex(anchor);
+        m_movingAnchor = false;
+    });
+}
+
 void IconCollectionList::mousePressEvent(QMouseEvent *event)
 {
     // A header names its section; pressing it changes nothing, also not the selection.
@@ -142,6 +160,8 @@ void IconCollectionList::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    if (event->modifiers().testFlag(Qt::ShiftModifier))
+        takeShiftAnchor(indexAt(event->position().toPoint()));
     handleSelectionInput([this, event] { QListView::mousePressEvent(event); });
 }
 
@@ -176,6 +196,8 @@ void IconCollectionList::mouseDoubleClickEvent(QMouseEvent *event)
 
 void IconCollectionList::keyPressEvent(QKeyEvent *event)
 {
+    if (event->modifiers().testFlag(Qt::ShiftModifier))
+        takeShiftAnchor(currentIndex());
     handleSelectionInput([this, event] { QListView::keyPressEvent(event); });
 }
 

@@ -64,6 +64,9 @@ private:
     void readListSize();
     void updateBackground();
     bool isHeaderAt(QPoint point) const;
+    // Makes the row of the icon selected last, or `fallback` when that icon has no row here, the
+    // row a Shift range starts from.
+    void takeShiftAnchor(const QModelIndex &fallback);
     // Runs the list's own handling of an input event inside the bridge's input bracket.
     template <typename Handler> void handleSelectionInput(Handler handler);
 
@@ -77,5 +80,6 @@ private:
     IconSelectionBridge *m_bridge = nullptr;
     bool m_handlingInput = false;
     bool m_pressOnHeader = false;
+    bool m_movingAnchor = false;
     QPair<int, int> m_visibleRows { -1, -1 };
 };

@@ -60,6 +60,7 @@ void IconListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     separator.setAlpha(110);
     const QColor opposite = dark ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 90);
     row.separator = ColorContrast::resolved(m_background, separator, opposite);
+    row.topSeparator = index.row() == 0 || index.siblingAtRow(index.row() - 1).data(IconModel::IsHeaderRole).toBool();
     IconCellPainter::paintRow(*painter, row);
     painter->restore();
 }

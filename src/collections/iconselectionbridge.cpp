@@ -68,6 +68,8 @@ void IconSelectionBridge::syncRows()
             rows.select(m_model.index(row), m_model.index(row));
     }
     m_rows.select(rows, QItemSelectionModel::ClearAndSelect);
+    // Settles them: a Shift range that follows replaces the view's last range, never these.
+    m_rows.select(QItemSelection(), QItemSelectionModel::Select);
     m_syncing = false;
 }
 

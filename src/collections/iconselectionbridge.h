@@ -27,6 +27,14 @@ public:
     void beginInput();
     void inputReplacesSelection() { m_replacing = true; }
     void endInput();
+    // Runs `change` to the rows (such as moving the current row) without writing it back.
+    template <typename Change> void withoutWriteBack(Change change)
+    {
+        const bool syncing = m_syncing;
+        m_syncing = true;
+        change();
+        m_syncing = syncing;
+    }
 
 private:
     void queueSync();

@@ -56,6 +56,11 @@ void IconTileLayout::update(const QList<IconSection> &sections, const Params &pa
     m_contentSize = QSizeF(x + stripPadding, m_tileSize.height() + 2 * stripPadding);
 }
 
+qsizetype IconTileLayout::tileCount(qsizetype section) const
+{
+    return section >= 0 && section < m_sections.size() ? m_sections.at(section).count : 0;
+}
+
 qsizetype IconTileLayout::rowsOf(qsizetype count) const
 {
     return (count + m_columns - 1) / m_columns;

@@ -47,7 +47,10 @@ public:
     void update(const QList<IconSection> &sections, const Params &params, double viewportWidth);
 
     QSizeF contentSize() const { return m_contentSize; }
+    Flow flow() const { return m_params.flow; }
     qsizetype sectionCount() const { return m_sections.size(); }
+    // How many tiles a section holds; 0 outside the sections.
+    qsizetype tileCount(qsizetype section) const;
     int columns() const { return m_columns; }
     QSizeF tileSize() const { return m_tileSize; }
     QRectF sectionRect(qsizetype section) const;

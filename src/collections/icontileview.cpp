@@ -7,16 +7,21 @@
 #include "collections/icondropdelegate.h"
 #include "collections/icondropindicator.h"
 #include "collections/iconmodel.h"
+#include "collections/icontileaccessible.h"
+#include "collections/icontilenavigation.h"
 #include "library/containermanager.h"
 #include "library/iconselectionmanager.h"
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "widgets/blureffectview.h"
 #include "widgets/colorcontrast.h"
+#include "widgets/textstyle.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -46,6 +51,8 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, IconCollectionInputs input
     , m_model(new IconModel(m_manager, m_selectionManager, m_provider, std::move(inputs.containerSelection),
           std::move(inputs.searchText), this))
 {
+    IconTileAccessible::install();
+    setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
     viewport()->setMouseTracking(false);
@@ -70,6 +77,12 @@ IconTileView::IconTileView(IconTileLayout::Flow flow, IconCollectionInputs input
     connect(m_settings.showIconNamesInGallery().notifier(), &SettingsKeyNotifier::changed, this, settingsChanged);
     connect(m_model, &QAbstractItemModel::modelReset, this, &IconTileView::followModelReset);
     connect(m_model, &QAbstractItemModel::dataChanged, viewport(), qOverload<>(&QWidget::update));
+    connect(&m_selectionManager, &IconSelectionManager::selectionChanged, this, [this] {
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(this, QAccessible::SelectionWithin);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
     connect(&m_provider, &ThumbnailProvider::ready, this, [this](const QObject *requester, QUuid id) {
         // Only the tile that shows it: a whole frame per arriving picture would blend every tile again.
         if (requester != this)
@@ -119,16 +132,56 @@ void IconTileView::deselectAll()
 
 QRect IconTileView::visualRect(QUuid iconID) const
 {
+    return visualRect(hitOf(iconID));
+}
+
+QRect IconTileView::visualRect(const IconTileLayout::Hit &hit) const
+{
+    return m_layout.tileRect(hit.section, hit.position).translated(-contentOffset()).toAlignedRect();
+}
+
+IconTileLayout::Hit IconTileView::hitOf(const QUuid &iconID) const
+{
     const QList<IconContainer> &containers = m_manager.containers();
     for (qsizetype s = 0; s < sections().size(); ++s) {
         const IconSection &section = sections().at(s);
         const IconContainer &container = containers.at(section.containerIndex);
         for (qsizetype p = 0; p < section.iconIndexes.size(); ++p) {
             if (container.icons.at(section.iconIndexes.at(p)).id == iconID)
-                return m_layout.tileRect(s, p).translated(-contentOffset()).toAlignedRect();
+                return { s, p };
         }
     }
     return {};
+}
+
+void IconTileView::setCurrentTile(const IconTileLayout::Hit &hit)
+{
+    const Icon *icon = iconAt(hit);
+    const IconTileLayout::Hit current = icon ? hit : IconTileLayout::Hit();
+    if (current.section == m_current.section && current.position == m_current.position)
+        return;
+    m_current = current;
+    m_currentID = icon ? icon->id : QUuid();
+    viewport()->update();
+    announceFocus();
+}
+
+void IconTileView::clickTile(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers)
+{
+    if (!iconAt(hit))
+        return;
+    setCurrentTile(hit);
+    click(hit, modifiers);
+}
+
+void IconTileView::announceFocus()
+{
+    // Keys move the focus at a hand's pace; Qt drops the event itself when nobody listens.
+    if (!hasFocus() || !m_current.isValid())
+        return;
+    QAccessibleEvent event(this, QAccessible::Focus);
+    event.setChild(IconTileAccessible::indexOfTile(*this, m_current));
+    QAccessible::updateAccessibility(&event);
 }
 
 void IconTileView::readSettings()
@@ -144,7 +197,16 @@ void IconTileView::followModelReset()
     // Positions of the drop target may no longer hold, nor the credit lines.
     clearDropTarget();
     m_creditLines.clear();
+    ++m_generation;
+    // The current icon stays current wherever it moved; gone, there is none.
+    m_current = hitOf(m_currentID);
+    if (!m_current.isValid())
+        m_currentID = QUuid();
     relayout();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::ObjectReorder);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void IconTileView::relayout()
@@ -209,7 +271,7 @@ double IconTileView::nameHeight() const
 {
     if (!namesShown())
         return 0;
-    return IconCellPainter::nameBlockHeight(QFontMetricsF(font()), 2);
+    return IconCellPainter::nameBlockHeight(QFontMetricsF(TextStyle::callout(font())), 2);
 }
 
 double IconTileView::headerHeight() const
@@ -434,7 +496,8 @@ void IconTileView::paintEvent(QPaintEvent *)
     cell.accent = accent;
     cell.placeholder = placeholder;
     cell.placeholderImage = m_placeholder;
-    cell.font = font();
+    cell.font = TextStyle::callout(font());
+    const bool focusShown = hasFocus();
     for (const IconTileLayout::Hit &hit : tiles) {
         const IconSection &section = sections().at(hit.section);
         const IconContainer &container = containers.at(section.containerIndex);
@@ -444,6 +507,7 @@ void IconTileView::paintEvent(QPaintEvent *)
         cell.tile = m_layout.tileRect(hit.section, hit.position);
         m_shownTiles.insert(icon.id, cell.tile.translated(-offset).toAlignedRect());
         cell.selected = selection.contains(icon.id);
+        cell.focused = focusShown && hit.section == m_current.section && hit.position == m_current.position;
         cell.highlight = IconCellPainter::selectionHighlightColor(dark, background);
         if (cell.selected) {
             QImage &highlight = m_highlights[cell.highlight.rgba()];
@@ -523,6 +587,87 @@ void IconTileView::wheelEvent(QWheelEvent *event)
     QAbstractScrollArea::wheelEvent(event);
 }
 
+IconTileLayout::Hit IconTileView::keyStart() const
+{
+    if (m_current.isValid())
+        return m_current;
+    const IconSelection &selection = m_selectionManager.selection();
+    return selection.empty() ? IconTileLayout::Hit() : hitOf(selection.back());
+}
+
+qsizetype IconTileView::pageSteps() const
+{
+    if (m_flow == IconTileLayout::Flow::grid)
+        return std::max<qsizetype>(1, qsizetype(viewport()->height() / std::max(1.0, m_layout.tileSize().height())));
+    return std::max<qsizetype>(1, qsizetype(viewport()->width() / std::max(1.0, m_layout.tileSize().width())));
+}
+
+void IconTileView::scrollToTile(const IconTileLayout::Hit &hit)
+{
+    const QRectF tile = m_layout.tileRect(hit.section, hit.position);
+    if (tile.isNull())
+        return;
+    if (m_flow == IconTileLayout::Flow::strip) {
+        QScrollBar *bar = horizontalScrollBar();
+        if (tile.left() < bar->value())
+            bar->setValue(int(std::floor(tile.left() - IconTileLayout::stripPadding)));
+        else if (tile.right() > bar->value() + viewport()->width())
+            bar->setValue(int(std::ceil(tile.right() + IconTileLayout::stripPadding)) - viewport()->width());
+        return;
+    }
+    // A pinned header covers the top of the viewport while sections are separated.
+    const double header = m_model->containerSelection().size() >= 2 ? headerHeight() : 0;
+    QScrollBar *bar = verticalScrollBar();
+    if (tile.top() - header < bar->value())
+        bar->setValue(int(std::floor(tile.top() - header)));
+    else if (tile.bottom() > bar->value() + viewport()->height())
+        bar->setValue(int(std::ceil(tile.bottom())) - viewport()->height());
+}
+
+void IconTileView::keyPressEvent(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (event->key() == Qt::Key_Space && !modifiers.testFlag(Qt::AltModifier)) {
+        const IconTileLayout::Hit start = keyStart();
+        if (!iconAt(start)) {
+            QAbstractScrollArea::keyPressEvent(event);
+            return;
+        }
+        setCurrentTile(start);
+        // Space is the Control click on the current icon; with Shift the Shift click.
+        click(start, modifiers.testFlag(Qt::ShiftModifier) ? Qt::ShiftModifier : Qt::ControlModifier);
+        event->accept();
+        return;
+    }
+    const std::optional<IconTileLayout::Hit> target = modifiers.testFlag(Qt::AltModifier)
+        ? std::nullopt
+        : IconTileNavigation::move(m_layout, keyStart(), Qt::Key(event->key()), pageSteps());
+    if (!target || !iconAt(*target)) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    setCurrentTile(*target);
+    scrollToTile(*target);
+    if (modifiers.testFlag(Qt::ShiftModifier))
+        click(*target, Qt::ShiftModifier);
+    else if (!modifiers.testFlag(Qt::ControlModifier))
+        click(*target, Qt::NoModifier);
+}
+
+void IconTileView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+    announceFocus();
+}
+
+void IconTileView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
 void IconTileView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton) {
@@ -532,6 +677,8 @@ void IconTileView::mousePressEvent(QMouseEvent *event)
     CellPart part = CellPart::none;
     const IconTileLayout::Hit hit = hitAt(event->position().toPoint(), &part);
     m_pressed = part == CellPart::none ? IconTileLayout::Hit() : hit;
+    if (m_pressed.isValid())
+        setCurrentTile(m_pressed);
     m_pressPosition = event->position().toPoint();
     m_pressModifiers = event->modifiers();
     m_dragging = false;

@@ -35,6 +35,12 @@ class ThumbnailProvider;
 // come from the click itself, Control standing for Command); a click beside every tile empties
 // it. Tiles are dragged out as the icon's data and take drops of our own icon drags to reorder
 // their container's selected icons, in memory only.
+//
+// The keyboard moves a current tile (IconTileNavigation says where), framed while the view has
+// the focus: plainly the moved-to icon becomes the selection, with Shift the range up to it is
+// added, with Control only the current tile moves; Space toggles the current icon (Shift+Space
+// adds the range up to it). Assistive technology sees each tile as a list item and each grid
+// header as a heading (IconTileAccessible).
 class IconTileView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -53,8 +59,19 @@ public:
     const IconTileLayout &tileLayout() const { return m_layout; }
     const QList<IconSection> &sections() const;
     IconModel *iconModel() const { return m_model; }
+    const IconSelectionManager &selectionManager() const { return m_selectionManager; }
     // Where a tile lies in the viewport; null when the icon is not shown.
     QRect visualRect(QUuid iconID) const;
+    QRect visualRect(const IconTileLayout::Hit &hit) const;
+    // The icon of a tile; null outside the tiles.
+    const Icon *iconAt(const IconTileLayout::Hit &hit) const;
+    // The keyboard's current tile; invalid when there is none.
+    IconTileLayout::Hit currentTile() const { return m_current; }
+    void setCurrentTile(const IconTileLayout::Hit &hit);
+    // Makes the tile current and changes the selection as a click with `modifiers` on it does.
+    void clickTile(const IconTileLayout::Hit &hit, Qt::KeyboardModifiers modifiers);
+    // Counts the resets of the tiles: positions taken before one no longer hold.
+    quint64 generation() const { return m_generation; }
 
 public Q_SLOTS:
     void deselectAll();
@@ -72,6 +89,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -101,7 +121,14 @@ private:
     std::optional<QColor> contrastBackground(const IconContainer &container) const;
     // The tile under a viewport point and which part of it.
     IconTileLayout::Hit hitAt(QPoint point, CellPart *part = nullptr) const;
-    const Icon *iconAt(const IconTileLayout::Hit &hit) const;
+    IconTileLayout::Hit hitOf(const QUuid &iconID) const;
+    // Where keys start from: the current tile, else the icon selected last when it is shown.
+    IconTileLayout::Hit keyStart() const;
+    // Scrolls so that the tile lies whole in the viewport, below a pinned header.
+    void scrollToTile(const IconTileLayout::Hit &hit);
+    // How many rows (grid) or tiles (strip) Page Up and Page Down pass.
+    qsizetype pageSteps() const;
+    void announceFocus();
     QRectF pinnedHeaderRect(qsizetype section, const QRectF &visible) const;
     // The icons of the tiles about a screen either way of `visible` (content coordinates).
     QList<QUuid> nearbyIDs(const QRectF &visible) const;
@@ -152,6 +179,10 @@ private:
     QList<QUuid> m_visibleIDs;
     // Where the last paint put each icon's tile, in the viewport.
     QHash<QUuid, QRect> m_shownTiles;
+
+    IconTileLayout::Hit m_current;
+    QUuid m_currentID;
+    quint64 m_generation = 0;
 
     IconTileLayout::Hit m_pressed;
     QPoint m_pressPosition;

@@ -2,12 +2,14 @@
 #include "library/containerdownload.h"
 
 #include "library/libraryreader.h"
+#include "platform/desktop/launchargument.h"
 
 #include "platform/files/stagingfolder.h"
 #include "platform/net/httpsfetch.h"
 #include "platform/net/linkdetector.h"
 #include "platform/text/logging.h"
 #include "platform/text/printabletext.h"
+#include "platform/text/printedlines.h"
 #include "platform/text/standardoutput.h"
 #include "platform/text/translationcontext.h"
 
@@ -19,6 +21,7 @@
 #include <QThreadPool>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -46,6 +49,8 @@ qsizetype firstOf(QStringView text, QStringView characters)
     return text.size();
 }
 
+std::optional<QStringView> leadingScheme(QStringView path);
+
 // "https:/" followed by the link's path exactly as the link spells it, percent-encoding included;
 // none when the link's host, as spelled, is not "download". Parsed by hand because a URL parser
 // lower-cases the host and re-encodes the path.
@@ -66,7 +71,41 @@ std::optional<QString> remoteAddress(QStringView link)
     if (host != u"download")
         return std::nullopt;
     const QStringView rest = afterScheme.mid(authorityEnd);
-    return u"https:/"_s + rest.left(firstOf(rest, u"?#")).toString();
+    QStringView path = rest.left(firstOf(rest, u"?#"));
+    // Users paste the whole address after "download/": its own "https://" (or "https:/", which a
+    // path cleaner leaves) is not doubled, and any other scheme there is no download of ours.
+    if (const std::optional<QStringView> scheme = leadingScheme(path)) {
+        if (scheme->compare(u"https", Qt::CaseInsensitive) != 0)
+            return std::nullopt;
+        path = path.mid(1 + scheme->size() + 1);
+        if (path.startsWith(u"//"))
+            path = path.mid(1);
+    }
+    return u"https:/"_s + path.toString();
+}
+
+// The scheme that the path's first segment starts with ("https" of "/https://host/x"); none when it
+// is a host, with or without a port ("/127.0.0.1:9/x", "/example.org:8443/x").
+std::optional<QStringView> leadingScheme(QStringView path)
+{
+    if (!path.startsWith(u'/'))
+        return std::nullopt;
+    const QStringView segment = path.mid(1, firstOf(path.mid(1), u"/"));
+    const qsizetype colon = segment.indexOf(u':');
+    if (colon <= 0)
+        return std::nullopt;
+    const QStringView scheme = segment.left(colon);
+    const auto isAsciiLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    if (!isAsciiLetter(scheme.front()))
+        return std::nullopt;
+    for (const QChar c : scheme) {
+        if (!isAsciiLetter(c) && !(c >= u'0' && c <= u'9') && c != u'+' && c != u'-' && c != u'.')
+            return std::nullopt;
+    }
+    const QStringView port = segment.mid(colon + 1);
+    if (!port.isEmpty() && std::all_of(port.begin(), port.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    return scheme;
 }
 
 } // namespace
@@ -101,20 +140,23 @@ void ContainerDownload::start(QObject *context, const QString &link, const Optio
             },
             Qt::QueuedConnection);
     };
+    const auto refuse = [&] {
+        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL, refusedLinkReason(link) });
+    };
     const std::optional<QString> remote = remoteAddress(link);
     if (!remote) {
-        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
+        refuse();
         return;
     }
     // Printed whole, but a control character of a malformed link must not reach the terminal.
     printLine(printableText(*remote, remote->size()));
     if (!containsLink(*remote)) {
-        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
+        refuse();
         return;
     }
     const QUrl url = QUrl::fromEncoded(remote->toUtf8(), QUrl::StrictMode);
     if (!url.isValid()) {
-        deliver(std::move(completion), { std::nullopt, ContainerError::invalidURL });
+        refuse();
         return;
     }
     static std::once_flag watchingQuit;
@@ -135,13 +177,30 @@ QString ContainerDownload::describe(const IconContainer &container)
     return tr("\u201c%1\u201d, %2").arg(printableText(container.title), icons);
 }
 
+QString ContainerDownload::refusedLinkReason(const QString &link)
+{
+    return tr("“%1” is no download link. A download link has the form %2://download/ and an https address, "
+              "for example %2://download/example.org/packs/space.ravivovode.")
+        .arg(printableText(link, 200), LaunchArgument::urlScheme());
+}
+
 ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url, const Options &options)
+{
+    // What the steps print is also the reason the window shows.
+    PrintedLines printed;
+    Outcome outcome = fetchAndReadPrinting(url, options);
+    if (outcome.error && outcome.reason.isEmpty())
+        outcome.reason = printed.lines().join(u'\n');
+    return outcome;
+}
+
+ContainerDownload::Outcome ContainerDownload::fetchAndReadPrinting(const QByteArray &url, const Options &options)
 {
     const QTemporaryDir folder(
         QDir::tempPath() + u'/' + folderPrefix.toString() + QString::number(::getpid()) + u"-XXXXXX"_s);
     if (!folder.isValid()) {
         printLine(tr("The download could not be unpacked: %1").arg(folder.errorString()));
-        return { std::nullopt, ContainerError::downloadFailed };
+        return { std::nullopt, ContainerError::downloadFailed, {} };
     }
     const QString bodyPath = folder.filePath(u"body"_s);
     const HttpsFetch::Result fetched = HttpsFetch::fetch(url, bodyPath, options.fetchLimits, &quitting);
@@ -150,10 +209,17 @@ ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url
         break;
     case HttpsFetch::Outcome::tooLarge:
         printLine(tr("The download is larger than %1 bytes.").arg(options.fetchLimits.maxBodyBytes));
-        return { std::nullopt, ContainerError::downloadFailed };
+        return { std::nullopt, ContainerError::downloadFailed, {} };
     case HttpsFetch::Outcome::failed:
         qCDebug(lcDownload) << "download of" << url << "ended with status" << fetched.status << fetched.reason;
-        return {};
+        // Not printed: the terminal has the library's error, as for every other failed download.
+        // The body of another status is refused unread, so curl's own words would blame the disk.
+        if (fetched.status != 0 && fetched.status != 200 && (fetched.status < 300 || fetched.status >= 400))
+            return { std::nullopt, ContainerError::downloadFailed,
+                tr("The server answered with status %1.").arg(fetched.status) };
+        if (!fetched.reason.isEmpty())
+            return { std::nullopt, ContainerError::downloadFailed, fetched.reason };
+        return { std::nullopt, ContainerError::downloadFailed, tr("The server sent no container.") };
     }
     // An empty body is a container that cannot be read, not a missing one: the unpacker says so.
     return readBody(bodyPath, folder.filePath(u"container"_s), options.unpackLimits);
@@ -162,7 +228,7 @@ ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url
 ContainerDownload::Outcome ContainerDownload::readBody(
     const QString &bodyPath, const QString &folder, const ZipArchive::Limits &limits)
 {
-    const Outcome failed { std::nullopt, ContainerError::downloadFailed };
+    const Outcome failed { std::nullopt, ContainerError::downloadFailed, {} };
     if (!QDir().mkdir(folder)) {
         printLine(tr("The download could not be unpacked: %1").arg(folder));
         return failed;
@@ -178,7 +244,7 @@ ContainerDownload::Outcome ContainerDownload::readBody(
         return failed;
     IconContainer container = LibraryReader::readIcons(*decoded, folder, [](const IconLookup &) {});
     printLine(describe(container));
-    return { std::move(container), std::nullopt };
+    return { std::move(container), std::nullopt, {} };
 }
 
 void ContainerDownload::removeStaleFolders()

@@ -23,8 +23,12 @@
 // Guarantees: the completion is called exactly once, on the thread of the context object given to
 // start() (which must outlive the download), with a container or with neither container nor error.
 // A refused link gives invalidURL; a body that is too large or cannot be unpacked or decoded (an empty
-// one too) prints why and gives downloadFailed; transport failures, time-outs, statuses other than
-// 200 and servers that pass the header, speed or redirect bounds give nothing.
+// one too) prints why and gives downloadFailed; so do, without a printed line, transport failures,
+// time-outs, statuses other than 200, a body that cannot be written here and servers that pass the
+// header, speed or redirect bounds. Every error comes with its reason, for the window to show.
+//
+// The link's path may carry the address whole ("download/https://host/x" or "download/https:/host/x"),
+// whose "https" is then not doubled; any other scheme there refuses the link.
 class ContainerDownload
 {
 public:
@@ -41,6 +45,8 @@ public:
     {
         std::optional<IconContainer> container;
         std::optional<ContainerError> error;
+        // Why, in the system's words (the reader's, curl's, the server's status); one paragraph.
+        QString reason;
     };
     using Completion = std::function<void(Outcome)>;
 
@@ -50,10 +56,14 @@ public:
     // The one line printed for a container that arrived: its title (on one line) and its icon count.
     static QString describe(const IconContainer &container);
 
+    // Why a link was refused, with the form a download link takes.
+    static QString refusedLinkReason(const QString &link);
+
     // Removes the temporary folders of downloads whose process no longer runs.
     static void removeStaleFolders();
 
 private:
     static Outcome fetchAndRead(const QByteArray &url, const Options &options);
+    static Outcome fetchAndReadPrinting(const QByteArray &url, const Options &options);
     static Outcome readBody(const QString &bodyPath, const QString &folder, const ZipArchive::Limits &limits);
 };

@@ -7,6 +7,7 @@
 #include "library/libraryworker.h"
 #include "library/librarywriter.h"
 #include "platform/files/applicationfolder.h"
+#include "platform/text/printedlines.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -232,8 +233,15 @@ void ContainerManager::readLibrary(const LookupSnapshot &base)
     LibraryWriter::removeLeftovers(*folder);
     ContainerDownload::removeStaleFolders();
     QList<IconLookup> lookups;
-    std::optional<QList<IconContainer>> containers
-        = LibraryReader::readLibrary(*folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); });
+    std::optional<QList<IconContainer>> containers = LibraryReader::readLibrary(
+        *folder, [&lookups](const IconLookup &lookup) { lookups.append(lookup); }, LibraryReader::defaultFolderReaders,
+        [this](QList<IconContainer> titles) {
+            postToGuiThread([this, titles = std::move(titles)] {
+                // Only a window that shows no library yet has anything to gain from them.
+                if (m_containers.isEmpty())
+                    Q_EMIT containersListed(titles);
+            });
+        });
     // The lookups of a load that publishes nothing still count, as they did when each was posted.
     if (!containers) {
         if (!lookups.isEmpty())
@@ -304,32 +312,52 @@ std::optional<IconContainer> ContainerManager::importLegacyContainer(const QStri
     return LegacyImporter::importArchive(path);
 }
 
-void ContainerManager::saveIntoLibrary(ContainerReader read)
+void ContainerManager::saveIntoLibrary(ContainerReader read, SaveCompletion done)
 {
-    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read)] {
-        const std::optional<QString> folder = libraryFolderURL();
-        if (!folder) {
-            // Why is printed already; the save fails where the library's error shows it.
-            setErrorQueued(ContainerError::writeContainerFailed);
-            return;
+    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read), done = std::move(done)] {
+        SaveOutcome outcome;
+        {
+            const PrintedLines printed;
+            if (const std::optional<QString> folder = libraryFolderURL()) {
+                if (const std::optional<IconContainer> container = read()) {
+                    outcome.saved = writeContainer(*container, *folder, &outcome.staleIcons);
+                    if (!outcome.saved)
+                        outcome.error = ContainerError::writeContainerFailed;
+                }
+            } else {
+                outcome.error = ContainerError::libraryError;
+                setErrorQueued(ContainerError::libraryError);
+            }
+            outcome.reasons = printed.lines();
         }
-        if (const std::optional<IconContainer> container = read())
-            writeContainer(*container, *folder);
+        // Queued after the error, so that whoever hears the outcome finds the error set.
+        postToGuiThread([this, done, outcome = std::move(outcome)] {
+            // The next try must read the files as they are now.
+            if (outcome.staleIcons)
+                loadLibrary();
+            if (done)
+                done(outcome);
+        });
     });
 }
 
-void ContainerManager::writeContainer(const IconContainer &container, const QString &libraryFolder)
+bool ContainerManager::writeContainer(const IconContainer &container, const QString &libraryFolder, bool *staleIcons)
 {
-    if (!LibraryWriter::saveContainer(container, libraryFolder))
-        setErrorQueued(ContainerError::writeContainerFailed);
+    if (LibraryWriter::saveContainer(container, libraryFolder, staleIcons))
+        return true;
+    setErrorQueued(ContainerError::writeContainerFailed);
+    return false;
 }
 
-void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion)
+void ContainerManager::downloadContainer(const QString &link, DownloadCompletion completion, DownloadFailure failed)
 {
-    ContainerDownload::start(
-        this, link, m_downloadOptions, [this, completion = std::move(completion)](ContainerDownload::Outcome outcome) {
-            if (outcome.error)
+    ContainerDownload::start(this, link, m_downloadOptions,
+        [this, completion = std::move(completion), failed = std::move(failed)](ContainerDownload::Outcome outcome) {
+            if (outcome.error) {
                 setError(*outcome.error);
+                if (failed)
+                    failed(*outcome.error, outcome.reason);
+            }
             if (!outcome.container)
                 return;
             if (!outcome.container->icons.isEmpty()) {

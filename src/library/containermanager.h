@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -23,7 +24,8 @@
 // write of a field emits that field's change signal, also when the value is unchanged. Results
 // computed inside a routine reach the fields only through queued calls on that thread, so a caller
 // sees them once control returns to the event loop; the caller never waits for them. A load posts
-// one such call: its lookups (one iconLookupSetChanged()), then its containers.
+// one such call: its lookups (one iconLookupSetChanged()), then its containers; into an empty
+// library it posts containersListed() before it.
 //
 // Loads and saves are requests: they run on the manager's one LibraryWorker, in the order asked,
 // so the asking thread never waits for the disk, and their results arrive as above; the worker
@@ -39,8 +41,22 @@ class ContainerManager : public QObject
 
 public:
     using DownloadCompletion = std::function<void(IconContainer)>;
+    // A download that ended without a container: the library's error it set, and why.
+    using DownloadFailure = std::function<void(ContainerError error, const QString &reason)>;
     // Reads a container to be saved; runs on the worker. None when there is nothing to save.
     using ContainerReader = std::function<std::optional<IconContainer>()>;
+    // How a request to save ended, told on the manager's thread.
+    struct SaveOutcome
+    {
+        bool saved = false;
+        // The library's error the request set; none when it set none (nothing to save, say).
+        std::optional<ContainerError> error;
+        // The lines the request printed, in order: the reasons in the system's words.
+        QStringList reasons;
+        // An icon's file changed since the library was read; the library is being read again.
+        bool staleIcons = false;
+    };
+    using SaveCompletion = std::function<void(const SaveOutcome &)>;
 
     explicit ContainerManager(QObject *parent = nullptr);
     // Finishes the requests as at quit.
@@ -79,9 +95,10 @@ public:
     std::optional<IconContainer> importLegacyContainer(const QString &path);
     // A request that finds the library folder, reads a container with `read` and writes it there
     // as a folder named after its title: info.json first, then one file per icon. Failures are
-    // printed and set `error` (queued). Without a library folder nothing is read, and that failure
-    // sets `error` too.
-    void saveIntoLibrary(ContainerReader read);
+    // printed and set `error` (queued); without a library folder nothing is read and `error`
+    // becomes libraryError. `done`, when given, hears how it ended, after `error` was set; a save
+    // that failed on an icon file changed since the load also reloads the library.
+    void saveIntoLibrary(ContainerReader read, SaveCompletion done = {});
 
     // True once requests have kept the worker at work for LibraryWorker's delay without a break;
     // false as soon as the results of the last one have arrived.
@@ -97,15 +114,20 @@ public:
     // Checks an opened link (its raw text, as the system handed it over), fetches the container it
     // names over https (ContainerDownload) and calls `completion` with it, on the GUI thread, at
     // most once and only on success, after the lookups of its icons have joined iconLookupSet.
-    // Failures of the link itself set `error` to invalidURL; unreadable downloads set
-    // downloadFailed; transport failures report nothing.
-    void downloadContainer(const QString &link, DownloadCompletion completion);
+    // Failures of the link itself set `error` to invalidURL; every other failure (transport,
+    // time-out, status, local write, an unreadable container) sets downloadFailed. `failed`, when
+    // given, then hears the error and its reason, on the GUI thread, after `error` was set.
+    void downloadContainer(const QString &link, DownloadCompletion completion, DownloadFailure failed = {});
     // The options of downloads started from now on.
     const ContainerDownload::Options &downloadOptions() const { return m_downloadOptions; }
     void setDownloadOptions(const ContainerDownload::Options &options) { m_downloadOptions = options; }
 
 Q_SIGNALS:
     void containersChanged();
+    // A load under way has read every info.json: `containers` are the containers it will publish,
+    // in their order, without their icons. Sent only while containers() is empty, so that a window
+    // can list the titles before the icons have been read; containers() stays as it is.
+    void containersListed(const QList<IconContainer> &containers);
     void iconLookupSetChanged();
     void errorChanged();
     void busyChanged(bool busy);
@@ -136,7 +158,9 @@ private:
     // With `searchKeys` none, the keys of the containers replaced carry over to the containers
     // of their identifiers, to be checked on first use.
     void replaceContainers(QList<IconContainer> containers, std::optional<QList<QList<IconSearchKey>>> searchKeys);
-    void writeContainer(const IconContainer &container, const QString &libraryFolder);
+    // True when saved; otherwise sets `error` (queued) and says in `staleIcons` whether an icon's
+    // file had changed since the load.
+    bool writeContainer(const IconContainer &container, const QString &libraryFolder, bool *staleIcons = nullptr);
 
     LibraryWorker *m_worker;
     QList<IconContainer> m_containers;

@@ -60,7 +60,9 @@ QString LegacyImporter::titleFromFileName(const QString &fileName)
     // A leading dot starts a hidden name and a trailing one ends an empty extension: neither is one.
     if (dot <= 0 || dot == fileName.size() - 1)
         return fileName;
-    return fileName.left(dot);
+    // Every occurrence goes, not only the last: "Space.ravivovode.ravivovode" is "Space".
+    QString title = fileName;
+    return title.remove(fileName.mid(dot), Qt::CaseSensitive);
 }
 
 std::optional<IconContainer> LegacyImporter::importArchive(const QString &path)

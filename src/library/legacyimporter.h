@@ -22,7 +22,8 @@ public:
     // None as well for an archive whose data goes past the bound above.
     static std::optional<IconContainer> importArchive(const QString &path);
 
-    // The title of an archive named `fileName`: the name without its last extension
-    // ("My.Set.ravivovode" gives "My.Set"); a name without one, or a hidden name, stays whole.
+    // The title of an archive named `fileName`: the name with every occurrence of "." and its
+    // extension removed ("My.Set.ravivovode" gives "My.Set", "A.ravivovode.ravivovode" gives "A");
+    // a name without an extension, or a hidden name, stays whole.
     static QString titleFromFileName(const QString &fileName);
 };

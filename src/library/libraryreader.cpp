@@ -65,7 +65,7 @@ struct LibraryReader::FolderRead
 };
 
 std::optional<QList<IconContainer>> LibraryReader::readLibrary(
-    const QString &libraryFolder, const IconRead &iconRead, int folderReaders)
+    const QString &libraryFolder, const IconRead &iconRead, int folderReaders, const TitlesRead &titlesRead)
 {
     // One cache for the whole load: it goes when the last of its icons does.
     const auto storedFiles = std::make_shared<StoredFileCache>();
@@ -89,12 +89,12 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(
             folders.append(&member);
     }
     std::vector<FolderRead> reads(size_t(folders.size()));
-    std::atomic<qsizetype> nextFolder { 0 };
-    const auto readFolders = [&] {
-        for (qsizetype i; (i = nextFolder.fetch_add(1, std::memory_order_relaxed)) < folders.size();)
-            reads[size_t(i)] = readLibraryFolder(folders.at(i)->nativePath, folders.at(i)->name, storedFiles);
-    };
-    {
+    const auto inParallel = [&](const std::function<void(qsizetype)> &readOne) {
+        std::atomic<qsizetype> nextFolder { 0 };
+        const auto readFolders = [&] {
+            for (qsizetype i; (i = nextFolder.fetch_add(1, std::memory_order_relaxed)) < folders.size();)
+                readOne(i);
+        };
         std::vector<std::jthread> readers;
         const qsizetype helpers = std::min(qsizetype(std::max(folderReaders, 1)), folders.size()) - 1;
         for (qsizetype i = 0; i < helpers; ++i) {
@@ -105,7 +105,20 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(
             }
         }
         readFolders();
+    };
+    // Every info.json first, so that the titles are known before the first icon file is read.
+    inParallel(
+        [&](qsizetype i) { reads[size_t(i)] = readLibraryFolderInfo(folders.at(i)->nativePath, folders.at(i)->name); });
+    if (titlesRead && !unknownKind) {
+        QList<IconContainer> titles;
+        titles.reserve(folders.size());
+        for (const FolderRead &read : reads) {
+            if (read.container)
+                titles.append(*read.container);
+        }
+        titlesRead(std::move(titles));
     }
+    inParallel([&](qsizetype i) { readLibraryFolderIcons(folders.at(i)->nativePath, reads[size_t(i)], storedFiles); });
 
     QList<IconContainer> containers;
     containers.reserve(folders.size());
@@ -124,18 +137,26 @@ std::optional<QList<IconContainer>> LibraryReader::readLibrary(
     return containers;
 }
 
-LibraryReader::FolderRead LibraryReader::readLibraryFolder(
-    const QByteArray &folder, const QString &folderName, const std::shared_ptr<StoredFileCache> &storedFiles)
+LibraryReader::FolderRead LibraryReader::readLibraryFolderInfo(const QByteArray &folder, const QString &folderName)
 {
     FolderRead read;
-    const Report report = [&read](const QString &line) { read.lines.append(line); };
-    const auto info = readContainerInfo(folder, folderName, report);
-    if (!info)
-        return read;
-    read.container = readIcons(
-        *info, folder, [&read](const IconLookup &lookup) { read.lookups.append(lookup); }, storedFiles, report);
-    read.container->folderName = folderName;
+    read.container = readContainerInfo(folder, folderName, [&read](const QString &line) { read.lines.append(line); });
+    if (read.container)
+        read.container->folderName = folderName;
     return read;
+}
+
+void LibraryReader::readLibraryFolderIcons(
+    const QByteArray &folder, FolderRead &read, const std::shared_ptr<StoredFileCache> &storedFiles)
+{
+    if (!read.container)
+        return;
+    const Report report = [&read](const QString &line) { read.lines.append(line); };
+    const QString folderName = read.container->folderName;
+    read.container = readIcons(
+        *read.container, folder, [&read](const IconLookup &lookup) { read.lookups.append(lookup); }, storedFiles,
+        report);
+    read.container->folderName = folderName;
 }
 
 std::optional<IconContainer> LibraryReader::readContainerInfo(const QString &folder)

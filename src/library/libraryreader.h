@@ -29,6 +29,7 @@ class LibraryReader
 {
 public:
     using IconRead = std::function<void(const IconLookup &)>;
+    using TitlesRead = std::function<void(QList<IconContainer>)>;
 
     // On a cold cache a load kept the disk busier with up to about this many readers.
     static constexpr int defaultFolderReaders = 32;
@@ -45,9 +46,11 @@ public:
     // Up to `folderReaders` folders are read at once, each on a thread of its own, since on a cold
     // cache every icon file costs a random read and a disk serves many at once. What each folder
     // yields (its lines, its icons handed to `iconRead`, its container) still comes in name order,
-    // whatever the number.
-    static std::optional<QList<IconContainer>> readLibrary(
-        const QString &libraryFolder, const IconRead &iconRead, int folderReaders = defaultFolderReaders);
+    // whatever the number. Every info.json is read before any icon file: `titlesRead`, when given,
+    // then gets the containers the result will hold, in its order, without their icons (not called
+    // when the load will publish nothing).
+    static std::optional<QList<IconContainer>> readLibrary(const QString &libraryFolder, const IconRead &iconRead,
+        int folderReaders = defaultFolderReaders, const TitlesRead &titlesRead = {});
 
     // The container that the info.json of `folder` describes, without icon data; none when it
     // cannot be read or decoded.
@@ -64,9 +67,11 @@ private:
     using Report = std::function<void(const QString &)>;
     struct FolderRead;
 
-    // The container of one of the library's folders, with its icons, read on any thread.
-    static FolderRead readLibraryFolder(
-        const QByteArray &folder, const QString &folderName, const std::shared_ptr<StoredFileCache> &storedFiles);
+    // The container of one of the library's folders, read on any thread: its info.json, then, into
+    // the same read, its icons.
+    static FolderRead readLibraryFolderInfo(const QByteArray &folder, const QString &folderName);
+    static void readLibraryFolderIcons(
+        const QByteArray &folder, FolderRead &read, const std::shared_ptr<StoredFileCache> &storedFiles);
     static std::optional<IconContainer> readContainerInfo(
         const QByteArray &folder, const QString &folderName, const Report &report);
     // With `storedFiles`, the icons hold their files, whose whole reads that cache keeps.

@@ -169,7 +169,7 @@ ContainerResult<void> carryKeptFiles(
     return {};
 }
 
-ContainerResult<void> writeInto(const IconContainer &container, const QString &libraryFolder)
+ContainerResult<void> writeInto(const IconContainer &container, const QString &libraryFolder, bool *staleIcon)
 {
     const auto names = containerIconFileNames(container);
     if (!names)
@@ -216,10 +216,17 @@ ContainerResult<void> writeInto(const IconContainer &container, const QString &l
         return ContainerError::writeInfoFailed;
     }
     for (qsizetype i = 0; i < container.icons.size(); ++i) {
-        // A file changed or removed since it was read is no data of this icon's.
-        const std::optional<QByteArray> data = iconFileData(container.icons.at(i)).read();
-        if (!data)
+        // A file changed or removed since it was read is no data of this icon's; the reader says
+        // which file, and why, where the description alone would blame the icon.
+        QString unreadable;
+        const std::optional<QByteArray> data = iconFileData(container.icons.at(i)).read(&unreadable);
+        if (!data) {
+            if (!unreadable.isEmpty())
+                printLine(unreadable);
+            if (staleIcon)
+                *staleIcon = iconFileData(container.icons.at(i)).isStored();
             return ContainerError::missingIconData;
+        }
         if (!writeNewFile(staging.path() + u'/' + fileNames.at(i), *data, &reason)) {
             printLine(tr("The file “%1” couldn’t be saved: %2").arg(fileNames.at(i), reason));
             return ContainerError::writeIconFailed;
@@ -254,9 +261,12 @@ QString LibraryWriter::containerFolderName(const QString &title)
     return safeFileName(safeFileName(title) + u'.' + ownContainerType().preferredFilenameExtension());
 }
 
-ContainerResult<void> LibraryWriter::saveContainer(const IconContainer &container, const QString &libraryFolder)
+ContainerResult<void> LibraryWriter::saveContainer(
+    const IconContainer &container, const QString &libraryFolder, bool *staleIcon)
 {
-    ContainerResult<void> result = writeInto(container, libraryFolder);
+    if (staleIcon)
+        *staleIcon = false;
+    ContainerResult<void> result = writeInto(container, libraryFolder, staleIcon);
     if (!result)
         printLine(errorDescription(result.error()));
     return result;

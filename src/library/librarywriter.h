@@ -33,8 +33,10 @@ public:
     // when that is free or holds a container of the same title, else into the first free numbered
     // variant ("Space 2.ravivovode"). info.json first, then one file per icon, named by
     // containerIconFileNames(). On failure prints the platform's reason where there is one, then
-    // the description of the failure, and returns it; the library is then as it was.
-    static ContainerResult<void> saveContainer(const IconContainer &container, const QString &libraryFolder);
+    // the description of the failure, and returns it; the library is then as it was. An icon whose
+    // stored file changed since it was read prints the reader's reason first and sets `staleIcon`.
+    static ContainerResult<void> saveContainer(
+        const IconContainer &container, const QString &libraryFolder, bool *staleIcon = nullptr);
 
     // Removes what saves of processes that no longer run left in `libraryFolder`: hidden members
     // with leftoverPrefix, of the user's own. A container folder that a killed save had moved aside

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "library/containermanager.h"
+#include "mainwindow/failurealert.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -9,14 +12,13 @@
 
 #include <functional>
 
-class ContainerManager;
-
 // The window's import road: the user picks older archives and folders of our own form, each is
 // read and saved into the library in the order picked, and the library is reloaded once at the end
 // so that the new containers are listed at once. A file or folder that does not read as a
 // container prints one line and is skipped; the others are still imported. Saving reports through
 // the library (standard output and its error). Reading and saving are the library's requests, run
-// on its worker in the order picked, so the window never waits for the disk and hears nothing back.
+// on its worker in the order picked, so the window never waits for the disk. Once the last has
+// ended, one alert over the window lists every file that was not imported, with its reason.
 class ContainerImporter : public QObject
 {
     Q_OBJECT
@@ -36,13 +38,36 @@ public:
     // The dialog used unless a picker is set: several files at once, archives and folders alike.
     static QList<QUrl> chooseFiles(QWidget *parent);
 
+    // The alert's line for a file that was not imported.
+    static QString failureLine(const QString &fileName, const ContainerManager::SaveOutcome &outcome);
+    // The alert of the last batch that failed; null once it is closed.
+    FailureAlert *alert() const { return m_alert; }
+
+Q_SIGNALS:
+    // After a batch, when some of its files were not imported: the alert's title and its lines.
+    void failuresShown(const QString &title, const QStringList &lines);
+
 public Q_SLOTS:
     // Opens the picker and imports what was chosen; whatever the import format asked for, both
     // forms are offered.
     void presentImporter();
 
 private:
+    struct Failure
+    {
+        QString fileName;
+        ContainerManager::SaveOutcome outcome;
+    };
+    struct Batch
+    {
+        int pending = 0;
+        int total = 0;
+        QList<Failure> failures;
+    };
+    void showFailures(const QList<Failure> &failures, bool nothingImported);
+
     ContainerManager &m_manager;
+    QPointer<FailureAlert> m_alert;
     QPointer<QWidget> m_dialogParent;
     FilePicker m_picker;
 };

@@ -10,13 +10,18 @@ ContainerListModel::ContainerListModel(ContainerManager &manager, QObject *paren
     , m_manager(manager)
     , m_containers(manager.containers())
 {
-    connect(&m_manager, &ContainerManager::containersChanged, this, &ContainerListModel::takeContainers);
+    connect(&m_manager, &ContainerManager::containersChanged, this, [this] { takeContainers(m_manager.containers()); });
+    // The titles of a first load, shown until its containers arrive with their icons; as they keep
+    // their identifiers, the rows and their selection stay.
+    connect(&m_manager, &ContainerManager::containersListed, this, [this](const QList<IconContainer> &containers) {
+        if (m_manager.containers().isEmpty())
+            takeContainers(containers);
+    });
 }
 
-void ContainerListModel::takeContainers()
+void ContainerListModel::takeContainers(const QList<IconContainer> &containers)
 {
     Q_EMIT rowsAboutToBeUpdated();
-    const QList<IconContainer> containers = m_manager.containers();
     // Where each row's container now stands, by identifier: the n-th row of an identifier goes to
     // its n-th place; -1 when it is gone.
     QHash<QUuid, QList<int>> places;

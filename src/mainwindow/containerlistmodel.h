@@ -8,7 +8,8 @@
 
 class ContainerManager;
 
-// The library's containers as a list, one row per container in library order.
+// The library's containers as a list, one row per container in library order; while the library
+// holds none, the titles a load has listed (ContainerManager::containersListed()).
 // Roles: Qt::DisplayRole and TitleRole give the title, IdRole the container's QUuid.
 // A write of the library's containers never resets the model: rows of containers that are gone
 // are removed, new ones inserted, and a reorder is announced with layoutChanged() with the
@@ -38,7 +39,7 @@ Q_SIGNALS:
     void rowsUpdated();
 
 private:
-    void takeContainers();
+    void takeContainers(const QList<IconContainer> &containers);
 
     ContainerManager &m_manager;
     QList<IconContainer> m_containers;

@@ -116,7 +116,8 @@ QWidget *DetailColumn::presentation(IconViewMode mode, bool make)
         .settings = m_settings,
         .iconSelection = m_iconSelection,
         .containerSelection = m_selection.ids(),
-        .searchText = m_searchText };
+        .searchText = m_searchText,
+        .motion = m_motion };
     switch (mode) {
     case IconViewMode::grid:
         *view = new IconCollectionGrid(std::move(inputs), m_views);

@@ -33,7 +33,8 @@ public:
         ThumbnailProvider &provider, std::shared_ptr<FileIconSetter> iconSetter, Settings &settings,
         QWidget *parent = nullptr);
 
-    // Handed on to the status bar and the presentations, also those made later.
+    // Handed on to the status bar and to the presentations made from then on (the window hands it
+    // in before it shows any).
     void setMotionPolicy(const MotionPolicy &policy);
 
     void setSearchText(const QString &text);

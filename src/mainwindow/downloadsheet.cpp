@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/thumbnailprovider.h"
+#include "mainwindow/failurealert.h"
 
 #include <QDialogButtonBox>
 #include <QIcon>
@@ -147,7 +148,24 @@ void DownloadSheet::addToLibrary()
         return;
     m_added = true;
     m_addButton->setEnabled(false);
-    m_manager.saveIntoLibrary([container = *m_container]() -> std::optional<IconContainer> { return container; });
+    const QPointer<DownloadSheet> self(this);
+    m_manager.saveIntoLibrary([container = *m_container]() -> std::optional<IconContainer> { return container; },
+        [self](const ContainerManager::SaveOutcome &outcome) {
+            if (self)
+                self->saveEnded(outcome);
+        });
     m_manager.loadLibrary();
-    accept();
+}
+
+void DownloadSheet::saveEnded(const ContainerManager::SaveOutcome &outcome)
+{
+    if (outcome.saved) {
+        accept();
+        return;
+    }
+    // The sheet stays, so that the user can try again once the cause is mended.
+    m_added = false;
+    m_addButton->setEnabled(true);
+    const QString title = errorDescription(outcome.error.value_or(ContainerError::writeContainerFailed));
+    m_alert = FailureAlert::show(this, title, outcome.reasons.join(u'\n'));
 }

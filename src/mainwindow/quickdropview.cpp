@@ -8,6 +8,7 @@
 #include "widgets/foregroundlevel.h"
 #include "widgets/motionanimation.h"
 #include "widgets/symbol.h"
+#include "widgets/textstyle.h"
 #include "widgets/visualeffectview.h"
 
 #include <QDragEnterEvent>
@@ -156,6 +157,7 @@ QuickDropView::QuickDropView(ThumbnailProvider &provider, std::shared_ptr<FileIc
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setCursor(Qt::PointingHandCursor);
     setAccessibleName(tr("Quick Drop"));
+    setAccessibleDescription(tr("Select an icon, then drop a file or folder here to apply that icon."));
 
     m_finishReset.setSingleShot(true);
     m_finishReset.setInterval(finishResetMilliseconds);
@@ -230,14 +232,18 @@ QuickDropView::~QuickDropView()
 
 void QuickDropView::setIcon(std::optional<Icon> icon)
 {
+    const bool presenceChanges = m_icon.has_value() != icon.has_value();
     if (m_icon && !icon)
         m_leavingIcon = m_icon;
     else if (icon)
         m_leavingIcon.reset();
     m_icon = std::move(icon);
-    m_presence->moveTo(m_icon ? 1.0 : 0.0);
-    setAccessibleDescription(
-        m_icon ? QString() : tr("Select an icon, then drop a file or folder here to apply that icon."));
+    if (presenceChanges) {
+        m_presence->moveTo(m_icon ? 1.0 : 0.0);
+        // The instruction is drawn, not a label: screen readers hear it here.
+        setAccessibleDescription(
+            m_icon ? QString() : tr("Select an icon, then drop a file or folder here to apply that icon."));
+    }
     refreshSymbol(true);
     refreshPreviews();
     update();
@@ -395,8 +401,7 @@ void QuickDropView::mouseReleaseEvent(QMouseEvent *event)
 void QuickDropView::refresh()
 {
     const QColor color = foregroundColor(palette(), m_targeted ? ForegroundLevel::primary : ForegroundLevel::secondary);
-    QFont callout = font();
-    callout.setPointSizeF(font().pointSizeF() * 0.92);
+    const QFont callout = TextStyle::callout(font());
     m_title->setFont(callout);
     QPalette titlePalette = m_title->palette();
     titlePalette.setColor(QPalette::WindowText, color);

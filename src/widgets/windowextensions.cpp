@@ -64,3 +64,9 @@ void customizeSettingsToolbar(QToolBar *toolbar)
     toolbar->insertAction(items.first(), leading);
     toolbar->addAction(trailing);
 }
+
+void setVerbatimWindowTitle(QWidget *window, const QString &title)
+{
+    QString escaped = title;
+    window->setWindowTitle(escaped.replace(u"[*]"_s, u"[*][*]"_s));
+}

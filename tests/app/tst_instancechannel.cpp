@@ -92,6 +92,44 @@ private slots:
             QVERIFY(!classified.value.isEmpty() && !classified.value.contains(u'\n'));
     }
 
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("commandLine");
+        QTest::addColumn<QString>("unknown");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("files and links") << QStringList { u"glimbar"_s, u"a"_s, u"glimbar://download/x"_s } << QString()
+                                         << QStringList { u"/work/a"_s, u"glimbar://download/x"_s };
+        QTest::newRow("misspelt option") << QStringList { u"glimbar"_s, u"--verison"_s } << u"--verison"_s
+                                         << QStringList();
+        QTest::newRow("short option after a file")
+            << QStringList { u"glimbar"_s, u"a"_s, u"-x"_s } << u"-x"_s << QStringList();
+        QTest::newRow("-- ends the options") << QStringList { u"glimbar"_s, u"--"_s, u"-x"_s, u"--"_s } << QString()
+                                             << QStringList { u"/work/-x"_s, u"/work/--"_s };
+        QTest::newRow("lone dash is a file")
+            << QStringList { u"glimbar"_s, u"-"_s } << QString() << QStringList { u"/work/-"_s };
+        // Before Qt takes its own: they pass the first reading, with their values.
+        QTest::newRow("Qt's options") << QStringList { u"glimbar"_s, u"-platform"_s, u"offscreen"_s,
+            u"--style=Fusion"_s, u"-reverse"_s, u"--version"_s }
+                                      << QString() << QStringList { u"/work/offscreen"_s, u"/work/--style=Fusion"_s };
+    }
+
+    // The first reading refuses what neither the program nor Qt knows; the second, after Qt took
+    // its own, yields the files and links.
+    void commandLine()
+    {
+        QFETCH(QStringList, commandLine);
+        QFETCH(QString, unknown);
+        QFETCH(QStringList, arguments);
+        QCOMPARE(LaunchArgument::unknownOption(commandLine), unknown);
+        if (!unknown.isEmpty()) {
+            QString refused;
+            QCOMPARE(launchArguments(commandLine, u"/work"_s, &refused), QStringList());
+            QCOMPARE(refused, unknown);
+        } else if (!commandLine.contains(u"-platform"_s)) {
+            QCOMPARE(launchArguments(commandLine, u"/work"_s), arguments);
+        }
+    }
+
     void peers_data()
     {
         QTest::addColumn<QByteArray>("sent");
@@ -385,6 +423,33 @@ private slots:
         QCOMPARE(glimbar.exitCode(), 0);
         const QString output = QString::fromUtf8(glimbar.readAllStandardOutput());
         QVERIFY2(output.startsWith(answer), qPrintable(output));
+        // The help names the form of a link, with an example in each spelling.
+        if (answer.startsWith(u"Usage"))
+            QVERIFY(output.contains(u"glimbar://download/example.org/packs/space.ravivovode\n"_s)
+                && output.contains(u"glimbar://download/https://example.org/packs/space.ravivovode\n"_s));
+        QCOMPARE(received.size(), 0);
+    }
+
+    // Refused in the terminal without a display, before anything reaches the running instance.
+    void unknownOptionIsRefused()
+    {
+        InstanceChannel channel;
+        QVERIFY(channel.listen());
+        QSignalSpy received(&channel, &InstanceChannel::argumentsReceived);
+        QProcessEnvironment noDisplay = environment();
+        for (const QString &name : { u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s })
+            noDisplay.remove(name);
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(noDisplay);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), { u"a.ravivovode"_s, u"--verison"_s });
+        QVERIFY(glimbar.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(glimbar.state() == QProcess::NotRunning, 60000);
+        QCOMPARE(glimbar.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(glimbar.exitCode(), 2);
+        QCOMPARE(glimbar.readAllStandardOutput(), QByteArray());
+        const QString errors = QString::fromUtf8(glimbar.readAllStandardError());
+        QVERIFY2(errors.startsWith(u"glimbar: unknown option “--verison”\nUsage: glimbar"_s), qPrintable(errors));
+        QCoreApplication::processEvents();
         QCOMPARE(received.size(), 0);
     }
 

@@ -5,6 +5,7 @@
 #include "collections/icondropdelegate.h"
 #include "collections/icondropindicator.h"
 #include "collections/icontilelayout.h"
+#include "collections/icontilenavigation.h"
 #include "iconfixture.h"
 #include "library/iconselectionmanager.h"
 #include "widgets/colorcontrast.h"
@@ -289,6 +290,79 @@ private slots:
             QCOMPARE(hits.size(), meeting);
             QVERIFY(meeting > 0);
         }
+    }
+
+    // Sections of 5, 0 and 3 tiles: three columns in the grid (rows ABC DE | FGH), one row in the
+    // strip. Tiles are written as letters in reading order, "-" for no current tile or a key the
+    // view does not take.
+    void navigation_data()
+    {
+        QTest::addColumn<IconTileLayout::Flow>("flow");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("to");
+        const auto grid = IconTileLayout::Flow::grid;
+        const auto strip = IconTileLayout::Flow::strip;
+        QTest::newRow("right along a row") << grid << u"A"_s << int(Qt::Key_Right) << 1 << u"B"_s;
+        QTest::newRow("right wraps to the next row") << grid << u"C"_s << int(Qt::Key_Right) << 1 << u"D"_s;
+        QTest::newRow("right into the next section past an empty one")
+            << grid << u"E"_s << int(Qt::Key_Right) << 1 << u"F"_s;
+        QTest::newRow("left back over the section") << grid << u"F"_s << int(Qt::Key_Left) << 1 << u"E"_s;
+        QTest::newRow("left at the first tile stays") << grid << u"A"_s << int(Qt::Key_Left) << 1 << u"A"_s;
+        QTest::newRow("right at the last tile stays") << grid << u"H"_s << int(Qt::Key_Right) << 1 << u"H"_s;
+        QTest::newRow("down a row") << grid << u"B"_s << int(Qt::Key_Down) << 1 << u"E"_s;
+        QTest::newRow("down onto a shorter last row") << grid << u"C"_s << int(Qt::Key_Down) << 1 << u"E"_s;
+        QTest::newRow("down into the next section keeps the column")
+            << grid << u"E"_s << int(Qt::Key_Down) << 1 << u"G"_s;
+        QTest::newRow("up into the section before, its last row") << grid << u"H"_s << int(Qt::Key_Up) << 1 << u"E"_s;
+        QTest::newRow("up past a short last row") << grid << u"F"_s << int(Qt::Key_Up) << 1 << u"D"_s;
+        QTest::newRow("up at the top stays") << grid << u"B"_s << int(Qt::Key_Up) << 1 << u"B"_s;
+        QTest::newRow("home") << grid << u"G"_s << int(Qt::Key_Home) << 1 << u"A"_s;
+        QTest::newRow("end") << grid << u"B"_s << int(Qt::Key_End) << 1 << u"H"_s;
+        QTest::newRow("page down by rows") << grid << u"A"_s << int(Qt::Key_PageDown) << 2 << u"F"_s;
+        QTest::newRow("page down stops at the last row") << grid << u"B"_s << int(Qt::Key_PageDown) << 9 << u"G"_s;
+        QTest::newRow("page up") << grid << u"H"_s << int(Qt::Key_PageUp) << 2 << u"B"_s;
+        QTest::newRow("no current tile starts at the first") << grid << u"-"_s << int(Qt::Key_Down) << 1 << u"A"_s;
+        QTest::newRow("no current tile, end") << grid << u"-"_s << int(Qt::Key_End) << 1 << u"H"_s;
+        QTest::newRow("other keys are not taken") << grid << u"A"_s << int(Qt::Key_Return) << 1 << u"-"_s;
+        QTest::newRow("strip right across sections") << strip << u"E"_s << int(Qt::Key_Right) << 1 << u"F"_s;
+        QTest::newRow("strip page by tiles") << strip << u"B"_s << int(Qt::Key_PageDown) << 4 << u"F"_s;
+        QTest::newRow("strip page up stops at the first") << strip << u"B"_s << int(Qt::Key_PageUp) << 4 << u"A"_s;
+        QTest::newRow("strip takes no up") << strip << u"B"_s << int(Qt::Key_Up) << 1 << u"-"_s;
+        QTest::newRow("strip takes no down") << strip << u"B"_s << int(Qt::Key_Down) << 1 << u"-"_s;
+    }
+
+    void navigation()
+    {
+        QFETCH(IconTileLayout::Flow, flow);
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        QFETCH(int, page);
+        QFETCH(QString, to);
+        QList<IconSection> sections;
+        for (const int count : { 5, 0, 3 }) {
+            IconSection section;
+            for (int i = 0; i < count; ++i)
+                section.iconIndexes.append(i);
+            sections.append(section);
+        }
+        IconTileLayout layout;
+        // 3 columns of at least 80 points, inside 12 points of padding either side.
+        layout.update(sections, { flow, 64, 0, true, 30 }, 3 * 80 + 24);
+        const QString letters = u"ABCDEFGH"_s;
+        const auto hitOf = [](const QString &letter) {
+            const int i = int(u"ABCDEFGH"_s.indexOf(letter));
+            if (i < 0)
+                return IconTileLayout::Hit();
+            return i < 5 ? IconTileLayout::Hit { 0, i } : IconTileLayout::Hit { 2, i - 5 };
+        };
+        const std::optional<IconTileLayout::Hit> moved
+            = IconTileNavigation::move(layout, hitOf(from), Qt::Key(key), page);
+        QString got = u"-"_s;
+        if (moved)
+            got = moved->section == 0 ? letters.at(moved->position) : letters.at(5 + moved->position);
+        QCOMPARE(got, to);
     }
 
     void dropIndicator_data()

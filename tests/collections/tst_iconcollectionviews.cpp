@@ -14,8 +14,12 @@
 #include "library/settings.h"
 #include "library/thumbnailprovider.h"
 #include "support/appservices.h"
+#include "widgets/motionanimation.h"
+#include "widgets/textstyle.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QApplication>
 #include <QDrag>
 #include <QDragEnterEvent>
@@ -431,6 +435,221 @@ private slots:
             [&list] { return list.selectionModel()->selectedIndexes().size(); });
     }
 
+    // The list's Shift range starts at the icon selected last, also when that was selected in
+    // another presentation; with nothing to start from it takes the clicked icon alone.
+    void listShiftExtendsFromTheLastSelected_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("clicked"); // empty: Shift+Down instead of a click
+        QTest::addColumn<QString>("after");
+        QTest::newRow("click below") << u"C"_s << u"F"_s << u"CDEF"_s;
+        QTest::newRow("click above the last of several") << u"AF"_s << u"D"_s << u"AFED"_s;
+        QTest::newRow("nothing selected") << QString() << u"F"_s << u"F"_s;
+        QTest::newRow("Shift+Down") << u"C"_s << QString() << u"CD"_s;
+    }
+
+    void listShiftExtendsFromTheLastSelected()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, clicked);
+        QFETCH(QString, after);
+        IconCollectionList list(inputs({ m_firstID }));
+        list.resize(400, 600);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        // The list once had input of its own, elsewhere.
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+            list.visualRect(list.iconModel()->index(list.iconModel()->rowOf(iconNamed(first(), u"K"_s).id))).center());
+        selectLetters(before);
+        QTRY_COMPARE(list.selectionModel()->selectedIndexes().size(), before.size());
+        if (clicked.isEmpty()) {
+            QTest::keyClick(&list, Qt::Key_Down, Qt::ShiftModifier);
+        } else {
+            const QModelIndex row = list.iconModel()->index(list.iconModel()->rowOf(iconNamed(first(), clicked).id));
+            QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ShiftModifier, list.visualRect(row).center());
+        }
+        QCOMPARE(selectedNames(m_selection, manager().containers()), after);
+    }
+
+    // Each section's rows are tinted along their top and bottom edges: the first row's top too.
+    void listRowsTintedTopAndBottom()
+    {
+        IconCollectionList list(inputs({ m_firstID }));
+        list.resize(400, 600);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const QImage image = list.viewport()->grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        const auto pixel = [&image, ratio](int x, int y) { return image.pixelColor(int(x * ratio), int(y * ratio)); };
+        const QRect firstRow = list.visualRect(list.iconModel()->index(0));
+        const int x = firstRow.right() - 4;
+        const QColor inside = pixel(x, firstRow.center().y());
+        QVERIFY(pixel(x, firstRow.top()) != inside);
+        QCOMPARE(pixel(x, firstRow.top()), pixel(x, firstRow.bottom()));
+        // Between two rows lies one separator, not two.
+        const QRect secondRow = list.visualRect(list.iconModel()->index(1));
+        QCOMPARE(pixel(x, secondRow.top()), inside);
+    }
+
+    // Names under the tiles are set one step smaller than the view's font.
+    void gridNamesInTheCalloutFont()
+    {
+        m_services.settings.showIconNamesInGrid().write(true);
+        auto grid = makeGrid({ m_firstID });
+        const double withNames = grid->tileLayout().tileSize().height();
+        m_services.settings.showIconNamesInGrid().write(false);
+        const double without = grid->tileLayout().tileSize().height();
+        const QFont callout = TextStyle::callout(grid->font());
+        QVERIFY(callout.pointSizeF() < grid->font().pointSizeF());
+        // The tile grows by two lines of the callout font when the square has no room for them.
+        QCOMPARE(withNames,
+            std::max(without,
+                IconCellPainter::thumbnailPadding * 2 + 64
+                    + IconCellPainter::nameBlockHeight(QFontMetricsF(callout), 2)));
+    }
+
+    // Keys after a click on C in a grid of seven columns (A to G, then H to L), the second
+    // container (x, y, z) below when `both`: "S+" holds Shift, "C+" Control.
+    void gridKeys_data()
+    {
+        QTest::addColumn<bool>("both");
+        QTest::addColumn<QString>("before"); // selected elsewhere instead of the click; "-" for the click
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QString>("current");
+        QTest::newRow("arrow selects") << false << u"-"_s << QStringList { u"Right"_s } << u"D"_s << u"D"_s;
+        QTest::newRow("down a row") << false << u"-"_s << QStringList { u"Down"_s } << u"J"_s << u"J"_s;
+        QTest::newRow("Shift extends by the Shift rule")
+            << false << u"-"_s << QStringList { u"S+Right"_s, u"S+Right"_s } << u"CDE"_s << u"E"_s;
+        QTest::newRow("Shift upwards appends ascending")
+            << false << u"-"_s << QStringList { u"S+Left"_s, u"S+Left"_s } << u"CBA"_s << u"A"_s;
+        QTest::newRow("Control moves without selecting")
+            << false << u"-"_s << QStringList { u"C+Right"_s, u"C+Right"_s } << u"C"_s << u"E"_s;
+        QTest::newRow("Space toggles the current icon")
+            << false << u"-"_s << QStringList { u"C+Right"_s, u"C+Right"_s, u"Space"_s } << u"CE"_s << u"E"_s;
+        QTest::newRow("Space again deselects it")
+            << false << u"-"_s << QStringList { u"C+Right"_s, u"Space"_s, u"C+Space"_s } << u"C"_s << u"D"_s;
+        QTest::newRow("Home and End") << false << u"-"_s << QStringList { u"End"_s } << u"L"_s << u"L"_s;
+        QTest::newRow("Shift+Home") << false << u"-"_s << QStringList { u"S+Home"_s } << u"CAB"_s << u"A"_s;
+        QTest::newRow("from the icon selected elsewhere")
+            << false << u"F"_s << QStringList { u"Right"_s } << u"G"_s << u"G"_s;
+        QTest::newRow("over the next header") << true << u"L"_s << QStringList { u"Right"_s } << u"x"_s << u"x"_s;
+        QTest::newRow("Shift into another container changes nothing")
+            << true << u"L"_s << QStringList { u"S+Right"_s } << u"L"_s << u"x"_s;
+    }
+
+    void gridKeys()
+    {
+        QFETCH(bool, both);
+        QFETCH(QString, before);
+        QFETCH(QStringList, keys);
+        QFETCH(QString, after);
+        QFETCH(QString, current);
+        auto grid = both ? makeGrid({ m_firstID, m_secondID }) : makeGrid({ m_firstID });
+        grid->resize(600, 800);
+        QCOMPARE(grid->tileLayout().columns(), 7);
+        if (before == u"-"_s)
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"C"_s));
+        else
+            selectLetters(before);
+        for (QString key : std::as_const(keys)) {
+            Qt::KeyboardModifiers modifiers;
+            if (key.startsWith(u"S+"_s))
+                modifiers = Qt::ShiftModifier;
+            else if (key.startsWith(u"C+"_s))
+                modifiers = Qt::ControlModifier;
+            if (modifiers)
+                key.remove(0, 2);
+            const QKeySequence sequence(key);
+            QTest::keyClick(grid.get(), Qt::Key(sequence[0].key()), modifiers);
+        }
+        QCOMPARE(selectedNames(m_selection, manager().containers()), after);
+        const Icon *shown = grid->iconAt(grid->currentTile());
+        QVERIFY(shown);
+        QCOMPARE(shown->name, current);
+    }
+
+    // The current tile is framed while the view has the focus, and scrolled into view.
+    void gridFocusFrame()
+    {
+        auto grid = makeGrid({ m_firstID });
+        grid->resize(600, 120);
+        grid->activateWindow();
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::keyClick(grid.get(), Qt::Key_End);
+        const QRect tile = grid->visualRect(grid->currentTile());
+        QVERIFY(grid->viewport()->rect().contains(tile));
+        // Just above the thumbnail, in the middle.
+        const auto ringShown = [&grid, &tile] {
+            const QImage image = grid->viewport()->grab().toImage();
+            const QRectF thumb = IconCellPainter::thumbnailRect(QRectF(tile), 64, 0);
+            const qreal ratio = image.devicePixelRatio();
+            const QColor accent = grid->palette().color(QPalette::Highlight);
+            for (int dy = -4; dy <= 0; ++dy) {
+                if (image.pixelColor(int(thumb.center().x() * ratio), int((thumb.top() + dy) * ratio)) == accent)
+                    return true;
+            }
+            return false;
+        };
+        QVERIFY(ringShown());
+        grid->clearFocus();
+        QTRY_VERIFY(!grid->hasFocus());
+        QVERIFY(!ringShown());
+    }
+
+    // Assistive technology reads each tile as a list item, and each header over separated sections
+    // as a heading; the focus follows the current tile. (Events need an active bridge, which the
+    // offscreen platform lacks: tst_accessibilitydisplayserver reads them from a real one.)
+    void gridAccessibility()
+    {
+        auto grid = makeGrid({ m_firstID, m_secondID });
+        QAccessibleInterface *view = QAccessible::queryAccessibleInterface(grid.get());
+        QVERIFY(view);
+        QCOMPARE(view->role(), QAccessible::List);
+        QCOMPARE(view->childCount(), 2 + 12 + 3);
+        QAccessibleInterface *header = view->child(0);
+        QCOMPARE(header->role(), QAccessible::Heading);
+        QCOMPARE(header->text(QAccessible::Name), u"One"_s);
+        QCOMPARE(view->child(13)->role(), QAccessible::Heading);
+        QAccessibleInterface *c = view->child(3);
+        QCOMPARE(c->role(), QAccessible::ListItem);
+        QCOMPARE(c->text(QAccessible::Name), u"C"_s);
+        QCOMPARE(c->parent(), view);
+        QCOMPARE(view->indexOfChild(c), 3);
+        QVERIFY(c->state().selectable);
+        QVERIFY(!c->state().selected);
+        QCOMPARE(c->rect().center(), grid->viewport()->mapToGlobal(centreOf(*grid, u"C"_s)));
+        QCOMPARE(view->childAt(c->rect().center().x(), c->rect().center().y()), c);
+
+        grid->activateWindow();
+        grid->setFocus();
+        QTRY_VERIFY(grid->hasFocus());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, centreOf(*grid, u"C"_s));
+        QVERIFY(c->state().selected);
+        QVERIFY(c->state().focused);
+        QCOMPARE(view->focusChild(), c);
+        QTest::keyClick(grid.get(), Qt::Key_Right);
+        QVERIFY(!c->state().focused);
+        QVERIFY(view->child(4)->state().focused);
+        QCOMPARE(view->focusChild(), view->child(4));
+
+        // A tile's actions are its plain and Control clicks.
+        QAccessibleActionInterface *actions = view->child(6)->actionInterface();
+        QVERIFY(actions);
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"DF"_s);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"F"_s);
+        QVERIFY(!header->actionInterface() || header->actionInterface()->actionNames().isEmpty());
+
+        // A search resets the tiles: children made before answer as invalid.
+        grid->setSearchText(u"x"_s);
+        QVERIFY(!c->isValid());
+        QCOMPARE(view->childCount(), 2 + 1);
+        QCOMPARE(view->child(2)->text(QAccessible::Name), u"x"_s);
+    }
+
     void gridDragReorder()
     {
         auto grid = makeGrid({ m_firstID });
@@ -537,6 +756,55 @@ private slots:
         manager().setContainers(containers);
         gallery.setContainerSelection({ empty.id });
         QVERIFY(m_selection.selection().empty());
+    }
+
+    void galleryNamesAnimateTheStrip_data()
+    {
+        QTest::addColumn<GalleryIconSize>("size");
+        QTest::addColumn<bool>("grows");
+        QTest::newRow("default") << GalleryIconSize::defaultSize << true;
+        QTest::newRow("small: names stay hidden") << GalleryIconSize::small << false;
+    }
+
+    void galleryNamesAnimateTheStrip()
+    {
+        QFETCH(GalleryIconSize, size);
+        QFETCH(bool, grows);
+        m_services.settings.galleryIconSize().write(size);
+        m_services.settings.showIconNamesInGallery().write(false);
+        IconCollectionInputs given = inputs({ m_firstID });
+        given.motion = MotionPolicy();
+        IconCollectionGallery gallery(std::move(given));
+        gallery.resize(600, 500);
+        gallery.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&gallery));
+        IconTileView *strip = gallery.strip();
+        auto *animation = gallery.findChild<MotionAnimation *>(u"stripHeightAnimation"_s);
+        const int without = strip->height();
+        QWidget *backdrop = strip->parentWidget();
+        const int top = backdrop->y();
+
+        m_services.settings.showIconNamesInGallery().write(true);
+        QCOMPARE(animation->isMoving(), grows);
+        if (!grows) {
+            QCOMPARE(strip->height(), without);
+            return;
+        }
+        animation->pause();
+        animation->setCurrentTime(MotionPolicy::standardMilliseconds / 2);
+        const int midway = animation->value().toInt();
+        animation->setCurrentTime(MotionPolicy::standardMilliseconds);
+        const int with = strip->height();
+        QVERIFY(with > without + 8);
+        QVERIFY(midway > without && midway < with);
+        // What the strip takes, the preview above it gives up.
+        QTRY_COMPARE(backdrop->y(), top - (with - without));
+
+        // Any other change of height, such as a smaller size, is made at once.
+        m_services.settings.galleryIconSize().write(GalleryIconSize::small);
+        QVERIFY(!animation->isMoving());
+        QVERIFY(strip->height() < without);
+        m_services.settings.showIconNamesInGallery().write(false);
     }
 
     // Rows per section, the roles the views paint from, and the signals that keep them current.

@@ -80,7 +80,7 @@ int main(int argc, char **argv)
             std::printf("outcome: %lld icons, %lld bytes\n", qlonglong(outcome.container->icons.size()), bytes);
             exitCode = 0;
         } else if (outcome.error == ContainerError::downloadFailed) {
-            std::printf("outcome: download failed\n");
+            std::printf("outcome: download failed\nreason: %s\n", qPrintable(outcome.reason));
             exitCode = 1;
         } else {
             std::printf("outcome: nothing\n");

@@ -302,8 +302,12 @@ private slots:
         QTest::addColumn<QString>("title");
         QTest::newRow("one extension") << u"Space.ravivovode"_s << u"Space"_s;
         QTest::newRow("dots in the name") << u"My.Set.ravivovode"_s << u"My.Set"_s;
-        QTest::newRow("extension inside the name") << u"A.ravivovodes.ravivovode"_s << u"A.ravivovodes"_s;
-        QTest::newRow("extension twice") << u"Space.ravivovode.ravivovode"_s << u"Space.ravivovode"_s;
+        // Every occurrence of the dotted extension goes, wherever it stands.
+        QTest::newRow("extension twice") << u"Space.ravivovode.ravivovode"_s << u"Space"_s;
+        QTest::newRow("extension inside the name") << u"A.ravivovodes.ravivovode"_s << u"As"_s;
+        QTest::newRow("extension in the middle") << u"A.ravivovode.B.ravivovode"_s << u"A.B"_s;
+        QTest::newRow("other case stays") << u"A.RAVIVOVODE.ravivovode"_s << u"A.RAVIVOVODE"_s;
+        QTest::newRow("undotted extension stays") << u"ravivovode.ravivovode"_s << u"ravivovode"_s;
         QTest::newRow("other extension") << u"Space.archive"_s << u"Space"_s;
         QTest::newRow("no extension") << u"Space"_s << u"Space"_s;
         QTest::newRow("hidden name") << u".ravivovode"_s << u".ravivovode"_s;

@@ -305,6 +305,41 @@ private slots:
         QCOMPARE(titles(m_manager.containers()), QStringList { u"Solar.ravivovode"_s });
     }
 
+    // Into an empty library a load lists its containers, without icons, before it publishes them;
+    // into a filled one it only publishes.
+    void titlesComeFirstIntoAnEmptyLibrary()
+    {
+        writeContainer(u"Solar.ravivovode"_s, {}, { u"a.png"_s });
+        writeContainer(u"Bad.ravivovode"_s, {}, {});
+        QVERIFY(LibraryFixture::writeFile(container(u"Bad.ravivovode"_s) + u"/info.json"_s, "{ nope"_ba));
+        writeContainer(u"Lunar.ravivovode"_s, {}, { u"b.icns"_s, u"c.png"_s });
+        m_manager.setContainers({});
+        QStringList events;
+        QList<IconContainer> listed;
+        // Goes before the lists it fills, and takes its connections along.
+        const QObject context;
+        connect(&m_manager, &ContainerManager::containersListed, &context, [&](const QList<IconContainer> &containers) {
+            events << u"listed"_s;
+            listed = containers;
+            QVERIFY(m_manager.containers().isEmpty());
+        });
+        connect(&m_manager, &ContainerManager::containersChanged, &context, [&] { events << u"published"_s; });
+        m_manager.loadLibrary();
+        QTRY_COMPARE(events, (QStringList { u"listed"_s, u"published"_s }));
+        QCOMPARE(titles(listed), titles(m_manager.containers()));
+        QCOMPARE(titles(listed), (QStringList { u"Lunar.ravivovode"_s, u"Solar.ravivovode"_s }));
+        for (qsizetype i = 0; i < listed.size(); ++i) {
+            QVERIFY(listed.at(i).icons.isEmpty());
+            QCOMPARE(listed.at(i).id, m_manager.containers().at(i).id);
+            QCOMPARE(listed.at(i).folderName, m_manager.containers().at(i).folderName);
+        }
+        QCOMPARE(m_manager.containers().at(0).icons.size(), 2);
+
+        m_manager.loadLibrary();
+        QTRY_COMPARE(events.size(), 3);
+        QCOMPARE(events.last(), u"published"_s);
+    }
+
     void unreadableInfoLeavesOnlyThatFolderOut_data()
     {
         QTest::addColumn<QByteArray>("info");

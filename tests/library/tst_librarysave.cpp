@@ -234,7 +234,6 @@ private slots:
         QCOMPARE(LibraryFixture::listing(m_library), QStringList());
     }
 
-    // A library folder that cannot be made fails the save where the library's error shows it.
     void folderThatCannotBeMade()
     {
         // The library itself is a file.
@@ -243,7 +242,11 @@ private slots:
         QVERIFY(LibraryFixture::writeFile(library, "a file in the way"));
         IconContainer space { .title = u"Space"_s };
         space.icons = { icnsIcon(u"Star"_s, "star") };
-        QCOMPARE(save(space, 1), QStringList { u"The folder “Library” couldn’t be created: Not a directory"_s });
+        StandardOutputCapture output;
+        m_manager.saveIntoLibrary([space] { return space; });
+        m_manager.waitForRequests();
+        QTRY_COMPARE(m_manager.error(), std::optional(ContainerError::libraryError));
+        QCOMPARE(output.takeLines(), QStringList { u"The folder “Library” couldn’t be created: Not a directory"_s });
         QCOMPARE(LibraryFixture::readFile(library), "a file in the way"_ba);
     }
 

@@ -389,14 +389,23 @@ private slots:
         // again; one that cannot fails as an icon without data and leaves the folder as it was.
         const QStringList before = LibraryFixture::tree(library());
         StandardOutputCapture output;
-        const auto saved = LibraryWriter::saveContainer(container, library());
+        bool stale = true;
+        const auto saved = LibraryWriter::saveContainer(container, library(), &stale);
         if (readable) {
             QVERIFY(saved);
+            QVERIFY(!stale);
             QCOMPARE(LibraryFixture::readFile(path), star);
         } else {
             QVERIFY(!saved);
             QCOMPARE(saved.error(), ContainerError::missingIconData);
-            QCOMPARE(output.takeLines(), QStringList { errorDescription(ContainerError::missingIconData) });
+            // Which file, and why, before the description that alone would blame the icon.
+            QVERIFY(stale);
+            const QStringList lines = output.takeLines();
+            QCOMPARE(lines.size(), 2);
+            QVERIFY2(lines.at(0).startsWith(u"The file “Star.icns” couldn’t be read: "_s), qPrintable(lines.at(0)));
+            if (change != u"delete")
+                QVERIFY2(lines.at(0).endsWith(u"it has changed since the library was read"_s), qPrintable(lines.at(0)));
+            QCOMPARE(lines.at(1), errorDescription(ContainerError::missingIconData));
             QCOMPARE(LibraryFixture::tree(library()), before);
         }
     }

@@ -2,7 +2,9 @@
 #include "mainwindow/containerimporter.h"
 
 #include "library/containermanager.h"
+#include "mainwindow/failurealert.h"
 #include "model/containerjson.h"
+#include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
 #include "support/libraryfixture.h"
 #include "support/standardoutputcapture.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -224,6 +227,81 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(published.size(), 1, 20000);
         QCOMPARE(titles(m_manager.containers()), QStringList { u"Archive A:2"_s });
+    }
+
+    // Every file of a batch that was not imported is listed, with its reason, in one alert over the
+    // window once the batch has ended; the title is the library's error where the library failed.
+    void failuresAreShownInOneAlert_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("error");
+        const QString notes = u"“notes.ravivovode” couldn’t be imported: it isn’t an rAvivovode archive."_s;
+        QTest::newRow("a text file") << u"text"_s << u"Some files couldn’t be imported."_s << QStringList { notes }
+                                     << -1;
+        QTest::newRow("a full disk")
+            << u"full"_s << u"Saving the rAvivovode failed."_s
+            << QStringList { notes,
+                   u"“Archive A.ravivovode” couldn’t be saved into the library: The file "
+                   u"“Star.icns” couldn’t be saved: File too large\nSaving the icon failed."_s }
+            << int(ContainerError::writeContainerFailed);
+        QTest::newRow("no Library folder")
+            << u"no library"_s << u"An error occured finding the rAvivovode library."_s
+            << QStringList { u"“notes.ravivovode” couldn’t be saved into the library: The folder “Library” "
+                             u"couldn’t be created: Not a directory"_s,
+                   u"“Archive A.ravivovode” couldn’t be saved into the library: The folder “Library” "
+                   u"couldn’t be created: Not a directory"_s }
+            << int(ContainerError::libraryError);
+    }
+
+    void failuresAreShownInOneAlert()
+    {
+        QFETCH(QString, cause);
+        QFETCH(QString, title);
+        QFETCH(QStringList, lines);
+        QFETCH(int, error);
+        const QString notesPath = m_dir->filePath(u"notes.ravivovode"_s);
+        QVERIFY(LibraryFixture::writeFile(notesPath, "shopping: milk, bread\n"));
+        const QList<QUrl> urls { QUrl::fromLocalFile(notesPath), fixture(u"Archive A.ravivovode"_s) };
+        if (cause == u"no library")
+            QVERIFY(LibraryFixture::writeFile(m_fixture.libraryFolder(), "not a folder"));
+        std::unique_ptr<FileSizeLimit> limit;
+        if (cause == u"full")
+            limit = std::make_unique<FileSizeLimit>(rlim_t(icns().size() - 1));
+
+        QWidget window;
+        window.show();
+        ContainerImporter importer(m_manager, &window);
+        importer.setFilePicker([urls](QWidget *) { return urls; });
+        QSignalSpy shown(&importer, &ContainerImporter::failuresShown);
+        QSignalSpy errors(&m_manager, &ContainerManager::errorChanged);
+        StandardOutputCapture output;
+        importer.presentImporter();
+        QVERIFY(shown.wait(10000));
+        limit.reset();
+
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.constFirst().at(0).toString(), title);
+        QCOMPARE(shown.constFirst().at(1).toStringList(), lines);
+        FailureAlert *alert = importer.alert();
+        QVERIFY(alert && alert->isVisible());
+        QCOMPARE(alert->parentWidget(), &window);
+        QCOMPARE(alert->windowModality(), Qt::WindowModal);
+        QCOMPARE(alert->text(), title);
+        QCOMPARE(alert->informativeText(), lines.join(u"\n\n"_s));
+        // The terminal still gets every line, the window's reasons among them.
+        const QStringList printed = output.takeLines();
+        for (const QString &line : std::as_const(lines))
+            QVERIFY2(printed.join(u' ').contains(line.mid(line.indexOf(u": "_s) + 2).section(u' ', 0, 4)),
+                qPrintable(printed.join(u'\n')));
+        QCOMPARE(m_manager.error().has_value(), error >= 0);
+        if (error >= 0)
+            QCOMPARE(int(*m_manager.error()), error);
+        // The error was set by the import; nothing else showed it.
+        QCOMPARE(window.findChildren<QMessageBox *>().size(), 1);
+        alert->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!importer.alert());
     }
 
     void cancelledDialogImportsNothing()

@@ -12,6 +12,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -42,6 +43,31 @@ private slots:
         // The container leaves the library: its title goes with it.
         m_services.library.setContainers({ space });
         QCOMPARE(window.windowTitle(), u"Glimbar"_s);
+    }
+
+    // What the title bar shows is the platform window's title, after Qt's handling of "[*]".
+    void titleBarShowsTitleVerbatim_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("marker inside") << u"Star [*] Pack"_s;
+        QTest::newRow("marker alone") << u"[*]"_s;
+        QTest::newRow("marker twice") << u"[*][*]"_s;
+        QTest::newRow("marker thrice apart") << u"a[*]b[*][*]c"_s;
+        QTest::newRow("broken marker") << u"[*[*]]"_s;
+    }
+
+    void titleBarShowsTitleVerbatim()
+    {
+        QFETCH(QString, title);
+        IconContainer container { .title = title, .authorName = u"Ann [*]"_s };
+        m_services.library.setContainers({ container });
+        CommandManager commands;
+        ContentView window(
+            commands, m_services.library, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        window.setWindowModified(true);
+        window.winId();
+        window.setContainerSelection({ container.id });
+        QCOMPARE(window.windowHandle()->title(), title + u" — Ann [*]"_s);
     }
 
     // A write that leaves selected identifiers unresolved (a reload) must not leave the window

@@ -110,6 +110,35 @@ private slots:
         QCOMPARE(resets.count(), 0);
     }
 
+    // The titles a first load lists stand as rows, and stay rows, selected ones too, when the
+    // containers arrive.
+    void listedTitlesStandUntilTheLoadArrives()
+    {
+        ContainerSelection selection;
+        IconSelectionManager icons;
+        SidebarView sidebar(
+            m_manager, selection, icons, m_services.thumbnails, m_services.iconSetter, m_services.settings);
+        QAbstractItemModelTester tester(sidebar.model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QList<IconContainer> two { container(u"A"_s, { icon(u"a"_s) }), container(u"B"_s, { icon(u"b"_s) }) };
+        QList<IconContainer> titlesOnly = two;
+        for (IconContainer &c : titlesOnly)
+            c.icons.clear();
+        Q_EMIT m_manager.containersListed(titlesOnly);
+        QCOMPARE(sidebar.model()->rowCount(), 2);
+        QCOMPARE(sidebar.model()->index(1).data().toString(), u"B"_s);
+        sidebar.listView()->selectionModel()->select(sidebar.model()->index(1), QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(selection.ids(), QSet<QUuid> { two[1].id });
+
+        QSignalSpy removed(sidebar.model(), &QAbstractItemModel::rowsRemoved);
+        setLibrary(two);
+        QCOMPARE(removed.count(), 0);
+        QCOMPARE(selectedTitles(sidebar), QStringList { u"B"_s });
+        QVERIFY(!sidebar.model()->containerAt(1)->icons.isEmpty());
+        // Once the library holds containers, titles listed late change nothing.
+        Q_EMIT m_manager.containersListed({ container(u"C"_s) });
+        QCOMPARE(sidebar.model()->rowCount(), 2);
+    }
+
     // A write of the containers must neither blank nor rewrite the window's selection.
     void selectionSurvivesWrites()
     {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/text/standardoutput.h"
 
+#include "platform/text/printedlines.h"
+
 #include <QByteArray>
 
 #include <cstdio>
@@ -8,6 +10,7 @@
 
 void printLine(const QString &line)
 {
+    PrintedLines::note(line);
     static std::mutex mutex;
     QByteArray bytes = line.toUtf8();
     bytes.append('\n');
