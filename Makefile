@@ -4,7 +4,7 @@
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp))
 
-.PHONY: run test deps build build-asan build-tsan check check-asan check-tsan check-format fuzz bench install format clean
+.PHONY: run test deps build build-asan build-tsan build-fuzz check check-asan check-tsan check-format fuzz bench install format clean
 
 # Only the program: `make test` builds the tests, benchmarks and tools.
 run: deps
@@ -12,7 +12,7 @@ run: deps
 	cmake --build --preset dev --target glimbar
 	./build/dev/src/glimbar
 
-test: deps check-format check check-asan check-tsan
+test: deps check-format check build-fuzz check-asan check-tsan
 
 deps:
 	@bash scripts/install-deps
@@ -25,12 +25,13 @@ build-asan:
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 
-# Tests run inside their own session bus so that file metadata (custom icons) works without a desktop.
+# Each test runs with a home, XDG folders and a session bus of its own (tests/support/isolated-run),
+# so file metadata (custom icons) works without a desktop and nothing lands in the user's files.
 check: build
-	dbus-run-session -- ctest --preset dev
+	ctest --preset dev
 
 check-asan: build-asan
-	dbus-run-session -- ctest --preset asan
+	ctest --preset asan
 
 # Every test again under the thread sanitizer (see the README).
 build-tsan:
@@ -38,12 +39,15 @@ build-tsan:
 	cmake --build --preset tsan
 
 check-tsan: build-tsan
-	dbus-run-session -- ctest --preset tsan
+	ctest --preset tsan
 
-fuzz:
-	@bash scripts/install-deps --fuzz
+# The fuzz targets and every test, built with clang as well as GCC, so that a construct one of the
+# two refuses fails `make test`. Running the fuzzers is `make fuzz`.
+build-fuzz:
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz
+
+fuzz: deps build-fuzz
 	@set -e; for target in $(FUZZ_TARGETS); do \
 		corpus=$$(mktemp -d); cp -r fuzz/corpus/$${target#fuzz_}/. $$corpus/ 2>/dev/null || true; \
 		mkdir -p build/fuzz/artifacts/$$target; \

@@ -4,10 +4,12 @@
 // each into the folder given. Needs a real display; from the build folder:
 //   xvfb-run -s "-screen 0 1600x1000x24" tools/sheetscreenshots /tmp/shots
 
+#include "library/containerdownload.h"
 #include "library/containermanager.h"
 #include "library/thumbnailprovider.h"
 #include "mainwindow/downloadsheet.h"
 #include "mainwindow/exportoptionssheet.h"
+#include "mainwindow/failurealert.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -122,6 +124,26 @@ int main(int argc, char **argv)
         {
             DownloadSheet sheet(std::nullopt, manager, thumbnails);
             ok &= shoot(sheet, output + u"/download-empty"_s + suffix);
+        }
+        // The alerts of failed roads, with texts as the roads give them.
+        const std::pair<const char *, std::pair<QString, QString>> alerts[] = {
+            { "alert-import",
+                { u"Saving the rAvivovode failed."_s,
+                    u"“notes.ravivovode” couldn’t be imported: it isn’t an rAvivovode archive.\n\n"
+                    u"“Fresh Shapes.ravivovode” couldn’t be saved into the library: The file “Star.icns” "
+                    u"couldn’t be saved: No space left on device\nSaving the icon failed."_s } },
+            { "alert-download", { errorDescription(ContainerError::downloadFailed), u"Couldn't connect to server"_s } },
+            { "alert-link",
+                { errorDescription(ContainerError::invalidURL),
+                    ContainerDownload::refusedLinkReason(u"glimbar://download/ftp://example.org/x"_s) } },
+            { "alert-icons",
+                { u"The icons couldn’t be exported."_s,
+                    u"The file “Star.png” couldn’t be read: it has changed since the library was read"_s } },
+        };
+        for (const auto &[file, texts] : alerts) {
+            FailureAlert alert(texts.first, texts.second, nullptr);
+            alert.setWindowModality(Qt::NonModal);
+            ok &= shoot(alert, output + u'/' + QString::fromLatin1(file) + suffix);
         }
     }
     return ok ? 0 : 1;

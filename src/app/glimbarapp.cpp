@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/glimbarapp.h"
+#include "widgets/windowplacement.h"
 
 #include "app/maincommands.h"
 #include "library/containermanager.h"
@@ -56,8 +57,8 @@ ContentView *GlimbarApp::openMainWindow()
     window->setMotionPolicy(m_motion);
     auto *commands = new MainCommands(*m_commandManager, *m_updater, m_settings, *window);
     connect(commands, &MainCommands::newWindowRequested, this, &GlimbarApp::openMainWindow);
-    connect(commands, &MainCommands::settingsRequested, this, &GlimbarApp::showSettings);
-    connect(commands, &MainCommands::viewOptionsRequested, this, &GlimbarApp::showViewOptions);
+    connect(commands, &MainCommands::settingsRequested, window, [this, window] { showSettings(window); });
+    connect(commands, &MainCommands::viewOptionsRequested, window, [this, window] { showViewOptions(window); });
     connect(commands, &MainCommands::quitRequested, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     connect(window, &QObject::destroyed, this, &GlimbarApp::mainWindowDestroyed);
     m_mainWindows.append(static_cast<QObject *>(window));
@@ -102,21 +103,30 @@ void GlimbarApp::openLaunch(const QStringList &arguments, const QByteArray &acti
     WindowActivation::activate(openMainWindow(), activationToken);
 }
 
-void GlimbarApp::showSettings()
+void GlimbarApp::showSettings(QWidget *opener)
 {
     if (!m_settingsWindow) {
         auto window = std::make_unique<SettingsView>(m_selectedSettingsTab, *m_updater, m_settings);
         customizeSettingsToolbar(window->tabBar());
         m_settingsWindow = std::move(window);
     }
+    // Where the user looks: over the window the command came from, whole on its screen.
+    if (!m_settingsWindow->isVisible())
+        WindowPlacement::centreOver(m_settingsWindow.get(), opener ? opener : lastMainWindow());
     showAndRaise(m_settingsWindow.get());
 }
 
-void GlimbarApp::showViewOptions()
+void GlimbarApp::showViewOptions(QWidget *opener)
 {
     if (!m_viewOptionsWindow)
         m_viewOptionsWindow = std::make_unique<ViewOptions>(m_settings);
+    WindowPlacement::keepAbove(m_viewOptionsWindow.get(), opener ? opener : lastMainWindow());
     showAndRaise(m_viewOptionsWindow.get());
+}
+
+QWidget *GlimbarApp::lastMainWindow() const
+{
+    return m_mainWindows.isEmpty() ? nullptr : static_cast<ContentView *>(m_mainWindows.last());
 }
 
 void GlimbarApp::mainWindowDestroyed(QObject *window)

@@ -58,8 +58,10 @@ public:
     void openLaunch(const QStringList &arguments, const QByteArray &activationToken);
 
     // Shown and raised; made on first use and kept for the run.
-    void showSettings();
-    void showViewOptions();
+    // Over `opener`, the main window the command came from (the last one opened when null).
+    void showSettings(QWidget *opener = nullptr);
+    // Kept above `opener` (the last main window opened when null).
+    void showViewOptions(QWidget *opener = nullptr);
     QWidget *settingsWindow() const { return m_settingsWindow.get(); }
     QWidget *viewOptionsWindow() const { return m_viewOptionsWindow.get(); }
 
@@ -85,6 +87,8 @@ private:
     // As QObject: a window leaves the list from its destroyed() signal, when it is no longer a
     // ContentView.
     QList<QObject *> m_mainWindows;
+    QWidget *lastMainWindow() const;
+
     std::unique_ptr<QWidget> m_settingsWindow;
     std::unique_ptr<QWidget> m_viewOptionsWindow;
 };

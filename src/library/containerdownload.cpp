@@ -190,7 +190,7 @@ ContainerDownload::Outcome ContainerDownload::fetchAndRead(const QByteArray &url
     PrintedLines printed;
     Outcome outcome = fetchAndReadPrinting(url, options);
     if (outcome.error && outcome.reason.isEmpty())
-        outcome.reason = printed.lines().join(u' ');
+        outcome.reason = printed.lines().join(u'\n');
     return outcome;
 }
 

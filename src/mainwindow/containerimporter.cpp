@@ -154,8 +154,8 @@ QString ContainerImporter::failureLine(const QString &fileName, const ContainerM
     const QString name = printableText(fileName);
     // A file that gave no container already says so in its own line, which names it.
     if (!outcome.error)
-        return outcome.reasons.isEmpty() ? tr("“%1” couldn’t be imported.").arg(name) : outcome.reasons.join(u' ');
-    return tr("“%1” couldn’t be saved into the library: %2").arg(name, outcome.reasons.join(u' '));
+        return outcome.reasons.isEmpty() ? tr("“%1” couldn’t be imported.").arg(name) : outcome.reasons.join(u'\n');
+    return tr("“%1” couldn’t be saved into the library: %2").arg(name, outcome.reasons.join(u'\n'));
 }
 
 void ContainerImporter::showFailures(const QList<Failure> &failures, bool nothingImported)

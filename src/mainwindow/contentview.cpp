@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/contentview.h"
+#include "widgets/windowplacement.h"
 
 #include "library/containermanager.h"
 #include "library/settings.h"
@@ -100,6 +101,7 @@ ContentView::ContentView(CommandManager &commandManager, ContainerManager &libra
 
     m_containerImporter = new ContainerImporter(library, this, this);
     m_iconExporter = new IconExporter(std::move(iconSetter), settings, this, this);
+    connect(m_iconExporter, &IconExporter::iconFilesChanged, &library, &ContainerManager::loadLibrary);
     m_downloadPresenter = new DownloadPresenter(library, thumbnails, this, this);
     connect(m_downloadPresenter, &DownloadPresenter::sheetOpened, this, &ContentView::containerDownloaded);
     new ErrorObserver(library, this);
@@ -181,15 +183,9 @@ void ContentView::closeEvent(QCloseEvent *event)
 
 void ContentView::restoreWindowState()
 {
-    const QByteArray geometry = m_settings.mainWindowGeometry().read();
-    if (geometry.isEmpty() || !restoreGeometry(geometry))
-        resize(960, 640);
-    // A window saved on a larger screen, or the first size at a large scale, still fits.
-    if (const QScreen *shown = screen()) {
-        const QSize available = shown->availableGeometry().size();
-        if (!available.isEmpty() && (width() > available.width() || height() > available.height()))
-            resize(size().boundedTo(available));
-    }
+    // The frame as it was, whole on its screen's available area at any scale; Qt's own restore
+    // mixes frame and window geometry before the first show, and the window crept down each run.
+    WindowPlacement::restore(this, m_settings.mainWindowGeometry().read(), QSize(960, 640));
     if (const qint64 sidebar = m_settings.sidebarWidth().read(); sidebar > 0 && sidebar < 100000)
         m_split->setSizes({ int(sidebar), std::max(width() - int(sidebar), 1) });
 }
@@ -269,7 +265,10 @@ void ContentView::presentExporter(ExportFormat format)
     }
     switch (format) {
     case ExportFormat::ravivovode:
-        m_exporter = ExportOptionsSheet::openForSelection(m_library, this, containerSelection());
+        if (ExportOptionsSheet *sheet = ExportOptionsSheet::openForSelection(m_library, this, containerSelection())) {
+            connect(sheet, &ExportOptionsSheet::iconFilesChanged, &m_library, &ContainerManager::loadLibrary);
+            m_exporter = sheet;
+        }
         break;
     case ExportFormat::icons:
         m_iconExporter->exportIcons(

@@ -167,5 +167,5 @@ void DownloadSheet::saveEnded(const ContainerManager::SaveOutcome &outcome)
     m_added = false;
     m_addButton->setEnabled(true);
     const QString title = errorDescription(outcome.error.value_or(ContainerError::writeContainerFailed));
-    m_alert = FailureAlert::show(this, title, outcome.reasons.join(u' '));
+    m_alert = FailureAlert::show(this, title, outcome.reasons.join(u'\n'));
 }

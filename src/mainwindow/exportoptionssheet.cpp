@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/exportoptionssheet.h"
 
+#include "library/containermanager.h"
 #include "library/librarywriter.h"
 #include "library/utilities.h"
 #include "mainwindow/exportdestinationdialog.h"
 #include "model/containerdocument.h"
+#include "model/iconfile.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -133,6 +135,10 @@ ExportOptionsSheet *ExportOptionsSheet::openForSelection(
         return nullptr;
     auto *sheet = new ExportOptionsSheet(std::move(container), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
+    // A reload after the icons' files changed gives the copy the files as they are now; the
+    // author fields the user edited stay.
+    connect(&library, &ContainerManager::containersChanged, sheet,
+        [sheet, &library] { sheet->takeIconsFrom(library.containers()); });
     sheet->open();
     return sheet;
 }
@@ -185,15 +191,52 @@ void ExportOptionsSheet::exportContainer()
     // A cancelled dialog is no failure: the user is back at the sheet.
     if (chosen.isEmpty())
         return;
+    // The sheet's alert is its own: nothing of a failed export goes to standard output.
     const ContainerResult<FolderWrapper> document = containerFileWrapper(container);
-    if (!document || !document.value().write(ExportDestinationDialog::withDocumentExtension(chosen))) {
-        showFailure();
+    if (!document) {
+        const QString unreadable = unreadableIcon();
+        showFailure(unreadable.isEmpty() ? errorDescription(document.error()) : unreadable, !unreadable.isEmpty());
+        return;
+    }
+    QString reason;
+    if (!document.value().write(ExportDestinationDialog::withDocumentExtension(chosen), &reason)) {
+        showFailure(reason, false);
         return;
     }
     accept();
 }
 
-void ExportOptionsSheet::showFailure()
+QString ExportOptionsSheet::unreadableIcon() const
 {
+    if (!m_container)
+        return {};
+    for (const Icon &icon : m_container->icons) {
+        const IconData &data = iconFileData(icon);
+        QString reason;
+        if (data.isStored() && !data.read(&reason))
+            return reason.isEmpty() ? errorDescription(ContainerError::missingIconData) : reason;
+    }
+    return {};
+}
+
+void ExportOptionsSheet::takeIconsFrom(const QList<IconContainer> &containers)
+{
+    if (!m_container || m_container->folderName.isEmpty())
+        return;
+    for (const IconContainer &container : containers) {
+        if (container.folderName == m_container->folderName) {
+            m_container->icons = container.icons;
+            return;
+        }
+    }
+}
+
+void ExportOptionsSheet::showFailure(const QString &reason, bool staleIcons)
+{
+    const QString standing = tr("The icon container could not be saved. Please try again.");
+    m_failureAlert->setInformativeText(reason.isEmpty() ? standing : standing + u"\n\n"_s + reason);
     m_failureAlert->open();
+    // Trying again reads the files as they are now, once the library has read them.
+    if (staleIcons)
+        Q_EMIT iconFilesChanged();
 }

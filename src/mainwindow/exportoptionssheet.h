@@ -23,8 +23,10 @@ class QPushButton;
 // (or clears all four while "Include author information" is off) and writes the document to where
 // the user picks. The document appears there whole or not at all: an existing document there stays
 // as it was until the new one has been written completely. A failed write shows the alert "Export
-// failed" and keeps the sheet open; a cancelled dialog returns to the sheet as it was; a written
-// document closes the sheet as accepted. Shown window-modal over the main window.
+// failed", with the reason beneath its text, and keeps the sheet open; icon files changed since the
+// library was read ask for a reload (iconFilesChanged()), which gives the copy the new files; a cancelled dialog
+// returns to the sheet as it was; a written document closes the sheet as accepted. Shown window-modal over the main
+// window.
 class ExportOptionsSheet : public QDialog
 {
     Q_OBJECT
@@ -57,8 +59,18 @@ public:
     static ExportOptionsSheet *openForSelection(
         const ContainerManager &library, QWidget *window, const QSet<QUuid> &selection);
 
+    // Gives the copy the icons of the library's container of the same folder, as a reload read
+    // them; the copy's other fields stay.
+    void takeIconsFrom(const QList<IconContainer> &containers);
+    // The alert shown when an export fails.
+    QMessageBox *failureAlert() const { return m_failureAlert; }
+
 public Q_SLOTS:
     void exportContainer();
+
+Q_SIGNALS:
+    // An export failed on icon files that changed since the library was read.
+    void iconFilesChanged();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -66,7 +78,10 @@ protected:
 private:
     void fillAuthorInfo();
     void showOptions();
-    void showFailure();
+    // The alert's standing text, and beneath it the reason in the system's words.
+    void showFailure(const QString &reason, bool staleIcons);
+    // Why the first icon whose stored file cannot be read as it was found cannot; empty when none.
+    QString unreadableIcon() const;
 
     ExportOptions m_options;
     std::optional<IconContainer> m_container;

@@ -2,6 +2,7 @@
 #include "mainwindow/failurealert.h"
 
 #include <QApplication>
+#include <QLabel>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +15,15 @@ FailureAlert::FailureAlert(const QString &title, const QString &reason, QWidget 
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
     setDefaultButton(QMessageBox::Ok);
+    // The title stands out from the reasons, and a reason of a few lines keeps its sentences whole
+    // instead of wrapping every few words in the message box's narrow default.
+    if (auto *titleLabel = findChild<QLabel *>(u"qt_msgbox_label"_s)) {
+        QFont bold = titleLabel->font();
+        bold.setBold(true);
+        titleLabel->setFont(bold);
+    }
+    if (auto *reasonLabel = findChild<QLabel *>(u"qt_msgbox_informativelabel"_s))
+        reasonLabel->setMinimumWidth(reasonLabel->fontMetrics().averageCharWidth() * 56);
 }
 
 FailureAlert *FailureAlert::show(QWidget *window, const QString &title, const QString &reason)

@@ -4,7 +4,9 @@
 #include "library/iconmimedata.h"
 #include "library/icontransfer.h"
 #include "library/utilities.h"
+#include "mainwindow/failurealert.h"
 #include "model/containererror.h"
+#include "model/iconfile.h"
 #include "platform/desktop/fileiconsetter.h"
 #include "platform/files/safefilename.h"
 #include "platform/files/safewrite.h"
@@ -15,6 +17,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -70,7 +74,13 @@ QString writeData(IconMimeData &item, const QString &format, const QString &fold
 {
     const QByteArray bytes = item.data(format);
     if (bytes.isEmpty()) {
-        failure = errorDescription(ContainerError::missingIconData);
+        // A file changed since the load says so, and which; "no data" would send the user looking
+        // for a fault in the icon.
+        QString unreadable;
+        if (!iconFileData(item.icon()).read(&unreadable) && !unreadable.isEmpty())
+            failure = unreadable;
+        else
+            failure = errorDescription(ContainerError::missingIconData);
         return {};
     }
     const QString extension = format == IconTransfer::icnsFormat ? u".icns"_s : u".png"_s;
@@ -155,4 +165,14 @@ void IconExporter::exportIcons(const QList<Icon> &icons)
         return;
     const auto urls = writeIcons(icons, folder, m_iconSetter, m_settings);
     printLine(urls ? savedLine(urls.value()) : urls.error());
+    if (urls)
+        return;
+    m_alert = FailureAlert::show(m_dialogParent, tr("The icons couldn’t be exported."), urls.error());
+    Q_EMIT exportFailed(urls.error());
+    // The next try must find the files as they are now.
+    if (std::any_of(icons.cbegin(), icons.cend(), [](const Icon &icon) {
+            const IconData &data = iconFileData(icon);
+            return data.isStored() && !data.read();
+        }))
+        Q_EMIT iconFilesChanged();
 }

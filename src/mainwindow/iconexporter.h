@@ -2,6 +2,7 @@
 #pragma once
 
 #include "library/iconselectionmanager.h"
+#include "mainwindow/failurealert.h"
 #include "model/icon.h"
 #include "model/result.h"
 
@@ -24,9 +25,11 @@ class Settings;
 // The window's icon export: the icons go into a folder the user picks, each written as what a drag
 // of it would hand over first (its custom-icon folder, or its own ICNS or PNG data, as the drag
 // settings say). Nothing already in the folder is replaced: a taken name gets a number. The saved
-// URLs are printed as "Saved icons to [url, url]"; a failure prints why and removes whatever this
-// export had written, so the folder is left as it was. A folder whose icon could not be set is
-// such a failure. Runs on the GUI thread.
+// URLs are printed as "Saved icons to [url, url]"; a failure prints why, shows it in an alert over
+// the window and removes whatever this export had written, so the folder is left as it was. A
+// folder whose icon could not be set is such a failure. An icon whose file changed since the
+// library was read fails with the reader's reason and asks for the library to be read again
+// (iconFilesChanged()). Runs on the GUI thread.
 class IconExporter : public QObject
 {
     Q_OBJECT
@@ -57,6 +60,14 @@ public:
 
     static QString chooseFolder(QWidget *parent);
 
+    // The alert of the last failed export; null once it is closed.
+    FailureAlert *alert() const { return m_alert; }
+
+Q_SIGNALS:
+    void exportFailed(const QString &reason);
+    // Some of the icons' files changed since the library was read.
+    void iconFilesChanged();
+
 public Q_SLOTS:
     // Asks for a folder and writes the icons there, printing the result; does nothing without
     // icons or when the dialog is cancelled.
@@ -67,4 +78,5 @@ private:
     const Settings &m_settings;
     QPointer<QWidget> m_dialogParent;
     FolderPicker m_picker;
+    QPointer<FailureAlert> m_alert;
 };

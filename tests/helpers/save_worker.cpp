@@ -2,6 +2,7 @@
 // Writes containers the way the program does, in a process of its own, for tests that limit or
 // fill the disk, or kill the writer part-way. Prints what the writers print; exits 0 when the write
 // succeeded, 1 when it failed, 2 on a bad command line, 77 when the machine cannot set up the test.
+// A save says on standard error when it starts and how long it took.
 //
 //   save_worker [--limit BYTES] save LIBRARY GENERATION ICONS ICON_BYTES
 //   save_worker [--limit BYTES] export FOLDER GENERATION ICONS ICON_BYTES
@@ -18,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QStandardPaths>
 
@@ -35,7 +37,15 @@ namespace {
 
 int saveInto(const QString &library, int generation, int icons, qsizetype iconBytes)
 {
-    return LibraryWriter::saveContainer(SaveGeneration::container(generation, icons, iconBytes), library) ? 0 : 1;
+    const IconContainer container = SaveGeneration::container(generation, icons, iconBytes);
+    // On the unbuffered channel, so that a test that kills the writer knows whether the kill landed
+    // inside the save, and how long a whole one takes.
+    std::fprintf(stderr, "saving\n");
+    QElapsedTimer timer;
+    timer.start();
+    const bool saved = bool(LibraryWriter::saveContainer(container, library));
+    std::fprintf(stderr, "saved in %lld ms\n", static_cast<long long>(timer.elapsed()));
+    return saved ? 0 : 1;
 }
 
 int exportInto(const QString &folder, int generation, int icons, qsizetype iconBytes)

@@ -63,8 +63,11 @@ private slots:
         using Kind = LibraryWorker::Kind;
         struct Probe
         {
-            QThread *&freedOn;
+            explicit Probe(QThread *&freedOn)
+                : freedOn(freedOn)
+            { }
             ~Probe() { freedOn = QThread::currentThread(); }
+            QThread *&freedOn;
         };
         LibraryWorker worker;
         worker.setBusyDelay(std::chrono::milliseconds(0));

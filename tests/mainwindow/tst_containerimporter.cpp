@@ -240,11 +240,12 @@ private slots:
         const QString notes = u"“notes.ravivovode” couldn’t be imported: it isn’t an rAvivovode archive."_s;
         QTest::newRow("a text file") << u"text"_s << u"Some files couldn’t be imported."_s << QStringList { notes }
                                      << -1;
-        QTest::newRow("a full disk") << u"full"_s << u"Saving the rAvivovode failed."_s
-                                     << QStringList { notes,
-                                            u"“Archive A.ravivovode” couldn’t be saved into the library: The file "
-                                            u"“Star.icns” couldn’t be saved: File too large Saving the icon failed."_s }
-                                     << int(ContainerError::writeContainerFailed);
+        QTest::newRow("a full disk")
+            << u"full"_s << u"Saving the rAvivovode failed."_s
+            << QStringList { notes,
+                   u"“Archive A.ravivovode” couldn’t be saved into the library: The file "
+                   u"“Star.icns” couldn’t be saved: File too large\nSaving the icon failed."_s }
+            << int(ContainerError::writeContainerFailed);
         QTest::newRow("no Library folder")
             << u"no library"_s << u"An error occured finding the rAvivovode library."_s
             << QStringList { u"“notes.ravivovode” couldn’t be saved into the library: The folder “Library” "

@@ -3,6 +3,7 @@
 
 #include "library/containermanager.h"
 #include "library/libraryreader.h"
+#include "library/librarywriter.h"
 #include "mainwindow/exportdestinationdialog.h"
 #include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -188,7 +190,11 @@ private slots:
         QMessageBox *box = alert(*shown);
         QVERIFY(box && box->isVisible());
         QCOMPARE(box->text(), u"Export failed"_s);
-        QCOMPARE(box->informativeText(), u"The icon container could not be saved. Please try again."_s);
+        // The standing text, then why in the system's words.
+        QCOMPARE(box->informativeText(),
+            u"The icon container could not be saved. Please try again.\n\n"_s
+                + (missingData ? u"The icon has no data."_s
+                               : u"The file “Star.icns” couldn’t be saved: File too large"_s));
         QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
         QVERIFY(shown->isVisible());
         QCOMPARE(LibraryFixture::listing(folder()), existing ? QStringList { u"Space.ravivovode"_s } : QStringList());
@@ -200,6 +206,44 @@ private slots:
         box->button(QMessageBox::Ok)->click();
         QVERIFY(!box->isVisible());
         QVERIFY(shown->isVisible());
+    }
+
+    // An icon file changed since the library was read: the alert says so, the library is read
+    // again, and the next try exports the file as it is now, with the user's edits.
+    void changedIconFileReloadsForTheNextTry()
+    {
+        m_fixture.reset();
+        QVERIFY(QDir().mkpath(m_fixture.libraryFolder()));
+        QVERIFY(LibraryWriter::saveContainer(space(), m_fixture.libraryFolder()));
+        const auto loaded = LibraryFixture::load(m_manager);
+        QVERIFY(loaded && loaded->size() == 1);
+        const QString star = m_fixture.libraryFolder() + u"/Space.ravivovode/Star.icns"_s;
+        QVERIFY(LibraryFixture::writeFile(star, icns(64)));
+
+        QWidget window;
+        window.show();
+        const QString destination = folder() + u"/Space.ravivovode"_s;
+        QPointer<ExportOptionsSheet> shown
+            = ExportOptionsSheet::openForSelection(m_manager, &window, { loaded->constFirst().id });
+        QVERIFY(shown);
+        shown->setDestinationPicker([destination](QWidget *, const QString &) { return destination; });
+        connect(shown, &ExportOptionsSheet::iconFilesChanged, &m_manager, &ContainerManager::loadLibrary);
+        field(*shown, "authorName")->setText(u"Edited"_s);
+        Q_EMIT field(*shown, "authorName")->textEdited(u"Edited"_s);
+        QSignalSpy reloaded(&m_manager, &ContainerManager::containersChanged);
+        shown->exportContainer();
+
+        QMessageBox *box = shown->failureAlert();
+        QVERIFY(box->isVisible());
+        QVERIFY2(box->informativeText().endsWith(
+                     u"The file “Star.icns” couldn’t be read: it has changed since the library was read"_s),
+            qPrintable(box->informativeText()));
+        QVERIFY(reloaded.wait(10000));
+        box->button(QMessageBox::Ok)->click();
+        shown->exportContainer();
+        QTRY_VERIFY(!shown);
+        QCOMPARE(LibraryFixture::readFile(destination + u"/Star.icns"_s), icns(64));
+        QVERIFY(LibraryFixture::readFile(destination + u"/info.json"_s).contains("Edited"));
     }
 
     // An export over an earlier one replaces it whole: no icon file of the earlier one stays.

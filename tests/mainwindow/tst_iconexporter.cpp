@@ -2,7 +2,9 @@
 #include "mainwindow/iconexporter.h"
 
 #include "library/containermanager.h"
+#include "library/librarywriter.h"
 #include "library/settings.h"
+#include "mainwindow/failurealert.h"
 #include "platform/desktop/fileiconsetter.h"
 #include "support/filesizelimit.h"
 #include "support/icnsbuilder.h"
@@ -10,8 +12,12 @@
 #include "support/settingsfixture.h"
 #include "support/standardoutputcapture.h"
 
+#include <QAbstractButton>
+#include <QDir>
+#include <QMessageBox>
 #include <QMutex>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
@@ -278,6 +284,61 @@ private slots:
         QVERIFY(!result);
         QCOMPARE(result.error(), u"The file “Star.png” couldn’t be saved: File too large"_s);
         QCOMPARE(LibraryFixture::listing(destination()), QStringList());
+    }
+
+    // What fails is shown over the window, in the reader's or the system's words; an icon whose file
+    // changed since the library was read says so and asks for the library to be read again.
+    void failureIsShownOverTheWindow_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("reload");
+        QTest::newRow("file changed since the load")
+            << true << u"The file “Star.png” couldn’t be read: it has changed since the library was read"_s << true;
+        QTest::newRow("full disk") << false << u"The file “Star.png” couldn’t be saved: File too large"_s << false;
+    }
+
+    void failureIsShownOverTheWindow()
+    {
+        QFETCH(bool, changed);
+        QFETCH(QString, reason);
+        QFETCH(bool, reload);
+        m_fixture.reset();
+        m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
+        IconContainer space { .title = u"Space"_s };
+        space.icons = { icon(u"Star"_s, space.id) };
+        QVERIFY(QDir().mkpath(m_fixture.libraryFolder()));
+        QVERIFY(LibraryWriter::saveContainer(space, m_fixture.libraryFolder()));
+        const auto loaded = LibraryFixture::load(m_manager);
+        QVERIFY(loaded && loaded->size() == 1);
+        if (changed) {
+            QVERIFY(LibraryFixture::writeFile(m_fixture.libraryFolder() + u"/Space.ravivovode/Star.png"_s,
+                IcnsBuilder::png(IcnsBuilder::pattern(8, 8))));
+        }
+
+        QWidget window;
+        window.show();
+        IconExporter exporter(m_setter, m_settings.settings(), &window);
+        exporter.setFolderPicker([this](QWidget *) { return destination(); });
+        QSignalSpy reloads(&exporter, &IconExporter::iconFilesChanged);
+        StandardOutputCapture output;
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            if (!changed)
+                limit = std::make_unique<FileSizeLimit>(200);
+            exporter.exportIcons(loaded->constFirst().icons);
+        }
+        const QStringList printed = output.takeLines();
+        QVERIFY2(printed.contains(reason), qPrintable(printed.join(u'\n')));
+        FailureAlert *alert = exporter.alert();
+        QVERIFY(alert && alert->isVisible());
+        QCOMPARE(alert->parentWidget(), &window);
+        QCOMPARE(alert->text(), u"The icons couldn’t be exported."_s);
+        QCOMPARE(alert->informativeText(), reason);
+        QCOMPARE(reloads.size(), reload ? 1 : 0);
+        QCOMPARE(LibraryFixture::listing(destination()), QStringList());
+        alert->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(!exporter.alert());
     }
 
     void cancelledDialogWritesNothing()

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -38,6 +39,7 @@ public:
 
     bool setIcon(const std::optional<QImage> &image, const QString &path) override
     {
+        ++m_entered;
         if (m_holding)
             m_release.acquire();
         QMutexLocker lock(&m_mutex);
@@ -51,6 +53,8 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_calls;
     }
+    // Calls begun, also those still held.
+    int entered() const { return m_entered; }
     void hold() { m_holding = true; }
     void release(int count) { m_release.release(count); }
 
@@ -58,6 +62,7 @@ private:
     mutable QMutex m_mutex;
     QList<Call> m_calls;
     std::atomic<bool> m_holding = false;
+    std::atomic<int> m_entered = 0;
     QSemaphore m_release;
 };
 
@@ -101,6 +106,15 @@ Qt::DropAction dropUrls(QWidget &target, const QList<QUrl> &urls, Qt::DropAction
 }
 
 const QString idleSymbol = u"cursorarrow.and.square.on.square.dashed"_s;
+
+// Runs what was posted to this thread so far: a call posted now comes after it.
+bool passPostedEvents(QObject &receiver)
+{
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        &receiver, [&ran] { ran = true; }, Qt::QueuedConnection);
+    return QTest::qWaitFor([&ran] { return ran; });
+}
 
 MotionAnimation *animation(const QuickDropView &panel, const QString &name)
 {
@@ -202,13 +216,17 @@ private slots:
         for (const QString &name : std::as_const(names))
             urls << file(name);
 
-        // Nothing shows while the items are still being handled.
+        // Nothing shows while the items are still being handled: all but the last are done, and
+        // what their handling posted has arrived.
         m_setter->hold();
         QSignalSpy finished(&panel, &QuickDropView::dropFinished);
         QCOMPARE(dropUrls(panel, urls), Qt::CopyAction);
-        QTest::qWait(50);
+        m_setter->release(calls - 1);
+        QTRY_COMPARE(m_setter->entered(), calls);
+        QVERIFY(passPostedEvents(panel));
+        QCOMPARE(finished.count(), 0);
         QCOMPARE(panel.statusSymbol(), idleSymbol);
-        m_setter->release(calls);
+        m_setter->release(1);
 
         QVERIFY(finished.wait());
         QCOMPARE(finished.count(), 1);
@@ -283,8 +301,10 @@ private slots:
             = dropUrls(panel, { file(u"item"_s) }, Qt::DropActions(possible), Qt::DropAction(proposed));
         QCOMPARE(int(action), taken);
         if (action == Qt::IgnoreAction) {
-            QTest::qWait(50);
+            QVERIFY(passPostedEvents(panel));
+            QThreadPool::globalInstance()->waitForDone();
             QVERIFY(m_setter->calls().isEmpty());
+            QCOMPARE(m_setter->entered(), 0);
         }
     }
 
@@ -302,6 +322,12 @@ private slots:
         QSignalSpy finished(finishedPanel.get(), &QuickDropView::dropFinished);
         dropUrls(*finishedPanel, { file(u"a"_s) });
         QVERIFY(finished.wait());
+        // Due after the panel's last reset would be, however coarse its timers.
+        QTimer afterResets;
+        afterResets.setSingleShot(true);
+        afterResets.setTimerType(Qt::PreciseTimer);
+        QSignalSpy resetsPassed(&afterResets, &QTimer::timeout);
+        afterResets.start(QuickDropView::successResetMilliseconds * 21 / 20 + 1);
         finishedPanel.reset(); // its resets were still pending
 
         m_setter->hold();
@@ -310,7 +336,9 @@ private slots:
         busyPanel.reset(); // its drop is still being handled
         m_setter->release(1);
         QThreadPool::globalInstance()->waitForDone();
-        QTest::qWait(QuickDropView::successResetMilliseconds + 300);
+        QObject marker;
+        QVERIFY(passPostedEvents(marker));
+        QVERIFY(resetsPassed.wait(10000));
         QCOMPARE(m_setter->calls().size(), 2);
     }
 

@@ -74,7 +74,7 @@ private slots:
         QTest::addColumn<bool>("selected");
         QTest::addColumn<QColor>("expected");
 
-        const SchemeColor text(QColor(Qt::black), QColor(Qt::white));
+        const SchemeColor text { QColor(Qt::black), QColor(Qt::white) };
         const int light = int(ColorScheme::light);
         const int dark = int(ColorScheme::dark);
         QTest::newRow("no background, light") << false << QColor() << light << false << text.light;
@@ -96,7 +96,7 @@ private slots:
         QFETCH(int, scheme);
         QFETCH(bool, selected);
         QFETCH(QColor, expected);
-        const SchemeColor text(QColor(Qt::black), QColor(Qt::white));
+        const SchemeColor text { QColor(Qt::black), QColor(Qt::white) };
         const auto backgroundColor = hasBackground ? std::optional<SchemeColor>(background) : std::nullopt;
         const AdaptiveForegroundStyle style { text, backgroundColor, selected, QColor(Qt::blue) };
         QCOMPARE(style.foreground(ColorScheme(scheme)), expected);

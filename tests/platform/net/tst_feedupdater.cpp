@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
+#include <QTimer>
 #include <QTimeZone>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,6 +27,18 @@ QByteArray feed(const QList<std::pair<const char *, const char *>> &items)
 }
 
 enum Outcome { update, noUpdate, failure };
+
+// Returns once every timer already due has fired: a zero timer started now comes after them. A
+// check due at once starts in such a timer.
+bool passDueTimers()
+{
+    QTimer marker;
+    marker.setSingleShot(true);
+    marker.setTimerType(Qt::PreciseTimer);
+    QSignalSpy fired(&marker, &QTimer::timeout);
+    marker.start(0);
+    return fired.wait();
+}
 
 } // namespace
 
@@ -210,8 +223,12 @@ private slots:
         {
             // Just checked: nothing more is fetched before the interval ends, here or in a new run.
             FeedUpdater updater(m_fixture.settings(), options());
+            QSignalSpy canCheck(&updater, &Updater::canCheckForUpdatesChanged);
             updater.start();
-            QTest::qWait(300);
+            QVERIFY(passDueTimers());
+            // A check that began would have taken the button away.
+            QCOMPARE(canCheck.size(), 1);
+            QVERIFY(updater.canCheckForUpdates());
             QCOMPARE(m_fixture.server().requestedTargets().size(), 1);
         }
         QCOMPARE(output.takeLines().size(), 1);
@@ -230,7 +247,10 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 20000);
         QVERIFY(updater.lastCheckWasScheduled());
         QVERIFY(!updater.lastUpdateCheckDate());
-        QTest::qWait(300);
+        QVERIFY(updater.canCheckForUpdates());
+        QSignalSpy canCheck(&updater, &Updater::canCheckForUpdatesChanged);
+        QVERIFY(passDueTimers());
+        QCOMPARE(canCheck.size(), 0);
         QCOMPARE(m_fixture.server().requestedTargets().size(), 1);
         QCOMPARE(failed.size(), 1);
     }
