@@ -199,7 +199,7 @@ void IconTileView::followModelReset()
     m_creditLines.clear();
     ++m_generation;
     // The current icon stays current wherever it moved; gone, there is none.
-    m_current = hitOf(m_currentID);
+    m_current = m_currentID.isNull() ? IconTileLayout::Hit() : hitOf(m_currentID);
     if (!m_current.isValid())
         m_currentID = QUuid();
     relayout();

@@ -483,9 +483,7 @@ const QImage &QuickDropView::instructionGroup()
     pen.setDashPattern({ 2, 2 }); // in units of the pen's width: 4 on, 4 off
     painter.setPen(pen);
     painter.drawRoundedRect(local.adjusted(1, 1, -1, -1), 8, 8);
-    QFont callout = font();
-    callout.setPointSizeF(font().pointSizeF() * 0.92);
-    painter.setFont(callout);
+    painter.setFont(TextStyle::callout(font()));
     painter.setPen(foregroundColor(palette(), ForegroundLevel::secondary));
     painter.drawText(local.adjusted(instructionPadding, instructionPadding, -instructionPadding, -instructionPadding),
         Qt::AlignCenter | Qt::TextWordWrap, tr("Select an icon, then drop a file or folder here to apply that icon."));

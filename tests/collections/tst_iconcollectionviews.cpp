@@ -24,6 +24,7 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -567,6 +568,19 @@ private slots:
         const Icon *shown = grid->iconAt(grid->currentTile());
         QVERIFY(shown);
         QCOMPARE(shown->name, current);
+    }
+
+    // With no tile to go to, keys change neither the selection nor the current tile.
+    void gridKeysWithoutTiles()
+    {
+        auto grid = makeGrid({ m_firstID }, u"no such icon"_s);
+        selectLetters(u"B"_s);
+        for (const Qt::Key key : { Qt::Key_Right, Qt::Key_Down, Qt::Key_End, Qt::Key_PageDown, Qt::Key_Space }) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(grid.get(), &press);
+        }
+        QCOMPARE(selectedNames(m_selection, manager().containers()), u"B"_s);
+        QVERIFY(!grid->currentTile().isValid());
     }
 
     // The current tile is framed while the view has the focus, and scrolled into view.
