@@ -221,6 +221,9 @@ private slots:
         const auto picture = m_setter->customIconPath(destination() + u"/Moon"_s);
         QVERIFY(picture);
         QCOMPARE(QImage(*picture).size(), QSize(128, 128));
+        // Written in place, not by way of a drag's folder (whose export would run on the pool).
+        QThreadPool::globalInstance()->waitForDone();
+        QCOMPARE(QDir(m_temp.path()).entryList({ u"glimbar-*"_s }, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 
     // A folder whose icon is not set is a failed item, never an empty folder reported as saved.
