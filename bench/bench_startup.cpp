@@ -267,7 +267,7 @@ private:
                                          IconContainer copy = container;
                                          copy.id = QUuid::createUuid();
                                          copy.title = savedTitle;
-                                         library.saveContainer(copy, libraryFolder);
+                                         library.saveIntoLibrary([copy] { return copy; });
                                          return;
                                      }
                                  }

@@ -40,8 +40,6 @@ public:
     IconPreviewSizeDrag &operator=(const IconPreviewSizeDrag &) = delete;
 
     bool isDragging() const { return m_dragging; }
-    // The pointer is parked (and hidden) by this drag.
-    bool isParked() const { return m_original.has_value(); }
 
     // One motion of a recognised drag: `press` is where the button went down, `position` where the
     // pointer is now; `size` the stored size, `base` the size when the drag began; `stepping`

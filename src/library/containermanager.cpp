@@ -312,12 +312,6 @@ std::optional<IconContainer> ContainerManager::importLegacyContainer(const QStri
     return LegacyImporter::importArchive(path);
 }
 
-void ContainerManager::saveContainer(const IconContainer &container, const QString &libraryFolder)
-{
-    m_worker->post(
-        LibraryWorker::Kind::write, [this, container, libraryFolder] { writeContainer(container, libraryFolder); });
-}
-
 void ContainerManager::saveIntoLibrary(ContainerReader read, SaveCompletion done)
 {
     m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read), done = std::move(done)] {

@@ -93,13 +93,11 @@ public:
     void loadLibrary();
     // Reads an older single-file archive; none when it is not one.
     std::optional<IconContainer> importLegacyContainer(const QString &path);
-    // Writes the container as a folder named after its title into `libraryFolder`: info.json first,
-    // then one file per icon. Failures are printed and set `error` (queued). A request.
-    void saveContainer(const IconContainer &container, const QString &libraryFolder);
-    // A request that finds the library folder, reads a container with `read` and saves it there as
-    // saveContainer() does; without a library folder nothing is read and `error` becomes
-    // libraryError. `done`, when given, hears how it ended, after `error` was set; a save that
-    // failed on an icon file changed since the load also reloads the library.
+    // A request that finds the library folder, reads a container with `read` and writes it there
+    // as a folder named after its title: info.json first, then one file per icon. Failures are
+    // printed and set `error` (queued); without a library folder nothing is read and `error`
+    // becomes libraryError. `done`, when given, hears how it ended, after `error` was set; a save
+    // that failed on an icon file changed since the load also reloads the library.
     void saveIntoLibrary(ContainerReader read, SaveCompletion done = {});
 
     // True once requests have kept the worker at work for LibraryWorker's delay without a break;

@@ -21,8 +21,18 @@ IconMimeData::IconMimeData(Icon icon, std::shared_ptr<FileIconSetter> iconSetter
 // export's folder is reused by the next drag.
 IconMimeData::~IconMimeData() = default;
 
+bool IconMimeData::carriesNothing() const
+{
+    const bool noData = m_icon.type == IconFileType::icns ? !m_icon.icnsData && !m_icon.imageData : !m_icon.imageData;
+    // A file that changed since the load is known to give nothing once its read has ended.
+    return noData || (m_bytes.isResultReadyAt(0) && m_bytes.resultAt(0).isEmpty());
+}
+
 QStringList IconMimeData::formats() const
 {
+    // Data of no bytes would make an empty file at the receiver, a folder a folder without the icon.
+    if (carriesNothing())
+        return {};
     QStringList formats = IconTransfer::transferRepresentation(m_icon, *m_settings);
     // The result is ready a moment before the future counts as finished; a receiver that has just
     // been told there is no folder must not be offered it again in that moment.
@@ -47,7 +57,10 @@ QVariant IconMimeData::retrieveData(const QString &mimeType, QMetaType) const
     if (mimeType == IconTransfer::suggestedFileNameFormat)
         return QVariant(IconTransfer::suggestedFileName(m_icon).toUtf8());
     // The stored bytes as they are: an ICNS icon without ICNS data hands over its image data.
-    return QVariant(m_bytes.result());
+    const QByteArray bytes = m_bytes.result();
+    if (bytes.isEmpty())
+        return {};
+    return QVariant(bytes);
 }
 
 const QFuture<std::optional<QString>> &IconMimeData::folderExport() const

@@ -23,7 +23,8 @@ class Settings;
 // nor the custom-icon store is waited on during the drag; a receiver's request (which Qt delivers
 // synchronously) then waits for them, or starts the folder's export when it was not offered at
 // first. One export per drag: later requests reuse its folder. When the folder cannot be made it
-// is no longer offered.
+// is no longer offered. An icon without bytes (none in memory, or a file that changed or vanished
+// since the load) offers nothing once that is known, and hands over nothing when asked before.
 //
 // The receiver must work on a copy of the folder: start the drag with Qt::CopyAction only.
 // Lives on the GUI thread, like the drag that owns it.
@@ -44,6 +45,8 @@ protected:
     QVariant retrieveData(const QString &mimeType, QMetaType type) const override;
 
 private:
+    // True once the icon is known to have no bytes: nothing is offered then.
+    bool carriesNothing() const;
     // The folder's export, started when first needed.
     const QFuture<std::optional<QString>> &folderExport() const;
 

@@ -2,6 +2,7 @@
 #include "library/iconordering.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -31,18 +32,46 @@ void orderIcons(QList<Icon> &icons, const QStringList &order, IconOrderKey key)
     if (order.isEmpty() || icons.size() < 2)
         return;
 
-    // Canonically equivalent strings are one key: an icon takes the first index of any form of
-    // its key, also when a later element spells it exactly.
-    QHash<QString, qint64> firstIndex;
-    firstIndex.reserve(order.size());
+    // An icon whose key is listed as it is spelled takes that entry's first index. One spelled in
+    // another form of a listed key takes the first index of that key that no other icon took so,
+    // so that "\u00e9t\u00e9" and "e\u0301te\u0301", each with an entry of its own, keep their
+    // own places; when every such index is taken, it shares the first.
+    QHash<QString, qint64> exactIndex;
+    QHash<QString, QList<qint64>> equivalentIndexes;
+    exactIndex.reserve(order.size());
+    for (qsizetype i = 0; i < order.size(); ++i)
+        equivalentIndexes[comparable(order.at(i))].append(i);
     // Walking backwards leaves each string at its first index.
     for (qsizetype i = order.size() - 1; i >= 0; --i)
-        firstIndex.insert(comparable(order.at(i)), i);
+        exactIndex.insert(order.at(i), i);
 
-    std::vector<std::pair<qint64, qsizetype>> positions;
-    positions.reserve(size_t(icons.size()));
-    for (qsizetype i = 0; i < icons.size(); ++i)
-        positions.emplace_back(firstIndex.value(comparable(keyOf(icons.at(i), key)), unlisted), i);
+    std::vector<std::pair<qint64, qsizetype>> positions(size_t(icons.size()), { unlisted, 0 });
+    QSet<qint64> taken;
+    std::vector<qsizetype> inexact;
+    for (qsizetype i = 0; i < icons.size(); ++i) {
+        positions[size_t(i)].second = i;
+        const auto exact = exactIndex.constFind(keyOf(icons.at(i), key));
+        if (exact == exactIndex.cend()) {
+            inexact.push_back(i);
+            continue;
+        }
+        positions[size_t(i)].first = *exact;
+        taken.insert(*exact);
+    }
+    for (const qsizetype i : inexact) {
+        const auto equivalents = equivalentIndexes.constFind(comparable(keyOf(icons.at(i), key)));
+        if (equivalents == equivalentIndexes.cend())
+            continue;
+        qint64 position = equivalents->first();
+        for (const qint64 index : *equivalents) {
+            if (!taken.contains(index)) {
+                position = index;
+                break;
+            }
+        }
+        positions[size_t(i)].first = position;
+        taken.insert(position);
+    }
     std::stable_sort(
         positions.begin(), positions.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
 

@@ -102,7 +102,12 @@ QString suggestedFileName(const Icon &icon)
 
 std::optional<QImage> folderIconImage(const Icon &icon)
 {
-    const std::optional<PlatformImage> image = PlatformImage::fromData(icon.primaryData());
+    return folderIconImage(icon.primaryData());
+}
+
+std::optional<QImage> folderIconImage(const QByteArray &bytes)
+{
+    const std::optional<PlatformImage> image = PlatformImage::fromData(bytes);
     if (!image)
         return std::nullopt;
     const auto pixels = [](const ImageRep &rep) { return qint64(rep.pixelSize().width()) * rep.pixelSize().height(); };
@@ -148,6 +153,10 @@ std::optional<QString> dragFolderRoot()
 
 std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter)
 {
+    // A folder without the icon would carry nothing of it.
+    const QByteArray bytes = icon.primaryData();
+    if (bytes.isEmpty())
+        return std::nullopt;
     const std::optional<QString> root = dragFolderRoot();
     if (!root)
         return std::nullopt;
@@ -155,7 +164,7 @@ std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter
     if (!folder)
         return std::nullopt;
     // Whether the icon was set or not, the folder is handed over.
-    setter.setIcon(folderIconImage(icon), *folder);
+    setter.setIcon(folderIconImage(bytes), *folder);
     return *folder;
 }
 

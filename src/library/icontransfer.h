@@ -35,6 +35,7 @@ QString suggestedFileName(const Icon &icon);
 // The picture a folder that carries the icon gets: the largest representation of
 // Icon::primaryData(); none when the bytes are no image.
 std::optional<QImage> folderIconImage(const Icon &icon);
+std::optional<QImage> folderIconImage(const QByteArray &bytes);
 
 // Our own folder in the temporary folder, private to the user, which holds every dragged icon
 // folder; made when missing. None when it cannot be made or is not a folder of the user's own.
@@ -43,7 +44,8 @@ std::optional<QString> dragFolderRoot();
 // name; a name made safe alike with another's ("." and "" both give "_"), or taken by a file, gets
 // a numbered variant ("_ 2"). Then sets the
 // image made from Icon::primaryData() as its custom icon, or removes its custom icon when the
-// bytes are no image, through `setter`. None when the folder cannot be made. Safe to call from any
+// bytes are no image, through `setter`. None when the folder cannot be made, and when the icon has
+// no bytes (none in memory, or its file changed or vanished since the load). Safe to call from any
 // thread: it uses only the icon and setter it is given.
 std::optional<QString> exportIconFolder(const Icon &icon, FileIconSetter &setter);
 

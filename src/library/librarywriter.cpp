@@ -261,42 +261,6 @@ QString LibraryWriter::containerFolderName(const QString &title)
     return safeFileName(safeFileName(title) + u'.' + ownContainerType().preferredFilenameExtension());
 }
 
-ContainerResult<void> LibraryWriter::writeContainerInfo(
-    const IconContainer &container, const QStringList &fileNames, const QString &folder)
-{
-    IconContainer recorded = container;
-    for (qsizetype i = 0; i < recorded.icons.size(); ++i)
-        recorded.icons[i].filename = fileNames.at(i);
-
-    // The outermost folder this call makes, removed again should the write fail.
-    QString created;
-    for (QFileInfo info(folder); !info.exists() && !info.isSymLink(); info = QFileInfo(info.absolutePath())) {
-        created = info.absoluteFilePath();
-        if (info.isRoot())
-            break;
-    }
-    const auto fail = [&created] {
-        if (!created.isEmpty())
-            removeTree(created);
-        return ContainerError::writeInfoFailed;
-    };
-
-    const auto json = encodeContainerJson(recorded);
-    if (!json) {
-        printLine(json.error());
-        return fail();
-    }
-    if (!makeFolder(folder))
-        return fail();
-    const QString infoName = containerInfoFileName.toString();
-    QString reason;
-    if (!writeFileAtomically(folder + u'/' + infoName, json.value(), &reason)) {
-        printLine(tr("The file “%1” couldn’t be saved: %2").arg(infoName, reason));
-        return fail();
-    }
-    return {};
-}
-
 ContainerResult<void> LibraryWriter::saveContainer(
     const IconContainer &container, const QString &libraryFolder, bool *staleIcon)
 {

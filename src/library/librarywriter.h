@@ -29,13 +29,6 @@ public:
     // Creates `folder` with any missing parents; an existing folder is fine. Prints why on failure.
     static bool makeFolder(const QString &folder);
 
-    // Creates `folder` with any missing parents and writes info.json into it (atomically): a copy of
-    // the container whose icons carry `fileNames` (one per icon) as their file names. Prints the
-    // cause and fails with writeInfoFailed when the folder cannot be made, the copy cannot be
-    // encoded or the file cannot be written; the folders it made are then removed again.
-    static ContainerResult<void> writeContainerInfo(
-        const IconContainer &container, const QStringList &fileNames, const QString &folder);
-
     // Writes the container into `libraryFolder`: into the folder of its title (containerFolderName)
     // when that is free or holds a container of the same title, else into the first free numbered
     // variant ("Space 2.ravivovode"). info.json first, then one file per icon, named by

@@ -11,6 +11,7 @@
 
 class ContainerManager;
 
+// One service, not a collection of helpers.
 // Turns a window's container selection (an unordered set of container identifiers) into
 // containers of the library handed in. Holds no state; the queries read
 // the library at each call and never fail: an empty, multiple or stale selection gives nothing or

@@ -35,8 +35,7 @@ DetailColumn::DetailColumn(ContainerManager &manager, ContainerSelection &select
     // Background, presentation and overlay share one cell, stacked in that order.
     auto *stack = new QGridLayout(m_content);
     stack->setContentsMargins(0, 0, 0, 0);
-    m_background = new VisualEffectView(
-        VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false, m_content);
+    m_background = new VisualEffectView(VisualEffectView::Material::contentBackground, false, m_content);
     stack->addWidget(m_background, 0, 0);
     m_views = new QStackedWidget(m_content);
     m_views->hide();

@@ -15,6 +15,7 @@ class QListWidget;
 class QPushButton;
 class ThumbnailProvider;
 
+// A dialog; "sheet" says how it shows (window-modal, over the window), not a Qt class.
 // The sheet that shows a container that arrived through a download link: its title (as plain text:
 // it comes from a stranger), its author, its icon count and a strip of its first icons. "Add to
 // Library" asks the library once to save it and then to reload, and closes the sheet when the save

@@ -21,6 +21,23 @@ QString outsideDocuments(const QString &folder)
     return path;
 }
 
+// The outermost document that `folder` lies in, as named or as it resolves; empty when none.
+QString enclosingDocument(const QString &folder)
+{
+    for (const QString &form :
+        { QDir::cleanPath(QFileInfo(folder).absoluteFilePath()), QFileInfo(folder).canonicalFilePath() }) {
+        QString outermost;
+        for (QString path = form; !path.isEmpty() && path != QFileInfo(path).absolutePath();
+             path = QFileInfo(path).absolutePath()) {
+            if (ExportDestinationDialog::isDocumentFolder(path))
+                outermost = path;
+        }
+        if (!outermost.isEmpty())
+            return outermost;
+    }
+    return {};
+}
+
 } // namespace
 
 ExportDestinationDialog::ExportDestinationDialog(QWidget *parent, const QString &folder, const QString &proposedName)
@@ -81,6 +98,12 @@ void ExportDestinationDialog::accept()
         return;
     }
     const QString path = withDocumentExtension(selected);
+    // However the dialog came to show a document's inside (its history, a link, a typed path), a
+    // destination there is never written: the dialog steps out to the document itself.
+    if (const QString document = enclosingDocument(QFileInfo(path).absolutePath()); !document.isEmpty()) {
+        leaveDocument(document);
+        return;
+    }
     const QFileInfo target(path);
     if (target.exists() || target.isSymLink())
         askToReplace(path);

@@ -17,6 +17,7 @@ class QLineEdit;
 class QMessageBox;
 class QPushButton;
 
+// A dialog; "sheet" says how it shows (window-modal, over the window), not a Qt class.
 // The sheet that exports one container as an rAvivovode document. It holds its own copy of the
 // container: editing the author fields changes that copy only, never the library. Each time it is
 // shown it fills the four author fields from the container; "Export…" writes them into the copy

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow/iconexporter.h"
 
-#include "library/iconmimedata.h"
 #include "library/icontransfer.h"
 #include "library/utilities.h"
 #include "mainwindow/failurealert.h"
@@ -70,21 +69,22 @@ QString writeFolder(const Icon &icon, const QString &folder, FileIconSetter &ico
 }
 
 // The icon's data as a file of its kind in `folder`; its path, or empty with `failure` set.
-QString writeData(IconMimeData &item, const QString &format, const QString &folder, QString &failure)
+QString writeData(const Icon &icon, const QString &format, const QString &folder, QString &failure)
 {
-    const QByteArray bytes = item.data(format);
+    // The bytes a drag hands over: those of the icon's own kind, as stored.
+    const QByteArray bytes = icon.primaryData();
     if (bytes.isEmpty()) {
         // A file changed since the load says so, and which; "no data" would send the user looking
         // for a fault in the icon.
         QString unreadable;
-        if (!iconFileData(item.icon()).read(&unreadable) && !unreadable.isEmpty())
+        if (!iconFileData(icon).read(&unreadable) && !unreadable.isEmpty())
             failure = unreadable;
         else
             failure = errorDescription(ContainerError::missingIconData);
         return {};
     }
     const QString extension = format == IconTransfer::icnsFormat ? u".icns"_s : u".png"_s;
-    const QString path = freePath(folder, IconTransfer::suggestedFileName(item.icon()), extension);
+    const QString path = freePath(folder, IconTransfer::suggestedFileName(icon), extension);
     // The system's own reason on failure: a buffered writer's commit loses it ("Unknown error").
     QString reason;
     if (!writeFileAtomically(path, bytes, &reason)) {
@@ -124,14 +124,15 @@ Result<QList<QUrl>, QString> IconExporter::writeIcons(const QList<Icon> &icons, 
     QStringList written;
     QList<QUrl> urls;
     for (const Icon &icon : icons) {
-        IconMimeData item(icon, iconSetter, settings);
-        const QStringList formats = item.formats();
+        // What a drag would offer, written here directly: a drag's data would make its folder in
+        // the drag folder too.
+        const QStringList formats = IconTransfer::transferRepresentation(icon, settings);
         QString failure = tr("The icon “%1” couldn’t be exported.").arg(icon.name);
         QString path;
         if (!formats.isEmpty() && formats.constFirst() == IconTransfer::folderFormat)
             path = writeFolder(icon, folder, *iconSetter, failure);
         else if (!formats.isEmpty())
-            path = writeData(item, formats.constFirst(), folder, failure);
+            path = writeData(icon, formats.constFirst(), folder, failure);
         if (path.isEmpty()) {
             for (const QString &done : std::as_const(written))
                 removeWritten(done);

@@ -39,6 +39,7 @@ enum class ListActionsElement { addButton, removeButton, divider, moreMenu, inli
 // already precedes the menu.
 QList<ListActionsElement> listActionsComposition(const ListActionsOptions &options);
 
+// A widget, not a list of QActions.
 // A bar of list-editing controls under a list: add, remove, a "More" menu and a text button,
 // separated by short dividers and laid out from the left of a bar that spans the width, at most
 // 32 points high. Built once from its options; the creator builds a new one for new options.

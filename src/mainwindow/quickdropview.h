@@ -19,6 +19,7 @@ class MotionAnimation;
 class QLabel;
 class ThumbnailProvider;
 
+// A plain widget, not an item view.
 // The panel at the bottom of the sidebar that applies the chosen icon to files and folders dropped
 // on it, or removes their custom icons when no icon is chosen. A click anywhere opens or closes
 // it; the whole panel is the drop target.

@@ -45,14 +45,14 @@ SidebarView::SidebarView(ContainerManager &manager, ContainerSelection &selectio
     m_moreMenu = new QMenu(this);
     ListActionsOptions options;
     options.moreActionItems = m_moreMenu;
-    m_listActions = new ListActions(std::move(options), this);
+    auto *listActions = new ListActions(std::move(options), this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_list, 1);
     layout->addWidget(m_quickDrop);
-    layout->addWidget(m_listActions);
+    layout->addWidget(listActions);
 
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &SidebarView::takeUserSelection);
     connect(&m_selection, &ContainerSelection::changed, this, [this] {

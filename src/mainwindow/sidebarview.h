@@ -9,7 +9,6 @@ class ContainerListModel;
 class ContainerManager;
 class ContainerSelection;
 class IconSelectionManager;
-class ListActions;
 class QListView;
 class QMenu;
 class QuickDropView;
@@ -18,6 +17,7 @@ class FileIconSetter;
 class Settings;
 class ThumbnailProvider;
 
+// A plain widget, not an item view: the item view is its listView().
 // The sidebar column of a main window: the library's containers, one row each with its icon at
 // the "sidebarIconSize" size and its title, in library order and selectable several at once;
 // below them the Quick Drop panel, fed with the last selected icon that still resolves, and the
@@ -42,7 +42,6 @@ public:
     QListView *listView() const { return m_list; }
     ContainerListModel *model() const { return m_model; }
     QuickDropView *quickDropView() const { return m_quickDrop; }
-    ListActions *listActions() const { return m_listActions; }
     // The "More" menu of the list actions bar, empty until the window fills it.
     QMenu *moreMenu() const { return m_moreMenu; }
 
@@ -63,7 +62,6 @@ private:
     SidebarRowDelegate *m_delegate = nullptr;
     QListView *m_list = nullptr;
     QuickDropView *m_quickDrop = nullptr;
-    ListActions *m_listActions = nullptr;
     QMenu *m_moreMenu = nullptr;
     // Set while the sidebar itself moves the list's selection, which must not write it back.
     bool m_applyingSelection = false;

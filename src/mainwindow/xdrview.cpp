@@ -2,15 +2,12 @@
 #include "mainwindow/xdrview.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 #include <algorithm>
 #include <cmath>
 
-XDRView::XDRView(
-    const QRect &frame, float contrast, float brightness, std::optional<int> preferredFramesPerSecond, QWidget *parent)
+XDRView::XDRView(const QRect &frame, float contrast, float brightness, QWidget *parent)
     : QWidget(parent)
     , m_contrast(contrast)
     , m_brightness(brightness)
@@ -22,12 +19,12 @@ XDRView::XDRView(
     setGeometry(frame);
     if (parent)
         parent->installEventFilter(this);
-    setup(preferredFramesPerSecond);
+    setup();
 }
 
 XDRView *XDRView::overlay(const SettingsKey<float> &brightness, QWidget *parent)
 {
-    auto *view = new XDRView(QRect(0, 0, 1, 1), 1.0F, brightness.read(), std::nullopt, parent);
+    auto *view = new XDRView(QRect(0, 0, 1, 1), 1.0F, brightness.read(), parent);
     view->fillParent();
     // Made while the window is open, so it would otherwise stay hidden.
     view->show();
@@ -38,16 +35,8 @@ XDRView *XDRView::overlay(const SettingsKey<float> &brightness, QWidget *parent)
     return view;
 }
 
-void XDRView::setup(std::optional<int> preferredFramesPerSecond)
+void XDRView::setup()
 {
-    if (preferredFramesPerSecond && *preferredFramesPerSecond > 0) {
-        m_preferredFramesPerSecond = *preferredFramesPerSecond;
-    } else if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const auto rate = static_cast<int>(std::lround(screen->refreshRate()));
-        m_preferredFramesPerSecond = rate > 0 ? rate : fallbackFramesPerSecond;
-    } else {
-        m_preferredFramesPerSecond = fallbackFramesPerSecond;
-    }
     m_layerColor = layerColor(m_contrast, m_brightness);
     update();
 }

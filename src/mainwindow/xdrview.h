@@ -6,40 +6,32 @@
 #include <QColor>
 #include <QWidget>
 
-#include <optional>
-
+// A plain widget, not a view over a model or a scene, whatever its name says.
 // The brightening layer of the low-resolution emulation: a uniform layer, white adjusted by
 // contrast and brightness, multiplied with the content beneath it. It fills its parent, takes no
 // mouse events and draws nothing else.
 //
 // Qt's widgets draw in standard range only, so the layer's value is clamped to 0…1: brightness
-// above 0 (white and more) leaves the content as it is, brightness below 0 darkens it. The frame
-// rate is kept for the layer's clock; since Qt keeps the last frame, a frame is drawn only when
-// something changed (setup, a new size, an expose), never at the frame rate while nothing does.
+// above 0 (white and more) leaves the content as it is, brightness below 0 darkens it. Since Qt
+// keeps the last frame, a frame is drawn only when something changed (setup, a new size, an
+// expose), never at a frame rate while nothing does.
 class XDRView : public QWidget
 {
     Q_OBJECT
 
 public:
-    // The frame rate the view uses when none is given and there is no screen.
-    static constexpr int fallbackFramesPerSecond = 120;
-
-    XDRView(const QRect &frame, float contrast, float brightness, std::optional<int> preferredFramesPerSecond,
-        QWidget *parent = nullptr);
+    XDRView(const QRect &frame, float contrast, float brightness, QWidget *parent = nullptr);
 
     // A view over `parent` that follows the brightness setting, without ever being recreated:
-    // contrast 1, the key's brightness, the screen's frame rate.
+    // contrast 1 and the key's brightness.
     static XDRView *overlay(const SettingsKey<float> &brightness, QWidget *parent);
 
     float contrast() const { return m_contrast; }
-    void setContrast(float contrast) { m_contrast = contrast; }
     float brightness() const { return m_brightness; }
     void setBrightness(float brightness) { m_brightness = brightness; }
-    int preferredFramesPerSecond() const { return m_preferredFramesPerSecond; }
 
-    // Rebuilds what the view draws from contrast and brightness and re-reads the frame rate (the
-    // given one, else the screen's maximum, else 120); then one frame is drawn.
-    void setup(std::optional<int> preferredFramesPerSecond = std::nullopt);
+    // Rebuilds what the view draws from contrast and brightness; then one frame is drawn.
+    void setup();
 
     // The colour the layer multiplies with: white after the colour controls, in standard range.
     QColor layerColor() const { return m_layerColor; }
@@ -54,6 +46,5 @@ private:
 
     float m_contrast;
     float m_brightness;
-    int m_preferredFramesPerSecond = fallbackFramesPerSecond;
     QColor m_layerColor = Qt::white;
 };

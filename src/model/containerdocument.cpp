@@ -5,30 +5,6 @@
 #include "model/iconfile.h"
 #include "platform/text/standardoutput.h"
 
-#include <QCoreApplication>
-
-QString errorDescription(DocumentReadError error)
-{
-    switch (error) {
-    case DocumentReadError::noSuchFile:
-        return QCoreApplication::translate("DocumentReadError", "The file “info.json” doesn’t exist.");
-    case DocumentReadError::unknown:
-        return QCoreApplication::translate("DocumentReadError", "The file couldn’t be opened.");
-    }
-    return {};
-}
-
-const QList<ContentType> &containerDocumentReadableTypes()
-{
-    static const QList<ContentType> types { ownContainerType(), legacyContainerType() };
-    return types;
-}
-
-const QList<ContentType> &containerDocumentWritableTypes()
-{
-    return containerDocumentReadableTypes();
-}
-
 ContainerResult<QStringList> containerIconFileNames(const IconContainer &container)
 {
     // The folder wrapper hands out the unique names; it holds no data here, only the names taken.
@@ -72,16 +48,4 @@ ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &contain
     }
     folder.setRegularFileContents(infoName, json.value());
     return folder;
-}
-
-Result<IconContainer, DocumentReadError> readContainerDocument(const ContentType &type, const FolderWrapper &contents)
-{
-    if (type == ownContainerType()) {
-        if (!contents.contains(containerInfoFileName.toString()))
-            printLine(errorDescription(DocumentReadError::noSuchFile));
-        return IconContainer {};
-    }
-    if (type == legacyContainerType())
-        return IconContainer {};
-    return DocumentReadError::unknown;
 }

@@ -3,7 +3,6 @@
 
 #include "model/containerresult.h"
 #include "model/iconcontainer.h"
-#include "platform/files/contenttype.h"
 #include "platform/files/folderwrapper.h"
 
 #include <QList>
@@ -11,18 +10,6 @@
 
 // The document form of a container: an rAvivovode folder holding "info.json" and one file per icon,
 // as written for an export.
-
-// The failures of the document-reading entry, in the platform's terms.
-enum class DocumentReadError {
-    noSuchFile,
-    unknown,
-};
-
-QString errorDescription(DocumentReadError error);
-
-// The own folder type, then the older archive type.
-const QList<ContentType> &containerDocumentReadableTypes();
-const QList<ContentType> &containerDocumentWritableTypes();
 
 // The member each icon of `container` is written to, in icon order: its file name (iconFileName)
 // made safe, or a numbered variant of it ("Star 2.icns") when an earlier icon, or "info.json",
@@ -37,9 +24,3 @@ ContainerResult<QStringList> containerIconFileNames(const IconContainer &contain
 // changed. Fails with iconExtensionError or missingIconData for the first icon that lacks them, and
 // with writeInfoFailed, after printing why, when the container cannot be encoded.
 ContainerResult<FolderWrapper> containerFileWrapper(const IconContainer &container);
-
-// The document-reading entry. For the own type the folder must hold "info.json", else the failure
-// is printed and a container with initial values is returned; the legacy type is accepted without
-// reading `contents`; any other type fails with `unknown`. No part of the program opens documents
-// this way, so nothing is built from the contents.
-Result<IconContainer, DocumentReadError> readContainerDocument(const ContentType &type, const FolderWrapper &contents);

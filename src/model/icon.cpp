@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/icon.h"
 
+#include "model/iconimages.h"
 #include "model/iconsearchkey.h"
 
 #include <utility>
@@ -24,4 +25,16 @@ QByteArray Icon::primaryData() const
         return *imageData;
     }
     return {};
+}
+
+std::optional<PlatformImage> Icon::previewImage(double size) const
+{
+    // The icon's own image when it was built with data, else one read from its data now.
+    const std::optional<PlatformImage> image = !dataImage().isNull()
+        ? std::optional(dataImage())
+        : IconImages::imageOf(type == IconFileType::icns ? icnsData : imageData);
+    if (!image || type == IconFileType::image)
+        return image;
+    // Every image read has a representation; none is left only when all failed to decode.
+    return IconImages::previewAt(*image, size);
 }

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 
+// A record of the library, not a container class in Qt's sense.
 // One rAvivovode: a titled, authored set of icons. An aggregate, so that a creator names only the
 // fields it gives (`IconContainer { .title = u"Space"_s }`); every other field takes its initial value.
 // Every field has an initializer, so that naming only some of them draws no warning.

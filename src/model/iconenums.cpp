@@ -3,20 +3,6 @@
 
 #include <QCoreApplication>
 
-QString iconSizeId(IconSize size)
-{
-    return QString::number(rawValue(size));
-}
-
-std::optional<IconSize> iconSizeFromRawValue(int value)
-{
-    for (IconSize size : allIconSizes) {
-        if (rawValue(size) == value)
-            return size;
-    }
-    return std::nullopt;
-}
-
 // The English text is the key; the third argument tells translators where the word appears.
 QString title(SidebarIconSize size)
 {

@@ -62,10 +62,6 @@ constexpr double pointSize(IconSize size)
 {
     return static_cast<double>(rawValue(size));
 }
-// The size's identifier: its raw value as decimal text ("16" … "512").
-QString iconSizeId(IconSize size);
-// Accepts exactly the six raw values.
-std::optional<IconSize> iconSizeFromRawValue(int value);
 
 // The sidebar's icon edge in points: 32 by default, 16 when small.
 constexpr int pointSize(SidebarIconSize size)

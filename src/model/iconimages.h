@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <memory>
+#include <optional>
 
 // The image and the previews made from the data of an icon's kind. They are read when first asked
 // for, once for the value and all its copies (a load reads thousands of icons and the views draw a
@@ -23,6 +24,15 @@ public:
     const PlatformImage &image() const;
     // At most one entry per size, ascending. Building it reads image headers only.
     const QList<IconPreviewRep> &previews() const;
+
+    // The image of `data`: the stored file's image, read from its headers by the load, or one
+    // read from the bytes now. None without data and for data that is no image.
+    static std::optional<PlatformImage> imageOf(const IconData &data);
+    // The best representation of `image` for a square of `points`, shown at that size and drawn
+    // from the best of the image's representations at each device pixel ratio. Pixels are decoded
+    // lazily, so a representation whose header was read counts as yielding a bitmap until its
+    // decode has failed. None when the image has no such representation.
+    static std::optional<PlatformImage> previewAt(const PlatformImage &image, double points);
 
 private:
     struct State;

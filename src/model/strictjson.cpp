@@ -18,8 +18,8 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// What a look at the tokens finds: where the strings hold U+FEFF, and the first escape or number
-// that is not JSON. Meaningful where Qt's reader takes the text, whose tokens it then splits alike.
+// What a look at the tokens finds: where the strings hold U+FEFF, and the first escape, raw control
+// character or number that is not JSON. Meaningful where Qt's reader takes the text, whose tokens it then splits alike.
 struct Tokens
 {
     QList<qsizetype> marks;
@@ -40,6 +40,8 @@ Tokens lookAtTokens(QByteArrayView text)
         if (inString) {
             if (c == '"') {
                 inString = false;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                fault(at, QJsonParseError::IllegalValue);
             } else if (c == '\\') {
                 if (at + 1 < text.size() && !QByteArrayView("\"\\/bfnrtu").contains(text[at + 1]))
                     fault(at, QJsonParseError::IllegalEscapeSequence);
@@ -101,6 +103,10 @@ QJsonDocument parseStrictJson(const QByteArray &text, QJsonParseError *error)
             offset = std::max(mark, qsizetype(parseError.offset) - shift);
         }
         parseError.offset = int(offset);
+        // Up to where Qt's reader failed it split the tokens alike: a fault found before that
+        // point is the first one.
+        if (tokens.firstFault && tokens.firstFault->offset < parseError.offset)
+            parseError = *tokens.firstFault;
     } else if (tokens.firstFault) {
         parseError = *tokens.firstFault;
         document = QJsonDocument();

@@ -11,6 +11,8 @@
 //   QJsonParseError::IllegalEscapeSequence, where Qt's reader takes the letter itself;
 // - a number without digits before or after its point ("4.", ".5", "1.e5") fails with
 //   QJsonParseError::IllegalNumber;
+// - a character below U+0020 inside a string or a key, unescaped, fails with
+//   QJsonParseError::IllegalValue at its offset, where Qt's reader takes it;
 // - a U+FEFF that begins a string or a key is kept, where Qt's reader drops it.
 // Text that Qt's reader refuses fails with Qt's own error. Offsets in `error` are those of `text`.
 QJsonDocument parseStrictJson(const QByteArray &text, QJsonParseError *error);

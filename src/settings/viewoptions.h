@@ -9,6 +9,7 @@
 class QGridLayout;
 class Settings;
 
+// A window, not the style options of an item view.
 // The "View Options" utility window: the options of the presentation "iconViewMode" names, icon
 // names for the grid, the thumbnail size for the list, both for the gallery. Its rows follow the
 // mode while it is open; every control writes its setting at once. It is 250 wide, as tall as its
@@ -24,9 +25,6 @@ public:
 
     // The shortcut of the command that shows the window.
     static QKeySequence shortcut() { return QKeySequence(Qt::CTRL | Qt::Key_J); }
-
-    // The mode whose rows are shown.
-    IconViewMode shownMode() const { return m_mode; }
 
     // Thumbnail edges in points, in the order of each enum's cases.
     static constexpr std::array<int, 3> listPointSizes { 16, 32, 64 };

@@ -2,7 +2,7 @@
 #include "widgets/blureffectview.h"
 
 BlurEffectView::BlurEffectView(QWidget *parent)
-    : VisualEffectView(Material::fullScreenUI, BlendingMode::withinWindow, true, parent)
+    : VisualEffectView(Material::fullScreenUI, true, parent)
 { }
 
 QColor BlurEffectView::frost(const QPalette &palette)

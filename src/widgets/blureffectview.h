@@ -3,7 +3,8 @@
 
 #include "widgets/visualeffectview.h"
 
-// The untinted full-screen material that the collection views lie on.
+// The untinted full-screen material that the collection views lie on: a fill, as its base class
+// paints, with nothing blurred.
 class BlurEffectView : public VisualEffectView
 {
     Q_OBJECT

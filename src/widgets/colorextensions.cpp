@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/colorextensions.h"
 
-#include <QGuiApplication>
-
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-std::optional<ColorScheme> schemeOverride;
 
 double clampedComponent(float value)
 {
@@ -27,18 +23,6 @@ ColorScheme colorSchemeOf(const QPalette &palette)
     return palette.color(QPalette::Window).lightnessF() < palette.color(QPalette::WindowText).lightnessF()
         ? ColorScheme::dark
         : ColorScheme::light;
-}
-
-ColorScheme currentColorScheme()
-{
-    if (schemeOverride)
-        return *schemeOverride;
-    return colorSchemeOf(QGuiApplication::palette());
-}
-
-void setColorSchemeOverride(std::optional<ColorScheme> scheme)
-{
-    schemeOverride = scheme;
 }
 
 ColorScheme oppositeColorScheme(ColorScheme scheme)

@@ -7,19 +7,13 @@
 #include <optional>
 
 // Colour helpers shared by the views: relative luminance, the contrast rule that swaps a colour
-// for its variant in the other scheme, and components as numbers. None keeps state except the
-// test override of the scheme.
+// for its variant in the other scheme, and components as numbers. None keeps state.
 
 enum class ColorScheme { light, dark };
 
 // Dark when the palette's window is darker than its text: the one rule for whether a palette is
 // dark, which holds for themes of any contrast.
 ColorScheme colorSchemeOf(const QPalette &palette);
-// The application palette's scheme. Qt has no colour-scheme setting of its own, so the palette is
-// what the user's theme says.
-ColorScheme currentColorScheme();
-// Makes currentColorScheme() answer `scheme` instead of the palette; none goes back to the palette.
-void setColorSchemeOverride(std::optional<ColorScheme> scheme);
 ColorScheme oppositeColorScheme(ColorScheme scheme);
 
 // A colour that looks different in the light and the dark scheme. A fixed colour is the same in

@@ -5,10 +5,9 @@
 
 #include <QPainter>
 
-VisualEffectView::VisualEffectView(Material material, BlendingMode blendingMode, bool removeTint, QWidget *parent)
+VisualEffectView::VisualEffectView(Material material, bool removeTint, QWidget *parent)
     : QWidget(parent)
     , m_material(material)
-    , m_blendingMode(blendingMode)
     , m_removeTint(removeTint)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -19,12 +18,6 @@ void VisualEffectView::setMaterial(Material material)
 {
     m_material = material;
     stripTint();
-    update();
-}
-
-void VisualEffectView::setBlendingMode(BlendingMode blendingMode)
-{
-    m_blendingMode = blendingMode;
     update();
 }
 

@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+// A plain widget that paints a fill, not a view over a model or a scene.
 // A surface that lies behind other views in one of the window's materials. Widgets cannot see
 // through to what lies behind them, so each material is drawn as a fill derived from the palette:
 // opaque for the content background, translucent for the thin materials, and for an untinted blur
@@ -13,20 +14,17 @@ class VisualEffectView : public QWidget
 
 public:
     enum class Material { contentBackground, fullScreenUI, ultraThin };
-    enum class BlendingMode { behindWindow, withinWindow };
     enum class State { followsWindowActiveState, active, inactive };
 
     // `removeTint` is fixed here: a view without tint shows the full-screen material, always
     // active, whatever material it is given later.
-    VisualEffectView(Material material, BlendingMode blendingMode, bool removeTint, QWidget *parent = nullptr);
+    VisualEffectView(Material material, bool removeTint, QWidget *parent = nullptr);
 
     Material material() const { return m_material; }
-    BlendingMode blendingMode() const { return m_blendingMode; }
     State state() const { return m_state; }
     bool removesTint() const { return m_removeTint; }
 
     void setMaterial(Material material);
-    void setBlendingMode(BlendingMode blendingMode);
 
     // The colour the material lays down over its parent.
     static QColor tint(Material material, bool removeTint, const QPalette &palette, bool windowActive);
@@ -38,7 +36,6 @@ private:
     void stripTint();
 
     Material m_material;
-    BlendingMode m_blendingMode;
     State m_state = State::followsWindowActiveState;
     bool m_removeTint;
 };

@@ -57,13 +57,24 @@ private slots:
                                      << QList { 1, 0 };
         QTest::newRow("canonically equivalent is equal")
             << QStringList { u"x"_s, u"Cafe\u0301"_s } << QStringList { u"Caf\u00e9"_s } << byName << QList { 1, 0 };
-        // Both forms take the first index of either: equal positions, so the input order stays.
-        QTest::newRow("both forms at the first equivalent index")
-            << QStringList { u"Caf\u00e9"_s, u"Cafe\u0301"_s } << QStringList { u"Cafe\u0301"_s, u"Caf\u00e9"_s }
-            << byName << QList { 0, 1 };
-        QTest::newRow("equivalent forms stay together before a later key")
-            << QStringList { u"Cafe\u0301"_s, u"b"_s, u"Caf\u00e9"_s }
-            << QStringList { u"Caf\u00e9"_s, u"b"_s, u"Cafe\u0301"_s } << byName << QList { 0, 2, 1 };
+        // Each form has an entry of its own and takes its place, not the first equivalent one.
+        const QString nfc = u"\u00e9t\u00e9"_s, nfd = u"e\u0301te\u0301"_s;
+        QTest::newRow("NFC, Zed, NFD listed; files listed NFD, NFC, Zed")
+            << QStringList { nfd, nfc, u"Zed"_s } << QStringList { nfc, u"Zed"_s, nfd } << byName << QList { 1, 2, 0 };
+        QTest::newRow("NFD listed first")
+            << QStringList { nfc, nfd } << QStringList { nfd, nfc } << byName << QList { 1, 0 };
+        QTest::newRow("equivalent forms apart around a later key")
+            << QStringList { nfd, u"b"_s, nfc } << QStringList { nfc, u"b"_s, nfd } << byName << QList { 2, 1, 0 };
+        // Neither entry is spelled like the icon: it takes the first one left.
+        const QString composed = u"\u1ead"_s, decomposed = u"a\u0323\u0302"_s, unordered = u"a\u0302\u0323"_s;
+        QTest::newRow("third form takes the entry left over")
+            << QStringList { unordered, composed, u"b"_s } << QStringList { composed, u"b"_s, decomposed } << byName
+            << QList { 1, 2, 0 };
+        QTest::newRow("only other form listed: both share its entry")
+            << QStringList { u"x"_s, nfc, nfd } << QStringList { nfc, u"x"_s } << byName << QList { 1, 2, 0 };
+        QTest::newRow("equivalent files, one entry in NFD")
+            << QStringList { u"a|"_s + nfc + u".png"_s, u"b|"_s + nfd + u".png"_s } << QStringList { nfd + u".png"_s }
+            << byFile << QList { 0, 1 };
         QTest::newRow("folder road: file name places the icon")
             << QStringList { u"a|a.icns"_s, u"Star|b.png"_s } << QStringList { u"b.png"_s, u"a.icns"_s } << byFile
             << QList { 1, 0 };

@@ -4,7 +4,10 @@
 #include "library/settings.h"
 #include "platform/desktop/giofileiconsetter.h"
 
+#include "platform/files/storedfile.h"
+
 #include "support/icnsbuilder.h"
+#include "support/libraryfixture.h"
 #include "support/privatesessionbus.h"
 #include "support/settingsfixture.h"
 
@@ -40,7 +43,6 @@ public:
         m_calls.append({ path, image ? image->size() : QSize() });
         return false;
     }
-    std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
 
     QList<Call> calls() const
     {
@@ -186,9 +188,12 @@ private slots:
         QTest::newRow("ICNS icon with only image data")
             << u"icns"_s << none << std::optional(png) << u"image/x-icns"_s << png;
         QTest::newRow("image icon") << u"image"_s << std::optional(icns) << std::optional(png) << u"image/png"_s << png;
+        // Nothing is offered rather than empty data, which a receiver would write as an empty file.
         QTest::newRow("ICNS icon without data") << u"icns"_s << none << none << u"image/x-icns"_s << QByteArray();
         QTest::newRow("image icon with only ICNS data")
             << u"image"_s << std::optional(icns) << none << u"image/png"_s << QByteArray();
+        QTest::newRow("image icon with empty data")
+            << u"image"_s << none << std::optional(QByteArray()) << u"image/png"_s << QByteArray();
         QTest::newRow("bytes that are no image") << u"icns"_s << std::optional(QByteArray("icns junk")) << none
                                                  << u"image/x-icns"_s << QByteArray("icns junk");
     }
@@ -204,9 +209,14 @@ private slots:
         m_settings.settings().defaultDragAndDropFormat().write(DragAndDropIconFormat::image);
         const IconMimeData data(
             iconOf(*fromRawValue<IconFileType>(type), icnsData, imageData), m_setter, m_settings.settings());
-        QVERIFY(data.hasFormat(format));
         QCOMPARE(data.data(format), expected);
-        QCOMPARE(data.data(u"application/x-kde-suggestedfilename"_s), "Rocket");
+        if (expected.isEmpty()) {
+            QVERIFY(data.data(format).isNull());
+            QCOMPARE(data.formats(), QStringList());
+        } else {
+            QVERIFY(data.hasFormat(format));
+            QCOMPARE(data.data(u"application/x-kde-suggestedfilename"_s), "Rocket");
+        }
         QVERIFY(m_setter->calls().isEmpty());
     }
 
@@ -224,7 +234,6 @@ private slots:
             << u"icns"_s << none << std::optional(pngOf(64)) << QSize(64, 64);
         QTest::newRow("image icon: pixels, not points")
             << u"image"_s << none << std::optional(pngOf(64, 144.0)) << QSize(64, 64);
-        QTest::newRow("no data: icon removed") << u"icns"_s << none << none << QSize();
         QTest::newRow("no image: icon removed") << u"image"_s << none << std::optional(QByteArray("PNG?")) << QSize();
     }
 
@@ -332,6 +341,8 @@ private slots:
 
         QTest::newRow("our folder is a file") << u"root is a file"_s;
         QTest::newRow("our folder is a link planted elsewhere") << u"root is a link"_s;
+        QTest::newRow("the icon has no data") << u"no data"_s;
+        QTest::newRow("the icon's file vanished since the load") << u"file vanished"_s;
     }
 
     void folderNotMade()
@@ -340,19 +351,36 @@ private slots:
 
         const QString elsewhere = m_temp.filePath(u"elsewhere"_s);
         QVERIFY(QDir().mkpath(elsewhere));
+        Icon icon = iconOf(IconFileType::icns, icnsBytes(), std::nullopt);
         if (obstacle == u"root is a file"_s) {
             QFile file(m_root);
             QVERIFY(file.open(QIODevice::WriteOnly));
-        } else {
+        } else if (obstacle == u"root is a link"_s) {
             QVERIFY(QFile::link(elsewhere, m_root));
+        } else if (obstacle == u"no data"_s) {
+            icon = iconOf(IconFileType::icns, std::nullopt, std::nullopt);
+        } else {
+            const QString file = elsewhere + u"/Rocket.icns"_s;
+            QVERIFY(LibraryFixture::writeFile(file, icnsBytes()));
+            const auto found = StoredFile::find(QFile::encodeName(file), file, 1 << 20, 0, nullptr, nullptr);
+            QVERIFY(found);
+            icon.icnsData = IconData(found->file, PlatformImage());
+            QVERIFY(QFile::remove(file));
         }
 
-        const IconMimeData data(iconOf(IconFileType::icns, icnsBytes(), std::nullopt), m_setter, m_settings.settings());
+        const IconMimeData data(icon, m_setter, m_settings.settings());
         QVERIFY(data.data(u"text/uri-list"_s).isEmpty());
         QVERIFY(data.urls().isEmpty());
         QVERIFY2(!data.formats().contains(u"text/uri-list"_s), "a folder that was not made is not offered");
         QVERIFY(m_setter->calls().isEmpty());
         QVERIFY(QDir(elsewhere).isEmpty());
+        QVERIFY(!QFileInfo::exists(m_root + u"/Rocket"_s));
+        if (obstacle == u"file vanished"_s) {
+            // Nor is its data, once the read has told.
+            m_settings.settings().alternateDragAndDropFormat().write(true);
+            QVERIFY(data.data(u"image/x-icns"_s).isNull());
+            QCOMPARE(data.formats(), QStringList());
+        }
     }
 
     void folderRootIsPrivate()
@@ -377,15 +405,15 @@ private slots:
             return folderOf(data);
         }();
         QVERIFY(!folder.isEmpty());
-        const std::optional<QString> picture = GioFileIconSetter().customIconPath(folder);
-        QVERIFY(picture);
-        QCOMPARE(QImage(*picture).size(), QSize(256, 256));
+        const QString picture = customIconSeenByGio(folder);
+        QVERIFY(picture.startsWith(GioFileIconSetter::customIconFolder()));
+        QCOMPARE(QImage(picture).size(), QSize(256, 256));
 
-        // Dragged again without data: the reused folder loses its icon.
+        // Dragged again without data: no folder is offered, and the one made before is left as it is.
         const IconMimeData again(
             iconOf(IconFileType::icns, std::nullopt, std::nullopt), desktop, m_settings.settings());
-        QCOMPARE(folderOf(again), folder);
-        QCOMPARE(GioFileIconSetter().customIconPath(folder), std::nullopt);
+        QVERIFY(folderOf(again).isEmpty());
+        QCOMPARE(customIconSeenByGio(folder), picture);
     }
 
 private:

@@ -392,7 +392,7 @@ private slots:
         QCOMPARE(containerField(*imported, u"backgroundColor"_s), u"0.96,0.95,0.92,1"_s);
         const QString order = u"Star,Circle,Square,Triangle,Hexagon,Diamond,Ring,Cross"_s;
         QCOMPARE(iconNames(*imported), order);
-        m_manager.saveContainer(*imported, *library);
+        m_manager.saveIntoLibrary([container = *imported] { return container; });
         m_manager.waitForRequests();
         QCoreApplication::sendPostedEvents();
         // Saving does not add the container; it shows at the next load.

@@ -146,7 +146,7 @@ private slots:
         QProcess program;
         program.setProcessChannelMode(QProcess::ForwardedChannels);
         program.start(QStringLiteral(GLIMBAR_TEST_HELPERS_DIR "/quit_during_save"),
-            { library, u"7"_s, QString::number(icons), QString::number(iconBytes) });
+            { u"7"_s, QString::number(icons), QString::number(iconBytes) });
         QVERIFY(program.waitForFinished(120000));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);

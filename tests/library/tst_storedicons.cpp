@@ -13,6 +13,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -332,6 +334,7 @@ private slots:
         QTest::newRow("replaced by a save") << u"replace"_s << false;
         QTest::newRow("deleted") << u"delete"_s << false;
         QTest::newRow("changed in place") << u"rewrite"_s << false;
+        QTest::newRow("changed in place, time stamp put back") << u"rewrite and touch -r"_s << false;
         QTest::newRow("grown") << u"append"_s << false;
     }
 
@@ -372,6 +375,18 @@ private slots:
             file.close();
             const timespec times[2] = { { 0, UTIME_OMIT }, { 1000000, 5 } };
             QVERIFY(::utimensat(AT_FDCWD, native.constData(), times, 0) == 0);
+        } else if (change == u"rewrite and touch -r") {
+            // As `rsync -t --inplace` leaves it: same inode, size and modification time. Only the
+            // change time, which no program can set, tells.
+            const QString stamp = m_folder.filePath(u"stamp"_s);
+            QVERIFY(writeFile(stamp, {}));
+            QCOMPARE(QProcess::execute(u"touch"_s, { u"-r"_s, path, stamp }), 0);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QCOMPARE(file.write(other), other.size());
+            file.close();
+            QCOMPARE(QProcess::execute(u"touch"_s, { u"-r"_s, stamp, path }), 0);
+            QCOMPARE(QFileInfo(path).lastModified(), QFileInfo(stamp).lastModified());
         } else if (change == u"append") {
             QFile file(path);
             QVERIFY(file.open(QIODevice::Append));

@@ -71,8 +71,7 @@ private slots:
         QCOMPARE(blur.material(), VisualEffectView::Material::fullScreenUI);
         QCOMPARE(blur.state(), VisualEffectView::State::active);
 
-        VisualEffectView tinted(
-            VisualEffectView::Material::contentBackground, VisualEffectView::BlendingMode::withinWindow, false);
+        VisualEffectView tinted(VisualEffectView::Material::contentBackground, false);
         tinted.setMaterial(VisualEffectView::Material::ultraThin);
         QCOMPARE(tinted.material(), VisualEffectView::Material::ultraThin);
         QCOMPARE(tinted.state(), VisualEffectView::State::followsWindowActiveState);

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -154,6 +155,52 @@ private slots:
         }
         // The earlier export was only named, never written into.
         QCOMPARE(LibraryFixture::listing(folder() + u"/Space.ravivovode"_s), QStringList { u"info.json"_s });
+    }
+
+    // The dialog's history can lead back into a document it stepped out of; accepting there leads
+    // out again instead of writing into it, and the next accept asks to replace the document.
+    void backIntoADocument()
+    {
+        ExportDestinationDialog dialog(nullptr, folder(), u"Mine.ravivovode"_s);
+        dialog.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QLineEdit *field = nameField(dialog);
+        open(dialog, u"Space.ravivovode"_s);
+        QTRY_COMPARE(field->text(), u"Space.ravivovode"_s);
+        QCOMPARE(dialog.directory().absolutePath(), folder());
+        auto *back = dialog.findChild<QToolButton *>(u"backButton"_s);
+        QVERIFY(back);
+        QTRY_VERIFY(back->isEnabled());
+        back->click();
+        QTRY_COMPARE(dialog.directory().absolutePath(), folder() + u"/Space.ravivovode"_s);
+        field->setText(u"Space.ravivovode"_s);
+
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.chosen().isEmpty());
+        QVERIFY(!dialog.replaceQuestion());
+        QCOMPARE(dialog.directory().absolutePath(), folder());
+        QCOMPARE(field->text(), u"Space.ravivovode"_s);
+
+        QTest::keyClick(field, Qt::Key_Return);
+        QVERIFY(dialog.replaceQuestion());
+        dialog.replaceQuestion()->button(QMessageBox::Yes)->click();
+        QTRY_COMPARE(dialog.chosen(), folder() + u"/Space.ravivovode"_s);
+        QCOMPARE(LibraryFixture::listing(folder() + u"/Space.ravivovode"_s), QStringList { u"info.json"_s });
+    }
+
+    // A folder that leads into a document under another name is inside it all the same.
+    void linkIntoADocument()
+    {
+        QVERIFY(QFile::link(folder() + u"/Space.ravivovode"_s, folder() + u"/Shortcut"_s));
+        ExportDestinationDialog dialog(nullptr, folder() + u"/Shortcut"_s, u"Mine.ravivovode"_s);
+        dialog.open();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.setDirectory(folder() + u"/Shortcut"_s);
+        QTest::keyClick(nameField(dialog), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(dialog.chosen().isEmpty());
+        QCOMPARE(dialog.directory().absolutePath(), folder());
     }
 
     void neverStartsInsideADocument()

@@ -50,7 +50,8 @@ public:
         m_pictures.insert(path, picture);
         return image->save(picture);
     }
-    std::optional<QString> customIconPath(const QString &path) const override
+    // The picture file of the item's custom icon; none when it has none.
+    std::optional<QString> picture(const QString &path) const
     {
         const QMutexLocker lock(&m_mutex);
         const auto it = m_pictures.constFind(path);
@@ -218,9 +219,12 @@ private slots:
         QVERIFY(urls);
         QCOMPARE(urls.value(), QList<QUrl> { QUrl::fromLocalFile(destination() + u"/Moon/"_s) });
         QVERIFY(QFileInfo(destination() + u"/Moon"_s).isDir());
-        const auto picture = m_setter->customIconPath(destination() + u"/Moon"_s);
+        const auto picture = m_setter->picture(destination() + u"/Moon"_s);
         QVERIFY(picture);
         QCOMPARE(QImage(*picture).size(), QSize(128, 128));
+        // Written in place, not by way of a drag's folder (whose export would run on the pool).
+        QThreadPool::globalInstance()->waitForDone();
+        QCOMPARE(QDir(m_temp.path()).entryList({ u"glimbar-*"_s }, QDir::AllEntries | QDir::Hidden), QStringList());
     }
 
     // A folder whose icon is not set is a failed item, never an empty folder reported as saved.

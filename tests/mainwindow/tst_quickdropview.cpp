@@ -46,7 +46,6 @@ public:
         m_calls.append({ path, image.has_value() && !image->isNull() });
         return !path.contains(u"fail"_s);
     }
-    std::optional<QString> customIconPath(const QString &) const override { return std::nullopt; }
 
     QList<Call> calls() const
     {

@@ -3,13 +3,10 @@
 #include "mainwindow/xdrview.h"
 #include "support/settingsfixture.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
-#include <QScreen>
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,13 +29,6 @@ protected:
 private:
     QColor m_color;
 };
-
-int screenRate()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const int rate = screen ? static_cast<int>(std::lround(screen->refreshRate())) : 0;
-    return rate > 0 ? rate : XDRView::fallbackFramesPerSecond;
-}
 
 } // namespace
 
@@ -74,18 +64,6 @@ private slots:
         QCOMPARE(color.alpha(), 255);
         QVERIFY2(qAbs(color.redF() - value) < 0.01 && color.red() == color.green() && color.green() == color.blue(),
             qPrintable(color.name()));
-    }
-
-    void frameRate()
-    {
-        const XDRView chosen(QRect(0, 0, 1, 1), 1, 2, 30);
-        QCOMPARE(chosen.preferredFramesPerSecond(), 30);
-        XDRView screen(QRect(0, 0, 1, 1), 1, 2, std::nullopt);
-        QCOMPARE(screen.preferredFramesPerSecond(), screenRate());
-        // Every setup without a rate reads the screen's again.
-        screen.setup(30);
-        screen.setup();
-        QCOMPARE(screen.preferredFramesPerSecond(), screenRate());
     }
 
     // Over a parent: fills it, lets clicks through, multiplies, and follows the brightness setting

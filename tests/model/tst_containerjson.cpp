@@ -379,6 +379,8 @@ private slots:
         QTest::newRow("number ending in a point") << QByteArray(valid).replace("\"blue\":0", "\"blue\":1.");
         QTest::newRow("number starting with a point") << QByteArray(valid).replace("\"blue\":0", "\"blue\":.5");
         QTest::newRow("key after a byte-order mark") << QByteArray(valid).replace("\"title\"", "\"\xef\xbb\xbftitle\"");
+        QTest::newRow("raw line break in a string") << QByteArray(valid).replace("\"Space\"", "\"Spa\nce\"");
+        QTest::newRow("raw NUL in a key") << QByteArray(valid).replace("\"title\"", QByteArray("\"ti\0tle\"", 8));
         QTest::newRow("not JSON") << "title: Space"_ba;
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("truncated") << bytes(validDocument()).chopped(2);
@@ -418,6 +420,19 @@ private slots:
             << u"illegal number at offset %1"_s.arg(valid.indexOf("\"containerVersion\"") + 19);
         QTest::newRow("number starting with a point") << replaced(
             "\"blue\":0", "\"blue\":.5") << u"illegal number at offset %1"_s.arg(valid.indexOf("\"blue\"") + 7);
+        // RFC 8259 lets no character below U+0020 stand in a string unescaped.
+        for (const char control : { '\x01', '\t', '\n', '\x1f' }) {
+            QTest::addRow("raw U+%04X in a string", int(control))
+                << replaced("\"Space\"", QByteArray("\"Sp") + control + "ace\"")
+                << u"illegal value at offset %1"_s.arg(valid.indexOf("\"Space\"") + 3);
+        }
+        // The first fault counts, whichever kind.
+        QTest::newRow("control character before a bad number")
+            << replaced("\"ann@example.org\"", "\"ann\x02\"").replace("\"blue\":0", "\"blue\":.5")
+            << u"illegal value at offset %1"_s.arg(valid.indexOf("\"ann@example.org\"") + 4);
+        QTest::newRow("bad number before a control character")
+            << replaced("\"Space\"", "\"S\x02\"").replace("\"blue\":0", "\"blue\":.5")
+            << u"illegal number at offset %1"_s.arg(valid.indexOf("\"blue\"") + 7);
         // The offset is the one of a text without the mark, whose three bytes stand in its place.
         const auto withAuthorEmail = [&](const char *email) {
             return QByteArray(valid)

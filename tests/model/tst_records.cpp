@@ -210,19 +210,6 @@ private slots:
         QCOMPARE(makeIcon(type, icns, image).primaryData(), expected);
     }
 
-    void iconSizes()
-    {
-        QStringList ids;
-        for (IconSize size : allIconSizes) {
-            ids << iconSizeId(size);
-            QCOMPARE(pointSize(size), double(rawValue(size)));
-            QCOMPARE(iconSizeFromRawValue(rawValue(size)), std::optional(size));
-        }
-        QCOMPARE(ids, QStringList({ u"16"_s, u"32"_s, u"64"_s, u"128"_s, u"256"_s, u"512"_s }));
-        for (int other : { 0, 15, 17, 100, 1024, -16 })
-            QVERIFY(!iconSizeFromRawValue(other));
-    }
-
     void rawValues()
     {
         QCOMPARE(rawValue(IconFileType::icns), u"icns"_s);

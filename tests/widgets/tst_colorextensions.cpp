@@ -17,8 +17,6 @@ class TestColorExtensions : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup() { setColorSchemeOverride(std::nullopt); }
-
     void luminance_data()
     {
         QTest::addColumn<QColor>("color");
@@ -132,20 +130,6 @@ private slots:
         palette.setColor(QPalette::Window, window);
         palette.setColor(QPalette::WindowText, text);
         QCOMPARE(colorSchemeOf(palette), ColorScheme(scheme));
-    }
-
-    void schemeFromPaletteOrOverride()
-    {
-        QPalette palette = QApplication::palette();
-        palette.setColor(QPalette::Window, QColor(30, 30, 30));
-        palette.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        QApplication::setPalette(palette);
-        QCOMPARE(currentColorScheme(), ColorScheme::dark);
-        setColorSchemeOverride(ColorScheme::light);
-        QCOMPARE(currentColorScheme(), ColorScheme::light);
-        QCOMPARE(oppositeColorScheme(ColorScheme::light), ColorScheme::dark);
-        QCOMPARE(oppositeColorScheme(ColorScheme::dark), ColorScheme::light);
-        QApplication::setPalette(QPalette());
     }
 
     void settingsToolbar()

@@ -17,6 +17,4 @@ public:
     // Makes `image` the custom icon of the item at `path` (a plain path, not a URL), or removes the
     // item's custom icon when there is no image. False when that did not happen.
     virtual bool setIcon(const std::optional<QImage> &image, const QString &path) = 0;
-    // The picture file of the item's custom icon; none when it has none.
-    virtual std::optional<QString> customIconPath(const QString &path) const = 0;
 };

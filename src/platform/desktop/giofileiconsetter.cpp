@@ -151,23 +151,6 @@ bool GioFileIconSetter::setIcon(const std::optional<QImage> &image, const QStrin
     return done;
 }
 
-std::optional<QString> GioFileIconSetter::customIconPath(const QString &path) const
-{
-    GError *rawError = nullptr;
-    const FileInfoPtr info(
-        g_file_query_info(fileForPath(path).get(), customIconAttribute, G_FILE_QUERY_INFO_NONE, nullptr, &rawError));
-    const ErrorPtr error(rawError);
-    if (!info)
-        return std::nullopt;
-    const char *uri = g_file_info_get_attribute_string(info.get(), customIconAttribute);
-    if (!uri)
-        return std::nullopt;
-    const CharPtr localPath(g_filename_from_uri(uri, nullptr, nullptr));
-    if (!localPath)
-        return std::nullopt;
-    return QFile::decodeName(localPath.get());
-}
-
 QString GioFileIconSetter::customIconFolder()
 {
     return ApplicationFolder::dataFolder() + "/custom-icons"_L1;

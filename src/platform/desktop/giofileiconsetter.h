@@ -14,7 +14,6 @@ class GioFileIconSetter : public FileIconSetter
 {
 public:
     bool setIcon(const std::optional<QImage> &image, const QString &path) override;
-    std::optional<QString> customIconPath(const QString &path) const override;
 
     // The application's data folder, then "Glimbar/custom-icons".
     static QString customIconFolder();

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/files/folderwrapper.h"
 
-#include "platform/files/nativefiles.h"
 #include "platform/files/safefilename.h"
 #include "platform/files/safewrite.h"
 #include "platform/files/stagingfolder.h"
 #include "platform/text/translationcontext.h"
 
-#include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstring>
 
 using namespace Qt::StringLiterals;
@@ -65,15 +62,6 @@ QString FolderWrapper::addRegularFile(const QByteArray &contents, const QString 
     return name;
 }
 
-QStringList FolderWrapper::memberNames() const
-{
-    QStringList names;
-    names.reserve(m_members.size());
-    for (const Member &member : m_members)
-        names << member.name;
-    return names;
-}
-
 bool FolderWrapper::setRegularFileContents(const QString &name, const QByteArray &contents)
 {
     const auto it = m_index.constFind(name);
@@ -81,49 +69,6 @@ bool FolderWrapper::setRegularFileContents(const QString &name, const QByteArray
         return false;
     m_members[*it].contents = contents;
     return true;
-}
-
-std::optional<QByteArray> FolderWrapper::regularFileContents(const QString &name) const
-{
-    const auto it = m_index.constFind(name);
-    if (it == m_index.cend())
-        return std::nullopt;
-    return m_members.at(*it).contents;
-}
-
-std::optional<FolderWrapper> FolderWrapper::read(const QString &path, QString *errorMessage)
-{
-    const QFileInfo folderInfo(path);
-    if (!folderInfo.isDir()) {
-        setError(errorMessage, tr("The folder “%1” doesn’t exist.").arg(folderInfo.fileName()));
-        return std::nullopt;
-    }
-    QString failure;
-    const auto members = listMembers(QFile::encodeName(path), true, maxMembers, &failure);
-    if (!members) {
-        setError(errorMessage, failure);
-        return std::nullopt;
-    }
-    FolderWrapper folder;
-    qint64 totalBytes = 0;
-    for (const FolderMember &member : *members) {
-        if (!member.kind) {
-            setError(errorMessage, member.kindError);
-            return std::nullopt;
-        }
-        if (*member.kind != FolderMember::Kind::regularFile)
-            continue;
-        // The budget left, so that files growing after they were listed cannot pass the bounds.
-        const auto contents = readRegularFile(
-            member.nativePath, member.name, std::min(maxFileBytes, maxTotalBytes - totalBytes), &failure);
-        if (!contents) {
-            setError(errorMessage, failure);
-            return std::nullopt;
-        }
-        totalBytes += contents->size();
-        folder.append(member.name, *contents);
-    }
-    return folder;
 }
 
 bool FolderWrapper::write(const QString &destination, QString *errorMessage) const

@@ -6,9 +6,6 @@
 #include <QList>
 #include <QSet>
 #include <QString>
-#include <QStringList>
-
-#include <optional>
 
 // A folder held in memory: regular files by name, in the order they were added. Names are unique
 // and always safe as single path components. Written to disk all at once: either the whole folder
@@ -22,11 +19,6 @@ public:
         QByteArray contents;
     };
 
-    // What read() accepts; a folder beyond these is refused rather than read in part.
-    static constexpr qsizetype maxMembers = 65536;
-    static constexpr qint64 maxFileBytes = qint64(256) << 20;
-    static constexpr qint64 maxTotalBytes = qint64(2) << 30;
-
     // Adds a regular file and returns the name it got: `preferredName` made safe (safeFileName),
     // and, when a member already has that name or one canonically equivalent to it (the same
     // letters composed otherwise), a numbered variant ("Star 2.icns", "Star 3.icns").
@@ -35,22 +27,14 @@ public:
     bool setRegularFileContents(const QString &name, const QByteArray &contents);
 
     const QList<Member> &members() const { return m_members; }
-    QStringList memberNames() const;
     bool isEmpty() const { return m_members.isEmpty(); }
-    bool contains(const QString &name) const { return m_index.contains(name); }
-    std::optional<QByteArray> regularFileContents(const QString &name) const;
-
-    // The regular files directly inside `path`, hidden ones too, in name order (by UTF-16 code
-    // units); symbolic links, folders and other kinds are left out. None, with a one-line message,
-    // when the folder cannot be read or exceeds the limits above.
-    static std::optional<FolderWrapper> read(const QString &path, QString *errorMessage = nullptr);
 
     // Writes the folder to `destination`, replacing what is there. The files go into a hidden
     // temporary sibling first, each written whole or the write fails, which is then moved into place
     // in one step; on failure the destination is as it was and `errorMessage` says why (the system's
-    // reason, such as a full disk). Every name that addRegularFile() gives or read() finds is
-    // written as it is, the library's own names among them (controls, format characters); a
-    // name that is not safe (isSafeFileName) fails the write before anything is written.
+    // reason, such as a full disk). Every name that addRegularFile() gives is written as it is,
+    // the library's own names among them (controls, format characters); a name that is not safe
+    // (isSafeFileName) fails the write before anything is written.
     bool write(const QString &destination, QString *errorMessage = nullptr) const;
 
 private:

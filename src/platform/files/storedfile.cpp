@@ -22,7 +22,8 @@ constexpr TranslationContext tr { "StoredFile" };
 StoredFile::Identity identityOf(const struct stat &status)
 {
     return StoredFile::Identity { quint64(status.st_dev), quint64(status.st_ino), qint64(status.st_size),
-        qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec };
+        qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+        qint64(status.st_ctim.tv_sec) * 1'000'000'000 + status.st_ctim.tv_nsec };
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -75,8 +76,8 @@ StoredFile::StoredFile(QByteArray path, QString displayName, Identity identity, 
 
 quint64 StoredFile::contentKey() const
 {
-    const quint64 key = qHashMulti(
-        QHashSeed::globalSeed(), m_identity.device, m_identity.inode, m_identity.size, m_identity.modifiedNs);
+    const quint64 key = qHashMulti(QHashSeed::globalSeed(), m_identity.device, m_identity.inode, m_identity.size,
+        m_identity.modifiedNs, m_identity.changedNs);
     return key == 0 ? 1 : key;
 }
 

@@ -10,7 +10,8 @@
 class StoredFileCache;
 
 // A regular file whose bytes are read when they are asked for, not when it is found, and only
-// while it is still the file that was found: same device, inode, size and modification time. A
+// while it is still the file that was found: same device, inode, size, modification and change
+// time. A
 // file replaced (our own saves write new files), truncated, changed or removed since gives no
 // bytes and a message, never other bytes; it is read with pread(), never mapped, so another
 // program that shrinks it cannot crash the reader. Safe from any thread: each read opens the file
@@ -24,6 +25,8 @@ public:
         quint64 inode = 0;
         qint64 size = 0;
         qint64 modifiedNs = 0;
+        // A file rewritten in place can have its modification time put back; not this.
+        qint64 changedNs = 0;
         friend bool operator==(const Identity &, const Identity &) = default;
     };
 
