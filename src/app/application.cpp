@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QPixmap>
 
 #include <csignal>
 #include <cstdio>
@@ -72,6 +73,22 @@ int refuseOption(const QString &option)
     return 2;
 }
 
+// The icon drawn once at each size a window manager, task bar or switcher asks for. Left to
+// itself, Qt's X11 plugin puts only the sizes the icon lists into the window, which for a scalable
+// icon are one or two large ones that small panels then scale down badly.
+QIcon windowIcon()
+{
+    const QIcon source = QIcon::fromTheme(u"glimbar"_s, QIcon(u":/images/glimbar.svg"_s));
+    QIcon icon;
+    for (const int side : { 16, 24, 32, 48, 64, 128, 256 }) {
+        QPixmap pixmap = source.pixmap(QSize(side, side), 1.0);
+        if (pixmap.size() != QSize(side, side))
+            pixmap = pixmap.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace
 
 int runGlimbar(int argc, char **argv)
@@ -97,7 +114,7 @@ int runGlimbar(int argc, char **argv)
     QApplication::setOrganizationName(ApplicationFolder::name());
     QApplication::setApplicationVersion(QStringLiteral(GLIMBAR_VERSION));
     QApplication::setDesktopFileName(u"glimbar"_s);
-    QApplication::setWindowIcon(QIcon::fromTheme(u"glimbar"_s, QIcon(u":/images/glimbar.svg"_s)));
+    QApplication::setWindowIcon(windowIcon());
 
     // Read once Qt has taken its own options out, and before anything is handed to a running
     // instance: an option Qt did not take must not be imported there as a file.

@@ -28,11 +28,13 @@ void IconDragMimeData::startDrag(QWidget *view, const Icon &icon, std::shared_pt
     drag->exec(Qt::CopyAction);
 }
 
-QStringList IconDragMimeData::formats() const
+// The private type stays out of the list the display server and GTK's receivers are given, so
+// other programs never see it; our own views get this very object and ask hasFormat().
+bool IconDragMimeData::hasFormat(const QString &mimeType) const
 {
-    QStringList list = IconMimeData::formats();
-    list.append(reorderFormat);
-    return list;
+    if (mimeType == reorderFormat)
+        return !m_sourceView.isNull();
+    return IconMimeData::hasFormat(mimeType);
 }
 
 bool IconDragMimeData::isOwnDrag(const QMimeData *data)
@@ -45,6 +47,6 @@ QVariant IconDragMimeData::retrieveData(const QString &mimeType, QMetaType type)
 {
     // The identifier alone: nothing reads it to decide what moves.
     if (mimeType == reorderFormat)
-        return QVariant(icon().id.toByteArray());
+        return m_sourceView ? QVariant(icon().id.toByteArray()) : QVariant();
     return IconMimeData::retrieveData(mimeType, type);
 }

@@ -11,7 +11,8 @@
 class QWidget;
 
 // The data of an icon dragged from one of our icon views: what IconMimeData offers to other
-// programs, plus a private type that lets our own views recognise a reordering drag.
+// programs, plus a private type that lets our own views recognise a reordering drag. The private
+// type is never listed in formats(), so no other program is offered it.
 class IconDragMimeData : public IconMimeData
 {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
     static void startDrag(QWidget *view, const Icon &icon, std::shared_ptr<FileIconSetter> iconSetter,
         const Settings &settings, const QImage &picture = {}, QPoint hotSpot = {});
 
-    QStringList formats() const override;
+    bool hasFormat(const QString &mimeType) const override;
     // True only for our own object, started by one of our views, so a drag from another program
     // that copies the type name is still refused: it reaches us as some other QMimeData.
     static bool isOwnDrag(const QMimeData *data);

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QProcess>
+#include <QSize>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -103,6 +106,39 @@ private slots:
                 foreign.append(line);
         }
         QCOMPARE(foreign, QStringList());
+    }
+
+    // Panels, switchers and title bars each take the size they draw from the window's icon list.
+    void windowCarriesEveryIconSize()
+    {
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(environment());
+        glimbar.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        glimbar.start(QStringLiteral(GLIMBAR_PROGRAM), {});
+        QVERIFY(glimbar.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 60000);
+
+        std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t *)> connection(
+            xcb_connect(m_display.toLocal8Bit().constData(), nullptr), xcb_disconnect);
+        QVERIFY(!xcb_connection_has_error(connection.get()));
+        const auto window = xcb_window_t(mainWindows().first().toUInt());
+        xcb_get_property_reply_t *reply = xcb_get_property_reply(connection.get(),
+            xcb_get_property(
+                connection.get(), 0, window, atom(connection.get(), "_NET_WM_ICON"), XCB_ATOM_CARDINAL, 0, 1 << 20),
+            nullptr);
+        QVERIFY(reply);
+        const auto *values = static_cast<const quint32 *>(xcb_get_property_value(reply));
+        const int count = xcb_get_property_value_length(reply) / 4;
+        QList<QSize> sizes;
+        for (int at = 0; at + 2 <= count; at += 2 + int(values[at] * values[at + 1]))
+            sizes.append(QSize(int(values[at]), int(values[at + 1])));
+        std::free(reply);
+        std::sort(sizes.begin(), sizes.end(), [](QSize a, QSize b) { return a.width() < b.width(); });
+        QCOMPARE(sizes,
+            QList<QSize>({ { 16, 16 }, { 24, 24 }, { 32, 32 }, { 48, 48 }, { 64, 64 }, { 128, 128 }, { 256, 256 } }));
+
+        glimbar.terminate();
+        QVERIFY(glimbar.waitForFinished(15000));
     }
 
     // A second launch hands over; the running instance ends that launch's startup notification

@@ -712,6 +712,22 @@ private slots:
         QCOMPARE(IconFixture::namesOf(first().icons), u"ABCDEFGHIJKL"_s);
     }
 
+    // Other programs learn the types from formats(): the private one is never among them, while
+    // our own view, handed this very object, still recognises it.
+    void reorderTypeIsOfferedOnlyToOurViews()
+    {
+        auto grid = makeGrid({ m_firstID });
+        IconDragMimeData data(iconNamed(first(), u"A"_s), m_services.iconSetter, m_services.settings);
+        data.setSourceView(grid.get());
+        QVERIFY(!data.formats().contains(IconDragMimeData::reorderFormat));
+        QVERIFY(!data.formats().isEmpty());
+        QVERIFY(data.hasFormat(IconDragMimeData::reorderFormat));
+        QVERIFY(IconDragMimeData::isOwnDrag(&data));
+        data.setSourceView(nullptr);
+        QVERIFY(!data.hasFormat(IconDragMimeData::reorderFormat));
+        QVERIFY(data.data(IconDragMimeData::reorderFormat).isEmpty());
+    }
+
     // At a large preview size the strip's tiles are still sized by the gallery size: the right
     // half of the last tile must put the icons behind it.
     void galleryDropsBehindTheLastTile()

@@ -97,14 +97,17 @@ std::optional<QString> storePicture(const QByteArray &png)
 }
 
 // GIO's metadata store tells nobody of a change, so file managers would show the old icon until
-// they reload. Setting the item's times to `before` (its own, to the nanosecond) moves its change
-// time, which their watch on the folder reports as IN_ATTRIB, and they read the item again. Both
-// times are given: the kernel reports a change of the modification time alone as IN_MODIFY, which
-// some watchers ignore. For a folder `before` is from before our picture went in, so the icon
-// leaves its times as they were.
+// they reload. Setting the item's times moves its change time, which their watch on the folder
+// reports as IN_ATTRIB, and they read the item again. Both times are given: the kernel reports a
+// change of the modification time alone as IN_MODIFY, which some watchers ignore. A file keeps its
+// own times from `before`, to the nanosecond. A folder keeps the modification time that writing
+// its ".directory" gave it: Dolphin reads an item again only when that time or its size changed.
 void announceChange(const QByteArray &path, const struct stat &before)
 {
-    const struct timespec times[2] = { before.st_atim, before.st_mtim };
+    struct stat now = before;
+    if (S_ISDIR(before.st_mode) && ::lstat(path.constData(), &now) != 0)
+        now = before;
+    const struct timespec times[2] = { before.st_atim, now.st_mtim };
     if (::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW) != 0)
         qCInfo(lcFileIcon) << "cannot announce the new icon of" << path << std::strerror(errno);
 }

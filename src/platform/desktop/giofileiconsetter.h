@@ -8,8 +8,9 @@
 // customIconFolder() named after the SHA-256 of its bytes, so an icon set on many items is stored
 // once. The PNGs are kept when an icon is removed, as other items may still name them.
 // A folder also carries its icon inside, for KDE's file managers (see FolderIconFile); a folder
-// we may not write gets the metadata only. After every change the item's change time moves
-// (its modification time is kept), so file managers watching its folder show the change at once.
+// we may not write gets the metadata only. After every change the item's change time moves (a
+// file keeps its modification time, a folder written into keeps its new one), so file managers
+// watching its folder show the change at once.
 class GioFileIconSetter : public FileIconSetter
 {
 public:
