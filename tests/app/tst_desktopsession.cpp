@@ -79,6 +79,35 @@ private slots:
         QCOMPARE(glimbar.exitCode(), 0);
     }
 
+    // On a session bus of its own, which ends with the program, anything a helper the program woke
+    // on that bus prints at the end shows up here; the bus daemon's own lines are left out.
+    void startAndQuitPrintOnlyTheProgramsOwnLines()
+    {
+        const QString session = QStandardPaths::findExecutable(u"dbus-run-session"_s);
+        if (session.isEmpty())
+            QSKIP("needs dbus-run-session (the package dbus)");
+        QProcess glimbar;
+        glimbar.setProcessEnvironment(environment());
+        glimbar.setProcessChannelMode(QProcess::MergedChannels);
+        glimbar.start(session, { u"--"_s, QStringLiteral(GLIMBAR_PROGRAM) });
+        QVERIFY(glimbar.waitForStarted());
+
+        QTRY_COMPARE_WITH_TIMEOUT(mainWindows().size(), 1, 60000);
+        for (int attempt = 0; attempt < 3 && glimbar.state() != QProcess::NotRunning; ++attempt) {
+            useMenu(mainWindows().value(0), u"q"_s);
+            glimbar.waitForFinished(15000);
+        }
+        QCOMPARE(glimbar.state(), QProcess::NotRunning);
+        QCOMPARE(glimbar.exitCode(), 0);
+
+        QStringList foreign;
+        for (const QString &line : QString::fromLocal8Bit(glimbar.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+            if (!line.startsWith(u"dbus-daemon["_s))
+                foreign.append(line);
+        }
+        QCOMPARE(foreign, QStringList());
+    }
+
     // Panels, switchers and title bars each take the size they draw from the window's icon list.
     void windowCarriesEveryIconSize()
     {

@@ -2,9 +2,12 @@
 #include "platform/files/safewrite.h"
 
 #include "platform/files/nativefiles.h"
+#include "platform/files/stagingfolder.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QSet>
 
 #include <cerrno>
 #include <climits>
@@ -100,6 +103,27 @@ int syncFolder(const QByteArray &folder)
     return error;
 }
 
+// The name of a temporary of writeFileAtomically() starts so, followed by its writer's process id,
+// as StagingFolder names its folders, so that sweep() can tell a dead writer's from a live one's.
+constexpr QStringView writePrefix = u".glimbar-write-";
+
+// Removes, once per folder and process, what writers that no longer run left in `folder`: a
+// temporary of a killed write is never renamed into place by anyone. Once is enough, as a process
+// leaves none of its own behind while it runs; sweeping at each write would list a folder of
+// thousands of exported files as often.
+void sweepDeadWrites(const QString &folder)
+{
+    static QMutex mutex;
+    static QSet<QString> swept;
+    {
+        const QMutexLocker locker(&mutex);
+        if (swept.contains(folder))
+            return;
+        swept.insert(folder);
+    }
+    StagingFolder::sweep(folder, writePrefix);
+}
+
 QByteArray randomSuffix()
 {
     static thread_local std::mt19937_64 generator { std::random_device {}() };
@@ -133,8 +157,12 @@ bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *rea
 {
     const QByteArray target = QFile::encodeName(path);
     const QFileInfo info(path);
+    const QString folder = info.absolutePath();
+    sweepDeadWrites(folder);
     // Hidden and short, so that it fits beside a name of any length and no reader takes it.
-    const QByteArray temporary = QFile::encodeName(info.absolutePath()) + "/.glimbar-write-" + randomSuffix();
+    const QByteArray temporary
+        = QFile::encodeName(folder + u'/' + writePrefix.toString() + QString::number(::getpid()) + u'-')
+        + randomSuffix();
     if (!writeFile(temporary, bytes, O_EXCL, reason))
         return false;
     if (::rename(temporary.constData(), target.constData()) != 0) {
@@ -223,6 +251,8 @@ void settleReplace(const QString &staging)
     }
     if (isOwn(source, S_IFDIR))
         removeTree(staging);
+    else if (isOwn(source, S_IFREG))
+        ::unlink(source.constData());
     // Without a record the old folder may be the only copy there is; it stays.
     if (recorded && isOwn(aside, S_IFDIR))
         removeTree(QFile::decodeName(aside));

@@ -17,7 +17,8 @@ bool writeToDescriptor(int fd, QByteArrayView bytes, int *error);
 bool writeNewFile(const QString &path, QByteArrayView bytes, QString *reason);
 
 // Replaces the file at `path` with `bytes` in one step: a temporary sibling is written and renamed
-// over it, so the old file stays whole until the new one is complete.
+// over it, so the old file stays whole until the new one is complete. The first such write into a
+// folder removes the temporaries that killed writers left there (StagingFolder::sweep()).
 bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *reason);
 
 // Puts the folder `from`, written whole, in the place of `to` in one step, then removes the folder
@@ -32,7 +33,8 @@ bool replaceFolder(const QString &from, const QString &to, QString *reason);
 // `staging` was the `from` of a replaceFolder() in a process that no longer runs. Puts back a
 // destination that it had moved aside and not yet replaced (the new folder, which was whole before
 // anything moved, else the old one), then removes what it left beside the destination, of the
-// user's own only. When the destination cannot be put back, both copies stay for a later try.
+// user's own only. A regular file at `staging` (a killed write's temporary) is removed. When the destination cannot be
+// put back, both copies stay for a later try.
 void settleReplace(const QString &staging);
 
 // Removes `path` and everything below it, never following a link out of it.
