@@ -314,7 +314,9 @@ std::optional<IconContainer> ContainerManager::importLegacyContainer(const QStri
 
 void ContainerManager::saveIntoLibrary(ContainerReader read, SaveCompletion done)
 {
-    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read), done = std::move(done)] {
+    // The completion moves on to the GUI thread, so that what it holds is freed there and never on
+    // the worker while the GUI thread still uses it.
+    m_worker->post(LibraryWorker::Kind::write, [this, read = std::move(read), done = std::move(done)]() mutable {
         SaveOutcome outcome;
         {
             const PrintedLines printed;
@@ -331,7 +333,7 @@ void ContainerManager::saveIntoLibrary(ContainerReader read, SaveCompletion done
             outcome.reasons = printed.lines();
         }
         // Queued after the error, so that whoever hears the outcome finds the error set.
-        postToGuiThread([this, done, outcome = std::move(outcome)] {
+        postToGuiThread([this, done = std::move(done), outcome = std::move(outcome)] {
             // The next try must read the files as they are now.
             if (outcome.staleIcons)
                 loadLibrary();
