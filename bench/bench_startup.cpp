@@ -21,6 +21,7 @@
 // Without names every library is measured. --keep generates the libraries into FOLDER and reuses
 // them on later runs (the large one takes a while to write).
 
+#include "benchprocess.h"
 #include "benchtable.h"
 #include "support/generatedlibrary.h"
 
@@ -63,6 +64,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using namespace BenchProcess;
+
 constexpr qint64 archiveBytes = qint64(50) << 20;
 constexpr int defaultSamples = 7;
 // The grid is shown once it has not repainted for this long: the pictures it asked for are in.
@@ -92,13 +95,6 @@ const LibraryKind libraryKinds[] = {
     { "100x100", { 100, 100, false }, 0.3, 300 },
 };
 
-qint64 monotonicNanos()
-{
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
 qint64 peakMemoryKiB()
 {
     QFile status(u"/proc/self/status"_s);
@@ -109,18 +105,6 @@ qint64 peakMemoryKiB()
             return line.mid(6).trimmed().split(' ').first().toLongLong();
     }
     return -1;
-}
-
-// Ends a child without tearing down what it holds (gigabytes, for the large library): the figures
-// are out, and nothing of the run is worth saving.
-[[noreturn]] void finish(const QList<qint64> &figures)
-{
-    std::printf("RESULT");
-    for (const qint64 figure : figures)
-        std::printf(" %lld", qlonglong(figure));
-    std::printf("\n");
-    std::fflush(stdout);
-    ::_exit(0);
 }
 
 // The list view of a main window's sidebar when `widget` is its viewport.
@@ -416,15 +400,6 @@ void removeAdditions(const QString &library)
     }
 }
 
-QByteArray loadAverage()
-{
-    QFile file(u"/proc/loadavg"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return "unknown";
-    const QList<QByteArray> fields = file.readAll().split(' ');
-    return fields.size() >= 3 ? fields.mid(0, 3).join(' ') : "unknown";
-}
-
 // The size of the files below `folder`; with `read`, each is read too, which leaves it cached.
 qint64 measureFiles(const QString &folder, bool read)
 {
@@ -482,13 +457,6 @@ std::optional<QList<qint64>> spawnArm(const QStringList &arguments, const QStrin
         return figures;
     }
     return failed();
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n == 0 ? -1 : n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
 }
 
 } // namespace

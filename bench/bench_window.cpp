@@ -20,6 +20,7 @@
 //
 // Usage: bench_window [--samples N] [shift] [search] [scroll]
 
+#include "benchprocess.h"
 #include "benchtable.h"
 #include "support/generatedlibrary.h"
 
@@ -56,6 +57,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+using namespace BenchProcess;
+
 constexpr int defaultSamples = 5;
 // A view is settled once no frame has come for this long: the pictures it asked for are in.
 constexpr qint64 settleNanos = 400'000'000;
@@ -80,22 +83,6 @@ qint64 clockNanos(clockid_t clock)
     timespec now {};
     clock_gettime(clock, &now);
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-qint64 monotonicNanos()
-{
-    return clockNanos(CLOCK_MONOTONIC);
-}
-
-[[noreturn]] void finish(const QList<qint64> &figures)
-{
-    std::printf("RESULT");
-    for (const qint64 figure : figures)
-        std::printf(" %lld", qlonglong(figure));
-    std::printf("\n");
-    std::fflush(stdout);
-    // Nothing of the run is worth tearing down.
-    ::_exit(0);
 }
 
 [[noreturn]] void fail(const char *why)
@@ -319,21 +306,6 @@ std::optional<QList<qint64>> spawn(const QString &scenario, const QString &home,
         return figures;
     }
     return std::nullopt;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const qsizetype n = values.size();
-    return n == 0 ? -1 : n % 2 ? values.at(n / 2) : (values.at(n / 2 - 1) + values.at(n / 2)) / 2;
-}
-
-QByteArray loadAverage()
-{
-    QFile file(u"/proc/loadavg"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return "unknown";
-    return file.readAll().split(' ').mid(0, 3).join(' ');
 }
 
 } // namespace
